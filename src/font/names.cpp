@@ -1,0 +1,194 @@
+#include "font/names.h"
+
+#include <algorithm>
+
+#include "font/table_directory.h"
+
+namespace {
+
+struct Language {
+    int languageID;
+    const char* text;
+};
+
+// The Windows languages the listing names; every other one is "unknown; ".
+constexpr Language WindowsLanguages[] = {
+    {1027, "Catalan; "},
+    {1029, "Czech; "},
+    {1030, "Danish; "},
+    {1031, "German - Germany; "},
+    {1032, "Greek; "},
+    {1033, "English - United States; "},
+    {1034, "Spanish - Spain (traditional); "},
+    {1035, "Finnish; "},
+    {1036, "French - France; "},
+    {1038, "Hungarian; "},
+    {1040, "Italian - Italy; "},
+    {1043, "Dutch - Netherlands; "},
+    {1044, "Norwegian - Bokmal; "},
+    {1045, "Polish; "},
+    {1046, "Portuguese - Brazil; "},
+    {1049, "Russian; "},
+    {1051, "Slovak; "},
+    {1053, "Swedish; "},
+    {1055, "Turkish; "},
+    {1060, "Slovenian; "},
+    {1066, "Vietnamese; "},
+    {1069, "Basque; "},
+    {2058, "Spanish - Mexico; "},
+    {2070, "Portuguese - Portugal; "},
+    {3082, "Spanish - Spain (modern); "},
+    {3084, "French - Canada; "},
+};
+
+constexpr const char* NameIdTexts[] = {
+    "Copyright notice",
+    "Font Family name",
+    "Font Subfamily name",
+    "Unique font identifier",
+    "Full font name",
+    "Version string",
+    "Postscript name",
+    "Trademark",
+    "Manufacturer name",
+    "Designer name",
+    "Description",
+    "URL Vendor",
+    "URL Designer",
+    "License description",
+    "License information URL",
+};
+
+// Windows-1252 bytes 0x80..0x9F; the five bytes the code page leaves
+// undefined stand for the C1 control of the same number.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | c >> 6);
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xE0 | c >> 12);
+        out += char(0x80 | (c >> 6 & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string PlatformText(int platformID)
+{
+    switch (platformID) {
+    case 0: return "  Unicode; ";
+    case 1: return "  Macintosh; ";
+    case 2: return "  ISO; ";
+    case 3: return "  Microsoft; ";
+    default: return "  unknown"; // no "; ": the name text follows at once
+    }
+}
+
+std::string LanguageText(int platformID, int languageID)
+{
+    if (platformID == 1)
+        return languageID == 0 ? "English; " : "unknown; ";
+    if (platformID != 3)
+        return {};
+    for (const Language& l : WindowsLanguages) {
+        if (l.languageID == languageID)
+            return l.text;
+    }
+    return "unknown; ";
+}
+
+std::string NameIdText(int nameID)
+{
+    if (nameID >= 0 && nameID < int(std::size(NameIdTexts)))
+        return NameIdTexts[nameID];
+    return "Name ID " + std::to_string(nameID);
+}
+
+std::string ListLine(int number, int count, const NameRecord& record)
+{
+    const std::string digits = std::to_string(number);
+    const std::size_t width = std::to_string(count).size();
+    std::string line(width > digits.size() ? width - digits.size() : 0, ' ');
+    line += digits;
+    line += PlatformText(record.platformID);
+    line += LanguageText(record.platformID, record.languageID);
+    line += NameIdText(record.nameID);
+    return line;
+}
+
+std::string DecodeNameBytes(std::span<const std::uint8_t> bytes)
+{
+    // Removing every NUL when there is one is the same as dropping each NUL.
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::uint8_t b : bytes) {
+        if (b == 0)
+            continue;
+        appendUtf8(text, b >= 0x80 && b <= 0x9F ? Cp1252High[b - 0x80] : char32_t(b));
+    }
+    return text;
+}
+
+bool ReadNames(FontState& font, MessageSink& sink, NameReading& out)
+{
+    out = {};
+    if (FindTable(font, "name", sink) != TableLookup::Found)
+        return false;
+
+    ByteReader& r = font.FontFile;
+    const std::uint16_t format = ReadUShort(r);
+    const std::uint16_t count = ReadUShort(r);
+    const std::uint16_t stringOffset = ReadUShort(r);
+    if (!r.ok() || format != 0) {
+        // A header cut by the end of the file reads as no records.
+        r.clearFailure();
+        return true;
+    }
+
+    // All records before any string. A record table that runs past the end
+    // of the file keeps the records that are whole.
+    std::vector<NameRecord> records;
+    records.reserve(count);
+    for (int i = 1; i <= count; ++i) {
+        NameRecord rec;
+        rec.platformID = ReadUShort(r);
+        rec.encodingID = ReadUShort(r);
+        rec.languageID = ReadUShort(r);
+        rec.nameID = ReadUShort(r);
+        rec.length = ReadUShort(r);
+        rec.offset = ReadUShort(r);
+        if (!r.ok())
+            break;
+        records.push_back(rec);
+    }
+    r.clearFailure();
+
+    out.Lines.reserve(records.size());
+    out.NameText.reserve(records.size());
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        const NameRecord& rec = records[k];
+        out.Lines.push_back(ListLine(int(k + 1), count, rec));
+
+        // A string reaching past the end of the file is cut at the end; one
+        // starting beyond it is empty.
+        const std::uint64_t start = std::uint64_t(font.TableOffset) + stringOffset + rec.offset;
+        std::span<const std::uint8_t> bytes;
+        if (start <= r.size()) {
+            r.seek(std::size_t(start));
+            bytes = r.bytes(std::min<std::size_t>(rec.length, r.size() - r.pos()));
+        }
+        out.NameText.push_back(DecodeNameBytes(bytes));
+    }
+    return true;
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "font/errors.h"
+#include "font/font_state.h"
+
+// One name record, its six fields in table order (all unsigned 16-bit).
+struct NameRecord {
+    std::uint16_t platformID = 0;
+    std::uint16_t encodingID = 0; // read and kept, decides nothing
+    std::uint16_t languageID = 0;
+    std::uint16_t nameID = 0;
+    std::uint16_t length = 0;
+    std::uint16_t offset = 0;
+};
+
+// The result of one naming-table reading: Lines[k] and NameText[k] belong to
+// record k + 1. Both are UTF-8.
+struct NameReading {
+    std::vector<std::string> Lines;
+    std::vector<std::string> NameText;
+};
+
+// "  Microsoft; ", "  unknown" ... by platformID.
+std::string PlatformText(int platformID);
+// "English - United States; " ... by platform and languageID; "" for platforms without languages.
+std::string LanguageText(int platformID, int languageID);
+// "Copyright notice" ... by nameID; "Name ID 15" for the unnamed ones.
+std::string NameIdText(int nameID);
+// The list line of record `number` (1-based), right-aligned to the width of count.
+std::string ListLine(int number, int count, const NameRecord& record);
+// The record text of raw string bytes: every byte through Windows-1252, NULs
+// dropped, as UTF-8. Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D become U+0081 etc.
+std::string DecodeNameBytes(std::span<const std::uint8_t> bytes);
+
+// Looks up 'name' and reads every record of a format 0 table into `out`
+// (cleared first). false: the lookup was abandoned ("Not found: name" and
+// code 14 went to sink), nothing read. Another format gives no records and no
+// message. Afterwards the current table is 'name': callers look up glyf again.
+bool ReadNames(FontState& font, MessageSink& sink, NameReading& out);

@@ -1,0 +1,115 @@
+#include "ui/frmInfo.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "font/table_directory.h"
+#include "ui/frmInfoDialog.h"
+
+namespace {
+
+// The dialog is laid out in twips, 15 to a pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QFont sansSerif(double pointSize, bool underline = false)
+{
+    QFont f = QApplication::font();
+    f.setPointSizeF(pointSize);
+    f.setUnderline(underline);
+    return f;
+}
+
+} // namespace
+
+frmInfo::frmInfo(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle("TTF Info");
+    setFont(sansSerif(8.25));
+    setFixedSize(twips(0, 0, 10425, 8550).size());
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
+
+    Frame1 = new QGroupBox(" Records ", this);
+    Frame1->setGeometry(twips(240, 120, 9855, 7575));
+    Frame1->setFont(sansSerif(8.25, true));
+
+    List1 = new QListWidget(Frame1);
+    List1->setGeometry(twips(240, 360, 9375, 2160));
+    List1->setFont(QFont("DejaVu Sans Mono", 9));
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Text1 = new QPlainTextEdit(Frame1);
+    Text1->setGeometry(twips(240, 3000, 9375, 4215));
+    Text1->setFont(sansSerif(9.75));
+    Text1->setReadOnly(true);
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    cmdOK = new QPushButton("OK", this);
+    cmdOK->setGeometry(twips(4440, 7920, 1455, 375));
+    cmdOK->setDefault(true);
+
+    setTabOrder(Text1, List1);
+    setTabOrder(List1, cmdOK);
+
+    // Mouse and keyboard both change the selection.
+    connect(List1, &QListWidget::itemSelectionChanged, this, &frmInfo::List1_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmInfo::cmdOK_Click);
+}
+
+void frmInfo::Fill(const NameReading& reading)
+{
+    for (const std::string& line : reading.Lines)
+        List1->addItem(QString::fromStdString(line));
+    NameText.insert(NameText.end(), reading.NameText.begin(), reading.NameText.end());
+}
+
+int frmInfo::ListIndex() const
+{
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    return selected.isEmpty() ? -1 : List1->row(selected.first());
+}
+
+void frmInfo::List1_Click()
+{
+    const int k = ListIndex();
+    Text1->setPlainText(k >= 0 && k < int(NameText.size()) ? QString::fromStdString(NameText[k]) : QString());
+}
+
+void frmInfo::cmdOK_Click()
+{
+    done(QDialog::Accepted);
+}
+
+void frmInfo::reject()
+{
+    cmdOK_Click();
+}
+
+void ShowFontInfo(QWidget* owner, FontState& font, MessageSink& sink)
+{
+    NameReading reading;
+    // No font or no naming table: the lookup has told the user; no dialog.
+    if (!ReadNames(font, sink, reading))
+        return;
+
+    frmInfo dialog(owner);
+    dialog.Fill(reading);
+    // Centred on the screen, not on the owner.
+    if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
+        QRect frame = dialog.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        dialog.move(frame.topLeft());
+    }
+    dialog.exec();
+
+    // The glyph reading relies on the current table being glyf.
+    FindTable(font, "glyf", sink);
+}

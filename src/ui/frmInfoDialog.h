@@ -1,0 +1,36 @@
+#pragma once
+#include <QDialog>
+
+#include "font/names.h"
+
+class QGroupBox;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+// "TTF Info": the naming table's list lines, and the record text of the
+// selected line. Enter and Esc both act as OK.
+class frmInfo : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmInfo(QWidget* parent = nullptr);
+
+    // Appends every list line of reading (in record order) and keeps its texts.
+    void Fill(const NameReading& reading);
+
+    QGroupBox* Frame1;
+    QListWidget* List1;
+    QPlainTextEdit* Text1;
+    QPushButton* cmdOK;
+
+    // The selected item, -1 for none.
+    int ListIndex() const;
+
+public slots:
+    void List1_Click();
+    void cmdOK_Click();
+    void reject() override; // Esc and the close box
+
+private:
+    std::vector<std::string> NameText; // NameText[k]: record text of item k
+};

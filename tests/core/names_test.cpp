@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include "font/names.h"
+#include "font/table_directory.h"
+#include "support/recording_sink.h"
+#include "support/ttf_builder.h"
+
+namespace {
+
+using ttf::ByteVector;
+
+// A font state over `bytes` with its directory read, as after a load.
+void openBytes(FontState& font, ByteVector bytes)
+{
+    RecordingSink sink;
+    font.FontFileName = "test.ttf";
+    font.FontBytes = std::move(bytes);
+    font.FontFile = ByteReader(font.FontBytes);
+    font.Loaded = true;
+    ASSERT_TRUE(ReadTableDirectory(font, sink));
+    ASSERT_TRUE(sink.texts.empty());
+}
+
+ttf::NameRecord rec(std::uint16_t platformID, std::uint16_t languageID, std::uint16_t nameID, ByteVector string = {})
+{
+    return {platformID, 0, languageID, nameID, std::move(string)};
+}
+
+// Reads the naming table of a font whose only table is `name`.
+NameReading readNameTable(const ByteVector& nameTable, RecordingSink& sink)
+{
+    FontState font;
+    openBytes(font, ttf::assemble({{"name", nameTable}}));
+    NameReading reading;
+    EXPECT_TRUE(ReadNames(font, sink, reading));
+    return reading;
+}
+
+NameReading readNameTable(const ByteVector& nameTable)
+{
+    RecordingSink sink;
+    NameReading reading = readNameTable(nameTable, sink);
+    EXPECT_TRUE(sink.texts.empty());
+    return reading;
+}
+
+// Twelve records; 3, 5, 7 and 10 are the ones of the worked example.
+std::vector<ttf::NameRecord> twelveRecords()
+{
+    std::vector<ttf::NameRecord> records(12, rec(3, 1033, 2));
+    records[2] = rec(3, 1033, 1);
+    records[9] = rec(1, 0, 4);
+    records[4] = rec(0, 0, 3);
+    records[6] = rec(4, 0, 7);
+    return records;
+}
+
+} // namespace
+
+TEST(NameListLines, WorkedExampleOfTwelveRecords)
+{
+    const NameReading r = readNameTable(ttf::nameTable(twelveRecords()));
+    ASSERT_EQ(r.Lines.size(), 12u);
+    EXPECT_EQ(r.Lines[2], " 3  Microsoft; English - United States; Font Family name");
+    EXPECT_EQ(r.Lines[9], "10  Macintosh; English; Full font name");
+    EXPECT_EQ(r.Lines[4], " 5  Unicode; Unique font identifier");
+    EXPECT_EQ(r.Lines[6], " 7  unknownTrademark");
+}
+
+TEST(NameListLines, NumbersAreRightAlignedToTheWidthOfCount)
+{
+    const NameReading twelve = readNameTable(ttf::nameTable(twelveRecords()));
+    for (int i = 1; i <= 12; ++i) {
+        const std::string prefix = (i < 10 ? " " : "") + std::to_string(i) + "  ";
+        EXPECT_EQ(twelve.Lines[i - 1].substr(0, prefix.size()), prefix) << "record " << i;
+    }
+
+    const NameReading nine = readNameTable(ttf::nameTable(std::vector<ttf::NameRecord>(9, rec(3, 1033, 1))));
+    ASSERT_EQ(nine.Lines.size(), 9u);
+    for (int i = 1; i <= 9; ++i)
+        EXPECT_EQ(nine.Lines[i - 1], std::to_string(i) + "  Microsoft; English - United States; Font Family name");
+
+    EXPECT_EQ(ListLine(7, 65535, {}), "    7  Unicode; Copyright notice");
+    EXPECT_EQ(ListLine(65535, 65535, {}), "65535  Unicode; Copyright notice");
+}
+
+TEST(NameListLines, PlatformAndLanguageTexts)
+{
+    struct Case {
+        std::uint16_t platformID, languageID;
+        const char* line;
+    };
+    const Case cases[] = {
+        {1, 0, "1  Macintosh; English; Font Family name"},
+        {1, 1, "1  Macintosh; unknown; Font Family name"},
+        {1, 1033, "1  Macintosh; unknown; Font Family name"},
+        {3, 1033, "1  Microsoft; English - United States; Font Family name"},
+        {3, 2057, "1  Microsoft; unknown; Font Family name"},
+        {3, 0, "1  Microsoft; unknown; Font Family name"},
+        {3, 1027, "1  Microsoft; Catalan; Font Family name"},
+        {3, 1034, "1  Microsoft; Spanish - Spain (traditional); Font Family name"},
+        {3, 1044, "1  Microsoft; Norwegian - Bokmal; Font Family name"},
+        {3, 3082, "1  Microsoft; Spanish - Spain (modern); Font Family name"},
+        {3, 3084, "1  Microsoft; French - Canada; Font Family name"},
+        {0, 0, "1  Unicode; Font Family name"},
+        {0, 1033, "1  Unicode; Font Family name"},
+        {2, 1033, "1  ISO; Font Family name"},
+        {2, 7, "1  ISO; Font Family name"},
+        {4, 0, "1  unknownFont Family name"},
+        {4, 1033, "1  unknownFont Family name"},
+        {200, 0, "1  unknownFont Family name"},
+        {65535, 1033, "1  unknownFont Family name"},
+    };
+    for (const Case& c : cases) {
+        NameRecord r;
+        r.platformID = c.platformID;
+        r.languageID = c.languageID;
+        r.nameID = 1;
+        EXPECT_EQ(ListLine(1, 1, r), c.line) << c.platformID << "/" << c.languageID;
+    }
+}
+
+TEST(NameListLines, AllTwentySixWindowsLanguagesAndNoOthers)
+{
+    int named = 0;
+    for (int id = 0; id <= 0xFFFF; ++id) {
+        if (LanguageText(3, id) != "unknown; ")
+            ++named;
+    }
+    EXPECT_EQ(named, 26);
+    EXPECT_EQ(LanguageText(3, 0x0407), "German - Germany; ");
+    EXPECT_EQ(LanguageText(3, 0x042D), "Basque; ");
+    EXPECT_EQ(LanguageText(3, 0x0816), "Portuguese - Portugal; ");
+}
+
+TEST(NameListLines, NameTexts)
+{
+    struct Case {
+        int nameID;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, "Copyright notice"}, {1, "Font Family name"}, {2, "Font Subfamily name"},
+        {3, "Unique font identifier"}, {4, "Full font name"}, {5, "Version string"},
+        {6, "Postscript name"}, {7, "Trademark"}, {8, "Manufacturer name"},
+        {9, "Designer name"}, {10, "Description"}, {11, "URL Vendor"},
+        {12, "URL Designer"}, {13, "License description"}, {14, "License information URL"},
+        {15, "Name ID 15"}, {16, "Name ID 16"}, {256, "Name ID 256"}, {40000, "Name ID 40000"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NameIdText(c.nameID), c.text) << c.nameID;
+
+    // Through the table: unsigned fields above 32767 are read as they stand.
+    const NameReading r = readNameTable(ttf::nameTable({rec(3, 1033, 0), rec(3, 1033, 15), rec(3, 1033, 256), rec(3, 1033, 40000)}));
+    ASSERT_EQ(r.Lines.size(), 4u);
+    EXPECT_EQ(r.Lines[0], "1  Microsoft; English - United States; Copyright notice");
+    EXPECT_EQ(r.Lines[1], "2  Microsoft; English - United States; Name ID 15");
+    EXPECT_EQ(r.Lines[2], "3  Microsoft; English - United States; Name ID 256");
+    EXPECT_EQ(r.Lines[3], "4  Microsoft; English - United States; Name ID 40000");
+}
+
+TEST(NameRecordText, Decoding)
+{
+    struct Case {
+        const char* what;
+        ByteVector bytes;
+        std::string text; // UTF-8
+    };
+    const Case cases[] = {
+        {"UTF-16BE Sans", {0x00, 0x53, 0x00, 0x61, 0x00, 0x6E, 0x00, 0x73}, "Sans"},
+        {"8-bit Sans", {0x53, 0x61, 0x6E, 0x73}, "Sans"},
+        {"U+0141: two characters", {0x01, 0x41}, "\x01" "A"},
+        {"U+4E00: its high byte", {0x4E, 0x00}, "N"},
+        {"empty", {}, ""},
+        {"only NULs", {0x00, 0x00}, ""},
+        {"Latin-1 letters", {0x43, 0x61, 0x66, 0xE9}, "Caf\xC3\xA9"},
+        {"UTF-16BE e acute", {0x00, 0xE9}, "\xC3\xA9"},
+        {"euro and quotes", {0x80, 0x93, 0x94}, "\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D"},
+        {"copyright sign", {0xA9}, "\xC2\xA9"},
+        {"undefined bytes are C1 controls", {0x81, 0x8D, 0x8F, 0x90, 0x9D}, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
+        {"y diaeresis", {0x9F, 0xFF}, "\xC5\xB8\xC3\xBF"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DecodeNameBytes(c.bytes), c.text) << c.what;
+}
+
+TEST(NameRecordText, TextsOfATable)
+{
+    const NameReading r = readNameTable(ttf::nameTable({
+        rec(3, 1033, 1, ttf::utf16be(u"Sans")),
+        rec(1, 0, 1, ttf::latin1("Sans")),
+        rec(3, 1033, 2, {}),
+        rec(3, 1033, 4, ttf::utf16be(u"\u0141\u4E00")),
+    }));
+    ASSERT_EQ(r.NameText.size(), 4u);
+    EXPECT_EQ(r.NameText[0], "Sans");
+    EXPECT_EQ(r.NameText[1], "Sans");
+    EXPECT_EQ(r.NameText[2], "");
+    EXPECT_EQ(r.NameText[3], "\x01" "AN");
+}
+
+TEST(NameTable, OtherFormatsAndEmptyTablesGiveNoRecords)
+{
+    ByteVector format1 = ttf::nameTable(twelveRecords());
+    ttf::putU16(format1, 0, 1);
+    EXPECT_TRUE(readNameTable(format1).Lines.empty());
+
+    const NameReading none = readNameTable(ttf::nameTable({}));
+    EXPECT_TRUE(none.Lines.empty());
+    EXPECT_TRUE(none.NameText.empty());
+
+    // A table too short for its own header.
+    EXPECT_TRUE(readNameTable(ByteVector{0x00}).Lines.empty());
+}
+
+TEST(NameTable, MoreThanAHundredRecordsAreAllListed)
+{
+    std::vector<ttf::NameRecord> records;
+    for (int i = 0; i < 150; ++i)
+        records.push_back(rec(3, 1033, std::uint16_t(i), ttf::utf16be(u"x")));
+    const NameReading r = readNameTable(ttf::nameTable(records));
+    ASSERT_EQ(r.Lines.size(), 150u);
+    EXPECT_EQ(r.Lines[100], "101  Microsoft; English - United States; Name ID 100");
+    EXPECT_EQ(r.Lines[149], "150  Microsoft; English - United States; Name ID 149");
+    EXPECT_EQ(r.NameText[149], "x");
+}
+
+TEST(NameTable, StringOffsetsAbove32767AreUnsigned)
+{
+    // stringOffset 0x8012: the strings lie behind 32768 bytes of padding.
+    ttf::Bytes b;
+    b.u16(0);      // format
+    b.u16(1);      // count
+    b.u16(0x8012); // stringOffset
+    b.u16(3).u16(1).u16(1033).u16(1); // platformID, encodingID, languageID, nameID
+    b.u16(8);      // length
+    b.u16(0);      // offset
+    b.zeros(0x8000);
+    b.append(ttf::utf16be(u"Sans"));
+    const NameReading r = readNameTable(b.data);
+    ASSERT_EQ(r.NameText.size(), 1u);
+    EXPECT_EQ(r.NameText[0], "Sans");
+}
+
+TEST(NameTable, NoFontOrNoNameTable)
+{
+    // A font without 'name'.
+    FontState font;
+    openBytes(font, ttf::assemble({{"glyf", {1, 2, 3, 4}}}));
+    RecordingSink sink;
+    NameReading r;
+    r.Lines = {"left over"};
+    EXPECT_FALSE(ReadNames(font, sink, r));
+    EXPECT_TRUE(r.Lines.empty());
+    ASSERT_EQ(sink.texts.size(), 2u);
+    EXPECT_EQ(sink.texts[0], "Not found: name");
+    EXPECT_EQ(sink.texts[1].rfind("Error!\r\nCode = 14\r\n", 0), 0u) << sink.texts[1];
+
+    // No font open at all.
+    FontState empty;
+    RecordingSink sink2;
+    EXPECT_FALSE(ReadNames(empty, sink2, r));
+    ASSERT_EQ(sink2.texts.size(), 2u);
+    EXPECT_EQ(sink2.texts[0], "Not found: name");
+}
+
+TEST(NameTableDamaged, TextReachingPastTheEndOfTheFileIsCut)
+{
+    // 'name' is the last table: its final string claims 40 bytes but the file
+    // ends (after padding to four) with "Sans".
+    ByteVector table = ttf::nameTable({rec(3, 1033, 1, ttf::utf16be(u"Sans")), rec(1, 0, 2, ttf::latin1("Sans"))});
+    ttf::putU16(table, 6 + 12 + 8, 40); // record 2: length
+    const NameReading r = readNameTable(table);
+    ASSERT_EQ(r.NameText.size(), 2u);
+    EXPECT_EQ(r.NameText[0], "Sans");
+    EXPECT_EQ(r.NameText[1], "Sans");
+
+    // A string that starts beyond the end of the file is empty.
+    ttf::putU16(table, 6 + 12 + 10, 60000); // record 2: offset
+    const NameReading beyond = readNameTable(table);
+    ASSERT_EQ(beyond.Lines.size(), 2u);
+    EXPECT_EQ(beyond.NameText[1], "");
+}
+
+TEST(NameTableDamaged, RecordTablePastTheEndOfTheFileKeepsTheWholeRecords)
+{
+    // count says 12, the file holds two records and half of a third.
+    ttf::Bytes b;
+    b.u16(0);  // format
+    b.u16(12); // count
+    b.u16(0);  // stringOffset
+    b.u16(3).u16(1).u16(1033).u16(1).u16(0).u16(0); // record 1
+    b.u16(1).u16(0).u16(0).u16(4).u16(0).u16(0);    // record 2
+    b.u16(3).u16(1).u16(1033);                       // record 3, cut
+    ByteVector font = ttf::assemble({{"name", b.data}});
+    font.resize(ttf::tableOffset(font, "name") + b.size()); // no padding after it
+
+    FontState state;
+    openBytes(state, font);
+    RecordingSink sink;
+    NameReading r;
+    ASSERT_TRUE(ReadNames(state, sink, r));
+    EXPECT_TRUE(sink.texts.empty());
+    ASSERT_EQ(r.Lines.size(), 2u);
+    EXPECT_EQ(r.Lines[0], " 1  Microsoft; English - United States; Font Family name");
+    EXPECT_EQ(r.Lines[1], " 2  Macintosh; English; Full font name");
+    EXPECT_TRUE(state.FontFile.ok());
+}
+
+TEST(NameTableDamaged, Count65535InATinyTable)
+{
+    ByteVector table = ttf::nameTable({rec(3, 1033, 1, ttf::utf16be(u"Sans"))});
+    ttf::putU16(table, 2, 65535); // count
+    FontState font;
+    openBytes(font, ttf::assemble({{"name", table}}));
+    const std::size_t recordBytes = font.FontBytes.size() - ttf::tableOffset(font.FontBytes, "name") - 6;
+
+    RecordingSink sink;
+    NameReading r;
+    ASSERT_TRUE(ReadNames(font, sink, r));
+    EXPECT_TRUE(sink.texts.empty());
+    // Every whole 12 bytes after the header read as a record, nothing beyond.
+    ASSERT_EQ(r.Lines.size(), recordBytes / 12);
+    ASSERT_EQ(r.NameText.size(), r.Lines.size());
+    EXPECT_EQ(r.Lines[0], "    1  Microsoft; English - United States; Font Family name");
+}

@@ -27,3 +27,8 @@ struct GlyphReadout {
 // font's bytes. n must be below font.NumGlyphs of a loaded font; anything
 // else clears the picture and returns empty texts.
 GlyphReadout ShowGlyph(int n, FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink);
+
+// Decodes glyph font.GlyphIndex and draws it into the picture as fitted by
+// ShowGlyph, filling OutlineText. Returns false when the drawing was
+// abandoned with a reported error; the picture and the listing are then empty.
+bool DrawGlyph(FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink, std::string& OutlineText);

@@ -1,0 +1,284 @@
+// Decoding simple glyphs from glyf bytes built here field by field.
+#include <gtest/gtest.h>
+
+#include "glyph/outline.h"
+#include "support/glyph_font.h"
+#include "support/recording_sink.h"
+
+namespace {
+
+// numberOfContours, a box, endPtsOfContours and instructionLength 0.
+ttf::Bytes header(std::vector<std::uint16_t> endPts, std::uint16_t instructionLength = 0)
+{
+    ttf::Bytes b;
+    b.i16(std::int16_t(endPts.size())); // numberOfContours
+    b.i16(0).i16(0).i16(1000).i16(1000); // xMin yMin xMax yMax
+    for (std::uint16_t e : endPts)
+        b.u16(e); // endPtsOfContours
+    b.u16(instructionLength);
+    return b;
+}
+
+struct Decoded {
+    OutlineStatus status;
+    GlyphOutline outline;
+    std::vector<std::string> messages;
+};
+
+// Decodes glyph 0 of a font holding just these bytes (then glyph 1, empty).
+Decoded decode(const ttf::ByteVector& bytes, int glyph = 0)
+{
+    FontState font;
+    std::vector<ttf::Glyph> glyphs(std::size_t(glyph) + 1);
+    glyphs[std::size_t(glyph)] = rawGlyph(bytes);
+    fillGlyphFont(font, glyphs);
+    RecordingSink sink;
+    Decoded d{OutlineStatus::Decoded, {}, {}};
+    d.status = DecodeOutline(glyph, font, d.outline, sink);
+    d.messages = sink.texts;
+    return d;
+}
+
+TEST(GlyphOutline, RepeatFlagsCoverCountPlusOnePoints)
+{
+    ttf::Bytes b = header({4});
+    b.u8(ON_CURVE | X_SHORT | Y_SHORT | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE | REPEAT).u8(3); // points 0..3
+    b.u8(ON_CURVE | REPEAT).u8(0); // point 4: a repeat count of 0 still takes its byte
+    b.u8(10).u8(20).u8(30).u8(40).i16(-100); // x
+    b.u8(1).u8(2).u8(3).u8(4).i16(5);        // y
+    const Decoded d = decode(b.data);
+    ASSERT_EQ(d.status, OutlineStatus::Decoded);
+    EXPECT_TRUE(d.messages.empty());
+    EXPECT_EQ(d.outline.PointCount, 5);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(d.outline.PointFlags[i], 0x3F) << i;
+    EXPECT_EQ(d.outline.PointFlags[4], ON_CURVE | REPEAT);
+    const int xs[] = {10, 30, 60, 100, 0}, ys[] = {1, 3, 6, 10, 15};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(d.outline.Points[i].X, xs[i]) << i;
+        EXPECT_EQ(d.outline.Points[i].Y, ys[i]) << i;
+    }
+}
+
+TEST(GlyphOutline, DeltasOfEveryKind)
+{
+    struct Case {
+        const char* what;
+        std::uint8_t flag0, x0; // first point: one-byte x
+        std::uint8_t flag1;     // second point
+        std::vector<std::uint8_t> x1Bytes;
+        int expectedX1;
+    };
+    const Case cases[] = {
+        {"one byte added", X_SHORT | X_SAME_OR_POSITIVE, 100, X_SHORT | X_SAME_OR_POSITIVE, {10}, 110},
+        {"one byte subtracted", X_SHORT | X_SAME_OR_POSITIVE, 100, X_SHORT, {10}, 90},
+        {"unchanged, nothing read", X_SHORT | X_SAME_OR_POSITIVE, 100, X_SAME_OR_POSITIVE, {}, 100},
+        {"short added", X_SHORT | X_SAME_OR_POSITIVE, 100, 0, {0xFF, 0x38}, -100}, // -200
+        {"first point subtracted", X_SHORT, 100, X_SAME_OR_POSITIVE, {}, -100},
+    };
+    for (const Case& c : cases) {
+        ttf::Bytes b = header({1});
+        b.u8(std::uint8_t(c.flag0 | ON_CURVE | Y_SAME_OR_POSITIVE));
+        b.u8(std::uint8_t(c.flag1 | ON_CURVE | Y_SAME_OR_POSITIVE));
+        b.u8(c.x0);
+        for (std::uint8_t x : c.x1Bytes)
+            b.u8(x);
+        const Decoded d = decode(b.data);
+        ASSERT_EQ(d.status, OutlineStatus::Decoded) << c.what;
+        EXPECT_EQ(d.outline.Points[1].X, c.expectedX1) << c.what;
+        EXPECT_EQ(d.outline.Points[0].Y, 0) << c.what;
+        EXPECT_EQ(d.outline.Points[1].Y, 0) << c.what;
+    }
+}
+
+TEST(GlyphOutline, FirstUnchangedPointIsAtZero)
+{
+    ttf::Bytes b = header({1});
+    b.u8(ON_CURVE | X_SAME_OR_POSITIVE | Y_SHORT);
+    b.u8(ON_CURVE | X_SHORT | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE);
+    b.u8(50);     // x of point 1
+    b.u8(7);      // y of point 0, subtracted
+    const Decoded d = decode(b.data);
+    ASSERT_EQ(d.status, OutlineStatus::Decoded);
+    EXPECT_EQ(d.outline.Points[0].X, 0);
+    EXPECT_EQ(d.outline.Points[0].Y, -7);
+    EXPECT_EQ(d.outline.Points[1].X, 50);
+    EXPECT_EQ(d.outline.Points[1].Y, -7);
+}
+
+TEST(GlyphOutline, CoordinatesWrapAsSigned16Bit)
+{
+    ttf::Bytes b = header({1});
+    b.u8(ON_CURVE | Y_SAME_OR_POSITIVE).u8(ON_CURVE | Y_SAME_OR_POSITIVE);
+    b.i16(32767).i16(1); // the second point runs past 32767
+    const Decoded d = decode(b.data);
+    ASSERT_EQ(d.status, OutlineStatus::Decoded);
+    EXPECT_EQ(d.outline.Points[0].X, 32767);
+    EXPECT_EQ(d.outline.Points[1].X, -32768);
+}
+
+TEST(GlyphOutline, InstructionsAreSkippedWhateverTheyHold)
+{
+    for (std::uint16_t length : {0, 3, 32768, 40000}) {
+        ttf::Bytes b = header({0}, length);
+        for (std::uint16_t i = 0; i < length; ++i)
+            b.u8(ON_CURVE | REPEAT); // instruction bytes that look like flags
+        b.u8(ON_CURVE).i16(-5).i16(6);
+        const Decoded d = decode(b.data);
+        ASSERT_EQ(d.status, OutlineStatus::Decoded) << length;
+        EXPECT_EQ(d.outline.InstructionLength, length);
+        EXPECT_EQ(d.outline.PointFlags[0], ON_CURVE) << length;
+        EXPECT_EQ(d.outline.Points[0].X, -5) << length;
+        EXPECT_EQ(d.outline.Points[0].Y, 6) << length;
+    }
+}
+
+// n contours of one point each, or one contour ending at lastEndPt; every
+// flag reads no coordinate bytes.
+ttf::ByteVector manyContours(int n)
+{
+    std::vector<std::uint16_t> ends;
+    for (int c = 0; c < n; ++c)
+        ends.push_back(std::uint16_t(c));
+    ttf::Bytes b = header(ends);
+    for (int i = 0; i < n; ++i)
+        b.u8(ON_CURVE | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE);
+    return b.data;
+}
+
+ttf::ByteVector oneContourEndingAt(int lastEndPt)
+{
+    ttf::Bytes b = header({std::uint16_t(lastEndPt)});
+    for (int i = 0; i <= lastEndPt; ++i)
+        b.u8(ON_CURVE | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE);
+    return b.data;
+}
+
+TEST(GlyphOutline, LimitsOfContoursAndPoints)
+{
+    struct Case {
+        const char* what;
+        ttf::ByteVector bytes;
+        OutlineStatus status;
+        const char* code;
+    };
+    const Case cases[] = {
+        {"2000 contours", manyContours(2000), OutlineStatus::Decoded, nullptr},
+        {"2001 contours", manyContours(2001), OutlineStatus::Abandoned, "Code = 11"},
+        {"2000 points", oneContourEndingAt(1999), OutlineStatus::Decoded, nullptr},
+        {"2001 points", oneContourEndingAt(2000), OutlineStatus::Abandoned, "Code = 12"},
+    };
+    for (const Case& c : cases) {
+        const Decoded d = decode(c.bytes);
+        EXPECT_EQ(d.status, c.status) << c.what;
+        if (c.code) {
+            ASSERT_EQ(d.messages.size(), 1u) << c.what;
+            EXPECT_NE(d.messages[0].find(c.code), std::string::npos) << d.messages[0];
+        } else {
+            EXPECT_TRUE(d.messages.empty()) << c.what;
+        }
+    }
+}
+
+TEST(GlyphOutline, ContourEndsOutsideThePointsAreRefused)
+{
+    // Ends that go up past the glyph's last point, and a negative last end.
+    for (const std::vector<std::uint16_t>& ends : {std::vector<std::uint16_t>{5, 3}, {0xFFFF}, {0xFFFB}}) {
+        ttf::Bytes b = header(ends);
+        for (int i = 0; i < 4; ++i)
+            b.u8(ON_CURVE | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE);
+        const Decoded d = decode(b.data);
+        EXPECT_EQ(d.status, OutlineStatus::Abandoned);
+        ASSERT_EQ(d.messages.size(), 1u);
+        EXPECT_NE(d.messages[0].find("Code = 12"), std::string::npos);
+    }
+    // Ends that go back within the points draw nothing for that contour but are fine.
+    ttf::Bytes b = header({3, 2, 4});
+    for (int i = 0; i < 5; ++i)
+        b.u8(ON_CURVE | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE);
+    EXPECT_EQ(decode(b.data).status, OutlineStatus::Decoded);
+}
+
+TEST(GlyphOutline, ContourlessGlyphsAreEmptyAndGlyph3IsNeverDrawn)
+{
+    ttf::Bytes space;
+    space.i16(0).i16(0).i16(0).i16(0).i16(0);
+    EXPECT_EQ(decode(space.data).status, OutlineStatus::Empty);
+    EXPECT_EQ(decode(ttf::glyphData(ttf::compositeGlyph({{1, 0, 0}}))).status, OutlineStatus::Empty);
+    EXPECT_EQ(decode(ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10)), 3).status, OutlineStatus::NotDrawn);
+    EXPECT_EQ(decode(ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10)), 2).status, OutlineStatus::Decoded);
+}
+
+TEST(GlyphOutline, GlyphWithoutDataIsEmptyAndNotRead)
+{
+    FontState font;
+    fillGlyphFont(font, {ttf::Glyph{}, ttf::squareGlyph(0, 0, 10, 10)});
+    ASSERT_EQ(font.GlyphOffset[0], font.GlyphOffset[1]);
+    RecordingSink sink;
+    GlyphOutline outline;
+    EXPECT_EQ(DecodeOutline(0, font, outline, sink), OutlineStatus::Empty);
+    EXPECT_EQ(font.NumberOfContours, 0);
+    EXPECT_EQ(DecodeOutline(1, font, outline, sink), OutlineStatus::Decoded);
+    EXPECT_EQ(font.NumberOfContours, 1);
+    EXPECT_TRUE(sink.texts.empty());
+}
+
+TEST(GlyphOutline, DataRunningPastTheEndOfTheFileIsAbandoned)
+{
+    const ttf::ByteVector square = ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10));
+    // Every truncation of a valid glyph, and a huge instruction length.
+    std::vector<ttf::ByteVector> cuts;
+    for (std::size_t n = 1; n < square.size(); ++n)
+        cuts.emplace_back(square.begin(), square.begin() + std::ptrdiff_t(n));
+    ttf::Bytes instructions = header({0}, 0xFFFF);
+    instructions.u8(ON_CURVE);
+    cuts.push_back(instructions.data);
+    for (const ttf::ByteVector& bytes : cuts) {
+        FontState font;
+        fillGlyphFont(font, {ttf::squareGlyph(0, 0, 1, 1), rawGlyph(bytes)});
+        // The glyph's own length is not checked: only the end of the file counts.
+        font.FontBytes.resize(font.GlyphOffset[1] + bytes.size());
+        font.FontFile = ByteReader(font.FontBytes);
+        RecordingSink sink;
+        GlyphOutline outline;
+        EXPECT_EQ(DecodeOutline(1, font, outline, sink), OutlineStatus::Abandoned) << bytes.size();
+        ASSERT_EQ(sink.texts.size(), 1u);
+        EXPECT_NE(sink.texts[0].find("Code = 15"), std::string::npos) << sink.texts[0];
+        EXPECT_NE(sink.texts[0].find("glyph 1"), std::string::npos) << sink.texts[0];
+        // The cursor is usable again for the next glyph.
+        EXPECT_EQ(DecodeOutline(0, font, outline, sink), OutlineStatus::Decoded);
+    }
+    // A glyph offset beyond the file.
+    FontState font;
+    fillGlyphFont(font, {ttf::squareGlyph(0, 0, 1, 1)});
+    font.TableOffset = 1000;
+    RecordingSink sink;
+    GlyphOutline outline;
+    EXPECT_EQ(DecodeOutline(0, font, outline, sink), OutlineStatus::Abandoned);
+    ASSERT_EQ(sink.texts.size(), 1u);
+    EXPECT_NE(sink.texts[0].find("Code = 15"), std::string::npos);
+}
+
+TEST(GlyphOutline, DecodingAgainGivesTheSameTables)
+{
+    FontState font;
+    fillGlyphFont(font, {ttf::simpleGlyph({{{0, 0}, {50, 80, false}, {100, 0}}, {{10, 10}, {20, 20}}})});
+    RecordingSink sink;
+    GlyphOutline first, second;
+    ASSERT_EQ(DecodeOutline(0, font, first, sink), OutlineStatus::Decoded);
+    ASSERT_EQ(DecodeOutline(0, font, second, sink), OutlineStatus::Decoded);
+    EXPECT_EQ(first.PointCount, 5);
+    EXPECT_EQ(first.EndPts[1], 2);
+    EXPECT_EQ(first.EndPts[2], 4);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(first.Points[i].X, second.Points[i].X);
+        EXPECT_EQ(first.Points[i].Y, second.Points[i].Y);
+        EXPECT_EQ(first.PointFlags[i], second.PointFlags[i]);
+    }
+    EXPECT_EQ(first.Points[1].X, 50);
+    EXPECT_EQ(first.Points[1].Y, 80);
+    EXPECT_EQ(first.PointFlags[1] & ON_CURVE, 0);
+    EXPECT_EQ(first.Points[4].X, 20);
+}
+
+} // namespace

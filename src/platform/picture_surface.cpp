@@ -1,0 +1,163 @@
+#include "platform/picture_surface.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+
+namespace {
+
+QColor toQColor(Rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
+
+bool haveGuiApplication()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+// Liang-Barsky: cuts the segment to [lo, hi] on both axes; false when nothing is left.
+// Qt's rasteriser is not made for coordinates millions of pixels away, which a
+// tiny user window over a damaged glyph box can produce.
+bool clipSegment(double& x1, double& y1, double& x2, double& y2, double lo, double hi)
+{
+    double t0 = 0, t1 = 1;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - lo, hi - x1, y1 - lo, hi - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const double sx = x1, sy = y1;
+    x1 = sx + t0 * dx;
+    y1 = sy + t0 * dy;
+    x2 = sx + t1 * dx;
+    y2 = sy + t1 * dy;
+    return true;
+}
+
+} // namespace
+
+PictureSurface::PictureSurface(qreal devicePixelRatio)
+    : backColor_(Qt::white), windowText_(Qt::black)
+{
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    const int side = int(std::lround(PictureSize * ratio));
+    image_ = QImage(side, side, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
+    if (haveGuiApplication()) {
+        const QPalette palette = QGuiApplication::palette();
+        backColor_ = palette.color(QPalette::Active, QPalette::Base);
+        windowText_ = palette.color(QPalette::Active, QPalette::Text);
+    }
+    foreColor_ = windowText_;
+    image_.fill(backColor_);
+}
+
+void PictureSurface::Cls()
+{
+    image_.fill(backColor_);
+    currentX_ = 0;
+    currentY_ = 0;
+}
+
+void PictureSurface::Scale(double x1, double y1, double x2, double y2)
+{
+    left_ = x1;
+    top_ = y1;
+    width_ = x2 - x1;
+    height_ = y2 - y1;
+}
+
+bool PictureSurface::toPicture(double x, double y, double& px, double& py) const
+{
+    if (width_ == 0 || height_ == 0 || !std::isfinite(width_) || !std::isfinite(height_))
+        return false;
+    px = (x - left_) * PictureSize / width_;
+    py = (y - top_) * PictureSize / height_;
+    return std::isfinite(px) && std::isfinite(py);
+}
+
+void PictureSurface::Line(int x1, int y1, int x2, int y2, Rgb colour)
+{
+    double px1, py1, px2, py2;
+    if (!toPicture(x1, y1, px1, py1) || !toPicture(x2, y2, px2, py2))
+        return;
+    if (!clipSegment(px1, py1, px2, py2, -2.0, PictureSize + 2.0))
+        return;
+    // Both ends on the device's pixel grid: a point lights the pixel it lies in.
+    const qreal ratio = image_.devicePixelRatio();
+    auto snap = [ratio](double v) { return std::floor(v * ratio) / ratio; };
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(toQColor(colour), 1));
+    painter.drawLine(QPointF(snap(px1), snap(py1)), QPointF(snap(px2), snap(py2)));
+}
+
+void PictureSurface::Circle(double x, double y, double radius, Rgb colour)
+{
+    double cx, cy;
+    if (!toPicture(x, y, cx, cy))
+        return;
+    const double r = std::fabs(radius * PictureSize / width_);
+    if (!std::isfinite(r) || r > 1e6)
+        return;
+    // Nothing of the outline can show when the picture lies wholly inside or outside it.
+    const double nearX = std::clamp(cx, 0.0, double(PictureSize)), nearY = std::clamp(cy, 0.0, double(PictureSize));
+    const double farX = std::max(std::fabs(cx), std::fabs(cx - PictureSize));
+    const double farY = std::max(std::fabs(cy), std::fabs(cy - PictureSize));
+    if (std::hypot(cx - nearX, cy - nearY) > r + 2 || std::hypot(farX, farY) < r - 2)
+        return;
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(toQColor(colour), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(cx, cy), r, r);
+}
+
+void PictureSurface::ForeColor(Rgb colour)
+{
+    foreColor_ = toQColor(colour);
+}
+
+QFont PictureSurface::printFont(const std::string& name, double points)
+{
+    QString family = QString::fromStdString(name);
+    if (name == "Small Fonts")
+        family = QStringLiteral("DejaVu Sans");
+    else if (name == "Consolas")
+        family = QStringLiteral("DejaVu Sans Mono");
+    QFont font(family);
+    // Sizes in pixels at 96 dpi, so the picture looks the same on every screen.
+    font.setPixelSize(std::max(1, int(std::lround(std::clamp(points, 0.0, 1000.0) * 96.0 / 72.0))));
+    return font;
+}
+
+void PictureSurface::Print(const std::string& text)
+{
+    double px, py;
+    if (!haveGuiApplication() || !toPicture(currentX_, currentY_, px, py))
+        return;
+    if (std::fabs(px) > 1e5 || std::fabs(py) > 1e5)
+        return;
+    const QFont font = printFont(fontName_, fontSize_);
+    QPainter painter(&image_);
+    painter.setFont(font);
+    painter.setPen(foreColor_);
+    painter.drawText(QPointF(px, py + QFontMetricsF(font, &image_).ascent()), QString::fromUtf8(text));
+}

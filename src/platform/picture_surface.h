@@ -1,0 +1,56 @@
+#pragma once
+#include <string>
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+
+#include "glyph/surface.h"
+
+// The window's drawing area as a picture: 5300 x 5300 twips, 353 x 353
+// pixels at 96 dpi, times the device pixel ratio. It keeps what was drawn
+// until the next Cls; the window paints image() and the export saves it.
+// Lines and circles are drawn without anti-aliasing, one pixel wide.
+// Printing text needs a QGuiApplication; without one Print draws nothing.
+class PictureSurface : public DrawingSurface {
+public:
+    static constexpr int PictureSize = 353; // pixels at device pixel ratio 1
+
+    // Cleared to the background colour, user window 0..5300 twips on both axes.
+    explicit PictureSurface(qreal devicePixelRatio = 1);
+
+    const QImage& image() const { return image_; }
+    // The background, and the text colour before ForeColor is first set:
+    // the application palette's Base and Text colours (white, black without one).
+    QColor backColor() const { return backColor_; }
+    QColor windowTextColor() const { return windowText_; }
+
+    void Cls() override;
+    void Scale(double x1, double y1, double x2, double y2) override;
+    void Line(int x1, int y1, int x2, int y2, Rgb colour) override;
+    void Circle(double x, double y, double radius, Rgb colour) override;
+    void CurrentX(double x) override { currentX_ = x; }
+    void CurrentY(double y) override { currentY_ = y; }
+    void ForeColor(Rgb colour) override;
+    void FontName(const std::string& name) override { fontName_ = name; }
+    void FontSize(double points) override { fontSize_ = points; }
+    void Print(const std::string& text) override;
+
+    // Position of a user point in the picture, in pixels at ratio 1 from its
+    // upper-left corner; false when the user window has no width or height.
+    bool toPicture(double x, double y, double& px, double& py) const;
+
+    // The font that prints for a font name and size: Linux lacks "Small Fonts"
+    // and "Consolas", so a small sans-serif and DejaVu Sans Mono stand in.
+    static QFont printFont(const std::string& name, double points);
+
+private:
+    QImage image_;
+    QColor backColor_;
+    QColor windowText_;
+    QColor foreColor_;
+    double left_ = 0, top_ = 0, width_ = 5300, height_ = 5300; // user window
+    double currentX_ = 0, currentY_ = 0;
+    std::string fontName_ = "Small Fonts";
+    double fontSize_ = 6;
+};

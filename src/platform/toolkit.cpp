@@ -1,0 +1,111 @@
+#include "platform/toolkit.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSignalBlocker>
+
+namespace {
+
+QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString boxText(const std::string& text)
+{
+    return QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+} // namespace
+
+void QtToolkit::MsgBox(const std::string& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), boxText(text), QMessageBox::Ok, owner_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool QtToolkit::MsgBoxYesNo(const std::string& text, const std::string& title)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(title), boxText(text),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::string QtToolkit::ShowOpen(const CommonDialog& dialog)
+{
+    return toPath(QFileDialog::getOpenFileName(owner_, QString::fromStdString(dialog.DialogTitle),
+                                               fromPath(dialog.InitDir), QtFilter(dialog.Filter)));
+}
+
+std::string QtToolkit::ShowSave(const CommonDialog& dialog)
+{
+    // The caller asks its own overwrite question.
+    return toPath(QFileDialog::getSaveFileName(owner_, QString::fromStdString(dialog.DialogTitle),
+                                               fromPath(dialog.InitDir), QtFilter(dialog.Filter), nullptr,
+                                               QFileDialog::DontConfirmOverwrite));
+}
+
+void QtToolkit::PopupMenu(QMenu* menu)
+{
+    menu->exec(QCursor::pos());
+}
+
+QString QtFilter(const std::string& filter)
+{
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt takes the patterns from the parentheses at the end of the description.
+        const QString suffix = QLatin1String(" (") + patterns + QLatin1Char(')');
+        if (description.endsWith(suffix))
+            description.chop(suffix.size());
+        QStringList list = patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (QString& p : list) {
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        }
+        filters << description + QLatin1String(" (") + list.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+std::string AppPath()
+{
+    return toPath(QCoreApplication::applicationDirPath());
+}
+
+std::string CurDir()
+{
+    return toPath(QDir::currentPath());
+}
+
+ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
+{
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            emit Click();
+    });
+}
+
+void ComboBox::Clear()
+{
+    const QSignalBlocker blocker(this);
+    clear();
+}
+
+void ComboBox::AddItems(const QStringList& items)
+{
+    const QSignalBlocker blocker(this);
+    const bool wasEmpty = count() == 0;
+    addItems(items);
+    if (wasEmpty)
+        setCurrentIndex(-1);
+}

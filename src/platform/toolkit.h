@@ -1,0 +1,76 @@
+#pragma once
+#include <string>
+
+#include <QComboBox>
+
+#include "font/errors.h"
+
+class QMenu;
+class QWidget;
+
+// What a file dialog is prepared with before it is shown.
+struct CommonDialog {
+    std::string DialogTitle;
+    std::string Filter;  // description and pattern pairs joined by "|"
+    std::string InitDir; // the folder the dialog starts in
+};
+
+// The modal parts of the toolkit: message boxes, file dialogs and the popup
+// menu. The window goes through this interface so tests can answer for the user.
+class Toolkit : public MessageSink {
+public:
+    // OK-only box titled with the program's name; CR LF starts a new line.
+    void MsgBox(const std::string& text) override = 0;
+    // Yes and No buttons with a question icon; true for Yes.
+    virtual bool MsgBoxYesNo(const std::string& text, const std::string& title) = 0;
+    // The chosen full path, or "" when the user cancelled.
+    virtual std::string ShowOpen(const CommonDialog& dialog) = 0;
+    // The chosen full path as typed (no extension added, no overwrite question), or "" on cancel.
+    virtual std::string ShowSave(const CommonDialog& dialog) = 0;
+    // Opens the menu at the mouse and returns when it has closed.
+    virtual void PopupMenu(QMenu* menu) = 0;
+};
+
+// The toolkit as Qt Widgets show it; dialogs are owned by `owner`.
+class QtToolkit : public Toolkit {
+public:
+    explicit QtToolkit(QWidget* owner = nullptr) : owner_(owner) {}
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    void MsgBox(const std::string& text) override;
+    bool MsgBoxYesNo(const std::string& text, const std::string& title) override;
+    std::string ShowOpen(const CommonDialog& dialog) override;
+    std::string ShowSave(const CommonDialog& dialog) override;
+    void PopupMenu(QMenu* menu) override;
+
+private:
+    QWidget* owner_;
+};
+
+// "desc|pattern|desc|pattern" as a Qt name filter ("desc (pattern);;..."); the
+// pattern "*.*" means every file, as it does in such filters.
+QString QtFilter(const std::string& filter);
+
+// The program's own folder, without a final separator.
+std::string AppPath();
+
+// The current folder.
+std::string CurDir();
+
+// A drop-down list with the habits the window relies on: Clear and AddItem
+// raise no Click, a filled list has no selection until ListIndex is set, and
+// setting ListIndex from code raises Click as a user's choice does.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget* parent = nullptr);
+
+    int ListIndex() const { return currentIndex(); }
+    void SetListIndex(int index) { setCurrentIndex(index); }
+    int ListCount() const { return count(); }
+    void Clear();
+    void AddItems(const QStringList& items);
+
+signals:
+    void Click();
+};

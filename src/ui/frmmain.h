@@ -1,0 +1,133 @@
+#pragma once
+#include <string>
+
+#include <QMainWindow>
+
+#include "font/font_state.h"
+#include "glyph/view.h"
+#include "platform/picture_surface.h"
+
+class ComboBox;
+class PictureBox;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QStatusBar;
+class QToolBar;
+class ShellOpener;
+class Toolkit;
+
+// The main window: the glyph drawing, its read-out and the view controls.
+// It owns the one open font, the view settings and the picture.
+class frmmain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Message boxes and file dialogs go through toolkit, the About box's links through shell.
+    frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent = nullptr);
+    ~frmmain() override;
+
+    // The open flow after the dialog: face name, load, first glyph, controls live.
+    // A file that cannot be read or is abandoned leaves no font open.
+    void OpenFontFile(const std::string& FontFileName);
+
+    const FontState& font() const { return font_; }
+    const ViewState& view() const { return view_; }
+    const PictureSurface& picture() const { return surface_; }
+
+    int CurrentGlyph = 0;  // the glyph shown
+    int EventsEnabled = 0; // 1: the list and check-box clicks act
+
+    // Event procedures, connected to their controls; tests call them directly.
+    void Form_Load();
+    void Form_Unload();
+    void mnuOpen_Click();
+    void Toolbar1_ButtonClick(QAction* Button);
+    void OpenFont();
+    void Combo1_Click();
+    void Combo2_Click();
+    void Combo3_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Slider1_Change();
+    void Slider2_Change();
+    void Check1_Click();
+    void Picture1_MouseUp(Qt::MouseButton Button);
+    void mnuSavePictureAs_Click();
+    void Command1_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    QStatusBar* StatusBar1;
+    QToolBar* Toolbar1;
+    QAction* Toolbar1Open; // the toolbar's one button, Description "Open"
+    QLabel* Label1;
+    QLabel* Label2;
+    PictureBox* Picture1;
+    QLabel* Label8;
+    QLabel* Label9;
+    QPushButton* Command1;
+
+    QGroupBox* Frame1;
+    QLabel* Label7;
+    ComboBox* Combo1;
+    QLabel* Label12;
+    ComboBox* Combo2;
+    QLabel* Label13;
+    ComboBox* Combo3;
+    QPushButton* Command3;
+    QPushButton* Command2;
+    QLabel* Label10;
+    QSlider* Slider1;
+    QLabel* Label11;
+    QSlider* Slider2;
+    QCheckBox* Check1;
+
+    QGroupBox* Frame2;
+    QLabel* Label15;
+    QLineEdit* Text6;
+    QLabel* Label16;
+    QLineEdit* Text7;
+    QLabel* Label3;
+    QLineEdit* Text1;
+    QLabel* Label5;
+    QLineEdit* Text3;
+    QLabel* Label4;
+    QLineEdit* Text2;
+    QLabel* Label6;
+    QLineEdit* Text4;
+    QLabel* Label14;
+    QPlainTextEdit* Text5;
+
+    QMenu* mnuFile;
+    QAction* mnuOpen;
+    QAction* mnuExit;
+    QMenu* mnuHelp;
+    QAction* mnuAbout;
+    QMenu* mnuSetup;
+    QAction* mnuSavePictureAs;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectEvents();
+    void ShowGlyph(int n);
+    void showNoGlyph();
+    void fillLists();
+
+    Toolkit& toolkit_;
+    ShellOpener& shell_;
+    FontState font_;
+    ViewState view_;
+    PictureSurface surface_;
+};

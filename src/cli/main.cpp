@@ -1,0 +1,30 @@
+// lumaro-inspect: Lumaro's reader and drawing without a window, printing
+// what the window would show as JSON.
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/inspect_font.h"
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usageError("no command given");
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+
+    if (command == "load")
+        return runLoad(args);
+    if (command == "map")
+        return runMap(args);
+    if (command == "glyph")
+        return runGlyph(args);
+    if (command == "render")
+        return runRender(args);
+    if (command == "names") {
+        if (args.size() != 1)
+            return usageError("names takes one font file");
+        return runNames(args[0]);
+    }
+    return usageError("unknown command '" + command + "'");
+}

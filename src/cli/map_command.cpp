@@ -1,0 +1,46 @@
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/inspect_font.h"
+#include "cli/json.h"
+#include "font/cmap.h"
+
+int runMap(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return usageError("map takes a font file and character codes");
+    std::vector<int> codes;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        int code;
+        if (!parseNumber(args[i], 0, 65535, code))
+            return usageError("'" + args[i] + "' is no character code (0 to 65535)");
+        codes.push_back(code);
+    }
+
+    FontState font;
+    CollectedMessages messages;
+    const LoadResult load = openFont(args[0], font, messages);
+    if (load == LoadResult::Unreadable)
+        return 2;
+    if (load == LoadResult::Abandoned)
+        return printAbandoned(messages.texts);
+
+    if (codes.empty()) {
+        std::vector<int> glyphs(65536);
+        for (int c = 0; c < 65536; ++c)
+            glyphs[std::size_t(c)] = CharToGlyph(font, c);
+        printJson(jsonArray(glyphs));
+        return 0;
+    }
+    JsonObject doc;
+    std::vector<bool> done(65536);
+    for (int c : codes) {
+        if (done[std::size_t(c)])
+            continue; // a key appears once
+        done[std::size_t(c)] = true;
+        doc.add(std::to_string(c), CharToGlyph(font, c));
+    }
+    printJson(doc.str());
+    return 0;
+}

@@ -10,25 +10,13 @@
 
 #include "platform/shell.h"
 #include "platform/toolkit.h"
+#include "ui/form_layout.h"
 #include "ui/frmAboutDialog.h"
 
 const QString frmAbout::WebAddress = QStringLiteral("http://lumaro.example");
 const QString frmAbout::MailAddress = QStringLiteral("lumaro@example.org");
 
 namespace {
-
-// The dialog is laid out in twips, 15 to a pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-QFont sansSerif(double pointSize)
-{
-    QFont f = QApplication::font();
-    f.setPointSizeF(pointSize);
-    return f;
-}
 
 // The program's icon at 32 x 32: the window icon when there is one, else a
 // drawn glyph outline with its start mark.
@@ -59,10 +47,14 @@ QPixmap programIcon()
     return pixmap;
 }
 
-QLabel* label(const QString& caption, QWidget* parent, const QRect& geometry)
+QLabel* label(const QString& caption, QWidget* parent, const QRect& geometry, const QFont& font = formFont(8.25),
+             Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
 {
     auto* l = new QLabel(caption, parent);
     l->setGeometry(geometry);
+    l->setFont(font);
+    l->setAlignment(alignment);
+    fitCaption(l);
     return l;
 }
 
@@ -80,7 +72,7 @@ void setUnderline(QLabel* l, bool on)
 frmAbout::frmAbout(ShellOpener& shell, QWidget* parent) : QDialog(parent), shell_(shell)
 {
     setWindowTitle(" About Lumaro");
-    setFont(sansSerif(8.25));
+    setFont(formFont(8.25));
     setFixedSize(twips(0, 0, 4110, 3705).size());
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
@@ -96,15 +88,12 @@ frmAbout::frmAbout(ShellOpener& shell, QWidget* parent) : QDialog(parent), shell
     Picture1->setPixmap(programIcon());
     Picture1->setGeometry(twips(480, 240, 480, 480));
 
-    Label8 = label("Lumaro", Frame1, twips(1200, 240, 1695, 495));
-    Label8->setFont(sansSerif(24));
+    Label8 = label("Lumaro", Frame1, twips(1200, 240, 1695, 495), formFont(24));
     Label3 = label("0.14 Beta", Frame1, twips(1320, 840, 735, 255));
-    Label1 = label(QString::fromUtf8("\u00A9 2026 the Lumaro developers"), Frame1, twips(720, 1320, 2175, 255));
-    Label1->setFont(sansSerif(9.75));
+    Label1 = label(QString::fromUtf8("\u00A9 2026 Lumaro developers"), Frame1, twips(720, 1320, 2175, 255), formFont(9.75));
     Label2 = label("Website:", Frame1, twips(240, 1800, 615, 255));
     Label9 = label(WebAddress, Frame1, twips(960, 1800, 2415, 255));
-    Label6 = label("Email:", Frame1, twips(360, 2040, 495, 255));
-    Label6->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label6 = label("Email:", Frame1, twips(360, 2040, 495, 255), formFont(8.25), Qt::AlignRight | Qt::AlignVCenter);
     Label10 = label(MailAddress, Frame1, twips(960, 2040, 1335, 255));
 
     for (QLabel* link : {Label9, Label10}) {

@@ -1,6 +1,6 @@
 #include "ui/frmInfo.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -8,46 +8,31 @@
 #include <QScreen>
 
 #include "font/table_directory.h"
+#include "ui/form_layout.h"
 #include "ui/frmInfoDialog.h"
-
-namespace {
-
-// The dialog is laid out in twips, 15 to a pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-QFont sansSerif(double pointSize, bool underline = false)
-{
-    QFont f = QApplication::font();
-    f.setPointSizeF(pointSize);
-    f.setUnderline(underline);
-    return f;
-}
-
-} // namespace
 
 frmInfo::frmInfo(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle("TTF Info");
-    setFont(sansSerif(8.25));
+    setFont(formFont(8.25));
     setFixedSize(twips(0, 0, 10425, 8550).size());
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
 
     Frame1 = new QGroupBox(" Records ", this);
     Frame1->setGeometry(twips(240, 120, 9855, 7575));
-    Frame1->setFont(sansSerif(8.25, true));
+    Frame1->setFont(formFont(8.25, true));
 
     List1 = new QListWidget(Frame1);
     List1->setGeometry(twips(240, 360, 9375, 2160));
-    List1->setFont(QFont("DejaVu Sans Mono", 9));
+    QFont mono(QStringLiteral("DejaVu Sans Mono"), 9);
+    mono.setUnderline(false); // not the frame caption's underline
+    List1->setFont(mono);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
 
     Text1 = new QPlainTextEdit(Frame1);
     Text1->setGeometry(twips(240, 3000, 9375, 4215));
-    Text1->setFont(sansSerif(9.75));
+    Text1->setFont(formFont(9.75));
     Text1->setReadOnly(true);
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

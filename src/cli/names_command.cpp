@@ -1,9 +1,28 @@
 #include "cli/commands.h"
 
-#include <cstdio>
+#include "cli/inspect_font.h"
+#include "cli/json.h"
+#include "font/names.h"
 
-int runNames(const std::string&)
+int runNames(const std::string& fontPath)
 {
-    std::fputs("lumaro-inspect: names is not available yet\n", stderr);
-    return 2;
+    FontState font;
+    CollectedMessages load;
+    const LoadResult result = openFont(fontPath, font, load);
+    if (result == LoadResult::Unreadable)
+        return 2;
+    if (result == LoadResult::Abandoned)
+        return printAbandoned(load.texts);
+
+    // The messages are those of "Info..." alone: a font without a naming
+    // table gives "Not found: name" and the code 14 box, and no lines.
+    CollectedMessages info;
+    NameReading reading;
+    const bool read = ReadNames(font, info, reading);
+    printJson(JsonObject()
+                  .add("lines", jsonArray(reading.Lines))
+                  .add("texts", jsonArray(reading.NameText))
+                  .add("messages", jsonArray(info.texts))
+                  .str(true));
+    return read ? 0 : 1;
 }

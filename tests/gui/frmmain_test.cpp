@@ -1,0 +1,644 @@
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QUrl>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <gtest/gtest.h>
+
+#include "platform/face_name.h"
+#include "platform/shell.h"
+#include "platform/toolkit.h"
+#include "support/ttf_builder.h"
+#include "ui/frmmain.h"
+#include "ui/picture_box.h"
+
+namespace {
+
+const std::string DejaVuSans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
+
+// Answers for the user: the file dialogs return the prepared paths, the
+// Yes/No question the prepared answer; everything asked is recorded.
+class ScriptedToolkit : public Toolkit {
+public:
+    void MsgBox(const std::string& text) override { messages.push_back(text); }
+    bool MsgBoxYesNo(const std::string& text, const std::string& title) override
+    {
+        questions.push_back({text, title});
+        return answerYes;
+    }
+    std::string ShowOpen(const CommonDialog& dialog) override
+    {
+        opens.push_back(dialog);
+        return openAnswer;
+    }
+    std::string ShowSave(const CommonDialog& dialog) override
+    {
+        saves.push_back(dialog);
+        return saveAnswer;
+    }
+    void PopupMenu(QMenu* menu) override { popups.push_back(menu); }
+
+    std::string openAnswer, saveAnswer;
+    bool answerYes = false;
+    std::vector<std::string> messages;
+    std::vector<std::pair<std::string, std::string>> questions;
+    std::vector<CommonDialog> opens, saves;
+    std::vector<QMenu*> popups;
+};
+
+// Glyph numbers and boxes as FreeType reads them, for the expected values.
+class FreeTypeFace {
+public:
+    explicit FreeTypeFace(const std::string& path)
+    {
+        FT_Init_FreeType(&library_);
+        FT_New_Face(library_, path.c_str(), 0, &face_);
+    }
+    ~FreeTypeFace()
+    {
+        FT_Done_Face(face_);
+        FT_Done_FreeType(library_);
+    }
+    int glyphOf(unsigned code) const { return int(FT_Get_Char_Index(face_, code)); }
+    // xMin, yMin, xMax, yMax of the glyph's points in font units.
+    std::array<long, 4> box(int glyph) const
+    {
+        FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING);
+        FT_BBox b;
+        FT_Outline_Get_CBox(&face_->glyph->outline, &b);
+        return {b.xMin, b.yMin, b.xMax, b.yMax};
+    }
+
+private:
+    FT_Library library_ = nullptr;
+    FT_Face face_ = nullptr;
+};
+
+int countPixels(const QImage& image, QColor colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y) == colour;
+    return n;
+}
+
+int countDrawnPixels(const frmmain& w)
+{
+    const QImage& image = w.picture().image();
+    return image.width() * image.height() - countPixels(image, w.picture().backColor());
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void openFont(const std::string& path)
+    {
+        toolkit.openAnswer = path;
+        w.mnuOpen_Click();
+    }
+    // Nothing shown of any font: as the window starts.
+    void expectNoGlyphShown()
+    {
+        EXPECT_EQ(w.Combo1->count(), 0);
+        EXPECT_EQ(w.Combo2->count(), 0);
+        EXPECT_EQ(w.Combo3->count(), 0);
+        for (QLineEdit* t : {w.Text1, w.Text2, w.Text3, w.Text4, w.Text6, w.Text7})
+            EXPECT_TRUE(t->text().isEmpty());
+        EXPECT_TRUE(w.Text5->toPlainText().isEmpty());
+        EXPECT_EQ(countDrawnPixels(w), 0);
+        EXPECT_FALSE(w.Command2->isEnabled());
+        EXPECT_FALSE(w.Command3->isEnabled());
+        EXPECT_FALSE(w.Slider1->isEnabled());
+        EXPECT_FALSE(w.Slider2->isEnabled());
+        EXPECT_EQ(w.EventsEnabled, 0);
+        EXPECT_EQ(w.CurrentGlyph, 0);
+    }
+
+    ScriptedToolkit toolkit;
+    RecordingShellOpener shell;
+    frmmain w{toolkit, shell};
+};
+
+TEST(Toolkit, FiltersBecomeQtNameFilters)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"TTF files (*.ttf)|*.ttf|All files (*.*)|*.*", "TTF files (*.ttf);;All files (*)"},
+        {"JPEG file (*.jpg)|*.jpg", "JPEG file (*.jpg)"},
+        {"Pictures|*.jpg;*.jpeg", "Pictures (*.jpg *.jpeg)"},
+        {"", ""},
+    };
+    for (const auto& [filter, expected] : cases)
+        EXPECT_EQ(QtFilter(filter), QString(expected)) << filter;
+}
+
+TEST_F(MainWindow, LayoutAtStartUp)
+{
+    EXPECT_EQ(w.windowTitle(), "Lumaro 0.14a");
+    EXPECT_EQ(w.centralWidget()->size(), QSize(717, 628)); // 10755 x 9420 twips
+    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+    // The picture area is 5300 twips square at (240, 960), inside a one-pixel border.
+    EXPECT_EQ(w.Picture1->contentsRect().translated(w.Picture1->pos()), QRect(16, 64, 353, 353));
+    EXPECT_EQ(w.Frame1->title(), " View ");
+    EXPECT_TRUE(w.Frame1->font().underline());
+    EXPECT_EQ(w.Frame2->title(), " Glyph ");
+    EXPECT_FALSE(w.Label7->font().underline());
+    EXPECT_EQ(w.Frame2->geometry(), QRect(384, 56, 313, 537));
+    EXPECT_EQ(w.Command2->text(), "Next");
+    EXPECT_EQ(w.Command3->text(), "Previous");
+    EXPECT_EQ(w.Command1->text(), "Info...");
+    EXPECT_EQ(w.Check1->text(), "View starting points of contours");
+    EXPECT_TRUE(w.Check1->isChecked());
+    EXPECT_EQ(w.Label2->text(), "");
+    EXPECT_EQ(w.Label9->text(), "");
+    EXPECT_EQ(w.Slider1->minimum(), 1);
+    EXPECT_EQ(w.Slider1->maximum(), 10);
+    EXPECT_EQ(w.Slider1->value(), 2);
+    EXPECT_EQ(w.Slider2->minimum(), 0);
+    EXPECT_EQ(w.Slider2->maximum(), 15);
+    EXPECT_EQ(w.Slider2->value(), 9);
+    EXPECT_EQ(w.Text5->font().family(), "DejaVu Sans Mono");
+    EXPECT_EQ(w.Text5->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(w.Text5->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(w.Text5->isReadOnly());
+    EXPECT_TRUE(w.Text1->isReadOnly());
+
+    const QList<QAction*> menus = w.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "File");
+    EXPECT_EQ(menus[1]->text(), "Help");
+    const QList<QAction*> file = w.mnuFile->actions();
+    ASSERT_EQ(file.size(), 3);
+    EXPECT_EQ(file[0]->text(), "Open...");
+    EXPECT_TRUE(file[1]->isSeparator());
+    EXPECT_EQ(file[2]->text(), "Exit");
+    EXPECT_EQ(w.mnuAbout->text(), "About...");
+    EXPECT_EQ(w.mnuSavePictureAs->text(), "Save As...");
+    EXPECT_EQ(w.Toolbar1->actions().size(), 1);
+    EXPECT_EQ(w.Toolbar1Open->toolTip(), "Open...");
+    EXPECT_FALSE(w.Toolbar1Open->icon().isNull());
+
+    const ViewState& v = w.view();
+    EXPECT_EQ(v.ViewScale, 2);
+    EXPECT_EQ(v.ViewMargin, 900);
+    EXPECT_EQ(v.ShowStartPoints, 1);
+    expectNoGlyphShown();
+}
+
+TEST_F(MainWindow, TabOrderFollowsTheDesign)
+{
+    const std::vector<QWidget*> expected = {w.Combo2, w.Combo3, w.Combo1, w.Command3, w.Command2, w.Slider2, w.Slider1,
+                                            w.Text4, w.Text3, w.Text2, w.Text1, w.Text5, w.Text6, w.Text7, w.Command1,
+                                            w.Check1};
+    std::vector<QWidget*> seen;
+    QWidget* at = w.Combo2;
+    do {
+        if (std::find(expected.begin(), expected.end(), at) != expected.end())
+            seen.push_back(at);
+        at = at->nextInFocusChain();
+    } while (at != w.Combo2 && seen.size() < expected.size());
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(MainWindow, OpenShowsTheFaceTheCountAndGlyphFour)
+{
+    openFont(DejaVuSans);
+
+    ASSERT_EQ(toolkit.opens.size(), 1u);
+    EXPECT_EQ(toolkit.opens[0].DialogTitle, "Load TTF file");
+    EXPECT_EQ(toolkit.opens[0].Filter, "TTF files (*.ttf)|*.ttf|All files (*.*)|*.*");
+    EXPECT_EQ(toolkit.opens[0].InitDir, QDir::currentPath().toStdString());
+    EXPECT_TRUE(toolkit.messages.empty());
+
+    EXPECT_EQ(w.Label2->text(), "DejaVu Sans ");
+    EXPECT_EQ(w.Label9->text(), " 6253");
+    EXPECT_EQ(w.CurrentGlyph, 4);
+    EXPECT_EQ(w.Combo1->currentIndex(), 4);
+    EXPECT_EQ(w.Combo1->itemText(0), "0");
+    EXPECT_EQ(w.Combo2->currentIndex(), 1);
+    EXPECT_EQ(w.Combo3->currentIndex(), 1);
+    EXPECT_EQ(w.Combo3->itemText(0), " ");
+    EXPECT_EQ(w.Combo3->itemText(1), "!");
+    EXPECT_EQ(w.EventsEnabled, 1);
+    for (QWidget* c : std::initializer_list<QWidget*>{w.Command2, w.Command3, w.Slider1, w.Slider2})
+        EXPECT_TRUE(c->isEnabled());
+
+    const std::array<long, 4> box = FreeTypeFace(DejaVuSans).box(4);
+    EXPECT_EQ(w.Text6->text(), "4");
+    EXPECT_EQ(w.Text3->text(), QString::number(box[0])); // minX
+    EXPECT_EQ(w.Text1->text(), QString::number(box[1])); // minY
+    EXPECT_EQ(w.Text4->text(), QString::number(box[2])); // maxX
+    EXPECT_EQ(w.Text2->text(), QString::number(box[3])); // maxY
+    EXPECT_TRUE(w.Text5->toPlainText().startsWith("Number of Contours:"));
+    EXPECT_GT(countDrawnPixels(w), 0);
+}
+
+TEST_F(MainWindow, TheToolbarButtonOpensToo)
+{
+    toolkit.openAnswer = DejaVuSans;
+    w.Toolbar1Open->trigger();
+    EXPECT_EQ(toolkit.opens.size(), 1u);
+    EXPECT_EQ(w.Label9->text(), " 6253");
+}
+
+TEST_F(MainWindow, CancelChangesNothing)
+{
+    w.mnuOpen_Click(); // cancelled before any font
+    expectNoGlyphShown();
+    EXPECT_EQ(w.Label2->text(), "");
+
+    openFont(DejaVuSans);
+    w.Command2_Click();
+    const QImage before = w.picture().image();
+    openFont("");
+    EXPECT_EQ(toolkit.opens.size(), 3u);
+    EXPECT_EQ(w.Label2->text(), "DejaVu Sans ");
+    EXPECT_EQ(w.Combo1->currentIndex(), 5);
+    EXPECT_EQ(w.Combo1->count(), int(w.font().GlyphList.size()));
+    EXPECT_TRUE(w.font().Loaded);
+    EXPECT_EQ(w.picture().image(), before);
+}
+
+TEST_F(MainWindow, NextAndPreviousWrapAround)
+{
+    openFont(DejaVuSans);
+    const int last = w.Combo1->count() - 1;
+
+    w.Command2_Click(); // entry 4 -> 5
+    EXPECT_EQ(w.Combo1->currentIndex(), 5);
+    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(5).toInt());
+
+    w.Combo1->setCurrentIndex(last); // a user's choice: shows that glyph
+    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(last).toInt());
+    w.Command2_Click();
+    EXPECT_EQ(w.Combo1->currentIndex(), 0);
+    EXPECT_EQ(w.CurrentGlyph, 0);
+    EXPECT_EQ(w.Text6->text(), "0");
+    EXPECT_TRUE(w.Command2->isEnabled());
+    EXPECT_EQ(w.focusWidget(), w.Command2);
+    EXPECT_EQ(w.EventsEnabled, 1);
+
+    w.Command3_Click();
+    EXPECT_EQ(w.Combo1->currentIndex(), last);
+    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(last).toInt());
+    EXPECT_EQ(w.Text6->text(), w.Combo1->itemText(last));
+    EXPECT_TRUE(w.Command3->isEnabled());
+    EXPECT_EQ(w.focusWidget(), w.Command3);
+    EXPECT_EQ(w.EventsEnabled, 1);
+}
+
+TEST_F(MainWindow, CharacterListsPickGlyphsButNotByTheirFirstEntry)
+{
+    openFont(DejaVuSans);
+    FreeTypeFace face(DejaVuSans);
+
+    w.Combo2->setCurrentIndex(0);
+    EXPECT_EQ(w.CurrentGlyph, 4);
+    w.Combo3->setCurrentIndex(0);
+    EXPECT_EQ(w.CurrentGlyph, 4);
+
+    w.Combo3->setCurrentIndex(w.Combo3->findText("A"));
+    EXPECT_EQ(w.CurrentGlyph, face.glyphOf('A'));
+    EXPECT_EQ(w.Text6->text(), QString::number(face.glyphOf('A')));
+    const int sharpS = w.Combo2->findText("223"); // a simple glyph in DejaVu Sans
+    ASSERT_GT(sharpS, 1);
+    w.Combo2->setCurrentIndex(sharpS);
+    EXPECT_EQ(w.CurrentGlyph, face.glyphOf(223));
+
+    // The glyph list keeps its entry; "Next" steps from there.
+    EXPECT_EQ(w.Combo1->currentIndex(), 4);
+    w.Command2_Click();
+    EXPECT_EQ(w.Combo1->currentIndex(), 5);
+}
+
+TEST_F(MainWindow, ClicksDoNothingBeforeTheFirstOpen)
+{
+    w.Check1->setChecked(false);
+    w.Combo1_Click();
+    w.Combo2_Click();
+    w.Combo3_Click();
+    w.Command2_Click();
+    w.Command3_Click();
+    EXPECT_EQ(w.view().ShowStartPoints, 1);
+    expectNoGlyphShown();
+
+    // The unticked box does not reach the view: the first font has start marks.
+    openFont(DejaVuSans);
+    EXPECT_FALSE(w.Check1->isChecked());
+    EXPECT_GT(countPixels(w.picture().image(), QColor(255, 0, 0)), 0);
+}
+
+TEST_F(MainWindow, SlidersSetScaleAndMargin)
+{
+    openFont(DejaVuSans);
+    const int atScale2 = countDrawnPixels(w);
+    w.Slider1->setValue(10);
+    EXPECT_EQ(w.view().ViewScale, 10);
+    EXPECT_LT(countDrawnPixels(w), atScale2);
+    w.Slider1->setValue(1);
+    EXPECT_EQ(w.view().ViewScale, 1);
+
+    const std::pair<int, int> margins[] = {{0, 0}, {15, 1500}, {9, 900}, {3, 300}};
+    for (const auto& [position, margin] : margins) {
+        w.Slider2->setValue(position);
+        EXPECT_EQ(w.view().ViewMargin, margin) << position;
+    }
+}
+
+TEST_F(MainWindow, CheckBoxTogglesStartMarks)
+{
+    openFont(DejaVuSans);
+    const QColor red(255, 0, 0);
+    const QString listing = w.Text5->toPlainText();
+    EXPECT_GT(countPixels(w.picture().image(), red), 0);
+
+    w.Check1->setChecked(false);
+    EXPECT_EQ(w.view().ShowStartPoints, 0);
+    EXPECT_EQ(countPixels(w.picture().image(), red), 0);
+    EXPECT_EQ(w.Text5->toPlainText(), listing);
+
+    w.Check1->setChecked(true);
+    EXPECT_EQ(w.view().ShowStartPoints, 1);
+    EXPECT_GT(countPixels(w.picture().image(), red), 0);
+}
+
+TEST_F(MainWindow, RightClickOpensThePopup)
+{
+    auto release = [&](Qt::MouseButton button) {
+        QMouseEvent e(QEvent::MouseButtonRelease, QPointF(10, 10), w.Picture1->mapToGlobal(QPointF(10, 10)), button,
+                      Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.Picture1, &e);
+    };
+    release(Qt::LeftButton);
+    EXPECT_TRUE(toolkit.popups.empty());
+    release(Qt::RightButton);
+    ASSERT_EQ(toolkit.popups.size(), 1u);
+    EXPECT_EQ(toolkit.popups[0], w.mnuSetup);
+    EXPECT_EQ(w.mnuSetup->actions().size(), 1);
+}
+
+// Damaged fonts written to a temporary file.
+struct DamagedFont {
+    const char* what;
+    ttf::ByteVector bytes;
+    const char* message; // a line of the messages shown
+};
+
+std::vector<DamagedFont> damagedFonts()
+{
+    std::vector<DamagedFont> cases;
+    ttf::Bytes tooManyTables;
+    tooManyTables.u32(0x00010000).u16(40).u16(0).u16(0).u16(0).zeros(16 * 40);
+    cases.push_back({"more than 32 tables", tooManyTables.data, "Code = 10"});
+
+    std::vector<ttf::Table> tables = ttf::fontTables(ttf::squaresFont(6));
+    ttf::findTable(tables, "cmap")->data = ttf::cmapTable({{3, 1, ttf::cmapFormat6(65, {1, 2})}});
+    cases.push_back({"cmap format 6", ttf::assemble(tables), "wrong cmapFormat!!"});
+
+    tables = ttf::fontTables(ttf::squaresFont(6));
+    ttf::removeTable(tables, "glyf");
+    cases.push_back({"no glyf", ttf::assemble(tables), "Not found: glyf"});
+
+    ttf::ByteVector truncated = ttf::buildFont(ttf::squaresFont(6));
+    truncated.resize(truncated.size() / 2);
+    cases.push_back({"cut in half", truncated, "Code = 15"});
+    return cases;
+}
+
+TEST_F(MainWindow, AnAbandonedLoadLeavesNoFontOpen)
+{
+    for (const DamagedFont& damaged : damagedFonts()) {
+        SCOPED_TRACE(damaged.what);
+        openFont(DejaVuSans);
+        ASSERT_EQ(w.EventsEnabled, 1);
+        w.Check1->setChecked(false);
+        w.Slider1->setValue(3);
+        toolkit.messages.clear();
+
+        ttf::TempFontFile file(damaged.bytes);
+        openFont(file.path());
+
+        ASSERT_FALSE(toolkit.messages.empty());
+        bool named = false;
+        for (const std::string& m : toolkit.messages)
+            named = named || m.find(damaged.message) != std::string::npos;
+        EXPECT_TRUE(named) << toolkit.messages.front();
+        EXPECT_FALSE(w.font().Loaded);
+        EXPECT_EQ(w.Label2->text(), QString::fromStdString(GetFaceName(file.path())) + " ");
+        EXPECT_EQ(w.Label9->text(), "");
+        expectNoGlyphShown();
+        // The view settings stay, and nothing reacts until the next open.
+        EXPECT_EQ(w.view().ViewScale, 3);
+        EXPECT_EQ(w.view().ShowStartPoints, 0);
+        w.Check1->setChecked(true);
+        w.Command2_Click();
+        w.Command3_Click();
+        EXPECT_EQ(w.view().ShowStartPoints, 0);
+        expectNoGlyphShown();
+    }
+}
+
+TEST_F(MainWindow, AnUnreadableFileIsNamedInOneMessage)
+{
+    openFont(DejaVuSans);
+    const std::string missing = QDir::temp().filePath("lumaro-no-such-font.ttf").toStdString();
+    openFont(missing);
+    ASSERT_EQ(toolkit.messages.size(), 1u);
+    EXPECT_NE(toolkit.messages[0].find(missing), std::string::npos);
+    EXPECT_EQ(w.Label2->text(), " ");
+    EXPECT_FALSE(w.font().Loaded);
+    expectNoGlyphShown();
+}
+
+TEST_F(MainWindow, ShortGlyphListsSelectTheirLastEntry)
+{
+    struct Case {
+        int glyphs;
+        int combo1, shown, combo2, combo3;
+    };
+    // squaresFont(n): n simple glyphs, codes 'A'.. mapped to glyphs 1..n-1.
+    const Case cases[] = {
+        {1, 0, 0, -1, -1},
+        {2, 1, 1, 0, 0},
+        {3, 2, 2, 1, 1},
+        {5, 4, 4, 1, 1},
+        {7, 4, 4, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.glyphs);
+        ttf::TempFontFile file(ttf::buildFont(ttf::squaresFont(c.glyphs)));
+        openFont(file.path());
+        EXPECT_TRUE(toolkit.messages.empty());
+        EXPECT_EQ(w.Combo1->count(), c.glyphs);
+        EXPECT_EQ(w.Combo1->currentIndex(), c.combo1);
+        EXPECT_EQ(w.CurrentGlyph, c.shown);
+        EXPECT_EQ(w.Text6->text(), QString::number(c.shown));
+        EXPECT_EQ(w.Combo2->currentIndex(), c.combo2);
+        EXPECT_EQ(w.Combo3->currentIndex(), c.combo3);
+        EXPECT_TRUE(w.Command2->isEnabled());
+        EXPECT_EQ(w.EventsEnabled, 1);
+        w.Command2_Click(); // wraps to the first entry
+        EXPECT_EQ(w.Combo1->currentIndex(), c.combo1 == c.glyphs - 1 ? 0 : c.combo1 + 1);
+    }
+}
+
+TEST_F(MainWindow, GlyphFourIsShownWhileTheFifthEntryIsSelected)
+{
+    ttf::FontSpec spec = ttf::squaresFont(7);
+    spec.glyphs[2] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
+    ttf::TempFontFile file(ttf::buildFont(spec));
+    openFont(file.path());
+    EXPECT_EQ(w.Combo1->count(), 6); // the composite glyph is not listed
+    EXPECT_EQ(w.Combo1->currentIndex(), 4);
+    EXPECT_EQ(w.Combo1->currentText(), "5");
+    EXPECT_EQ(w.CurrentGlyph, 4);
+    EXPECT_EQ(w.Text6->text(), "4");
+}
+
+TEST_F(MainWindow, AFontWithoutSimpleGlyphsShowsNothing)
+{
+    ttf::FontSpec spec;
+    spec.glyphs = {ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 10, 10}), ttf::compositeGlyph({{0, 0, 0}}, {0, 0, 10, 10})};
+    ttf::TempFontFile file(ttf::buildFont(spec));
+    openFont(DejaVuSans);
+    openFont(file.path());
+    EXPECT_TRUE(toolkit.messages.empty());
+    EXPECT_EQ(w.Label9->text(), " 2");
+    expectNoGlyphShown();
+}
+
+class SaveAs : public MainWindow {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        appFolderBefore = QDir(QCoreApplication::applicationDirPath()).entryList(QDir::AllEntries | QDir::Hidden);
+        openFont(DejaVuSans);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(QDir(QCoreApplication::applicationDirPath()).entryList(QDir::AllEntries | QDir::Hidden),
+                  appFolderBefore);
+    }
+    void saveAs(const QString& path)
+    {
+        toolkit.saveAnswer = path.toStdString();
+        w.mnuSavePictureAs_Click();
+    }
+    static bool isJpeg(const QByteArray& bytes) { return bytes.startsWith("\xFF\xD8\xFF"); }
+
+    QTemporaryDir folder;
+    QStringList appFolderBefore;
+};
+
+TEST_F(SaveAs, ANewFileIsWrittenWithoutAQuestion)
+{
+    const QString path = folder.filePath("glyph.jpg");
+    saveAs(path);
+    ASSERT_EQ(toolkit.saves.size(), 1u);
+    EXPECT_EQ(toolkit.saves[0].DialogTitle, "Save Picture");
+    EXPECT_EQ(toolkit.saves[0].Filter, "JPEG file (*.jpg)|*.jpg");
+    EXPECT_EQ(toolkit.saves[0].InitDir, QDir::currentPath().toStdString());
+    EXPECT_TRUE(toolkit.questions.empty());
+    EXPECT_TRUE(toolkit.messages.empty());
+    const QImage saved(path, "JPG");
+    EXPECT_EQ(saved.size(), w.picture().image().size());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"glyph.jpg"});
+}
+
+TEST_F(SaveAs, TheNameIsUsedAsTyped)
+{
+    const QString path = folder.filePath("glyph");
+    saveAs(path);
+    EXPECT_TRUE(isJpeg(fileBytes(path)));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"glyph"});
+}
+
+TEST_F(SaveAs, AnExistingFileIsReplacedOnlyAfterYes)
+{
+    const QString path = folder.filePath("old.jpg");
+    writeFile(path, "old picture");
+
+    toolkit.answerYes = false;
+    saveAs(path);
+    ASSERT_EQ(toolkit.questions.size(), 1u);
+    EXPECT_EQ(toolkit.questions[0].first, "old.jpg already exists, overwrite?");
+    EXPECT_EQ(toolkit.questions[0].second, "Confirmation");
+    EXPECT_EQ(fileBytes(path), "old picture");
+
+    toolkit.answerYes = true;
+    saveAs(path);
+    EXPECT_EQ(toolkit.questions.size(), 2u);
+    EXPECT_TRUE(isJpeg(fileBytes(path)));
+    EXPECT_TRUE(toolkit.messages.empty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.jpg"});
+}
+
+TEST_F(SaveAs, CancelWritesNothing)
+{
+    saveAs("");
+    EXPECT_EQ(toolkit.saves.size(), 1u);
+    EXPECT_TRUE(toolkit.questions.empty());
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(SaveAs, AFailureIsReportedAndLeavesNothingBehind)
+{
+    saveAs(folder.filePath("missing/glyph.jpg"));
+    EXPECT_EQ(toolkit.messages.size(), 1u);
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(MainWindow, DroppingATtfFileOpensIt)
+{
+    auto drop = [&](const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        if (enter.isAccepted()) {
+            QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w, &dropped);
+        }
+        QCoreApplication::processEvents();
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(drop(QDir::temp().filePath("notes.txt")));
+    EXPECT_EQ(w.Label9->text(), "");
+    EXPECT_TRUE(drop(QString::fromStdString(DejaVuSans)));
+    EXPECT_EQ(w.Label9->text(), " 6253");
+    EXPECT_EQ(w.CurrentGlyph, 4);
+    EXPECT_TRUE(toolkit.opens.empty());
+}
+
+} // namespace

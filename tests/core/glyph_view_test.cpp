@@ -1,0 +1,167 @@
+// ShowGlyph: fitting the picture, the read-out boxes, and what is drawn
+// for glyph 3, empty glyphs and glyphs that cannot be drawn.
+#include <gtest/gtest.h>
+
+#include "glyph/view.h"
+#include "support/glyph_font.h"
+#include "support/recording_sink.h"
+#include "support/recording_surface.h"
+
+namespace {
+
+using Call = RecordingSurface::Call;
+
+struct Shown {
+    GlyphReadout readout;
+    std::vector<Call> picture; // what stays after the last Cls
+    std::vector<std::string> messages;
+};
+
+Shown show(FontState& font, int n, ViewState view = {})
+{
+    RecordingSurface surface;
+    RecordingSink sink;
+    Shown s;
+    s.readout = ShowGlyph(n, font, view, surface, sink);
+    s.picture = surface.sinceLastCls();
+    s.messages = sink.texts;
+    EXPECT_GE(surface.count(RecordingSurface::ClsCall), 1u);
+    return s;
+}
+
+TEST(GlyphView, FitsThePictureToTheBoxAndFillsTheBoxes)
+{
+    FontState font;
+    fillGlyphFont(font, {ttf::Glyph{}, ttf::simpleGlyph({{{-100, -400}, {1000, 1405}, {3, 0}}})});
+    font.GlyphNameIndex = {5, 259};
+    font.GlyphNames = {"first", "second"};
+    const Shown s = show(font, 1);
+    ASSERT_FALSE(s.picture.empty());
+    EXPECT_EQ(s.picture[0].kind, RecordingSurface::ScaleCall);
+    EXPECT_EQ(s.picture[0].args, (std::vector<double>{-50.0 - 900, -200.0 - 900, 500.0 + 900, 702.5 + 900}));
+    EXPECT_EQ(s.readout.Text1, "-400");
+    EXPECT_EQ(s.readout.Text2, "1405");
+    EXPECT_EQ(s.readout.Text3, "-100");
+    EXPECT_EQ(s.readout.Text4, "1000");
+    EXPECT_EQ(s.readout.Text6, "1");
+    EXPECT_EQ(s.readout.Text7, "second");
+    EXPECT_FALSE(s.readout.abandoned);
+    EXPECT_EQ(s.readout.Text5.rfind("Number of Contours: 1\r\n", 0), 0u);
+    EXPECT_EQ(font.GlyphIndex, 1);
+
+    // Margin 0 at scale 3, and a name index below 258 or without a name: no name.
+    const Shown t = show(font, 1, ViewState{3, 0, 1});
+    EXPECT_EQ(t.picture[0].args, (std::vector<double>{-100 / 3.0, -400 / 3.0, 1000 / 3.0, 1405 / 3.0}));
+    EXPECT_EQ(font.OriginY, float(-1405 / 3.0));
+    EXPECT_EQ(show(font, 0).readout.Text7, "");
+    font.GlyphNameIndex[1] = 260;
+    EXPECT_EQ(show(font, 1).readout.Text7, "");
+}
+
+TEST(GlyphView, Glyph3IsNeverDrawn)
+{
+    FontState font;
+    fillGlyphFont(font, {ttf::Glyph{}, ttf::Glyph{}, ttf::Glyph{}, ttf::squareGlyph(0, 0, 10, 10),
+                         ttf::squareGlyph(0, 0, 10, 10)});
+    const Shown s = show(font, 3);
+    ASSERT_EQ(s.picture.size(), 1u); // the Scale only: no empty mark, no lines
+    EXPECT_EQ(s.readout.Text5, "");
+    EXPECT_EQ(s.readout.Text4, "10");
+    EXPECT_TRUE(s.messages.empty());
+    EXPECT_FALSE(s.readout.abandoned);
+    EXPECT_GT(show(font, 4).picture.size(), 1u);
+}
+
+bool hasEmptyMark(const std::vector<Call>& picture)
+{
+    for (const Call& c : picture)
+        if (c.kind == RecordingSurface::PrintCall && c.text == " empty")
+            return true;
+    return false;
+}
+
+TEST(GlyphView, GlyphsWithoutContoursGetTheEmptyMark)
+{
+    ttf::Bytes space;
+    space.i16(0).i16(0).i16(0).i16(0).i16(0);
+    ttf::Bytes negative;
+    negative.i16(-2).i16(0).i16(0).i16(0).i16(0);
+    FontState font;
+    // Glyph 2 has no data of its own; the bytes at its offset are glyph 3's square.
+    fillGlyphFont(font, {rawGlyph(space.data), ttf::compositeGlyph({{0, 5, 5}}, {0, 0, 10, 10}), ttf::Glyph{},
+                         ttf::squareGlyph(0, 0, 10, 10), rawGlyph(negative.data)});
+    for (int n : {0, 1, 2, 4}) {
+        const Shown s = show(font, n);
+        EXPECT_TRUE(hasEmptyMark(s.picture)) << n;
+        for (const Call& c : s.picture)
+            EXPECT_NE(c.kind, RecordingSurface::LineCall) << n;
+        EXPECT_EQ(s.readout.Text5, "") << n;
+        EXPECT_TRUE(s.messages.empty()) << n;
+        EXPECT_FALSE(s.readout.abandoned) << n;
+    }
+}
+
+TEST(GlyphView, RefusedGlyphsLeaveThePictureClearedAndTheBoxesFilled)
+{
+    ttf::Bytes contours;
+    contours.i16(2001).i16(-1).i16(-2).i16(3).i16(4);
+    ttf::Bytes points;
+    points.i16(1).i16(-1).i16(-2).i16(3).i16(4).u16(2000).u16(0);
+    ttf::Bytes truncated;
+    truncated.i16(1).i16(-1).i16(-2).i16(3).i16(4).u16(3).u16(0).u8(ttf::ON_CURVE_POINT);
+    FontState font;
+    fillGlyphFont(font, {rawGlyph(contours.data), rawGlyph(points.data), ttf::squareGlyph(0, 0, 5, 5), ttf::Glyph{},
+                         rawGlyph(truncated.data)});
+    // The last glyph's data ends early: cut the file right after it.
+    font.FontBytes.resize(font.GlyphOffset[4] + truncated.size());
+    font.FontFile = ByteReader(font.FontBytes);
+    const std::pair<int, const char*> cases[] = {{0, "Code = 11"}, {1, "Code = 12"}, {4, "Code = 15"}};
+    for (const auto& [n, code] : cases) {
+        const Shown s = show(font, n);
+        EXPECT_TRUE(s.readout.abandoned) << n;
+        ASSERT_EQ(s.messages.size(), 1u) << n;
+        EXPECT_NE(s.messages[0].find(code), std::string::npos) << s.messages[0];
+        ASSERT_EQ(s.picture.size(), 1u) << n; // the Scale only
+        EXPECT_EQ(s.readout.Text5, "") << n;
+        EXPECT_EQ(s.readout.Text1, "-2") << n;
+        EXPECT_EQ(s.readout.Text2, "4") << n;
+        EXPECT_EQ(s.readout.Text3, "-1") << n;
+        EXPECT_EQ(s.readout.Text4, "3") << n;
+        EXPECT_EQ(s.readout.Text6, std::to_string(n)) << n;
+        // The next glyph draws normally.
+        EXPECT_FALSE(show(font, 2).readout.abandoned);
+    }
+}
+
+TEST(GlyphView, NothingToShowWithoutAFontOrForAnUnknownGlyph)
+{
+    FontState none;
+    const Shown s = show(none, 0);
+    EXPECT_TRUE(s.picture.empty());
+    EXPECT_EQ(s.readout.Text6, "");
+    FontState font;
+    fillGlyphFont(font, {ttf::squareGlyph(0, 0, 5, 5)});
+    for (int n : {-1, 1, 6000, 65535}) {
+        const Shown t = show(font, n);
+        EXPECT_TRUE(t.picture.empty()) << n;
+        EXPECT_EQ(t.readout.Text5, "") << n;
+    }
+    // A scale of 0 never reaches the drawing as a divisor.
+    EXPECT_FALSE(show(font, 0, ViewState{0, 900, 1}).readout.Text5.empty());
+}
+
+TEST(GlyphView, RedrawingGivesTheSameDrawing)
+{
+    FontState font;
+    fillGlyphFont(font, {ttf::simpleGlyph({{{0, 0}, {30, 90, false}, {70, 90, false}, {100, 0}}})});
+    RecordingSurface a, b;
+    RecordingSink sink;
+    const GlyphReadout first = ShowGlyph(0, font, ViewState{}, a, sink);
+    const GlyphReadout second = ShowGlyph(0, font, ViewState{}, b, sink);
+    EXPECT_EQ(first.Text5, second.Text5);
+    ASSERT_EQ(a.calls.size(), b.calls.size());
+    for (std::size_t i = 0; i < a.calls.size(); ++i)
+        EXPECT_EQ(a.calls[i].args, b.calls[i].args);
+}
+
+} // namespace

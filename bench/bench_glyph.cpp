@@ -1,0 +1,77 @@
+#include <benchmark/benchmark.h>
+
+#include "font/loader.h"
+#include "glyph/outline.h"
+#include "glyph/view.h"
+
+namespace {
+
+class DiscardingSink : public MessageSink {
+public:
+    void MsgBox(const std::string&) override {}
+};
+
+// Takes every drawing call and does nothing with it.
+class NullSurface : public DrawingSurface {
+public:
+    void Cls() override {}
+    void Scale(double, double, double, double) override {}
+    void Line(int, int, int, int, Rgb) override {}
+    void Circle(double, double, double, Rgb) override {}
+    void CurrentX(double) override {}
+    void CurrentY(double) override {}
+    void ForeColor(Rgb) override {}
+    void FontName(const std::string&) override {}
+    void FontSize(double) override {}
+    void Print(const std::string&) override {}
+};
+
+bool loadDejaVuSans(FontState& font, MessageSink& sink)
+{
+    font.FontFileName = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
+    return LoadFont(font, sink) == LoadResult::Loaded;
+}
+
+// Decoding only: every glyph's outline read from glyf.
+void BM_DecodeEveryGlyphDejaVuSans(benchmark::State& state)
+{
+    FontState font;
+    DiscardingSink sink;
+    if (!loadDejaVuSans(font, sink)) {
+        state.SkipWithError("DejaVuSans.ttf did not load");
+        return;
+    }
+    GlyphOutline outline;
+    for (auto _ : state) {
+        for (int g = 0; g < font.NumGlyphs; ++g)
+            benchmark::DoNotOptimize(DecodeOutline(g, font, outline, sink));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * font.NumGlyphs);
+}
+BENCHMARK(BM_DecodeEveryGlyphDejaVuSans)->Unit(benchmark::kMillisecond);
+
+// ShowGlyph of every glyph: decoding, the contour walk with its curves, and the listing.
+void BM_ShowEveryGlyphDejaVuSans(benchmark::State& state)
+{
+    FontState font;
+    DiscardingSink sink;
+    if (!loadDejaVuSans(font, sink)) {
+        state.SkipWithError("DejaVuSans.ttf did not load");
+        return;
+    }
+    NullSurface surface;
+    const ViewState view;
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        for (int g = 0; g < font.NumGlyphs; ++g) {
+            const GlyphReadout readout = ShowGlyph(g, font, view, surface, sink);
+            listed += readout.Text5.size();
+        }
+    }
+    benchmark::DoNotOptimize(listed);
+    state.SetItemsProcessed(state.iterations() * font.NumGlyphs);
+}
+BENCHMARK(BM_ShowEveryGlyphDejaVuSans)->Unit(benchmark::kMillisecond);
+
+} // namespace

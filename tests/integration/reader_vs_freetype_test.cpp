@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+#include "font/cmap.h"
+#include "support/font_loading.h"
+
+namespace {
+
+std::vector<std::string> dejavuFonts()
+{
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(DEJAVU_DIR))
+        if (entry.path().extension() == ".ttf")
+            paths.push_back(entry.path().string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+class FreeTypeFace {
+public:
+    explicit FreeTypeFace(const std::string& path)
+    {
+        if (FT_Init_FreeType(&library_) == 0 && FT_New_Face(library_, path.c_str(), 0, &face_) != 0)
+            face_ = nullptr;
+    }
+    ~FreeTypeFace()
+    {
+        if (face_)
+            FT_Done_Face(face_);
+        if (library_)
+            FT_Done_FreeType(library_);
+    }
+    FT_Face get() const { return face_; }
+
+private:
+    FT_Library library_ = nullptr;
+    FT_Face face_ = nullptr;
+};
+
+TEST(ReaderVsFreeType, DejaVuFontsAreFound)
+{
+    EXPECT_GE(dejavuFonts().size(), 6u);
+}
+
+TEST(ReaderVsFreeType, GlyphCountAndEveryCharacterCode)
+{
+    for (const std::string& path : dejavuFonts()) {
+        SCOPED_TRACE(path);
+        FontState font;
+        RecordingSink sink;
+        font.FontFileName = path;
+        ASSERT_EQ(LoadFont(font, sink), LoadResult::Loaded);
+        EXPECT_TRUE(sink.texts.empty());
+
+        FreeTypeFace face(path);
+        ASSERT_NE(face.get(), nullptr);
+        ASSERT_EQ(FT_Select_Charmap(face.get(), FT_ENCODING_UNICODE), 0);
+        EXPECT_EQ(font.NumGlyphs, face.get()->num_glyphs);
+        EXPECT_EQ(GlyphCountText(font), " " + std::to_string(face.get()->num_glyphs));
+        EXPECT_EQ(font.UnicodeCmap, 1);
+
+        int mismatches = 0;
+        for (int c = 0; c <= 65535; ++c) {
+            const int expected = int(FT_Get_Char_Index(face.get(), FT_ULong(c)));
+            const int glyph = CharToGlyph(font, c);
+            if (glyph != expected && mismatches++ < 5)
+                ADD_FAILURE() << "code " << c << ": " << glyph << ", FreeType " << expected;
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
+TEST(ReaderVsFreeType, GlyphKindsWidthsAndNames)
+{
+    for (const std::string& path : dejavuFonts()) {
+        SCOPED_TRACE(path);
+        FontState font;
+        RecordingSink sink;
+        font.FontFileName = path;
+        ASSERT_EQ(LoadFont(font, sink), LoadResult::Loaded);
+        FreeTypeFace face(path);
+        ASSERT_NE(face.get(), nullptr);
+
+        int wrong = 0;
+        for (int g = 0; g < font.NumGlyphs && wrong < 5; ++g) {
+            ASSERT_EQ(FT_Load_Glyph(face.get(), FT_UInt(g), FT_LOAD_NO_SCALE | FT_LOAD_NO_RECURSE), 0) << g;
+            const FT_GlyphSlot slot = face.get()->glyph;
+            const bool composite = slot->format == FT_GLYPH_FORMAT_COMPOSITE;
+            const bool listed = std::binary_search(font.GlyphList.begin(), font.GlyphList.end(), g);
+            if (listed == composite && ++wrong)
+                ADD_FAILURE() << "glyph " << g << (composite ? " is composite" : " is simple");
+            if (font.HMetrics[std::size_t(g)].AdvanceWidth != slot->advance.x && ++wrong)
+                ADD_FAILURE() << "glyph " << g << " advance " << font.HMetrics[std::size_t(g)].AdvanceWidth << ", FreeType " << slot->advance.x;
+
+            const int nameIndex = font.GlyphNameIndex[std::size_t(g)];
+            char name[256] = {};
+            if (nameIndex >= 258 && FT_Get_Glyph_Name(face.get(), FT_UInt(g), name, sizeof name) == 0) {
+                const std::size_t k = std::size_t(nameIndex - 258);
+                if ((k >= font.GlyphNames.size() || font.GlyphNames[k] != name) && ++wrong)
+                    ADD_FAILURE() << "glyph " << g << " name, FreeType " << name;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+TEST(ReaderVsFreeType, DejaVuSansCountsAsTheWindowShowsThem)
+{
+    FontState font;
+    RecordingSink sink;
+    font.FontFileName = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
+    ASSERT_EQ(LoadFont(font, sink), LoadResult::Loaded);
+    EXPECT_EQ(GlyphCountText(font), " 6253");
+    EXPECT_EQ(font.CmapLength, 3102);
+    EXPECT_EQ(font.AsciiList.size(), 95u);
+    EXPECT_EQ(CharToGlyph(font, 'A'), 36);
+}
+
+} // namespace

@@ -1,11 +1,8 @@
 #include "ui/frmAbout.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 
 #include "platform/shell.h"
@@ -17,35 +14,6 @@ const QString frmAbout::WebAddress = QStringLiteral("http://lumaro.example");
 const QString frmAbout::MailAddress = QStringLiteral("lumaro@example.org");
 
 namespace {
-
-// The program's icon at 32 x 32: the window icon when there is one, else a
-// drawn glyph outline with its start mark.
-QPixmap programIcon()
-{
-    const QIcon icon = QApplication::windowIcon();
-    if (!icon.isNull())
-        return icon.pixmap(32, 32);
-
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 0, 192), 1));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 4, 4);
-    QPainterPath outline;
-    outline.moveTo(8, 26);
-    outline.quadTo(9, 6, 16, 6);
-    outline.quadTo(23, 6, 24, 26);
-    p.setPen(QPen(Qt::lightGray, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawPolyline(QPolygonF({QPointF(8, 26), QPointF(9, 6), QPointF(23, 6), QPointF(24, 26)}));
-    p.setPen(QPen(Qt::black, 2));
-    p.drawPath(outline);
-    p.setPen(QPen(Qt::red, 1.5));
-    p.drawEllipse(QPointF(8, 26), 2.5, 2.5);
-    return pixmap;
-}
 
 QLabel* label(const QString& caption, QWidget* parent, const QRect& geometry, const QFont& font = formFont(8.25),
              Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
@@ -85,7 +53,7 @@ frmAbout::frmAbout(ShellOpener& shell, QWidget* parent) : QDialog(parent), shell
     Frame1->setMouseTracking(true);
 
     Picture1 = new QLabel(Frame1);
-    Picture1->setPixmap(programIcon());
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/lumaro.png"))); // the program's 32 x 32 icon
     Picture1->setGeometry(twips(480, 240, 480, 480));
 
     Label8 = label("Lumaro", Frame1, twips(1200, 240, 1695, 495), formFont(24));

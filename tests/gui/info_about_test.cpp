@@ -249,6 +249,7 @@ TEST(AboutDialog, Layout)
     EXPECT_EQ(dialog.size(), QSize(274, 247));
     EXPECT_EQ(dialog.Frame1->geometry(), QRect(16, 8, 241, 177));
     EXPECT_EQ(dialog.Picture1->geometry(), QRect(32, 16, 32, 32));
+    EXPECT_EQ(dialog.Picture1->pixmap().toImage(), QPixmap(":/lumaro.png").toImage()); // the program's icon
     EXPECT_FALSE(dialog.Picture1->pixmap().isNull());
     EXPECT_EQ(dialog.Label8->text(), "Lumaro");
     EXPECT_EQ(dialog.Label8->font().pointSize(), 24);

@@ -199,30 +199,6 @@ TEST(GlyphOutline, ContourEndsOutsideThePointsAreRefused)
     EXPECT_EQ(decode(b.data).status, OutlineStatus::Decoded);
 }
 
-TEST(GlyphOutline, ContourlessGlyphsAreEmptyAndGlyph3IsNeverDrawn)
-{
-    ttf::Bytes space;
-    space.i16(0).i16(0).i16(0).i16(0).i16(0);
-    EXPECT_EQ(decode(space.data).status, OutlineStatus::Empty);
-    EXPECT_EQ(decode(ttf::glyphData(ttf::compositeGlyph({{1, 0, 0}}))).status, OutlineStatus::Empty);
-    EXPECT_EQ(decode(ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10)), 3).status, OutlineStatus::NotDrawn);
-    EXPECT_EQ(decode(ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10)), 2).status, OutlineStatus::Decoded);
-}
-
-TEST(GlyphOutline, GlyphWithoutDataIsEmptyAndNotRead)
-{
-    FontState font;
-    fillGlyphFont(font, {ttf::Glyph{}, ttf::squareGlyph(0, 0, 10, 10)});
-    ASSERT_EQ(font.GlyphOffset[0], font.GlyphOffset[1]);
-    RecordingSink sink;
-    GlyphOutline outline;
-    EXPECT_EQ(DecodeOutline(0, font, outline, sink), OutlineStatus::Empty);
-    EXPECT_EQ(font.NumberOfContours, 0);
-    EXPECT_EQ(DecodeOutline(1, font, outline, sink), OutlineStatus::Decoded);
-    EXPECT_EQ(font.NumberOfContours, 1);
-    EXPECT_TRUE(sink.texts.empty());
-}
-
 TEST(GlyphOutline, DataRunningPastTheEndOfTheFileIsAbandoned)
 {
     const ttf::ByteVector square = ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10));
@@ -257,28 +233,6 @@ TEST(GlyphOutline, DataRunningPastTheEndOfTheFileIsAbandoned)
     EXPECT_EQ(DecodeOutline(0, font, outline, sink), OutlineStatus::Abandoned);
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_NE(sink.texts[0].find("Code = 15"), std::string::npos);
-}
-
-TEST(GlyphOutline, DecodingAgainGivesTheSameTables)
-{
-    FontState font;
-    fillGlyphFont(font, {ttf::simpleGlyph({{{0, 0}, {50, 80, false}, {100, 0}}, {{10, 10}, {20, 20}}})});
-    RecordingSink sink;
-    GlyphOutline first, second;
-    ASSERT_EQ(DecodeOutline(0, font, first, sink), OutlineStatus::Decoded);
-    ASSERT_EQ(DecodeOutline(0, font, second, sink), OutlineStatus::Decoded);
-    EXPECT_EQ(first.PointCount, 5);
-    EXPECT_EQ(first.EndPts[1], 2);
-    EXPECT_EQ(first.EndPts[2], 4);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(first.Points[i].X, second.Points[i].X);
-        EXPECT_EQ(first.Points[i].Y, second.Points[i].Y);
-        EXPECT_EQ(first.PointFlags[i], second.PointFlags[i]);
-    }
-    EXPECT_EQ(first.Points[1].X, 50);
-    EXPECT_EQ(first.Points[1].Y, 80);
-    EXPECT_EQ(first.PointFlags[1] & ON_CURVE, 0);
-    EXPECT_EQ(first.Points[4].X, 20);
 }
 
 } // namespace

@@ -93,6 +93,18 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
         if (index >= 0)
             emit Click();
     });
+    // Choosing the selected entry again changes no index, but it is a choice all the same.
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (index == popupIndex_)
+            emit Click();
+        popupIndex_ = -1;
+    });
+}
+
+void ComboBox::showPopup()
+{
+    popupIndex_ = currentIndex();
+    QComboBox::showPopup();
 }
 
 void ComboBox::Clear()

@@ -58,8 +58,9 @@ std::string AppPath();
 std::string CurDir();
 
 // A drop-down list with the habits the window relies on: Clear and AddItem
-// raise no Click, a filled list has no selection until ListIndex is set, and
-// setting ListIndex from code raises Click as a user's choice does.
+// raise no Click, a filled list has no selection until ListIndex is set,
+// setting ListIndex from code raises Click as a user's choice does, and so
+// does choosing the entry that is already selected.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -71,6 +72,11 @@ public:
     void Clear();
     void AddItems(const QStringList& items);
 
+    void showPopup() override;
+
 signals:
     void Click();
+
+private:
+    int popupIndex_ = -1; // the selection when the list was opened
 };

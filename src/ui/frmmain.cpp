@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
@@ -101,6 +102,8 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     const QSize client = twips(0, 0, 10755, 9420).size();
     centralWidget()->setFixedSize(client);
     setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    if (const QScreen* where = screen())
+        move(where->availableGeometry().center() - rect().center());
 
     Form_Load();
 }

@@ -335,10 +335,18 @@ TEST_F(MainWindow, CharacterListsPickGlyphsButNotByTheirFirstEntry)
     w.Combo2->setCurrentIndex(sharpS);
     EXPECT_EQ(w.CurrentGlyph, face.glyphOf(223));
 
-    // The glyph list keeps its entry; "Next" steps from there.
+    // The glyph list keeps its entry; choosing it again shows its glyph.
     EXPECT_EQ(w.Combo1->currentIndex(), 4);
+    w.Combo1->showPopup();
+    emit w.Combo1->activated(4);
+    w.Combo1->hidePopup();
+    EXPECT_EQ(w.CurrentGlyph, 4);
+
+    // "Next" steps from the glyph list's entry, not from the glyph on display.
+    w.Combo3->setCurrentIndex(w.Combo3->findText("A"));
     w.Command2_Click();
     EXPECT_EQ(w.Combo1->currentIndex(), 5);
+    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(5).toInt());
 }
 
 TEST_F(MainWindow, ClicksDoNothingBeforeTheFirstOpen)
@@ -542,12 +550,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        appFolderBefore = QDir(QCoreApplication::applicationDirPath()).entryList(QDir::AllEntries | QDir::Hidden);
+        appFolderBefore = QDir(QString::fromStdString(AppPath())).entryList(QDir::AllEntries | QDir::Hidden);
         openFont(DejaVuSans);
     }
     void TearDown() override
     {
-        EXPECT_EQ(QDir(QCoreApplication::applicationDirPath()).entryList(QDir::AllEntries | QDir::Hidden),
+        EXPECT_EQ(QDir(QString::fromStdString(AppPath())).entryList(QDir::AllEntries | QDir::Hidden),
                   appFolderBefore);
     }
     void saveAs(const QString& path)

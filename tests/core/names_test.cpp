@@ -324,3 +324,33 @@ TEST(NameTableDamaged, Count65535InATinyTable)
     ASSERT_EQ(r.NameText.size(), r.Lines.size());
     EXPECT_EQ(r.Lines[0], "    1  Microsoft; English - United States; Font Family name");
 }
+
+TEST(NameTableDamaged, EveryTruncationOfAFontReadsSafely)
+{
+    ttf::FontSpec spec = ttf::squaresFont(3);
+    spec.names = {rec(3, 1033, 1, ttf::utf16be(u"Sans")), rec(1, 0, 2, ttf::latin1("Book")), rec(3, 1033, 4, ttf::utf16be(u"Sans Book"))};
+    const ByteVector whole = ttf::buildFont(spec);
+    const std::size_t name = ttf::tableOffset(whole, "name");
+    const std::size_t firstRecord = name + 6, strings = firstRecord + 3 * 12;
+
+    for (std::size_t length = 0; length <= whole.size(); ++length) {
+        SCOPED_TRACE(length);
+        FontState font;
+        font.FontBytes.assign(whole.begin(), whole.begin() + std::ptrdiff_t(length));
+        font.FontFile = ByteReader(font.FontBytes);
+        font.Loaded = true;
+        RecordingSink sink;
+        if (!ReadTableDirectory(font, sink))
+            continue;
+        NameReading r;
+        const bool read = ReadNames(font, sink, r);
+        EXPECT_EQ(read, length >= name); // a table starting past the end cannot be looked up
+        ASSERT_EQ(r.Lines.size(), r.NameText.size());
+        // The whole records in the file, and only those.
+        const std::size_t wholeRecords = length < firstRecord ? 0 : std::min<std::size_t>(3, (length - firstRecord) / 12);
+        EXPECT_EQ(r.Lines.size(), wholeRecords);
+        if (length >= strings + 8) {
+            EXPECT_EQ(r.NameText[0], "Sans");
+        }
+    }
+}

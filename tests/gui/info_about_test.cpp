@@ -152,7 +152,8 @@ TEST(FontInfoDialog, ListsEachRecordOnceAndShowsTheSelectedText)
         "4  Microsoft; English - United States; Full font name",
     };
 
-    for (int run = 0; run < 2; ++run) {
+    // Each showing starts afresh; the three runs close with OK, Esc and Enter.
+    for (int run = 0; run < 3; ++run) {
         RecordingSink sink;
         QStringList shown;
         QString first, last, afterDown, afterUp, none;
@@ -173,11 +174,12 @@ TEST(FontInfoDialog, ListsEachRecordOnceAndShowsTheSelectedText)
             sendKey(d->List1, Qt::Key_Up);
             sendKey(d->List1, Qt::Key_Up);
             afterUp = d->Text1->toPlainText();
-            // The first run closes with OK, the second with Esc.
             if (run == 0)
                 d->cmdOK->click();
-            else
+            else if (run == 1)
                 sendKey(d, Qt::Key_Escape);
+            else
+                sendKey(d->List1, Qt::Key_Return);
         });
         ShowFontInfo(nullptr, f.font, sink);
         EXPECT_TRUE(watcher.seen());

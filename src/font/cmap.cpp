@@ -1,7 +1,5 @@
 #include "font/cmap.h"
 
-#include <optional>
-
 #include "font/table_directory.h"
 
 bool ReadCharacterMap(FontState& font, MessageSink& sink)
@@ -58,48 +56,39 @@ bool ReadCharacterMap(FontState& font, MessageSink& sink)
 
 namespace {
 
-// The 2-byte value at `offset` of the subtable copy; nothing when it lies outside.
-std::optional<int> subtableValue(const FontState& font, std::size_t offset)
-{
-    ByteReader r(font.CmapData);
-    r.seek(offset);
-    const int value = r.u16();
-    if (!r.ok())
-        return std::nullopt;
-    return value;
-}
-
 int format4Glyph(const FontState& font, int code)
 {
-    const int segCount = subtableValue(font, 6).value_or(0) / 2;
-    const std::size_t endCodes = 14;
-    const std::size_t startCodes = 16 + 2 * std::size_t(segCount);
-    const std::size_t idDeltas = 16 + 4 * std::size_t(segCount);
-    const std::size_t idRangeOffsets = 16 + 6 * std::size_t(segCount);
+    // Every read is checked by the cursor: a failed one (past the copied
+    // subtable) marks it, and the character then has no glyph.
+    ByteReader r(font.CmapData);
+    auto valueAt = [&r](std::size_t offset) -> int {
+        r.seek(offset);
+        return r.u16();
+    };
+    const std::size_t segCount = std::size_t(valueAt(6)) / 2;
 
     // A subtable without a final segment covering the code ends the search
-    // at the end of the endCode array: the character has no glyph.
-    for (int i = 0; i < segCount; ++i) {
-        const auto endCode = subtableValue(font, endCodes + 2 * std::size_t(i));
-        if (!endCode)
-            return 0;
-        if (*endCode < code)
-            continue;
-        const auto startCode = subtableValue(font, startCodes + 2 * std::size_t(i));
-        const auto idDelta = subtableValue(font, idDeltas + 2 * std::size_t(i));
-        const std::size_t rangeOffsetAt = idRangeOffsets + 2 * std::size_t(i);
-        const auto idRangeOffset = subtableValue(font, rangeOffsetAt);
-        if (!startCode || !idDelta || !idRangeOffset || *startCode > code)
-            return 0;
-        if (*idRangeOffset == 0)
-            return (code + *idDelta) % 65536;
-        // Counted from the segment's own idRangeOffset field; outside the copy: no glyph.
-        const auto v = subtableValue(font, rangeOffsetAt + std::size_t(*idRangeOffset) + 2 * std::size_t(code - *startCode));
-        if (!v || *v == 0)
-            return 0;
-        return (*v + *idDelta) % 65536;
-    }
-    return 0;
+    // at the end of the endCode array: no glyph.
+    r.seek(14);
+    std::size_t i = 0;
+    while (i < segCount && r.ok() && r.u16() < code)
+        ++i;
+    if (i == segCount || !r.ok())
+        return 0;
+
+    const std::size_t rangeOffsetAt = 16 + 6 * segCount + 2 * i;
+    const int startCode = valueAt(16 + 2 * segCount + 2 * i);
+    const int idDelta = valueAt(16 + 4 * segCount + 2 * i);
+    const int idRangeOffset = valueAt(rangeOffsetAt);
+    if (!r.ok() || startCode > code)
+        return 0;
+    if (idRangeOffset == 0)
+        return (code + idDelta) % 65536;
+    // Counted from the segment's own idRangeOffset field.
+    const int v = valueAt(rangeOffsetAt + std::size_t(idRangeOffset) + 2 * std::size_t(code - startCode));
+    if (!r.ok() || v == 0)
+        return 0;
+    return (v + idDelta) % 65536;
 }
 
 } // namespace

@@ -53,7 +53,7 @@ struct FontState {
     std::vector<std::uint32_t> GlyphOffset; // NumGlyphs + 1 entries: loca's final entry too
     std::vector<HMetric> HMetrics;
     std::vector<BBox> GlyphBox;
-    std::vector<int> GlyphNameIndex;     // post 2.0 name number of each glyph
+    std::vector<int> GlyphNameIndex;     // post 2.0 name number of each glyph; 0 where post gives none
     std::vector<std::string> GlyphNames; // GlyphNames[k] is name number 258 + k
 
     int UnicodeCmap = 0;                 // 1: a platform 3 / encoding 1 subtable was chosen

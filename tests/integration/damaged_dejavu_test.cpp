@@ -69,7 +69,7 @@ TEST(DamagedDejaVu, CorruptedBytesNeverCrash)
 
     std::mt19937 random(20261207);
     int loaded = 0, abandoned = 0;
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 200; ++round) {
         ByteVector bytes = full;
         for (int k = 0; k < 4; ++k)
             bytes[targets[random() % targets.size()]] = std::uint8_t(random());

@@ -32,6 +32,9 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
+    // Offsets are 32-bit, so no font is larger; a bigger file is no font.
+    if (size > 0xFFFFFFFFu)
+        return false;
     bytes.resize(size);
     in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
     return in.gcount() == std::streamsize(size);

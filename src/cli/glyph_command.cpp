@@ -47,7 +47,7 @@ int runGlyph(const std::vector<std::string>& args)
         abandoned |= g.abandoned;
         JsonObject doc;
         doc.add("number", jsonString(g.Text6));
-        doc.add("name", jsonString(latin1ToUtf8(g.Text7))); // post names are single bytes
+        doc.add("name", jsonString(g.Text7));
         doc.add("minY", jsonString(g.Text1));
         doc.add("maxY", jsonString(g.Text2));
         doc.add("minX", jsonString(g.Text3));

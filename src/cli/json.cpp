@@ -98,14 +98,6 @@ std::string jsonString(std::string_view utf8)
     return out;
 }
 
-std::string latin1ToUtf8(std::string_view bytes)
-{
-    std::string out;
-    for (char c : bytes)
-        appendUtf8(out, std::uint8_t(c));
-    return out;
-}
-
 std::string jsonArray(const std::vector<int>& values)
 {
     std::string out = "[";

@@ -8,9 +8,6 @@
 // characters escaped; a byte that is not valid UTF-8 becomes U+FFFD.
 std::string jsonString(std::string_view utf8);
 
-// Text whose bytes are characters 0..255 (a Pascal string from a font) as UTF-8.
-std::string latin1ToUtf8(std::string_view bytes);
-
 std::string jsonArray(const std::vector<int>& values);
 std::string jsonArray(const std::vector<std::string>& texts); // of strings
 

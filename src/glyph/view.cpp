@@ -6,6 +6,7 @@
 #include "glyph/listing.h"
 #include "glyph/outline.h"
 #include "glyph/segment.h"
+#include "font/text.h"
 
 bool DrawGlyph(FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink, std::string& OutlineText)
 {
@@ -63,7 +64,7 @@ GlyphReadout ShowGlyph(int n, FontState& font, const ViewState& view, DrawingSur
     if (known(n, font.GlyphNameIndex)) {
         const int name = font.GlyphNameIndex[std::size_t(n)] - 258;
         if (name >= 0 && known(name, font.GlyphNames))
-            out.Text7 = font.GlyphNames[std::size_t(name)];
+            out.Text7 = Windows1252ToUtf8(font.GlyphNames[std::size_t(name)]);
     }
     return out;
 }

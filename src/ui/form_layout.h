@@ -6,14 +6,14 @@
 #include <QLabel>
 #include <QRect>
 
-// The dialogs are laid out in twips, 15 to a pixel.
+// The windows are laid out in twips, 15 to a pixel.
 inline QRect twips(int left, int top, int width, int height)
 {
     auto px = [](int t) { return int(std::lround(t / 15.0)); };
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-// The dialogs' sans-serif captions at pointSize; the narrow cut keeps them
+// The windows' sans-serif captions at pointSize; the narrow cut keeps them
 // inside their designed boxes.
 inline QFont formFont(double pointSize, bool underline = false)
 {
@@ -24,17 +24,19 @@ inline QFont formFont(double pointSize, bool underline = false)
     return f;
 }
 
-// Widens a label to its text where the font needs more room than the design
-// gave: a right-aligned label grows to the left, any other to the right.
-inline void fitCaption(QLabel* label)
+// Widens a caption's box to its text (plus `extra`, e.g. a check box's
+// indicator) where the font needs more room than the design gave: a
+// right-aligned label grows to the left, anything else to the right.
+inline void fitCaption(QWidget* w, const QString& text, int extra = 0)
 {
-    const int needed = label->fontMetrics().horizontalAdvance(label->text());
-    QRect r = label->geometry();
+    const int needed = w->fontMetrics().horizontalAdvance(text) + extra;
+    QRect r = w->geometry();
     if (needed <= r.width())
         return;
-    if (label->alignment() & Qt::AlignRight)
+    const auto* label = qobject_cast<QLabel*>(w);
+    if (label && (label->alignment() & Qt::AlignRight))
         r.setLeft(r.right() + 1 - needed);
     else
         r.setWidth(needed);
-    label->setGeometry(r);
+    w->setGeometry(r);
 }

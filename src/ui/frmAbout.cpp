@@ -22,7 +22,7 @@ QLabel* label(const QString& caption, QWidget* parent, const QRect& geometry, co
     l->setGeometry(geometry);
     l->setFont(font);
     l->setAlignment(alignment);
-    fitCaption(l);
+    fitCaption(l, l->text());
     return l;
 }
 

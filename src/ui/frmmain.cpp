@@ -29,42 +29,10 @@
 #include "platform/toolkit.h"
 #include "ui/frmAbout.h"
 #include "ui/frmInfo.h"
+#include "ui/form_layout.h"
 #include "ui/picture_box.h"
 
 namespace {
-
-// The window is laid out in twips, 15 to a pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    auto px = [](int t) { return int(std::lround(t / 15.0)); };
-    return QRect(px(left), px(top), px(width), px(height));
-}
-
-// The window's 8.25-point captions; the narrow cut keeps them inside their designed boxes.
-QFont windowFont(bool underline = false)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStretch(QFont::SemiCondensed);
-    f.setPointSizeF(8.25);
-    f.setUnderline(underline);
-    return f;
-}
-
-// Widens a caption's box to its text where the font needs more room than the
-// design gave: a right-aligned caption grows to the left, any other to the right.
-void fitCaption(QWidget* w, const QString& text, int extra = 0)
-{
-    const int needed = w->fontMetrics().horizontalAdvance(text) + extra;
-    QRect r = w->geometry();
-    if (needed <= r.width())
-        return;
-    const auto* label = qobject_cast<QLabel*>(w);
-    if (label && (label->alignment() & Qt::AlignRight))
-        r.setLeft(r.right() + 1 - needed);
-    else
-        r.setWidth(needed);
-    w->setGeometry(r);
-}
 
 QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -91,7 +59,7 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
 
     setWindowTitle("Lumaro 0.14a");
     setWindowIcon(QIcon(":/lumaro.png"));
-    setFont(windowFont());
+    setFont(formFont(8.25));
     setAcceptDrops(true);
 
     createControls();
@@ -125,20 +93,20 @@ void frmmain::createControls()
     auto frame = [](const char* caption, QWidget* parent, QRect where) {
         auto* f = new QGroupBox(caption, parent);
         f->setGeometry(where);
-        f->setFont(windowFont(true)); // the caption is underlined, the controls inside are not
+        f->setFont(formFont(8.25, true)); // the caption is underlined, the controls inside are not
         return f;
     };
     auto combo = [](QWidget* parent, QRect where) {
         auto* c = new ComboBox(parent);
         c->setGeometry(where);
-        c->setFont(windowFont());
+        c->setFont(formFont(8.25));
         c->setMaxVisibleItems(20);
         return c;
     };
     auto button = [](const char* caption, QWidget* parent, QRect where) {
         auto* b = new QPushButton(caption, parent);
         b->setGeometry(where);
-        b->setFont(windowFont());
+        b->setFont(formFont(8.25));
         return b;
     };
     auto slider = [](QWidget* parent, QRect where, int minimum, int maximum, int position) {
@@ -154,7 +122,7 @@ void frmmain::createControls()
     auto readout = [](QWidget* parent, QRect where) {
         auto* t = new QLineEdit(parent);
         t->setGeometry(where);
-        t->setFont(windowFont());
+        t->setFont(formFont(8.25));
         t->setReadOnly(true);
         return t;
     };
@@ -193,7 +161,7 @@ void frmmain::createControls()
     Slider2 = slider(Frame1, twips(2640, 1440, 2415, 255), 0, 15, 9);
     Check1 = new QCheckBox("View starting points of contours", Frame1);
     Check1->setGeometry(twips(840, 1920, 2535, 255));
-    Check1->setFont(windowFont());
+    Check1->setFont(formFont(8.25));
 
     Frame2 = frame(" Glyph ", client, twips(5760, 840, 4695, 8055));
     Label15 = label("Number:", Frame2, twips(360, 360, 615, 255));
@@ -219,9 +187,9 @@ void frmmain::createControls()
     Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     for (QLabel* l : Frame1->findChildren<QLabel*>())
-        l->setFont(windowFont());
+        l->setFont(formFont(8.25));
     for (QLabel* l : Frame2->findChildren<QLabel*>())
-        l->setFont(windowFont());
+        l->setFont(formFont(8.25));
 
     Label8 = label("Glyphs:", client, twips(7920, 480, 615, 255));
     Label9 = label("", client, twips(8640, 480, 975, 255), Qt::AlignLeft);

@@ -331,7 +331,10 @@ TEST(InspectCli, GlyphAllRunsOverEveryGlyphWithoutAMessage)
 TEST(InspectCli, TextsFromTheFontAreEscapedJson)
 {
     ttf::FontSpec spec = ttf::squaresFont(5);
-    spec.glyphNames = {"quote\"back\\slash", "tab\tnew\nline", std::string("\x01", 1) + "ctl", "caf\xE9", "plain"};
+    spec.glyphNames = {"quote\"back\\slash", "tab\tnew\nline", std::string("\x01", 1) + "ctl", "caf\xE9", "\x80 sign"};
+    // Glyph names are 8-bit text in Windows-1252, as the window shows them.
+    const QStringList expected = {"quote\"back\\slash", "tab\tnew\nline", "\x01" "ctl", QString::fromUtf8("caf\u00E9"),
+                                  QString::fromUtf8("\u20AC sign")};
     const ttf::TempFontFile font(ttf::buildFont(spec));
 
     const ToolRun run = inspect({"glyph", font.path(), "0", "1", "2", "3", "4"});
@@ -339,8 +342,7 @@ TEST(InspectCli, TextsFromTheFontAreEscapedJson)
     const QJsonArray glyphs = parse(run.out).array();
     ASSERT_EQ(glyphs.size(), 5);
     for (int n = 0; n < 5; ++n)
-        EXPECT_EQ(glyphs[n].toObject()["name"].toString(), QString::fromLatin1(spec.glyphNames[std::size_t(n)]))
-            << n;
+        EXPECT_EQ(glyphs[n].toObject()["name"].toString(), expected[n]) << n;
     EXPECT_TRUE(glyphs[0].toObject()["lines"].toString().startsWith("Number of Contours: 1\r\n\r\nContour: 1\r\n"));
     EXPECT_EQ(glyphs[3].toObject()["lines"].toString(), ""); // glyph 3 is never drawn
 }

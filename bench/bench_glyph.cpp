@@ -11,20 +11,6 @@ public:
     void MsgBox(const std::string&) override {}
 };
 
-// Takes every drawing call and does nothing with it.
-class NullSurface : public DrawingSurface {
-public:
-    void Cls() override {}
-    void Scale(double, double, double, double) override {}
-    void Line(int, int, int, int, Rgb) override {}
-    void Circle(double, double, double, Rgb) override {}
-    void CurrentX(double) override {}
-    void CurrentY(double) override {}
-    void ForeColor(Rgb) override {}
-    void FontName(const std::string&) override {}
-    void FontSize(double) override {}
-    void Print(const std::string&) override {}
-};
 
 bool loadDejaVuSans(FontState& font, MessageSink& sink)
 {

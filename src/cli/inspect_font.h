@@ -18,20 +18,6 @@ public:
     std::vector<std::string> texts;
 };
 
-// A picture that draws nothing: for commands that want the texts only.
-class NullSurface : public DrawingSurface {
-public:
-    void Cls() override {}
-    void Scale(double, double, double, double) override {}
-    void Line(int, int, int, int, Rgb) override {}
-    void Circle(double, double, double, Rgb) override {}
-    void CurrentX(double) override {}
-    void CurrentY(double) override {}
-    void ForeColor(Rgb) override {}
-    void FontName(const std::string&) override {}
-    void FontSize(double) override {}
-    void Print(const std::string&) override {}
-};
 
 // Prints "lumaro-inspect: <problem>" and the usage on standard error; returns 2.
 int usageError(const std::string& problem);

@@ -32,3 +32,18 @@ public:
     virtual void FontSize(double points) = 0;
     virtual void Print(const std::string& text) = 0;
 };
+
+// Takes every drawing call and draws nothing: for work that wants the texts only.
+class NullSurface : public DrawingSurface {
+public:
+    void Cls() override {}
+    void Scale(double, double, double, double) override {}
+    void Line(int, int, int, int, Rgb) override {}
+    void Circle(double, double, double, Rgb) override {}
+    void CurrentX(double) override {}
+    void CurrentY(double) override {}
+    void ForeColor(Rgb) override {}
+    void FontName(const std::string&) override {}
+    void FontSize(double) override {}
+    void Print(const std::string&) override {}
+};

@@ -10,13 +10,13 @@ using ttf::ByteVector;
 // names every glyph, and there is a composite and an empty glyph.
 ttf::FontSpec smallFont(std::int16_t indexToLocFormat)
 {
-    ttf::FontSpec spec = ttf::squaresFont(4);
-    spec.glyphs.push_back(ttf::compositeGlyph({{1, 0, 0}, {2, 200, 0}}, {0, 0, 400, 300}));
-    spec.glyphs.push_back({});
-    spec.cmap[' '] = 5;
-    spec.glyphNames = {"notdef", "A", "B", "C", "AB", "space"};
-    spec.indexToLocFormat = indexToLocFormat;
-    return spec;
+    ttf::FontSpec design = ttf::squaresFont(4);
+    design.glyphs.push_back(ttf::compositeGlyph({{1, 0, 0}, {2, 200, 0}}, {0, 0, 400, 300}));
+    design.glyphs.push_back({});
+    design.cmap[' '] = 5;
+    design.glyphNames = {"notdef", "A", "B", "C", "AB", "space"};
+    design.indexToLocFormat = indexToLocFormat;
+    return design;
 }
 
 bool isMessageOfALoad(const std::string& text)
@@ -175,8 +175,8 @@ TEST(DamagedFont, DirectoryCountFarTooLarge)
 
 TEST(DamagedFont, GlyphNameRunningPastTheEnd)
 {
-    ttf::FontSpec spec = smallFont(0);
-    std::vector<ttf::Table> tables = ttf::fontTables(spec);
+    ttf::FontSpec design = smallFont(0);
+    std::vector<ttf::Table> tables = ttf::fontTables(design);
     ByteVector& post = ttf::findTable(tables, "post")->data;
     post.back() = 'x';
     post.push_back(200); // a name of 200 bytes, of which none are there

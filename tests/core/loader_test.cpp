@@ -20,12 +20,12 @@ struct Loaded {
 // 'a' to glyph 0, 'z' to glyph 40 (beyond the font).
 ttf::FontSpec mixedFont()
 {
-    ttf::FontSpec spec = ttf::squaresFont(4);
-    spec.glyphs.push_back(ttf::compositeGlyph({{1, 0, 0}, {2, 300, 0}}, {-5, -6, 700, 800}));
-    spec.glyphs.push_back({});
-    spec.glyphs.push_back(ttf::squareGlyph(-10, -20, 30, 40));
-    spec.cmap = {{'A', 1}, {'B', 2}, {'C', 3}, {'D', 4}, {'E', 5}, {'F', 6}, {'a', 0}, {'z', 40}, {1500, 2}, {3000, 3}};
-    return spec;
+    ttf::FontSpec design = ttf::squaresFont(4);
+    design.glyphs.push_back(ttf::compositeGlyph({{1, 0, 0}, {2, 300, 0}}, {-5, -6, 700, 800}));
+    design.glyphs.push_back({});
+    design.glyphs.push_back(ttf::squareGlyph(-10, -20, 30, 40));
+    design.cmap = {{'A', 1}, {'B', 2}, {'C', 3}, {'D', 4}, {'E', 5}, {'F', 6}, {'a', 0}, {'z', 40}, {1500, 2}, {3000, 3}};
+    return design;
 }
 
 TEST(LoadFont, FillsTheStateAndThePickLists)
@@ -70,11 +70,11 @@ TEST(LoadFont, EndsPositionedAtTheGlyphTable)
 
 TEST(LoadFont, AsciiListCoversThePrintableCharacters)
 {
-    ttf::FontSpec spec = ttf::squaresFont(100);
-    spec.cmap.clear();
+    ttf::FontSpec design = ttf::squaresFont(100);
+    design.cmap.clear();
     for (int c = 0; c < 128; ++c)
-        spec.cmap[std::uint16_t(c)] = std::uint16_t(c - 27 > 0 ? c - 27 : 0);
-    Loaded l(ttf::buildFont(spec));
+        design.cmap[std::uint16_t(c)] = std::uint16_t(c - 27 > 0 ? c - 27 : 0);
+    Loaded l(ttf::buildFont(design));
     ASSERT_EQ(l.result, LoadResult::Loaded);
     ASSERT_EQ(l.font.AsciiList.size(), 95u);
     EXPECT_EQ(l.font.AsciiList.front(), 32);
@@ -186,9 +186,9 @@ struct LocaCase {
 TEST(LoadFont, LocaShortAndLong)
 {
     for (const LocaCase c : {LocaCase{0, 2}, LocaCase{1, 4}}) {
-        ttf::FontSpec spec = mixedFont();
-        spec.indexToLocFormat = c.indexToLocFormat;
-        const std::vector<ttf::Table> tables = ttf::fontTables(spec);
+        ttf::FontSpec design = mixedFont();
+        design.indexToLocFormat = c.indexToLocFormat;
+        const std::vector<ttf::Table> tables = ttf::fontTables(design);
         Loaded l(tables);
         ASSERT_EQ(l.result, LoadResult::Loaded) << c.indexToLocFormat;
         const ByteVector& loca = tables[5].data;
@@ -206,9 +206,9 @@ TEST(LoadFont, ShortLocaValuesAreHalfOffsets)
     // Glyph 0 is 32 bytes long: loca stores 0x0010 for glyph 1.
     ttf::Bytes glyph0;
     glyph0.i16(0).i16(1).i16(2).i16(3).i16(4).zeros(22);
-    ttf::FontSpec spec = ttf::squaresFont(2);
-    spec.glyphs[0].raw = glyph0.data;
-    const std::vector<ttf::Table> tables = ttf::fontTables(spec);
+    ttf::FontSpec design = ttf::squaresFont(2);
+    design.glyphs[0].raw = glyph0.data;
+    const std::vector<ttf::Table> tables = ttf::fontTables(design);
     ASSERT_EQ(ttf::getU16(tables[5].data, 2), 0x0010);
     Loaded l(tables);
     ASSERT_EQ(l.result, LoadResult::Loaded);
@@ -322,9 +322,9 @@ TEST(LoadFont, MissingHeadIsReadFromWhereTheFileStands)
         bool loads;
     };
     for (const Case c : {Case{1, 1, true}, Case{0, 0, true}, Case{2, 0, false}}) {
-        ttf::FontSpec spec = ttf::squaresFont(4);
-        spec.indexToLocFormat = c.locaFormat;
-        std::vector<ttf::Table> tables = ttf::fontTables(spec);
+        ttf::FontSpec design = ttf::squaresFont(4);
+        design.indexToLocFormat = c.locaFormat;
+        std::vector<ttf::Table> tables = ttf::fontTables(design);
         std::array<std::uint8_t, 256> glyphs{};
         glyphs[33] = c.glyphOf33;
         glyphs['A'] = 3;
@@ -363,10 +363,10 @@ TEST(LoadFont, EmptyGlyphsAreNeverRead)
 {
     // The last glyph is empty and glyf ends the file: reading its header would
     // pass the end of the file.
-    ttf::FontSpec spec = ttf::squaresFont(3);
-    spec.glyphs.push_back({});
-    spec.cmap['Z'] = 3;
-    std::vector<ttf::Table> tables = ttf::fontTables(spec);
+    ttf::FontSpec design = ttf::squaresFont(3);
+    design.glyphs.push_back({});
+    design.cmap['Z'] = 3;
+    std::vector<ttf::Table> tables = ttf::fontTables(design);
     ttf::Table glyf = *ttf::findTable(tables, "glyf");
     ttf::removeTable(tables, "glyf");
     tables.push_back(glyf);
@@ -383,9 +383,9 @@ TEST(LoadFont, GlyphHeadersBeyondTheFileAreNotListed)
 {
     // glyf ends the file, cut 6 bytes into glyph 1's header; glyph 2's loca
     // entry points far past the end; glyph 3 shares glyph 0's data.
-    ttf::FontSpec spec = ttf::squaresFont(4);
-    spec.indexToLocFormat = 1;
-    std::vector<ttf::Table> tables = ttf::fontTables(spec);
+    ttf::FontSpec design = ttf::squaresFont(4);
+    design.indexToLocFormat = 1;
+    std::vector<ttf::Table> tables = ttf::fontTables(design);
     ttf::Table glyf = *ttf::findTable(tables, "glyf");
     ttf::removeTable(tables, "glyf");
     tables.push_back(glyf);

@@ -327,9 +327,9 @@ TEST(NameTableDamaged, Count65535InATinyTable)
 
 TEST(NameTableDamaged, EveryTruncationOfAFontReadsSafely)
 {
-    ttf::FontSpec spec = ttf::squaresFont(3);
-    spec.names = {rec(3, 1033, 1, ttf::utf16be(u"Sans")), rec(1, 0, 2, ttf::latin1("Book")), rec(3, 1033, 4, ttf::utf16be(u"Sans Book"))};
-    const ByteVector whole = ttf::buildFont(spec);
+    ttf::FontSpec design = ttf::squaresFont(3);
+    design.names = {rec(3, 1033, 1, ttf::utf16be(u"Sans")), rec(1, 0, 2, ttf::latin1("Book")), rec(3, 1033, 4, ttf::utf16be(u"Sans Book"))};
+    const ByteVector whole = ttf::buildFont(design);
     const std::size_t name = ttf::tableOffset(whole, "name");
     const std::size_t firstRecord = name + 6, strings = firstRecord + 3 * 12;
 

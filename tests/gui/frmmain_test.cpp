@@ -522,9 +522,9 @@ TEST_F(MainWindow, ShortGlyphListsSelectTheirLastEntry)
 
 TEST_F(MainWindow, GlyphFourIsShownWhileTheFifthEntryIsSelected)
 {
-    ttf::FontSpec spec = ttf::squaresFont(7);
-    spec.glyphs[2] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
-    ttf::TempFontFile file(ttf::buildFont(spec));
+    ttf::FontSpec design = ttf::squaresFont(7);
+    design.glyphs[2] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
+    ttf::TempFontFile file(ttf::buildFont(design));
     openFont(file.path());
     EXPECT_EQ(w.Combo1->count(), 6); // the composite glyph is not listed
     EXPECT_EQ(w.Combo1->currentIndex(), 4);
@@ -535,9 +535,9 @@ TEST_F(MainWindow, GlyphFourIsShownWhileTheFifthEntryIsSelected)
 
 TEST_F(MainWindow, AFontWithoutSimpleGlyphsShowsNothing)
 {
-    ttf::FontSpec spec;
-    spec.glyphs = {ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 10, 10}), ttf::compositeGlyph({{0, 0, 0}}, {0, 0, 10, 10})};
-    ttf::TempFontFile file(ttf::buildFont(spec));
+    ttf::FontSpec design;
+    design.glyphs = {ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 10, 10}), ttf::compositeGlyph({{0, 0, 0}}, {0, 0, 10, 10})};
+    ttf::TempFontFile file(ttf::buildFont(design));
     openFont(DejaVuSans);
     openFont(file.path());
     EXPECT_TRUE(toolkit.messages.empty());

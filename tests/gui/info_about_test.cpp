@@ -98,14 +98,14 @@ bool underlined(const QLabel* l)
 struct NamedFont {
     NamedFont()
         : file(ttf::buildFont([] {
-              ttf::FontSpec spec = ttf::squaresFont(5);
-              spec.names = {
+              ttf::FontSpec design = ttf::squaresFont(5);
+              design.names = {
                   {3, 1, 1033, 0, ttf::utf16be(u"Copyright (c) the makers")},
                   {3, 1, 1033, 1, ttf::utf16be(u"Test Sans")},
                   {1, 0, 0, 2, ttf::latin1("Book")},
                   {3, 1, 1033, 4, ttf::utf16be(u"Test Sans \u0141ast")},
               };
-              return spec;
+              return design;
           }()))
     {
         font.FontFileName = file.path();
@@ -221,8 +221,8 @@ TEST(FontInfoDialog, TheGlyphViewDrawsTheSameAfterwards)
 
 TEST(FontInfoDialog, NoFontOrNoNameTableShowsTheTwoBoxesAndNoDialog)
 {
-    ttf::FontSpec spec = ttf::squaresFont(3); // no name table
-    ttf::TempFontFile file(ttf::buildFont(spec));
+    ttf::FontSpec design = ttf::squaresFont(3); // no name table
+    ttf::TempFontFile file(ttf::buildFont(design));
     FontState withoutNames;
     withoutNames.FontFileName = file.path();
     RecordingSink loadSink;

@@ -330,12 +330,12 @@ TEST(InspectCli, GlyphAllRunsOverEveryGlyphWithoutAMessage)
 
 TEST(InspectCli, TextsFromTheFontAreEscapedJson)
 {
-    ttf::FontSpec spec = ttf::squaresFont(5);
-    spec.glyphNames = {"quote\"back\\slash", "tab\tnew\nline", std::string("\x01", 1) + "ctl", "caf\xE9", "\x80 sign"};
+    ttf::FontSpec design = ttf::squaresFont(5);
+    design.glyphNames = {"quote\"back\\slash", "tab\tnew\nline", std::string("\x01", 1) + "ctl", "caf\xE9", "\x80 sign"};
     // Glyph names are 8-bit text in Windows-1252, as the window shows them.
     const QStringList expected = {"quote\"back\\slash", "tab\tnew\nline", "\x01" "ctl", QString::fromUtf8("caf\u00E9"),
                                   QString::fromUtf8("\u20AC sign")};
-    const ttf::TempFontFile font(ttf::buildFont(spec));
+    const ttf::TempFontFile font(ttf::buildFont(design));
 
     const ToolRun run = inspect({"glyph", font.path(), "0", "1", "2", "3", "4"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -383,11 +383,11 @@ TEST(InspectCli, AnAbandonedLoadGivesItsMessagesAndStatus1)
 
 TEST(InspectCli, AGlyphWhoseDrawingIsAbandonedGivesStatus1)
 {
-    ttf::FontSpec spec = ttf::squaresFont(6);
+    ttf::FontSpec design = ttf::squaresFont(6);
     ttf::Glyph tooMany;
     tooMany.raw = ttf::Bytes().i16(2001).i16(0).i16(0).i16(100).i16(100).data; // numberOfContours, box
-    spec.glyphs[1] = tooMany;
-    const ttf::TempFontFile font(ttf::buildFont(spec));
+    design.glyphs[1] = tooMany;
+    const ttf::TempFontFile font(ttf::buildFont(design));
     OutDir dir;
 
     const ToolRun glyph = inspect({"glyph", font.path(), "0", "1"});

@@ -135,9 +135,9 @@ TEST(NamesCommand, ExitStatusAndMessages)
     EXPECT_TRUE(messages[1].toString().startsWith("Error!\r\nCode = 14\r\n"));
 
     // Texts are UTF-8 JSON strings, the record order is kept.
-    ttf::FontSpec spec = ttf::squaresFont(5);
-    spec.names = {{3, 1, 1033, 1, ttf::utf16be(u"Caf\u00E9")}, {1, 0, 0, 256, ttf::latin1("\x80")}};
-    ttf::TempFontFile named(ttf::buildFont(spec));
+    ttf::FontSpec design = ttf::squaresFont(5);
+    design.names = {{3, 1, 1033, 1, ttf::utf16be(u"Caf\u00E9")}, {1, 0, 0, 256, ttf::latin1("\x80")}};
+    ttf::TempFontFile named(ttf::buildFont(design));
     const Names r = inspectNames(named.path());
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.doc["lines"].toArray(), QJsonArray({"1  Microsoft; English - United States; Font Family name",

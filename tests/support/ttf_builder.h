@@ -546,47 +546,47 @@ struct FontSpec {
 };
 
 // cmap, glyf, head, hhea, hmtx, loca, maxp, [name,] post: the tag order of real fonts.
-inline std::vector<Table> fontTables(const FontSpec& spec)
+inline std::vector<Table> fontTables(const FontSpec& design)
 {
-    const auto numGlyphs = std::uint16_t(spec.glyphs.size());
+    const auto numGlyphs = std::uint16_t(design.glyphs.size());
     std::vector<LongHorMetric> metrics;
     for (std::uint16_t g = 0; g < numGlyphs; ++g)
         metrics.push_back({std::uint16_t(500 + g), std::int16_t(g)});
     std::vector<std::uint16_t> nameIndex;
-    for (std::uint16_t g = 0; g < spec.glyphNames.size(); ++g)
+    for (std::uint16_t g = 0; g < design.glyphNames.size(); ++g)
         nameIndex.push_back(std::uint16_t(258 + g));
-    GlyfLoca gl = glyfAndLoca(spec.glyphs, spec.indexToLocFormat);
+    GlyfLoca gl = glyfAndLoca(design.glyphs, design.indexToLocFormat);
 
     std::vector<Table> tables = {
-        {"cmap", cmapTable({{3, 1, cmapFormat4(spec.cmap)}})},
+        {"cmap", cmapTable({{3, 1, cmapFormat4(design.cmap)}})},
         {"glyf", gl.glyf},
-        {"head", headTable(spec.indexToLocFormat)},
+        {"head", headTable(design.indexToLocFormat)},
         {"hhea", hheaTable(numGlyphs)},
         {"hmtx", hmtxTable(metrics)},
         {"loca", gl.loca},
         {"maxp", maxpTable(numGlyphs)},
     };
-    if (!spec.names.empty())
-        tables.push_back({"name", nameTable(spec.names)});
-    tables.push_back({"post", spec.glyphNames.empty() ? post30Table() : post20Table(nameIndex, spec.glyphNames)});
+    if (!design.names.empty())
+        tables.push_back({"name", nameTable(design.names)});
+    tables.push_back({"post", design.glyphNames.empty() ? post30Table() : post20Table(nameIndex, design.glyphNames)});
     return tables;
 }
 
-inline ByteVector buildFont(const FontSpec& spec)
+inline ByteVector buildFont(const FontSpec& design)
 {
-    return assemble(fontTables(spec));
+    return assemble(fontTables(design));
 }
 
 // A font of `count` glyphs: glyph 0 a square, then squares of growing size;
 // codes 'A'.. map to glyphs 1.. .
 inline FontSpec squaresFont(int count)
 {
-    FontSpec spec;
+    FontSpec design;
     for (int g = 0; g < count; ++g)
-        spec.glyphs.push_back(squareGlyph(0, 0, std::int16_t(100 + g), std::int16_t(200 + g)));
+        design.glyphs.push_back(squareGlyph(0, 0, std::int16_t(100 + g), std::int16_t(200 + g)));
     for (int g = 1; g < count && 'A' + g - 1 <= 0xFFFE; ++g)
-        spec.cmap[std::uint16_t('A' + g - 1)] = std::uint16_t(g);
-    return spec;
+        design.cmap[std::uint16_t('A' + g - 1)] = std::uint16_t(g);
+    return design;
 }
 
 // ---- a font on disk ------------------------------------------------------------

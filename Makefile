@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup build run test test-asan bench clean
+.PHONY: all setup build run test test-asan bench fuzz clean
 
 all: build
 
@@ -29,6 +29,17 @@ test-asan: setup
 
 bench: build
 	$(BUILD)/lumaro_bench
+
+# Coverage-guided fuzzing of the reader and the drawing (clang's libFuzzer;
+# Debian: clang-14 libclang-rt-14-dev). FUZZ_SECONDS=600 make fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@mkdir -p $(BUILD)/fuzz-corpus $(BUILD)/fuzz-seeds
+	clang++ -std=c++20 -Itests fuzz/make_seeds.cpp -o $(BUILD)/fuzz_make_seeds
+	$(BUILD)/fuzz_make_seeds $(BUILD)/fuzz-seeds
+	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+	    fuzz/fuzz_font.cpp src/font/*.cpp src/glyph/*.cpp -o $(BUILD)/fuzz_font
+	$(BUILD)/fuzz_font -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(BUILD)/fuzz-corpus $(BUILD)/fuzz-seeds
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/inspect_font.h"
+#include "cli/common.h"
 #include "cli/json.h"
 
 int runGlyph(const std::vector<std::string>& args)

@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "cli/inspect_font.h"
+#include "cli/common.h"
 #include "cli/json.h"
 #include "platform/face_name.h"
 

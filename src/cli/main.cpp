@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/inspect_font.h"
+#include "cli/common.h"
 
 int main(int argc, char** argv)
 {

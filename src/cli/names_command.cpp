@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 
-#include "cli/inspect_font.h"
+#include "cli/common.h"
 #include "cli/json.h"
 #include "font/names.h"
 

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 
 #include "cli/commands.h"
-#include "cli/inspect_font.h"
+#include "cli/common.h"
 #include "cli/json.h"
 #include "platform/jpeg_export.h"
 #include "platform/picture_surface.h"

@@ -1,4 +1,4 @@
-#include "cli/inspect_font.h"
+#include "cli/common.h"
 
 #include <charconv>
 #include <cstdio>

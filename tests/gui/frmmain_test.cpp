@@ -26,6 +26,7 @@
 #include "platform/face_name.h"
 #include "platform/shell.h"
 #include "platform/toolkit.h"
+#include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "ui/frmmain.h"
 #include "ui/picture_box.h"
@@ -65,31 +66,21 @@ public:
 };
 
 // Glyph numbers and boxes as FreeType reads them, for the expected values.
-class FreeTypeFace {
+class FreeTypeFont {
 public:
-    explicit FreeTypeFace(const std::string& path)
-    {
-        FT_Init_FreeType(&library_);
-        FT_New_Face(library_, path.c_str(), 0, &face_);
-    }
-    ~FreeTypeFace()
-    {
-        FT_Done_Face(face_);
-        FT_Done_FreeType(library_);
-    }
-    int glyphOf(unsigned code) const { return int(FT_Get_Char_Index(face_, code)); }
+    explicit FreeTypeFont(const std::string& path) : face_(path) {}
+    int glyphOf(unsigned code) const { return int(FT_Get_Char_Index(face_.get(), code)); }
     // xMin, yMin, xMax, yMax of the glyph's points in font units.
     std::array<long, 4> box(int glyph) const
     {
-        FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING);
+        FT_Load_Glyph(face_.get(), FT_UInt(glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING);
         FT_BBox b;
-        FT_Outline_Get_CBox(&face_->glyph->outline, &b);
+        FT_Outline_Get_CBox(&face_.get()->glyph->outline, &b);
         return {b.xMin, b.yMin, b.xMax, b.yMax};
     }
 
 private:
-    FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
+    FreeTypeFace face_;
 };
 
 int countPixels(const QImage& image, QColor colour)
@@ -253,7 +244,7 @@ TEST_F(MainWindow, OpenShowsTheFaceTheCountAndGlyphFour)
     for (QWidget* c : std::initializer_list<QWidget*>{w.Command2, w.Command3, w.Slider1, w.Slider2})
         EXPECT_TRUE(c->isEnabled());
 
-    const std::array<long, 4> box = FreeTypeFace(DejaVuSans).box(4);
+    const std::array<long, 4> box = FreeTypeFont(DejaVuSans).box(4);
     EXPECT_EQ(w.Text6->text(), "4");
     EXPECT_EQ(w.Text3->text(), QString::number(box[0])); // minX
     EXPECT_EQ(w.Text1->text(), QString::number(box[1])); // minY
@@ -320,7 +311,7 @@ TEST_F(MainWindow, NextAndPreviousWrapAround)
 TEST_F(MainWindow, CharacterListsPickGlyphsButNotByTheirFirstEntry)
 {
     openFont(DejaVuSans);
-    FreeTypeFace face(DejaVuSans);
+    FreeTypeFont face(DejaVuSans);
 
     w.Combo2->setCurrentIndex(0);
     EXPECT_EQ(w.CurrentGlyph, 4);

@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/freetype_face.h"
 #include "support/gui_app.h"
 #include "support/ttf_builder.h"
 
@@ -134,37 +135,28 @@ std::string blankSigned(long v)
 // DejaVu Sans through FreeType, in font units.
 class FreeTypeFont {
 public:
-    explicit FreeTypeFont(const std::string& path)
+    explicit FreeTypeFont(const std::string& path) : face_(path)
     {
-        FT_Init_FreeType(&library_);
-        FT_New_Face(library_, path.c_str(), 0, &face_);
-        if (face_)
-            FT_Select_Charmap(face_, FT_ENCODING_UNICODE);
+        if (face_.get())
+            FT_Select_Charmap(face_.get(), FT_ENCODING_UNICODE);
     }
-    ~FreeTypeFont()
-    {
-        if (face_)
-            FT_Done_Face(face_);
-        FT_Done_FreeType(library_);
-    }
-    FT_Face face() const { return face_; }
-    int glyphs() const { return int(face_->num_glyphs); }
-    int charIndex(unsigned long code) const { return int(FT_Get_Char_Index(face_, code)); }
+    FT_Face face() const { return face_.get(); }
+    int glyphs() const { return int(face()->num_glyphs); }
+    int charIndex(unsigned long code) const { return int(FT_Get_Char_Index(face(), code)); }
     bool composite(int glyph) const
     {
-        FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_RECURSE);
-        return face_->glyph->format == FT_GLYPH_FORMAT_COMPOSITE;
+        FT_Load_Glyph(face(), FT_UInt(glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_RECURSE);
+        return face()->glyph->format == FT_GLYPH_FORMAT_COMPOSITE;
     }
     // The unscaled outline of a simple glyph.
     const FT_Outline& outline(int glyph) const
     {
-        FT_Load_Glyph(face_, FT_UInt(glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
-        return face_->glyph->outline;
+        FT_Load_Glyph(face(), FT_UInt(glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+        return face()->glyph->outline;
     }
 
 private:
-    FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
+    FreeTypeFace face_;
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "glyph/outline.h"
 #include "glyph/view.h"
 #include "support/font_loading.h"
+#include "support/freetype_face.h"
 
 namespace {
 
@@ -16,22 +17,6 @@ struct LineCountingSurface : NullSurface {
     long long lines = 0;
 };
 
-struct FreeTypeFace {
-    explicit FreeTypeFace(const std::string& path)
-    {
-        if (FT_Init_FreeType(&library) == 0 && FT_New_Face(library, path.c_str(), 0, &face) != 0)
-            face = nullptr;
-    }
-    ~FreeTypeFace()
-    {
-        if (face)
-            FT_Done_Face(face);
-        if (library)
-            FT_Done_FreeType(library);
-    }
-    FT_Library library = nullptr;
-    FT_Face face = nullptr;
-};
 
 void compareWithFreeType(const std::string& path)
 {
@@ -41,8 +26,8 @@ void compareWithFreeType(const std::string& path)
     font.FontFileName = path;
     ASSERT_EQ(LoadFont(font, sink), LoadResult::Loaded);
     FreeTypeFace ft(path);
-    ASSERT_NE(ft.face, nullptr);
-    ASSERT_EQ(font.NumGlyphs, ft.face->num_glyphs);
+    ASSERT_NE(ft.get(), nullptr);
+    ASSERT_EQ(font.NumGlyphs, ft.get()->num_glyphs);
 
     int simple = 0, shifted = 0;
     GlyphOutline outline;
@@ -51,9 +36,9 @@ void compareWithFreeType(const std::string& path)
             continue; // never drawn, so never decoded
         const OutlineStatus status = DecodeOutline(g, font, outline, sink);
         ASSERT_NE(status, OutlineStatus::Abandoned) << g;
-        ASSERT_EQ(FT_Load_Glyph(ft.face, FT_UInt(g), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP
+        ASSERT_EQ(FT_Load_Glyph(ft.get(), FT_UInt(g), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP
                                                          | FT_LOAD_NO_RECURSE), 0) << g;
-        const FT_GlyphSlot slot = ft.face->glyph;
+        const FT_GlyphSlot slot = ft.get()->glyph;
         if (status == OutlineStatus::Empty) {
             // A composite, or no outline of its own.
             EXPECT_TRUE(slot->format == FT_GLYPH_FORMAT_COMPOSITE || slot->outline.n_points == 0) << g;

@@ -9,6 +9,7 @@
 
 #include "font/cmap.h"
 #include "support/font_loading.h"
+#include "support/freetype_face.h"
 
 namespace {
 
@@ -22,26 +23,6 @@ std::vector<std::string> dejavuFonts()
     return paths;
 }
 
-class FreeTypeFace {
-public:
-    explicit FreeTypeFace(const std::string& path)
-    {
-        if (FT_Init_FreeType(&library_) == 0 && FT_New_Face(library_, path.c_str(), 0, &face_) != 0)
-            face_ = nullptr;
-    }
-    ~FreeTypeFace()
-    {
-        if (face_)
-            FT_Done_Face(face_);
-        if (library_)
-            FT_Done_FreeType(library_);
-    }
-    FT_Face get() const { return face_; }
-
-private:
-    FT_Library library_ = nullptr;
-    FT_Face face_ = nullptr;
-};
 
 TEST(ReaderVsFreeType, DejaVuFontsAreFound)
 {

@@ -1,0 +1,33 @@
+#pragma once
+// A font opened by FreeType, for expected values in tests.
+#include <string>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+class FreeTypeFace {
+public:
+    explicit FreeTypeFace(const std::string& path)
+    {
+        if (FT_Init_FreeType(&library_) != 0)
+            library_ = nullptr;
+        else if (FT_New_Face(library_, path.c_str(), 0, &face_) != 0)
+            face_ = nullptr;
+    }
+    ~FreeTypeFace()
+    {
+        if (face_)
+            FT_Done_Face(face_);
+        if (library_)
+            FT_Done_FreeType(library_);
+    }
+    FreeTypeFace(const FreeTypeFace&) = delete;
+    FreeTypeFace& operator=(const FreeTypeFace&) = delete;
+
+    // nullptr when FreeType could not open the file.
+    FT_Face get() const { return face_; }
+
+private:
+    FT_Library library_ = nullptr;
+    FT_Face face_ = nullptr;
+};

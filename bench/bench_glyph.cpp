@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "font/loader.h"
+#include "support/font_file_loading.h"
 #include "glyph/outline.h"
 #include "glyph/view.h"
 
@@ -14,8 +15,7 @@ public:
 
 bool loadDejaVuSans(FontState& font, MessageSink& sink)
 {
-    font.FontFileName = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
-    return LoadFont(font, sink) == LoadResult::Loaded;
+    return loadFontPath(font, sink, std::string(DEJAVU_DIR) + "/DejaVuSans.ttf") == LoadResult::Loaded;
 }
 
 // Decoding only: every glyph's outline read from glyf.
@@ -28,9 +28,10 @@ void BM_DecodeEveryGlyphDejaVuSans(benchmark::State& state)
         return;
     }
     GlyphOutline outline;
+    WorkingValues work;
     for (auto _ : state) {
         for (int g = 0; g < font.NumGlyphs; ++g)
-            benchmark::DoNotOptimize(DecodeOutline(g, font, outline, sink));
+            benchmark::DoNotOptimize(DecodeOutline(g, font, outline, work, sink));
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * font.NumGlyphs);
@@ -52,7 +53,7 @@ void BM_ShowEveryGlyphDejaVuSans(benchmark::State& state)
     for (auto _ : state) {
         for (int g = 0; g < font.NumGlyphs; ++g) {
             const GlyphReadout readout = ShowGlyph(g, font, view, surface, sink);
-            listed += readout.Text5.size();
+            listed += readout.listing.size();
         }
     }
     benchmark::DoNotOptimize(listed);

@@ -6,6 +6,7 @@
 #include FT_FREETYPE_H
 
 #include "font/loader.h"
+#include "support/font_file_loading.h"
 #include "glyph/view.h"
 #include "platform/picture_surface.h"
 
@@ -60,9 +61,8 @@ void BM_ShowGlyphMostComplexOnPicture(benchmark::State& state)
     ensureGuiApplication();
     FontState font;
     DiscardingSink sink;
-    font.FontFileName = DejaVuSans;
     const int glyph = mostComplexGlyph(DejaVuSans);
-    if (glyph < 0 || LoadFont(font, sink) != LoadResult::Loaded) {
+    if (glyph < 0 || loadFontPath(font, sink, DejaVuSans) != LoadResult::Loaded) {
         state.SkipWithError("DejaVuSans.ttf did not load");
         return;
     }
@@ -70,7 +70,7 @@ void BM_ShowGlyphMostComplexOnPicture(benchmark::State& state)
     const ViewState view;
     for (auto _ : state) {
         const GlyphReadout readout = ShowGlyph(glyph, font, view, picture, sink);
-        benchmark::DoNotOptimize(readout.Text5.data());
+        benchmark::DoNotOptimize(readout.listing.data());
     }
     state.SetLabel("glyph " + std::to_string(glyph));
 }

@@ -5,8 +5,9 @@
 // lumaro-inspect commands: each prints one JSON document on standard output
 // and returns the exit status (0 done, 1 abandoned, 2 usage or unreadable file).
 // args are the command's own arguments, after its name.
-int runLoad(const std::vector<std::string>& args);
+int runLoad(std::vector<std::string> args);
 int runMap(const std::vector<std::string>& args);
-int runGlyph(const std::vector<std::string>& args);
+int runGlyph(std::vector<std::string> args);
+int runOutline(const std::vector<std::string>& args);
 int runRender(const std::vector<std::string>& args);
 int runNames(const std::string& fontPath);

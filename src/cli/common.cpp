@@ -4,27 +4,68 @@
 #include <cstdio>
 
 #include "cli/json.h"
+#include "platform/font_file.h"
 
 int usageError(const std::string& problem)
 {
     std::fprintf(stderr,
                  "lumaro-inspect: %s\n"
-                 "usage: lumaro-inspect load FONT\n"
+                 "usage: lumaro-inspect load FONT [--composites]\n"
                  "       lumaro-inspect map FONT [CODE ...]\n"
-                 "       lumaro-inspect glyph FONT (N ... | --all)\n"
+                 "       lumaro-inspect glyph FONT (N ... | --all) [--composites]\n"
+                 "       lumaro-inspect outline FONT (N ... | --all)\n"
                  "       lumaro-inspect names FONT\n"
-                 "       lumaro-inspect render FONT N -o OUT [--scale 1..10] [--offset 0..15] [--no-start-marks]\n",
+                 "       lumaro-inspect render FONT N -o OUT [--composites] [--scale 1..10] [--offset 0..15]"
+                 " [--no-start-marks]\n",
                  problem.c_str());
     return 2;
 }
 
-LoadResult openFont(const std::string& path, FontState& font, MessageSink& sink)
+OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink)
 {
-    font.FontFileName = path;
-    const LoadResult result = LoadFont(font, sink);
-    if (result == LoadResult::Unreadable)
+    OpenedFont opened = OpenFontPath(path, composites, sink);
+    if (opened.result == LoadResult::Unreadable)
         std::fprintf(stderr, "lumaro-inspect: cannot read %s\n", path.c_str());
-    return result;
+    return opened;
+}
+
+void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
+{
+    if (opened.firstGlyph >= 0)
+        ShowGlyph(opened.firstGlyph, opened.font, view, surface, sink);
+}
+
+bool takeFlag(std::vector<std::string>& args, const std::string& flag)
+{
+    const auto removed = std::erase(args, flag);
+    return removed > 0;
+}
+
+int parseGlyphSelection(const std::vector<std::string>& args, GlyphSelection& selection)
+{
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        int n;
+        if (args[i] == "--all")
+            selection.all = true;
+        else if (parseNumber(args[i], 0, 65535, n))
+            selection.numbers.push_back(n);
+        else
+            return usageError("'" + args[i] + "' is no glyph number");
+    }
+    if (selection.all == !selection.numbers.empty())
+        return usageError("give either glyph numbers or --all");
+    return 0;
+}
+
+int selectGlyphs(const FontState& font, GlyphSelection& selection)
+{
+    for (int n : selection.numbers)
+        if (n >= font.NumGlyphs)
+            return usageError("the font has no glyph " + std::to_string(n) + " (it has" + GlyphCountText(font) + ")");
+    if (selection.all)
+        for (int n = 0; n < font.NumGlyphs; ++n)
+            selection.numbers.push_back(n);
+    return 0;
 }
 
 int printAbandoned(const std::vector<std::string>& messages)
@@ -50,10 +91,3 @@ bool parseNumber(const std::string& text, int low, int high, int& value)
     return true;
 }
 
-int firstGlyphShown(const FontState& font)
-{
-    constexpr std::size_t FirstShown = 4;
-    if (font.GlyphList.empty())
-        return -1;
-    return font.GlyphList.size() > FirstShown ? int(FirstShown) : font.GlyphList.back();
-}

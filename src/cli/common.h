@@ -3,8 +3,7 @@
 #include <vector>
 
 #include "font/errors.h"
-#include "font/font_state.h"
-#include "font/loader.h"
+#include "font/open_font.h"
 #include "glyph/surface.h"
 #include "glyph/view.h"
 
@@ -22,9 +21,25 @@ public:
 // Prints "lumaro-inspect: <problem>" and the usage on standard error; returns 2.
 int usageError(const std::string& problem);
 
-// Reads path into font; a file that cannot be read at all is reported on
-// standard error (the caller then returns 2).
-LoadResult openFont(const std::string& path, FontState& font, MessageSink& sink);
+// Opens path as File > Open does; a file that cannot be read at all is
+// reported on standard error (the caller then returns 2).
+OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink);
+
+// Draws the glyph the open shows first, as the window does before any other.
+void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink);
+
+// Removes every `flag` from args; true when there was one.
+bool takeFlag(std::vector<std::string>& args, const std::string& flag);
+
+// The glyphs a command names after its font: numbers, or --all for every glyph.
+struct GlyphSelection {
+    std::vector<int> numbers;
+    bool all = false;
+};
+// Reads args[1..]; 0, or the usage error's status.
+int parseGlyphSelection(const std::vector<std::string>& args, GlyphSelection& selection);
+// Checks the numbers against the font and fills in --all; 0, or the usage error's status.
+int selectGlyphs(const FontState& font, GlyphSelection& selection);
 
 // The answer to an abandoned load: {"messages": [...]}; returns 1.
 int printAbandoned(const std::vector<std::string>& messages);
@@ -35,6 +50,3 @@ void printJson(const std::string& json);
 // A whole decimal number in [low, high], nothing else; false otherwise.
 bool parseNumber(const std::string& text, int low, int high, int& value);
 
-// The glyph an open shows first: glyph 4, or the glyph list's last entry when
-// the list is shorter; -1 when the list is empty.
-int firstGlyphShown(const FontState& font);

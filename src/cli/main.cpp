@@ -19,6 +19,8 @@ int main(int argc, char** argv)
         return runMap(args);
     if (command == "glyph")
         return runGlyph(args);
+    if (command == "outline")
+        return runOutline(args);
     if (command == "render")
         return runRender(args);
     if (command == "names") {

@@ -18,13 +18,13 @@ int runMap(const std::vector<std::string>& args)
         codes.push_back(code);
     }
 
-    FontState font;
     CollectedMessages messages;
-    const LoadResult load = openFont(args[0], font, messages);
-    if (load == LoadResult::Unreadable)
+    const OpenedFont opened = openFont(args[0], false, messages);
+    if (opened.result == LoadResult::Unreadable)
         return 2;
-    if (load == LoadResult::Abandoned)
+    if (opened.result == LoadResult::Abandoned)
         return printAbandoned(messages.texts);
+    const FontState& font = opened.font;
 
     if (codes.empty()) {
         std::vector<int> glyphs(65536);

@@ -6,19 +6,18 @@
 
 int runNames(const std::string& fontPath)
 {
-    FontState font;
     CollectedMessages load;
-    const LoadResult result = openFont(fontPath, font, load);
-    if (result == LoadResult::Unreadable)
+    const OpenedFont opened = openFont(fontPath, false, load);
+    if (opened.result == LoadResult::Unreadable)
         return 2;
-    if (result == LoadResult::Abandoned)
+    if (opened.result == LoadResult::Abandoned)
         return printAbandoned(load.texts);
 
     // The messages are those of "Info..." alone: a font without a naming
     // table gives "Not found: name" and the code 14 box, and no lines.
     CollectedMessages info;
     NameReading reading;
-    const bool read = ReadNames(font, info, reading);
+    const bool read = ReadNames(opened.font, info, reading);
     printJson(JsonObject()
                   .add("lines", jsonArray(reading.Lines))
                   .add("texts", jsonArray(reading.NameText))

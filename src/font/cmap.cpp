@@ -2,15 +2,15 @@
 
 #include "font/table_directory.h"
 
-bool ReadCharacterMap(FontState& font, MessageSink& sink)
+bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
 {
-    if (FindTable(font, "cmap", sink) != TableLookup::Found)
+    TableSpan cmap;
+    if (FindTable(font, r, "cmap", sink, &cmap) != TableLookup::Found)
         return false;
-    ByteReader& r = font.FontFile;
     r.u16(); // version
     const int numTables = r.u16();
     if (!r.ok()) {
-        ShowError(ReadPastEnd, font, sink, "cmap header");
+        ShowError(ReadPastEnd, {}, sink, "cmap header");
         return false;
     }
 
@@ -23,7 +23,7 @@ bool ReadCharacterMap(FontState& font, MessageSink& sink)
         const int encodingID = r.u16();
         const std::uint32_t offset = r.u32();
         if (!r.ok()) {
-            ShowError(ReadPastEnd, font, sink, "cmap encoding records");
+            ShowError(ReadPastEnd, {}, sink, "cmap encoding records");
             return false;
         }
         chosen = offset;
@@ -33,21 +33,21 @@ bool ReadCharacterMap(FontState& font, MessageSink& sink)
         }
     }
 
-    r.seek(std::size_t(font.TableOffset) + chosen);
+    r.seek(std::size_t(cmap.Offset) + chosen);
     font.CmapFormat = r.u16();
     font.CmapLength = r.u16();
     if (!r.ok()) {
-        ShowError(ReadPastEnd, font, sink, "cmap subtable");
+        ShowError(ReadPastEnd, {}, sink, "cmap subtable");
         return false;
     }
     if (font.CmapFormat != 0 && font.CmapFormat != 4) {
         sink.MsgBox("wrong cmapFormat!!");
         return false;
     }
-    r.seek(std::size_t(font.TableOffset) + chosen);
+    r.seek(std::size_t(cmap.Offset) + chosen);
     const auto subtable = r.bytes(std::size_t(font.CmapLength));
     if (!r.ok()) {
-        ShowError(ReadPastEnd, font, sink, "cmap subtable");
+        ShowError(ReadPastEnd, {}, sink, "cmap subtable");
         return false;
     }
     font.CmapData.assign(subtable.begin(), subtable.end());

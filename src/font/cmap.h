@@ -5,7 +5,7 @@
 // Chooses the subtable (platform 3 / encoding 1, else the last record),
 // checks its format and copies it into CmapData. false: "wrong cmapFormat!!"
 // or a read past the end was shown and the load is abandoned.
-bool ReadCharacterMap(FontState& font, MessageSink& sink);
+bool ReadCharacterMap(FontState& font, ByteReader& file, MessageSink& sink);
 
 // Glyph number of a character code (0..65535) from CmapData; 0 when it has
 // none, and 0 for any lookup that would leave the subtable.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "font/font_state.h"
 
 std::string BlankSigned(long long value)
 {
@@ -21,13 +20,15 @@ static std::string blankSignedReal(double value)
     return (value < 0 ? "-" : " ") + std::string(buf);
 }
 
-void ShowError(int code, const FontState& font, MessageSink& sink, const std::string& reading)
+void ShowError(int code, const WorkingValues& work, MessageSink& sink, const std::string& reading)
 {
     std::string text = "Error!\r\nCode =" + BlankSigned(code)
-                     + "\r\nNumberOffContours =" + BlankSigned(font.NumberOfContours)
-                     + "\r\npontdb =" + BlankSigned(font.PointCount)
-                     + "\r\nb =" + blankSignedReal(font.CurvePoint);
+                     + "\r\nNumberOffContours =" + BlankSigned(work.NumberOfContours)
+                     + "\r\npontdb =" + BlankSigned(work.PointCount)
+                     + "\r\nb =" + blankSignedReal(work.CurvePoint);
     if (code == ReadPastEnd)
         text += "\r\nReading: " + reading;
+    else if (code == BadComposite)
+        text += "\r\nComposite: " + reading;
     sink.MsgBox(text);
 }

@@ -1,7 +1,6 @@
 #pragma once
+#include <cstdint>
 #include <string>
-
-struct FontState;
 
 enum ErrorCode : int {
     TooManyTables = 10,   // more than 32 directory entries
@@ -11,6 +10,19 @@ enum ErrorCode : int {
     TableMissing = 14,    // after "Not found: " + tag
     ReadPastEnd = 15,     // a read would pass the end of the file
     BadLocaFormat = 16,   // indexToLocFormat neither 0 nor 1
+    BadComposite = 17,    // a composite glyph that cannot be resolved; a last line says why
+};
+
+// The working values of one glyph's decoding and drawing. They travel with
+// the call (the font itself is never written), and the error boxes print them.
+struct WorkingValues {
+    int GlyphIndex = 0;
+    int NumberOfContours = 0;
+    float GlyphXMin = 0, GlyphYMin = 0, GlyphXMax = 0, GlyphYMax = 0; // the box being drawn
+    std::int32_t PointCount = 0;
+    float CurvePoint = 0;
+    float OriginX = 0, OriginY = 0;
+    float CurveSteps = 5;
 };
 
 // Where message boxes go: an OK-only box in the window, a JSON array in
@@ -22,9 +34,9 @@ public:
 };
 
 // "Error!", "Code =", "NumberOffContours =", "pontdb =", "b =" lines with the
-// working values of `font`; for code 15 one final line names what was read.
-// Never ends the program: callers abandon what they were doing.
-void ShowError(int code, const FontState& font, MessageSink& sink, const std::string& reading = {});
+// working values; for codes 15 and 17 one final line says what was read or
+// what is wrong. Never ends the program: callers abandon what they were doing.
+void ShowError(int code, const WorkingValues& work, MessageSink& sink, const std::string& reading = {});
 
 // A number as the window writes it: a leading blank, or a minus sign in its place.
 std::string BlankSigned(long long value);

@@ -13,8 +13,20 @@ struct TableEntry {
     std::uint32_t Length = 0;
 };
 
+// Where a table lies in the file, as its directory entry gives it.
+struct TableSpan {
+    std::uint32_t Offset = 0;
+    std::uint32_t Length = 0;
+};
+
 struct HeadRecord {
-    std::int16_t IndexToLocFormat = 0; // the only head field used
+    std::uint16_t UnitsPerEm = 0;
+    std::int16_t IndexToLocFormat = 0;
+};
+
+struct HheaRecord {
+    std::int16_t Ascender = 0;
+    std::int16_t Descender = 0;
 };
 
 struct BBox {
@@ -27,50 +39,45 @@ struct HMetric {
     std::int32_t RightSpace = 0;   // AdvanceWidth - Lsb
 };
 
-// Everything known about the one open font. LoadFont clears it before it
-// reads, and an abandoned load leaves it cleared: no font open.
-struct FontState {
-    FontState() = default;
-    // FontFile points into FontBytes: a copy would read the original's bytes.
-    FontState(const FontState&) = delete;
-    FontState& operator=(const FontState&) = delete;
-    FontState(FontState&&) = default;
-    FontState& operator=(FontState&&) = default;
+// What a glyph's header says it is.
+enum class GlyphKind : std::uint8_t {
+    Simple,     // contours of its own, or no data at all
+    Composite,  // built from other glyphs
+    NoHeader,   // its header lies beyond the end of the file
+};
 
-    std::string FontFileName;
+// A loaded font. LoadFont fills it; afterwards nothing changes it, so any
+// number of readers (composite resolution, worker threads) may share it.
+struct FontState {
+    std::string FontFileName; // for display only: the bytes are all that is read
     bool Loaded = false;
 
     std::vector<std::uint8_t> FontBytes; // the whole file
-    ByteReader FontFile;                 // cursor over FontBytes: "file 1"
 
     int NumTables = 0;
-    std::vector<TableEntry> TableDir;    // directory entries in file order
-    std::uint32_t TableOffset = 0;       // table found last; glyf after a load
-    std::uint32_t TableLength = 0;
+    std::vector<TableEntry> TableDir; // directory entries in file order
+    TableSpan Glyf;                   // where glyph data starts; GlyphOffset counts from here
 
-    int NumGlyphs = 0;                   // 0..65535
+    int NumGlyphs = 0; // 0..65535
     HeadRecord HeadTable;
+    HheaRecord HheaTable;
     std::vector<std::uint32_t> GlyphOffset; // NumGlyphs + 1 entries: loca's final entry too
     std::vector<HMetric> HMetrics;
     std::vector<BBox> GlyphBox;
+    std::vector<GlyphKind> GlyphKinds;
+    int PostVersion = 0;                 // post's major version; 0 without post
     std::vector<int> GlyphNameIndex;     // post 2.0 name number of each glyph; 0 where post gives none
     std::vector<std::string> GlyphNames; // GlyphNames[k] is name number 258 + k
 
-    int UnicodeCmap = 0;                 // 1: a platform 3 / encoding 1 subtable was chosen
+    int UnicodeCmap = 0;                // 1: a platform 3 / encoding 1 subtable was chosen
     int CmapFormat = 0;
     int CmapLength = 0;
-    std::vector<std::uint8_t> CmapData;  // the chosen subtable's bytes
+    std::vector<std::uint8_t> CmapData; // the chosen subtable's bytes
+};
 
-    std::vector<int> GlyphList;          // glyph number of each Combo1 entry
-    std::vector<int> CharList;           // character code of each Combo2 entry
-    std::vector<int> AsciiList;          // character code of each Combo3 entry
-
-    // Working values of the glyph pass and the drawing, shown by ShowError.
-    int GlyphIndex = 0;
-    int NumberOfContours = 0;
-    float GlyphXMin = 0, GlyphYMin = 0, GlyphXMax = 0, GlyphYMax = 0;
-    std::int32_t PointCount = 0;
-    float CurvePoint = 0;
-    float OriginX = 0, OriginY = 0;
-    float CurveSteps = 5;
+// The glyph numbers and character codes behind the three pick lists.
+struct PickLists {
+    std::vector<int> GlyphList; // glyph number of each Combo1 entry
+    std::vector<int> CharList;  // character code of each Combo2 entry
+    std::vector<int> AsciiList; // character code of each Combo3 entry
 };

@@ -117,13 +117,14 @@ std::string DecodeNameBytes(std::span<const std::uint8_t> bytes)
     return Windows1252ToUtf8(text);
 }
 
-bool ReadNames(FontState& font, MessageSink& sink, NameReading& out)
+bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out)
 {
     out = {};
-    if (FindTable(font, "name", sink) != TableLookup::Found)
+    ByteReader r(font.FontBytes);
+    TableSpan name;
+    if (FindTable(font, r, "name", sink, &name) != TableLookup::Found)
         return false;
 
-    ByteReader& r = font.FontFile;
     const std::uint16_t format = ReadUShort(r);
     const std::uint16_t count = ReadUShort(r);
     const std::uint16_t stringOffset = ReadUShort(r);
@@ -159,7 +160,7 @@ bool ReadNames(FontState& font, MessageSink& sink, NameReading& out)
 
         // A string reaching past the end of the file is cut at the end; one
         // starting beyond it is empty.
-        const std::uint64_t start = std::uint64_t(font.TableOffset) + stringOffset + rec.offset;
+        const std::uint64_t start = std::uint64_t(name.Offset) + stringOffset + rec.offset;
         std::span<const std::uint8_t> bytes;
         if (start <= r.size()) {
             r.seek(std::size_t(start));

@@ -39,5 +39,5 @@ std::string DecodeNameBytes(std::span<const std::uint8_t> bytes);
 // Looks up 'name' and reads every record of a format 0 table into `out`
 // (cleared first). false: the lookup was abandoned ("Not found: name" and
 // code 14 went to sink), nothing read. Another format gives no records and no
-// message. Afterwards the current table is 'name': callers look up glyf again.
-bool ReadNames(FontState& font, MessageSink& sink, NameReading& out);
+// message.
+bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out);

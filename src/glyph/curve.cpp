@@ -44,7 +44,7 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
     for (int j = 0; j <= n + 3 || j <= 2 * n; ++j)
         Knots[j] = int(KnotValue(j, n));
 
-    const float CurveSteps = d.font.CurveSteps;
+    const float CurveSteps = d.work.CurveSteps;
     const float lastStep = float(n - 1) * CurveSteps - 1.0f;
     int previousX = CurveX[1], previousY = CurveY[1];
     for (int s = 0; float(s) <= lastStep; ++s) {
@@ -64,26 +64,28 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
     DrawSegment(previousX, previousY, CurveX[n + 1], CurveY[n + 1], Black, d);
 }
 
-bool WalkContours(const GlyphOutline& outline, GlyphDrawing& d, MessageSink& sink)
+bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing& d, MessageSink& sink)
 {
-    FontState& font = d.font;
-    const int YMax = font.GlyphBox[std::size_t(font.GlyphIndex)].YMax;
+    WorkingValues& font = d.work;
+    const int YMax = int(font.GlyphYMax);
     CurveRun run;
     int ContourStart = 0;
-    for (int ContourNo = 1; ContourNo <= outline.NumberOfContours; ++ContourNo) {
-        const int ContourStop = outline.EndPts[ContourNo] + 1;
+    for (int c = 1; c <= outline.NumberOfContours; ++c) {
+        const int ContourNo = firstContourNo + c - 1;
+        const int ContourStop = outline.EndPts[std::size_t(c)] + 1;
         font.CurvePoint = 1;
-        const GlyphPoint first = outline.Points[ContourStart];
+        const GlyphPoint first = outline.Points[std::size_t(ContourStart)];
         if (d.view.ShowStartPoints == 1)
             DrawStartMark(first, ContourNo, d);
-        ListContour(d.OutlineText, ContourNo, first.X + (long long)font.OriginX, YMax - first.Y);
+        ListContour(d.OutlineText, ContourNo, first.X + (long long)font.OriginX, YMax - (long long)first.Y,
+                    c == 1 && firstContourNo > 1);
 
         for (int i = ContourStart; i <= ContourStop; ++i) {
             const int k = i == ContourStop ? ContourStart : i; // the closing step takes the first point again
             const int p = int(font.CurvePoint);
-            run.CurveX[p] = outline.Points[k].X;
-            run.CurveY[p] = outline.Points[k].Y;
-            if (outline.PointFlags[k] & ON_CURVE) {
+            run.CurveX[p] = outline.Points[std::size_t(k)].X;
+            run.CurveY[p] = outline.Points[std::size_t(k)].Y;
+            if (outline.PointFlags[std::size_t(k)] & ON_CURVE) {
                 DrawCurve(p, run, d);
                 run.CurveX[1] = run.CurveX[p];
                 run.CurveY[1] = run.CurveY[p];

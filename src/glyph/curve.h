@@ -10,8 +10,8 @@ inline constexpr int MaxRunPoints = 199;
 
 // The points of the run being assembled, font units, at indexes 1..m.
 struct CurveRun {
-    std::array<std::int16_t, MaxRunPoints + 2> CurveX{};
-    std::array<std::int16_t, MaxRunPoints + 2> CurveY{};
+    std::array<std::int32_t, MaxRunPoints + 2> CurveX{};
+    std::array<std::int32_t, MaxRunPoints + 2> CurveY{};
 };
 
 // Knot vector of one run. SplineBasis reaches Knots(n + 3), one past 2n for
@@ -32,6 +32,7 @@ double SplineBasis(int i, int k, double t, const KnotVector& Knots);
 void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d);
 
 // Walks the decoded contours into runs from one on-curve point to the next,
-// with start marks and listing lines. Returns false when a run grew past 199
-// points (code 13, shown through sink).
-bool WalkContours(const GlyphOutline& outline, GlyphDrawing& d, MessageSink& sink);
+// with start marks and listing lines; the first contour is numbered
+// firstContourNo (a composite's components number on). Returns false when a
+// run grew past 199 points (code 13, shown through sink).
+bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing& d, MessageSink& sink);

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <string>
 
 #include "glyph/surface.h"
@@ -12,8 +13,13 @@ std::string FiveColumns(long long value);
 void ListHeader(std::string& OutlineText, int numberOfContours);
 
 // "Contour:" c and "Position:" x, depth below the box top; an empty line
-// before every contour but the first.
-void ListContour(std::string& OutlineText, int contourNo, long long x, long long depth);
+// before every contour but the first, and none right after a component line.
+void ListContour(std::string& OutlineText, int contourNo, long long x, long long depth, bool afterComponent = false);
+
+// "Component:" and the glyph a composite places next, its offset, and its
+// matrix (xscale, scale01, scale10, yscale) when that is not the identity; an
+// empty line before every component but the first.
+void ListComponent(std::string& OutlineText, bool first, int glyph, int dx, int dy, const std::array<double, 4>& matrix);
 
 // One drawn segment: dx and -dy in five columns each; "   C" marks a
 // control-polygon segment (any colour but black).

@@ -20,7 +20,7 @@ bool contoursFitPoints(const GlyphOutline& o)
 {
     int start = 0;
     for (int c = 1; c <= o.NumberOfContours; ++c) {
-        const int stop = o.EndPts[c] + 1;
+        const int stop = o.EndPts[std::size_t(c)] + 1;
         if (start < 0 || start >= o.PointCount)
             return false;
         if (stop > start && stop - 1 >= o.PointCount)
@@ -36,7 +36,7 @@ void readCoordinates(ByteReader& r, GlyphOutline& o, int shortBit, int sameOrPos
 {
     int value = 0;
     for (int i = 0; i < o.PointCount; ++i) {
-        const int f = o.PointFlags[i];
+        const int f = o.PointFlags[std::size_t(i)];
         if (f & shortBit) {
             const int delta = r.u8();
             value = (f & sameOrPositiveBit) ? value + delta : value - delta;
@@ -44,65 +44,27 @@ void readCoordinates(ByteReader& r, GlyphOutline& o, int shortBit, int sameOrPos
             value += ReadShort(r);
         }
         value = wrap16(value);
-        set(o.Points[i], std::int16_t(value));
+        set(o.Points[std::size_t(i)], std::int16_t(value));
     }
 }
 
-} // namespace
-
-OutlineStatus DecodeOutline(int glyph, FontState& font, GlyphOutline& o, MessageSink& sink)
+// Contour ends and the instructions after them; the box was stored by the loader.
+bool readContourEnds(ByteReader& r, GlyphOutline& o)
 {
-    // Glyph 3 is never drawn, whatever it holds.
-    if (glyph == 3)
-        return OutlineStatus::NotDrawn;
-    // A glyph without data (its offset equals the next one's) is empty; the
-    // bytes there belong to the next glyph and are not read.
-    if (font.GlyphOffset[glyph] == font.GlyphOffset[glyph + 1]) {
-        font.NumberOfContours = 0;
-        return OutlineStatus::Empty;
-    }
-
-    ByteReader& r = font.FontFile;
-    const auto pastEnd = [&] {
-        r.clearFailure();
-        ShowError(ReadPastEnd, font, sink, "glyph " + std::to_string(glyph));
-        return OutlineStatus::Abandoned;
-    };
-
-    r.clearFailure();
-    r.seek(std::size_t(font.TableOffset) + font.GlyphOffset[glyph]);
-    o.NumberOfContours = ReadShort(r);
-    font.NumberOfContours = o.NumberOfContours;
-    if (!r.ok())
-        return pastEnd();
-    if (o.NumberOfContours <= 0)
-        return OutlineStatus::Empty;
-    if (o.NumberOfContours > MaxContours) {
-        ShowError(TooManyContours, font, sink);
-        return OutlineStatus::Abandoned;
-    }
-
-    // The view draws from the box the loader stored; these are working values only.
-    font.GlyphXMin = ReadShort(r);
-    font.GlyphYMin = ReadShort(r);
-    font.GlyphXMax = ReadShort(r);
-    font.GlyphYMax = ReadShort(r);
+    r.skip(8); // xMin, yMin, xMax, yMax
+    o.EndPts.resize(std::size_t(o.NumberOfContours) + 1);
     for (int c = 1; c <= o.NumberOfContours; ++c)
-        o.EndPts[c] = ReadShort(r);
+        o.EndPts[std::size_t(c)] = ReadShort(r);
     o.InstructionLength = ReadUShort(r);
     if (!r.ok())
-        return pastEnd();
+        return false;
     r.skip(o.InstructionLength);
-    if (!r.ok())
-        return pastEnd();
+    return r.ok();
+}
 
-    o.PointCount = o.EndPts[o.NumberOfContours] + 1;
-    font.PointCount = o.PointCount;
-    if (o.PointCount > MaxPoints || !contoursFitPoints(o)) {
-        ShowError(TooManyPoints, font, sink);
-        return OutlineStatus::Abandoned;
-    }
-
+void readFlags(ByteReader& r, GlyphOutline& o)
+{
+    o.PointFlags.resize(std::size_t(o.PointCount));
     int repeat = 0;
     int f = 0;
     for (int i = 0; i < o.PointCount; ++i) {
@@ -113,8 +75,54 @@ OutlineStatus DecodeOutline(int glyph, FontState& font, GlyphOutline& o, Message
             if (f & REPEAT)
                 repeat = r.u8();
         }
-        o.PointFlags[i] = std::uint8_t(f);
+        o.PointFlags[std::size_t(i)] = std::uint8_t(f);
     }
+}
+
+} // namespace
+
+OutlineStatus DecodeOutline(int glyph, const FontState& font, GlyphOutline& o, WorkingValues& work, MessageSink& sink)
+{
+    o.NumberOfContours = 0;
+    o.PointCount = 0;
+    // A glyph without data (its offset equals the next one's) is empty; the
+    // bytes there belong to the next glyph and are not read.
+    if (font.GlyphOffset[std::size_t(glyph)] == font.GlyphOffset[std::size_t(glyph) + 1]) {
+        work.NumberOfContours = 0;
+        return OutlineStatus::Empty;
+    }
+
+    ByteReader r(font.FontBytes);
+    const auto pastEnd = [&] {
+        ShowError(ReadPastEnd, work, sink, "glyph " + std::to_string(glyph));
+        return OutlineStatus::Abandoned;
+    };
+
+    r.seek(std::size_t(font.Glyf.Offset) + font.GlyphOffset[std::size_t(glyph)]);
+    o.NumberOfContours = ReadShort(r);
+    work.NumberOfContours = o.NumberOfContours;
+    if (!r.ok())
+        return pastEnd();
+    if (o.NumberOfContours < 0)
+        return OutlineStatus::Composite;
+    if (o.NumberOfContours == 0)
+        return OutlineStatus::Empty;
+    if (o.NumberOfContours > MaxContours) {
+        ShowError(TooManyContours, work, sink);
+        return OutlineStatus::Abandoned;
+    }
+    if (!readContourEnds(r, o))
+        return pastEnd();
+
+    o.PointCount = o.EndPts[std::size_t(o.NumberOfContours)] + 1;
+    work.PointCount = o.PointCount;
+    if (o.PointCount > MaxPoints || !contoursFitPoints(o)) {
+        ShowError(TooManyPoints, work, sink);
+        return OutlineStatus::Abandoned;
+    }
+
+    readFlags(r, o);
+    o.Points.resize(std::size_t(o.PointCount));
     readCoordinates(r, o, X_SHORT, X_SAME_OR_POSITIVE, [](GlyphPoint& p, std::int16_t v) { p.X = v; });
     readCoordinates(r, o, Y_SHORT, Y_SAME_OR_POSITIVE, [](GlyphPoint& p, std::int16_t v) { p.Y = v; });
     if (!r.ok())

@@ -1,6 +1,6 @@
 #pragma once
-#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "font/errors.h"
 #include "font/font_state.h"
@@ -18,30 +18,33 @@ enum SimpleGlyphFlag : int {
 inline constexpr int MaxContours = 2000;
 inline constexpr int MaxPoints = 2000;
 
+// A simple glyph's coordinates fit in 16 bits; a component moved into place
+// by its composite may not.
 struct GlyphPoint {
-    std::int16_t X = 0;
-    std::int16_t Y = 0;
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
 };
 
 // One simple glyph's outline as read from glyf.
 struct GlyphOutline {
     int NumberOfContours = 0;
-    std::array<int, MaxContours + 1> EndPts{}; // EndPts[c], c = 1..NumberOfContours: last point of contour c
+    std::vector<int> EndPts; // EndPts[c], c = 1..NumberOfContours: last point of contour c
     unsigned InstructionLength = 0;
     int PointCount = 0;
-    std::array<std::uint8_t, MaxPoints + 1> PointFlags{};
-    std::array<GlyphPoint, MaxPoints + 1> Points{};
+    std::vector<std::uint8_t> PointFlags; // PointCount entries
+    std::vector<GlyphPoint> Points;       // PointCount entries
 };
 
 enum class OutlineStatus {
-    Decoded,   // a simple glyph: draw it
-    NotDrawn,  // glyph 3: nothing at all
-    Empty,     // no contours, a composite, or no data: the empty mark
+    Decoded,   // a simple glyph with contours
+    Empty,     // no contours, or no data
+    Composite, // built from other glyphs: see ResolveGlyph
     Abandoned, // an error was shown (codes 11, 12, 15)
 };
 
-// Reads glyph `glyph` from glyf (at font.TableOffset) through font.FontFile.
-// Sets font.NumberOfContours, the glyph box working values and font.PointCount.
-// Malformed data is reported through ShowError and gives Abandoned; nothing
-// is read outside the file. The glyph must have an entry in GlyphOffset and the next one.
-OutlineStatus DecodeOutline(int glyph, FontState& font, GlyphOutline& outline, MessageSink& sink);
+// Reads glyph `glyph` from the font's glyf table into `outline`. Sets the
+// NumberOfContours and PointCount working values. Malformed data is reported
+// through ShowError and gives Abandoned; nothing is read outside the file.
+// The glyph must have an entry in GlyphOffset and the next one.
+OutlineStatus DecodeOutline(int glyph, const FontState& font, GlyphOutline& outline, WorkingValues& work,
+                            MessageSink& sink);

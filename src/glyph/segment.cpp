@@ -10,39 +10,39 @@ int RoundHalfEven(double v)
 }
 
 // The origin is single precision, and so is the sum with it.
-int SegmentX(int x, const FontState& font, const ViewState& view)
+int SegmentX(int x, const WorkingValues& work, const ViewState& view)
 {
-    const float X = float(x / view.ViewScale) + font.OriginX;
+    const float X = float(x / view.ViewScale) + work.OriginX;
     return RoundHalfEven(X);
 }
 
-int SegmentY(int y, const FontState& font, const ViewState& view)
+int SegmentY(int y, const WorkingValues& work, const ViewState& view)
 {
-    const float Y = -(float(y / view.ViewScale) + font.OriginY);
+    const float Y = -(float(y / view.ViewScale) + work.OriginY);
     return RoundHalfEven(Y);
 }
 
-double MarkX(int x, const FontState& font, const ViewState& view)
+double MarkX(int x, const WorkingValues& work, const ViewState& view)
 {
-    return double(x) / double(view.ViewScale) + double(font.OriginX);
+    return double(x) / double(view.ViewScale) + double(work.OriginX);
 }
 
-double MarkY(int y, const FontState& font, const ViewState& view)
+double MarkY(int y, const WorkingValues& work, const ViewState& view)
 {
-    return -(double(y) / double(view.ViewScale) + double(font.OriginY));
+    return -(double(y) / double(view.ViewScale) + double(work.OriginY));
 }
 
 void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, GlyphDrawing& d)
 {
-    d.surface.Line(SegmentX(x1, d.font, d.view), SegmentY(y1, d.font, d.view),
-                   SegmentX(x2, d.font, d.view), SegmentY(y2, d.font, d.view), colour);
+    d.surface.Line(SegmentX(x1, d.work, d.view), SegmentY(y1, d.work, d.view),
+                   SegmentX(x2, d.work, d.view), SegmentY(y2, d.work, d.view), colour);
     ListSegment(d.OutlineText, (long long)x2 - x1, (long long)y1 - y2, colour);
 }
 
 void DrawStartMark(GlyphPoint first, int contourNo, GlyphDrawing& d)
 {
-    const double X = MarkX(first.X, d.font, d.view);
-    const double Y = MarkY(first.Y, d.font, d.view);
+    const double X = MarkX(first.X, d.work, d.view);
+    const double Y = MarkY(first.Y, d.work, d.view);
     d.surface.Circle(X, Y, 16, StartCircleRed);
     d.surface.CurrentX(X + 5);
     d.surface.CurrentY(Y + 5);

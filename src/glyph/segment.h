@@ -1,15 +1,15 @@
 #pragma once
 #include <string>
 
-#include "font/font_state.h"
+#include "font/errors.h"
 #include "glyph/outline.h"
 #include "glyph/surface.h"
 #include "glyph/view.h"
 
 // What one glyph drawing reads and writes: the origin and curve working
-// values of the font state, the view settings, the picture and the listing.
+// values, the view settings, the picture and the listing.
 struct GlyphDrawing {
-    FontState& font;
+    WorkingValues& work;
     const ViewState& view;
     DrawingSurface& surface;
     std::string& OutlineText;
@@ -20,12 +20,12 @@ int RoundHalfEven(double v);
 
 // Segment transform: whole-number division (toward zero) by ViewScale, plus
 // the origin, then rounded. y grows downward on the picture.
-int SegmentX(int x, const FontState& font, const ViewState& view);
-int SegmentY(int y, const FontState& font, const ViewState& view);
+int SegmentX(int x, const WorkingValues& work, const ViewState& view);
+int SegmentY(int y, const WorkingValues& work, const ViewState& view);
 
 // Mark transform: real division, not rounded.
-double MarkX(int x, const FontState& font, const ViewState& view);
-double MarkY(int y, const FontState& font, const ViewState& view);
+double MarkX(int x, const WorkingValues& work, const ViewState& view);
+double MarkY(int y, const WorkingValues& work, const ViewState& view);
 
 // Draws the segment (x1, y1)-(x2, y2), given in font units, and lists it.
 void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, GlyphDrawing& d);

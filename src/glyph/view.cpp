@@ -2,29 +2,56 @@
 
 #include <algorithm>
 
+#include "font/text.h"
+#include "glyph/composite.h"
 #include "glyph/curve.h"
 #include "glyph/listing.h"
-#include "glyph/outline.h"
 #include "glyph/segment.h"
-#include "font/text.h"
 
-bool DrawGlyph(FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink, std::string& OutlineText)
+namespace {
+
+bool drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d, MessageSink& sink)
 {
-    GlyphOutline outline;
-    switch (DecodeOutline(font.GlyphIndex, font, outline, sink)) {
-    case OutlineStatus::NotDrawn:
+    ListHeader(d.OutlineText, glyph.NumberOfContours());
+    int contourNo = 1;
+    for (const PlacedOutline& part : glyph.parts) {
+        if (listComponents)
+            ListComponent(d.OutlineText, contourNo == 1, part.glyph, part.dx, part.dy, part.matrix);
+        if (!WalkContours(part.outline, contourNo, d, sink))
+            return false;
+        contourNo += part.outline.NumberOfContours;
+    }
+    return true;
+}
+
+std::string glyphName(const FontState& font, int n)
+{
+    const auto known = [](int i, const auto& table) { return i >= 0 && std::size_t(i) < table.size(); };
+    if (!known(n, font.GlyphNameIndex))
+        return {};
+    const int name = font.GlyphNameIndex[std::size_t(n)] - 258;
+    return known(name, font.GlyphNames) ? Windows1252ToUtf8(font.GlyphNames[std::size_t(name)]) : std::string();
+}
+
+} // namespace
+
+bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
+               MessageSink& sink, std::string& OutlineText)
+{
+    // Glyph 3 is never drawn, whatever it holds.
+    if (work.GlyphIndex == 3)
         return true;
-    case OutlineStatus::Empty:
+    // Without the option a composite is not looked into at all: it shows as empty.
+    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, work, sink, view.Composites);
+    if (glyph.status == OutlineStatus::Abandoned)
+        return false;
+    const bool composite = glyph.status == OutlineStatus::Composite;
+    if (glyph.parts.empty()) {
         DrawEmptyMark(surface);
         return true;
-    case OutlineStatus::Abandoned:
-        return false;
-    case OutlineStatus::Decoded:
-        break;
     }
-    ListHeader(OutlineText, outline.NumberOfContours);
-    GlyphDrawing d{font, view, surface, OutlineText};
-    if (!WalkContours(outline, d, sink)) {
+    GlyphDrawing d{work, view, surface, OutlineText};
+    if (!drawParts(glyph, composite, d, sink)) {
         // A run too long to draw: nothing of the glyph stays, as for a glyph refused before drawing.
         surface.Cls();
         OutlineText.clear();
@@ -33,7 +60,7 @@ bool DrawGlyph(FontState& font, const ViewState& view, DrawingSurface& surface, 
     return true;
 }
 
-GlyphReadout ShowGlyph(int n, FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
+GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
 {
     GlyphReadout out;
     const auto known = [](int i, const auto& table) { return i >= 0 && std::size_t(i) < table.size(); };
@@ -47,24 +74,23 @@ GlyphReadout ShowGlyph(int n, FontState& font, const ViewState& view, DrawingSur
     const BBox box = font.GlyphBox[std::size_t(n)];
     const double s = v.ViewScale, m = v.ViewMargin;
 
-    font.GlyphIndex = n;
-    font.OriginX = 0;
-    font.OriginY = float(-double(box.YMax) / s);
-    std::string OutlineText;
+    WorkingValues& work = out.work;
+    work.GlyphIndex = n;
+    work.GlyphXMin = box.XMin;
+    work.GlyphYMin = box.YMin;
+    work.GlyphXMax = box.XMax;
+    work.GlyphYMax = box.YMax;
+    work.OriginX = 0;
+    work.OriginY = float(-double(box.YMax) / s);
     surface.Cls();
     surface.Scale(box.XMin / s - m, box.YMin / s - m, box.XMax / s + m, box.YMax / s + m);
-    out.abandoned = !DrawGlyph(font, v, surface, sink, OutlineText);
+    out.abandoned = !DrawGlyph(font, v, work, surface, sink, out.listing);
 
-    out.Text1 = std::to_string(box.YMin);
-    out.Text2 = std::to_string(box.YMax);
-    out.Text3 = std::to_string(box.XMin);
-    out.Text4 = std::to_string(box.XMax);
-    out.Text5 = std::move(OutlineText);
-    out.Text6 = std::to_string(n);
-    if (known(n, font.GlyphNameIndex)) {
-        const int name = font.GlyphNameIndex[std::size_t(n)] - 258;
-        if (name >= 0 && known(name, font.GlyphNames))
-            out.Text7 = Windows1252ToUtf8(font.GlyphNames[std::size_t(name)]);
-    }
+    out.minY = std::to_string(box.YMin);
+    out.maxY = std::to_string(box.YMax);
+    out.minX = std::to_string(box.XMin);
+    out.maxX = std::to_string(box.XMax);
+    out.number = std::to_string(n);
+    out.name = glyphName(font, n);
     return out;
 }

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "font/table_directory.h"
 #include "ui/form_layout.h"
 #include "ui/frmInfoDialog.h"
 
@@ -78,7 +77,7 @@ void frmInfo::reject()
     cmdOK_Click();
 }
 
-void ShowFontInfo(QWidget* owner, FontState& font, MessageSink& sink)
+void ShowFontInfo(QWidget* owner, const FontState& font, MessageSink& sink)
 {
     NameReading reading;
     // No font or no naming table: the lookup has told the user; no dialog.
@@ -94,7 +93,4 @@ void ShowFontInfo(QWidget* owner, FontState& font, MessageSink& sink)
         dialog.move(frame.topLeft());
     }
     dialog.exec();
-
-    // The glyph reading relies on the current table being glyf.
-    FindTable(font, "glyf", sink);
 }

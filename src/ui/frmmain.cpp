@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QSlider>
 #include <QStatusBar>
@@ -24,6 +25,7 @@
 #include "font/cmap.h"
 #include "font/loader.h"
 #include "platform/face_name.h"
+#include "platform/font_file.h"
 #include "platform/jpeg_export.h"
 #include "platform/shell.h"
 #include "platform/toolkit.h"
@@ -49,7 +51,8 @@ QString droppedFont(const QMimeData* data)
 } // namespace
 
 frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
-    : QMainWindow(parent), toolkit_(toolkit), shell_(shell), surface_(qApp->devicePixelRatio())
+    : QMainWindow(parent), toolkit_(toolkit), shell_(shell), font_(std::make_shared<FontState>()),
+      surface_(qApp->devicePixelRatio())
 {
     static const bool resourcesLoaded = [] {
         Q_INIT_RESOURCE(lumaro);
@@ -229,6 +232,12 @@ void frmmain::createMenus()
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    mnuView = menuBar()->addMenu("View");
+    mnuComposites = mnuView->addAction("Composite glyphs");
+    mnuComposites->setCheckable(true);
+    mnuComposites->setChecked(QSettings().value("view/composites", false).toBool());
+    view_.Composites = mnuComposites->isChecked();
+
     mnuHelp = menuBar()->addMenu("Help");
     mnuAbout = mnuHelp->addAction("About...");
 
@@ -243,6 +252,7 @@ void frmmain::connectEvents()
     connect(mnuExit, &QAction::triggered, this, &frmmain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmmain::mnuAbout_Click);
     connect(mnuSavePictureAs, &QAction::triggered, this, &frmmain::mnuSavePictureAs_Click);
+    connect(mnuComposites, &QAction::toggled, this, &frmmain::setComposites);
     connect(Toolbar1, &QToolBar::actionTriggered, this, &frmmain::Toolbar1_ButtonClick);
 
     // Like the user's choices, changes made from code raise these; EventsEnabled tells them apart.
@@ -280,7 +290,8 @@ void frmmain::Form_Load()
 
 void frmmain::Form_Unload()
 {
-    font_ = FontState();
+    font_ = std::make_shared<FontState>();
+    lists_ = {};
 }
 
 void frmmain::closeEvent(QCloseEvent* event)
@@ -320,37 +331,34 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
 
     // The previous font is closed and its lists emptied before the load begins.
     EventsEnabled = 0;
-    font_ = FontState();
-    font_.FontFileName = FontFileName;
+    Form_Unload();
     Combo1->Clear();
     Combo2->Clear();
     Combo3->Clear();
     Label9->clear();
 
-    const LoadResult result = LoadFont(font_, toolkit_);
-    if (result == LoadResult::Unreadable)
+    OpenedFont opened = OpenFontPath(FontFileName, view_.Composites, toolkit_);
+    if (opened.result == LoadResult::Unreadable)
         toolkit_.MsgBox("The file " + FontFileName + " could not be read.");
-    if (result != LoadResult::Loaded) {
+    if (opened.result != LoadResult::Loaded) {
         // Nothing of an abandoned load is shown: the window is as at start-up.
-        font_ = FontState();
         showNoGlyph();
         return;
     }
+    font_ = std::make_shared<const FontState>(std::move(opened.font));
+    lists_ = std::move(opened.lists);
 
-    Label9->setText(QString::fromStdString(GlyphCountText(font_)));
+    Label9->setText(QString::fromStdString(GlyphCountText(*font_)));
     fillLists();
-    if (Combo1->ListCount() == 0) {
-        showNoGlyph(); // no simple glyph to show; the font stays open for "Info..."
+    if (opened.firstEntry < 0) {
+        showNoGlyph(); // no glyph to show; the font stays open for "Info..."
         return;
     }
-
-    // Glyph 4 and the fifth entry, or the last entry of a shorter list.
-    const int entry = std::min(4, Combo1->ListCount() - 1);
-    CurrentGlyph = entry == 4 ? 4 : font_.GlyphList[std::size_t(entry)];
+    CurrentGlyph = opened.firstGlyph;
     ShowGlyph(CurrentGlyph);
 
     EventsEnabled = 0;
-    Combo1->SetListIndex(entry);
+    Combo1->SetListIndex(opened.firstEntry);
     Combo2->SetListIndex(std::min(1, Combo2->ListCount() - 1));
     Combo3->SetListIndex(std::min(1, Combo3->ListCount() - 1));
     Command2->setEnabled(true);
@@ -363,11 +371,11 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
 void frmmain::fillLists()
 {
     QStringList glyphs, codes, chars;
-    for (int g : font_.GlyphList)
+    for (int g : lists_.GlyphList)
         glyphs << QString::number(g);
-    for (int c : font_.CharList)
+    for (int c : lists_.CharList)
         codes << QString::number(c);
-    for (int c : font_.AsciiList)
+    for (int c : lists_.AsciiList)
         chars << QString(QChar(c));
     Combo1->AddItems(glyphs);
     Combo2->AddItems(codes);
@@ -375,11 +383,42 @@ void frmmain::fillLists()
 }
 
 // The window as before the first open, but for the face name, the glyph count and the view settings.
+// The lists are made again with composite glyphs or without; the glyph on
+// display stays when the new list has it, else the first entry is shown.
+void frmmain::setComposites(bool on)
+{
+    QSettings().setValue("view/composites", on);
+    view_.Composites = on;
+    if (!font_->Loaded)
+        return;
+    lists_ = MakePickLists(*font_, on);
+    const QSignalBlocker block1(Combo1), block2(Combo2), block3(Combo3);
+    EventsEnabled = 0;
+    Combo1->Clear();
+    Combo2->Clear();
+    Combo3->Clear();
+    fillLists();
+    if (lists_.GlyphList.empty()) {
+        showNoGlyph();
+        return;
+    }
+    const auto shown = std::find(lists_.GlyphList.begin(), lists_.GlyphList.end(), CurrentGlyph);
+    const int entry = shown == lists_.GlyphList.end() ? 0 : int(shown - lists_.GlyphList.begin());
+    CurrentGlyph = lists_.GlyphList[std::size_t(entry)];
+    Combo1->SetListIndex(entry);
+    Combo2->SetListIndex(std::min(1, Combo2->ListCount() - 1));
+    Combo3->SetListIndex(std::min(1, Combo3->ListCount() - 1));
+    for (QWidget* w : std::initializer_list<QWidget*>{Command2, Command3, Slider1, Slider2})
+        w->setEnabled(true);
+    ShowGlyph(CurrentGlyph);
+    EventsEnabled = 1;
+}
+
 void frmmain::showNoGlyph()
 {
     EventsEnabled = 0;
     CurrentGlyph = 0;
-    if (!font_.Loaded)
+    if (!font_->Loaded)
         Label9->clear();
     Combo1->Clear();
     Combo2->Clear();
@@ -397,15 +436,15 @@ void frmmain::showNoGlyph()
 
 void frmmain::ShowGlyph(int n)
 {
-    const GlyphReadout readout = ::ShowGlyph(n, font_, view_, surface_, toolkit_);
+    const GlyphReadout readout = ::ShowGlyph(n, *font_, view_, surface_, toolkit_);
     Picture1->update();
-    Text1->setText(QString::fromStdString(readout.Text1));
-    Text2->setText(QString::fromStdString(readout.Text2));
-    Text3->setText(QString::fromStdString(readout.Text3));
-    Text4->setText(QString::fromStdString(readout.Text4));
-    Text5->setPlainText(QString::fromStdString(readout.Text5));
-    Text6->setText(QString::fromStdString(readout.Text6));
-    Text7->setText(QString::fromStdString(readout.Text7));
+    Text1->setText(QString::fromStdString(readout.minY));
+    Text2->setText(QString::fromStdString(readout.maxY));
+    Text3->setText(QString::fromStdString(readout.minX));
+    Text4->setText(QString::fromStdString(readout.maxX));
+    Text5->setPlainText(QString::fromStdString(readout.listing));
+    Text6->setText(QString::fromStdString(readout.number));
+    Text7->setText(QString::fromStdString(readout.name));
 }
 
 void frmmain::Combo1_Click()
@@ -413,9 +452,9 @@ void frmmain::Combo1_Click()
     if (EventsEnabled != 1)
         return;
     const int i = Combo1->ListIndex();
-    if (i < 0 || std::size_t(i) >= font_.GlyphList.size())
+    if (i < 0 || std::size_t(i) >= lists_.GlyphList.size())
         return;
-    CurrentGlyph = font_.GlyphList[std::size_t(i)];
+    CurrentGlyph = lists_.GlyphList[std::size_t(i)];
     ShowGlyph(CurrentGlyph);
 }
 
@@ -424,9 +463,9 @@ void frmmain::Combo2_Click()
     const int i = Combo2->ListIndex();
     if (EventsEnabled != 1 || i == 0)
         return; // the first entry never changes the glyph
-    if (i < 0 || std::size_t(i) >= font_.CharList.size())
+    if (i < 0 || std::size_t(i) >= lists_.CharList.size())
         return;
-    CurrentGlyph = CharToGlyph(font_, font_.CharList[std::size_t(i)]);
+    CurrentGlyph = CharToGlyph(*font_, lists_.CharList[std::size_t(i)]);
     ShowGlyph(CurrentGlyph);
 }
 
@@ -435,9 +474,9 @@ void frmmain::Combo3_Click()
     const int i = Combo3->ListIndex();
     if (EventsEnabled != 1 || i == 0)
         return; // the first entry (the blank) never changes the glyph
-    if (i < 0 || std::size_t(i) >= font_.AsciiList.size())
+    if (i < 0 || std::size_t(i) >= lists_.AsciiList.size())
         return;
-    CurrentGlyph = CharToGlyph(font_, font_.AsciiList[std::size_t(i)]);
+    CurrentGlyph = CharToGlyph(*font_, lists_.AsciiList[std::size_t(i)]);
     ShowGlyph(CurrentGlyph);
 }
 
@@ -449,7 +488,7 @@ void frmmain::Command2_Click()
     Command2->setEnabled(false);
     const int i = Combo1->ListIndex();
     Combo1->SetListIndex(i + 1 > Combo1->ListCount() - 1 ? 0 : i + 1);
-    CurrentGlyph = font_.GlyphList[std::size_t(Combo1->ListIndex())];
+    CurrentGlyph = lists_.GlyphList[std::size_t(Combo1->ListIndex())];
     ShowGlyph(CurrentGlyph);
     Command2->setEnabled(true);
     Command2->setFocus();
@@ -464,7 +503,7 @@ void frmmain::Command3_Click()
     Command3->setEnabled(false);
     const int i = Combo1->ListIndex();
     Combo1->SetListIndex(i - 1 < 0 ? Combo1->ListCount() - 1 : i - 1);
-    CurrentGlyph = font_.GlyphList[std::size_t(Combo1->ListIndex())];
+    CurrentGlyph = lists_.GlyphList[std::size_t(Combo1->ListIndex())];
     ShowGlyph(CurrentGlyph);
     Command3->setEnabled(true);
     Command3->setFocus();
@@ -516,7 +555,7 @@ void frmmain::mnuSavePictureAs_Click()
 
 void frmmain::Command1_Click()
 {
-    ShowFontInfo(this, font_, toolkit_);
+    ShowFontInfo(this, *font_, toolkit_);
 }
 
 void frmmain::mnuAbout_Click()

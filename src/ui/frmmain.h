@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include <QMainWindow>
@@ -36,7 +37,8 @@ public:
     // A file that cannot be read or is abandoned leaves no font open.
     void OpenFontFile(const std::string& FontFileName);
 
-    const FontState& font() const { return font_; }
+    const FontState& font() const { return *font_; }
+    const PickLists& lists() const { return lists_; }
     const ViewState& view() const { return view_; }
     const PictureSurface& picture() const { return surface_; }
 
@@ -111,6 +113,8 @@ public:
     QAction* mnuAbout;
     QMenu* mnuSetup;
     QAction* mnuSavePictureAs;
+    QMenu* mnuView;
+    QAction* mnuComposites;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,10 +128,12 @@ private:
     void ShowGlyph(int n);
     void showNoGlyph();
     void fillLists();
+    void setComposites(bool on);
 
     Toolkit& toolkit_;
     ShellOpener& shell_;
-    FontState font_;
+    std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
+    PickLists lists_;
     ViewState view_;
     PictureSurface surface_;
 };

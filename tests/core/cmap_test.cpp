@@ -15,9 +15,9 @@ struct CmapFont {
     explicit CmapFont(const ByteVector& cmap)
     {
         font.FontBytes = ttf::assemble({{"cmap", cmap}});
-        font.FontFile = ByteReader(font.FontBytes);
-        if (ReadTableDirectory(font, sink))
-            read = ReadCharacterMap(font, sink);
+        ByteReader file(font.FontBytes);
+        if (ReadTableDirectory(font, file, sink))
+            read = ReadCharacterMap(font, file, sink);
     }
     int glyph(int code) const { return CharToGlyph(font, code); }
 
@@ -218,9 +218,9 @@ TEST(LoadFont, WithoutAWindowsUnicodeMapTheCharacterListsStayEmpty)
     RecordingSink sink;
     ASSERT_EQ(loadFontBytes(font, sink, ttf::assemble(tables)), LoadResult::Loaded);
     EXPECT_EQ(font.UnicodeCmap, 0);
-    EXPECT_EQ(font.GlyphList, (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_TRUE(font.CharList.empty());
-    EXPECT_TRUE(font.AsciiList.empty());
+    EXPECT_EQ(MakePickLists(font, false).GlyphList, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_TRUE(MakePickLists(font, false).CharList.empty());
+    EXPECT_TRUE(MakePickLists(font, false).AsciiList.empty());
     EXPECT_EQ(CharToGlyph(font, 'B'), 2);
 }
 

@@ -13,11 +13,11 @@ namespace {
 
 // Draws runs at scale 1 with the origin at 0: a point (x, y) lands at (x, -y).
 struct CurveBench {
-    FontState font;
+    WorkingValues work;
     ViewState view{1, 0, 1};
     RecordingSurface surface;
     std::string OutlineText;
-    GlyphDrawing d{font, view, surface, OutlineText};
+    GlyphDrawing d{work, view, surface, OutlineText};
 
     std::vector<RecordingSurface::Call> lines(Rgb colour) const
     {
@@ -189,9 +189,9 @@ TEST(GlyphCurve, RunsOf197OffCurvePointsAreDrawnAnd198AreNot)
     // Nothing of the glyph stays: the picture is cleared again, the listing empty,
     // the read-out boxes filled.
     EXPECT_TRUE(surface.sinceLastCls().empty());
-    EXPECT_EQ(r.Text5, "");
-    EXPECT_EQ(r.Text6, "0");
-    EXPECT_EQ(r.Text4, std::to_string(10 * 199));
+    EXPECT_EQ(r.listing, "");
+    EXPECT_EQ(r.number, "0");
+    EXPECT_EQ(r.maxX, std::to_string(10 * 199));
 }
 
 TEST(GlyphCurve, ContourWalkRuns)

@@ -17,7 +17,7 @@ std::string listingOf(const std::vector<ttf::Glyph>& glyphs, int n, ViewState vi
     RecordingSink sink;
     const GlyphReadout r = ShowGlyph(n, font, view, surface, sink);
     EXPECT_TRUE(sink.texts.empty());
-    return r.Text5;
+    return r.listing;
 }
 
 TEST(GlyphListing, FourPointSquare)

@@ -33,8 +33,9 @@ Decoded decode(const ttf::ByteVector& bytes, int glyph = 0)
     glyphs[std::size_t(glyph)] = rawGlyph(bytes);
     fillGlyphFont(font, glyphs);
     RecordingSink sink;
+    WorkingValues work;
     Decoded d{OutlineStatus::Decoded, {}, {}};
-    d.status = DecodeOutline(glyph, font, d.outline, sink);
+    d.status = DecodeOutline(glyph, font, d.outline, work, sink);
     d.messages = sink.texts;
     return d;
 }
@@ -214,23 +215,24 @@ TEST(GlyphOutline, DataRunningPastTheEndOfTheFileIsAbandoned)
         fillGlyphFont(font, {ttf::squareGlyph(0, 0, 1, 1), rawGlyph(bytes)});
         // The glyph's own length is not checked: only the end of the file counts.
         font.FontBytes.resize(font.GlyphOffset[1] + bytes.size());
-        font.FontFile = ByteReader(font.FontBytes);
         RecordingSink sink;
+        WorkingValues work;
         GlyphOutline outline;
-        EXPECT_EQ(DecodeOutline(1, font, outline, sink), OutlineStatus::Abandoned) << bytes.size();
+        EXPECT_EQ(DecodeOutline(1, font, outline, work, sink), OutlineStatus::Abandoned) << bytes.size();
         ASSERT_EQ(sink.texts.size(), 1u);
         EXPECT_NE(sink.texts[0].find("Code = 15"), std::string::npos) << sink.texts[0];
         EXPECT_NE(sink.texts[0].find("glyph 1"), std::string::npos) << sink.texts[0];
-        // The cursor is usable again for the next glyph.
-        EXPECT_EQ(DecodeOutline(0, font, outline, sink), OutlineStatus::Decoded);
+        // Nothing of the failure stays for the next glyph.
+        EXPECT_EQ(DecodeOutline(0, font, outline, work, sink), OutlineStatus::Decoded);
     }
     // A glyph offset beyond the file.
     FontState font;
     fillGlyphFont(font, {ttf::squareGlyph(0, 0, 1, 1)});
-    font.TableOffset = 1000;
+    font.Glyf.Offset = 1000;
     RecordingSink sink;
+    WorkingValues work;
     GlyphOutline outline;
-    EXPECT_EQ(DecodeOutline(0, font, outline, sink), OutlineStatus::Abandoned);
+    EXPECT_EQ(DecodeOutline(0, font, outline, work, sink), OutlineStatus::Abandoned);
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_NE(sink.texts[0].find("Code = 15"), std::string::npos);
 }

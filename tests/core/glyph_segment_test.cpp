@@ -27,17 +27,17 @@ TEST(GlyphSegment, TopOf1405AtScale2)
     RecordingSurface surface;
     RecordingSink sink;
     const ViewState view; // scale 2
-    ShowGlyph(0, font, view, surface, sink);
-    EXPECT_EQ(font.OriginY, -702.5f);
-    EXPECT_EQ(font.OriginX, 0.0f);
-    EXPECT_EQ(SegmentY(0, font, view), 702);    // 702.5 to the even neighbour
-    EXPECT_EQ(SegmentY(2, font, view), 702);    // 701.5 as well
-    EXPECT_EQ(SegmentY(1405, font, view), 0);   // 1405 \ 2 = 702, 702 - 702.5
-    EXPECT_EQ(SegmentX(-7, font, view), -3);    // whole-number division toward zero
-    EXPECT_EQ(SegmentX(7, font, view), 3);
-    EXPECT_DOUBLE_EQ(MarkX(-7, font, view), -3.5);
-    EXPECT_DOUBLE_EQ(MarkY(0, font, view), 702.5);
-    EXPECT_DOUBLE_EQ(MarkY(3, font, view), 701);
+    const WorkingValues work = ShowGlyph(0, font, view, surface, sink).work;
+    EXPECT_EQ(work.OriginY, -702.5f);
+    EXPECT_EQ(work.OriginX, 0.0f);
+    EXPECT_EQ(SegmentY(0, work, view), 702);    // 702.5 to the even neighbour
+    EXPECT_EQ(SegmentY(2, work, view), 702);    // 701.5 as well
+    EXPECT_EQ(SegmentY(1405, work, view), 0);   // 1405 \ 2 = 702, 702 - 702.5
+    EXPECT_EQ(SegmentX(-7, work, view), -3);    // whole-number division toward zero
+    EXPECT_EQ(SegmentX(7, work, view), 3);
+    EXPECT_DOUBLE_EQ(MarkX(-7, work, view), -3.5);
+    EXPECT_DOUBLE_EQ(MarkY(0, work, view), 702.5);
+    EXPECT_DOUBLE_EQ(MarkY(3, work, view), 701);
 
     // The first grey segment (0,0)-(0,1405) lands at (0,702)-(0,0).
     const auto lines = surface.of(RecordingSurface::LineCall);
@@ -101,8 +101,8 @@ TEST(GlyphSegment, StartMarksOffRemoveCirclesAndNumbersOnly)
         EXPECT_EQ(a[i].args, b[i].args);
         EXPECT_EQ(a[i].colour, b[i].colour);
     }
-    EXPECT_EQ(on.Text5, off.Text5);
-    EXPECT_FALSE(on.Text5.empty());
+    EXPECT_EQ(on.listing, off.listing);
+    EXPECT_FALSE(on.listing.empty());
 }
 
 std::vector<Call> emptyMarkCalls(const RecordingSurface& s)

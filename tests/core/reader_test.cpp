@@ -86,24 +86,23 @@ TEST(ByteReader, SeekToTheEndIsAllowedButNotBeyond)
 
 TEST(ShowError, WritesTheCodeAndTheWorkingValues)
 {
-    FontState font;
+    WorkingValues work;
     RecordingSink sink;
-    ShowError(TooManyTables, font, sink);
+    ShowError(TooManyTables, work, sink);
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], "Error!\r\nCode = 10\r\nNumberOffContours = 0\r\npontdb = 0\r\nb = 0");
 
-    font.NumberOfContours = -1;
-    font.PointCount = 2001;
-    font.CurvePoint = 199;
-    ShowError(TooManyPoints, font, sink);
+    work.NumberOfContours = -1;
+    work.PointCount = 2001;
+    work.CurvePoint = 199;
+    ShowError(TooManyPoints, work, sink);
     EXPECT_EQ(sink.texts[1], "Error!\r\nCode = 12\r\nNumberOffContours =-1\r\npontdb = 2001\r\nb = 199");
 }
 
 TEST(ShowError, ReadPastEndNamesWhatWasRead)
 {
-    FontState font;
     RecordingSink sink;
-    ShowError(ReadPastEnd, font, sink, "loca");
+    ShowError(ReadPastEnd, {}, sink, "loca");
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], "Error!\r\nCode = 15\r\nNumberOffContours = 0\r\npontdb = 0\r\nb = 0\r\nReading: loca");
 }

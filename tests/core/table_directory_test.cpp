@@ -11,7 +11,6 @@ using ttf::ByteVector;
 void useBytes(FontState& font, const ByteVector& bytes)
 {
     font.FontBytes = bytes;
-    font.FontFile = ByteReader(font.FontBytes);
 }
 
 std::vector<ttf::Table> withFillerTables(int total)
@@ -55,7 +54,9 @@ TEST(TableDirectory, CountIsTheWholeUnsignedField)
         FontState font;
         RecordingSink sink;
         useBytes(font, bytes);
-        EXPECT_EQ(ReadTableDirectory(font, sink), c.read) << c.numTables;
+        ByteReader file(font.FontBytes);
+        TableSpan span;
+        EXPECT_EQ(ReadTableDirectory(font, file, sink), c.read) << c.numTables;
         if (c.read) {
             EXPECT_EQ(font.NumTables, c.numTables);
             EXPECT_EQ(font.TableDir.size(), c.numTables);
@@ -73,7 +74,9 @@ TEST(TableDirectory, EntriesAreReadInFileOrder)
     FontState font;
     RecordingSink sink;
     useBytes(font, bytes);
-    ASSERT_TRUE(ReadTableDirectory(font, sink));
+    ByteReader file(font.FontBytes);
+    TableSpan span;
+    ASSERT_TRUE(ReadTableDirectory(font, file, sink));
     ASSERT_EQ(font.TableDir.size(), 2u);
     EXPECT_EQ(std::string(font.TableDir[0].Tag.data(), 4), "abcd");
     EXPECT_EQ(font.TableDir[0].Offset, 12u + 2 * 16);
@@ -90,7 +93,9 @@ TEST(TableDirectory, DirectoryBeyondTheFileIsReportedNotRead)
     FontState font;
     RecordingSink sink;
     useBytes(font, bytes);
-    EXPECT_FALSE(ReadTableDirectory(font, sink));
+    ByteReader file(font.FontBytes);
+    TableSpan span;
+    EXPECT_FALSE(ReadTableDirectory(font, file, sink));
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], loadErrorText(15, "table directory"));
     EXPECT_TRUE(font.TableDir.empty());
@@ -102,21 +107,23 @@ TEST(FindTable, MatchesTheTagExactlyAndTheFirstEntryWins)
     FontState font;
     RecordingSink sink;
     useBytes(font, bytes);
-    ASSERT_TRUE(ReadTableDirectory(font, sink));
+    ByteReader file(font.FontBytes);
+    TableSpan span;
+    ASSERT_TRUE(ReadTableDirectory(font, file, sink));
 
-    EXPECT_EQ(FindTable(font, "cmap", sink), TableLookup::Found);
-    EXPECT_EQ(font.TableOffset, font.TableDir[1].Offset);
-    EXPECT_EQ(font.TableLength, 2u);
-    EXPECT_EQ(font.FontFile.pos(), font.TableOffset);
-    EXPECT_EQ(font.FontFile.u8(), 2);
+    EXPECT_EQ(FindTable(font, file, "cmap", sink, &span), TableLookup::Found);
+    EXPECT_EQ(span.Offset, font.TableDir[1].Offset);
+    EXPECT_EQ(span.Length, 2u);
+    EXPECT_EQ(file.pos(), span.Offset);
+    EXPECT_EQ(file.u8(), 2);
 
-    EXPECT_EQ(FindTable(font, "CMAP", sink), TableLookup::Found);
-    EXPECT_EQ(font.FontFile.u8(), 1);
-    EXPECT_EQ(FindTable(font, "cma ", sink), TableLookup::Found); // tags are blank-padded
-    EXPECT_EQ(font.FontFile.u8(), 4);
+    EXPECT_EQ(FindTable(font, file, "CMAP", sink, &span), TableLookup::Found);
+    EXPECT_EQ(file.u8(), 1);
+    EXPECT_EQ(FindTable(font, file, "cma ", sink, &span), TableLookup::Found); // tags are blank-padded
+    EXPECT_EQ(file.u8(), 4);
     EXPECT_TRUE(sink.texts.empty());
 
-    EXPECT_EQ(FindTable(font, "Cmap", sink), TableLookup::Abandoned);
+    EXPECT_EQ(FindTable(font, file, "Cmap", sink, &span), TableLookup::Abandoned);
     ASSERT_EQ(sink.texts.size(), 2u);
     EXPECT_EQ(sink.texts[0], "Not found: Cmap");
     EXPECT_EQ(sink.texts[1], "Error!\r\nCode = 14\r\nNumberOffContours = 0\r\npontdb = 0\r\nb = 0");
@@ -129,16 +136,17 @@ TEST(FindTable, ToleratedTablesLeaveEverythingWhereItStood)
         FontState font;
         RecordingSink sink;
         useBytes(font, bytes);
-        ASSERT_TRUE(ReadTableDirectory(font, sink));
-        ASSERT_EQ(FindTable(font, "glyf", sink), TableLookup::Found);
-        font.FontFile.skip(1);
+        ByteReader file(font.FontBytes);
+        TableSpan span;
+        ASSERT_TRUE(ReadTableDirectory(font, file, sink));
+        ASSERT_EQ(FindTable(font, file, "glyf", sink, &span), TableLookup::Found);
+        file.skip(1);
 
-        EXPECT_EQ(FindTable(font, tag, sink), TableLookup::Tolerated) << tag;
+        EXPECT_EQ(FindTable(font, file, tag, sink, &span), TableLookup::Tolerated) << tag;
         EXPECT_TRUE(sink.texts.empty()) << tag;
-        EXPECT_EQ(font.TableOffset, 28u) << tag;
-        EXPECT_EQ(font.TableLength, 4u) << tag;
-        EXPECT_EQ(font.FontFile.pos(), 29u) << tag;
-        EXPECT_EQ(font.NumGlyphs, std::string(tag) == "maxp" ? 100 : 0) << tag;
+        EXPECT_EQ(span.Offset, 28u) << tag;
+        EXPECT_EQ(span.Length, 4u) << tag;
+        EXPECT_EQ(file.pos(), 29u) << tag;
     }
 }
 
@@ -146,8 +154,10 @@ TEST(FindTable, MissingTablesAreNamed)
 {
     for (const char* tag : {"post", "cmap", "loca", "hmtx", "glyf", "name"}) {
         FontState font;
+        ByteReader file(font.FontBytes);
+        TableSpan span;
         RecordingSink sink;
-        EXPECT_EQ(FindTable(font, tag, sink), TableLookup::Abandoned) << tag;
+        EXPECT_EQ(FindTable(font, file, tag, sink, &span), TableLookup::Abandoned) << tag;
         ASSERT_EQ(sink.texts.size(), 2u) << tag;
         EXPECT_EQ(sink.texts[0], std::string("Not found: ") + tag);
         EXPECT_EQ(sink.texts[1], loadErrorText(14));
@@ -161,8 +171,10 @@ TEST(FindTable, TableStartingPastTheEndIsReported)
     FontState font;
     RecordingSink sink;
     useBytes(font, bytes);
-    ASSERT_TRUE(ReadTableDirectory(font, sink));
-    EXPECT_EQ(FindTable(font, "glyf", sink), TableLookup::Abandoned);
+    ByteReader file(font.FontBytes);
+    TableSpan span;
+    ASSERT_TRUE(ReadTableDirectory(font, file, sink));
+    EXPECT_EQ(FindTable(font, file, "glyf", sink, &span), TableLookup::Abandoned);
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], loadErrorText(15, "glyf table"));
 }
@@ -188,7 +200,7 @@ TEST(TableDirectory, DuplicateTagsUseTheFirstEntry)
     EXPECT_EQ(loadFontBytes(font, sink, ttf::assemble(tables)), LoadResult::Loaded);
     EXPECT_TRUE(sink.texts.empty());
     EXPECT_EQ(font.NumGlyphs, 3);
-    EXPECT_EQ(font.GlyphList, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(MakePickLists(font, false).GlyphList, (std::vector<int>{0, 1, 2}));
 }
 
 } // namespace

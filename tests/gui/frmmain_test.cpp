@@ -29,6 +29,8 @@
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "ui/frmmain.h"
+#include "font/cmap.h"
+#include <QSettings>
 #include "ui/picture_box.h"
 
 namespace {
@@ -153,6 +155,35 @@ TEST(Toolkit, FiltersBecomeQtNameFilters)
         EXPECT_EQ(QtFilter(filter), QString(expected)) << filter;
 }
 
+TEST_F(MainWindow, CompositeGlyphsAreListedDrawnAndSteppedToWhenChosen)
+{
+    const std::string sans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
+    openFont(sans);
+    const int simpleEntries = w.Combo1->count();
+    const int eacute = CharToGlyph(w.font(), 0xE9);
+    ASSERT_EQ(w.font().GlyphKinds[std::size_t(eacute)], GlyphKind::Composite);
+    EXPECT_EQ(w.Combo1->findText(QString::number(eacute)), -1);
+
+    w.mnuComposites->trigger();
+    EXPECT_TRUE(QSettings().value("view/composites").toBool());
+    EXPECT_EQ(w.Combo1->count(), w.font().NumGlyphs);
+    EXPECT_GT(w.Combo1->count(), simpleEntries);
+    EXPECT_NE(w.Combo2->findText("233"), -1);
+    w.Combo1->SetListIndex(eacute - 1);
+    w.Command2_Click(); // Next reaches the composite
+    EXPECT_EQ(w.CurrentGlyph, eacute);
+    const QString listing = w.Text5->toPlainText();
+    EXPECT_TRUE(listing.contains("Component: ")) << listing.toStdString();
+    EXPECT_TRUE(listing.startsWith("Number of Contours: 3"));
+    EXPECT_GT(countDrawnPixels(w), 0);
+    EXPECT_TRUE(toolkit.messages.empty());
+
+    // Off again: today's lists, and a composite is left out of them.
+    w.mnuComposites->trigger();
+    EXPECT_EQ(w.Combo1->count(), simpleEntries);
+    EXPECT_FALSE(QSettings().value("view/composites").toBool());
+}
+
 TEST_F(MainWindow, LayoutAtStartUp)
 {
     EXPECT_EQ(w.windowTitle(), "Lumaro 0.14a");
@@ -185,9 +216,13 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_TRUE(w.Text1->isReadOnly());
 
     const QList<QAction*> menus = w.menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->text(), "File");
-    EXPECT_EQ(menus[1]->text(), "Help");
+    EXPECT_EQ(menus[1]->text(), "View");
+    EXPECT_EQ(menus[2]->text(), "Help");
+    EXPECT_EQ(w.mnuComposites->text(), "Composite glyphs");
+    EXPECT_TRUE(w.mnuComposites->isCheckable());
+    EXPECT_FALSE(w.mnuComposites->isChecked());
     const QList<QAction*> file = w.mnuFile->actions();
     ASSERT_EQ(file.size(), 3);
     EXPECT_EQ(file[0]->text(), "Open...");
@@ -275,7 +310,7 @@ TEST_F(MainWindow, CancelChangesNothing)
     EXPECT_EQ(toolkit.opens.size(), 3u);
     EXPECT_EQ(w.Label2->text(), "DejaVu Sans ");
     EXPECT_EQ(w.Combo1->currentIndex(), 5);
-    EXPECT_EQ(w.Combo1->count(), int(w.font().GlyphList.size()));
+    EXPECT_EQ(w.Combo1->count(), int(w.lists().GlyphList.size()));
     EXPECT_TRUE(w.font().Loaded);
     EXPECT_EQ(w.picture().image(), before);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/font_file_loading.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -35,8 +37,7 @@ TEST(ReaderVsFreeType, GlyphCountAndEveryCharacterCode)
         SCOPED_TRACE(path);
         FontState font;
         RecordingSink sink;
-        font.FontFileName = path;
-        ASSERT_EQ(LoadFont(font, sink), LoadResult::Loaded);
+        ASSERT_EQ(loadFontPath(font, sink, path), LoadResult::Loaded);
         EXPECT_TRUE(sink.texts.empty());
 
         FreeTypeFace face(path);
@@ -63,8 +64,7 @@ TEST(ReaderVsFreeType, GlyphKindsWidthsAndNames)
         SCOPED_TRACE(path);
         FontState font;
         RecordingSink sink;
-        font.FontFileName = path;
-        ASSERT_EQ(LoadFont(font, sink), LoadResult::Loaded);
+        ASSERT_EQ(loadFontPath(font, sink, path), LoadResult::Loaded);
         FreeTypeFace face(path);
         ASSERT_NE(face.get(), nullptr);
 
@@ -73,7 +73,7 @@ TEST(ReaderVsFreeType, GlyphKindsWidthsAndNames)
             ASSERT_EQ(FT_Load_Glyph(face.get(), FT_UInt(g), FT_LOAD_NO_SCALE | FT_LOAD_NO_RECURSE), 0) << g;
             const FT_GlyphSlot slot = face.get()->glyph;
             const bool composite = slot->format == FT_GLYPH_FORMAT_COMPOSITE;
-            const bool listed = std::binary_search(font.GlyphList.begin(), font.GlyphList.end(), g);
+            const bool listed = font.GlyphKinds[std::size_t(g)] == GlyphKind::Simple;
             if (listed == composite && ++wrong)
                 ADD_FAILURE() << "glyph " << g << (composite ? " is composite" : " is simple");
             if (font.HMetrics[std::size_t(g)].AdvanceWidth != slot->advance.x && ++wrong)
@@ -95,11 +95,10 @@ TEST(ReaderVsFreeType, DejaVuSansCountsAsTheWindowShowsThem)
 {
     FontState font;
     RecordingSink sink;
-    font.FontFileName = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
-    ASSERT_EQ(LoadFont(font, sink), LoadResult::Loaded);
+    ASSERT_EQ(loadFontPath(font, sink, std::string(DEJAVU_DIR) + "/DejaVuSans.ttf"), LoadResult::Loaded);
     EXPECT_EQ(GlyphCountText(font), " 6253");
     EXPECT_EQ(font.CmapLength, 3102);
-    EXPECT_EQ(font.AsciiList.size(), 95u);
+    EXPECT_EQ(MakePickLists(font, false).AsciiList.size(), 95u);
     EXPECT_EQ(CharToGlyph(font, 'A'), 36);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Loading built fonts in tests: through a temporary file, as the window does.
+// Loading built fonts in tests.
 #include <string>
 
 #include "font/loader.h"
@@ -8,20 +8,17 @@
 
 inline LoadResult loadFontBytes(FontState& font, RecordingSink& sink, const ttf::ByteVector& bytes)
 {
-    ttf::TempFontFile file(bytes);
-    font.FontFileName = file.path();
-    return LoadFont(font, sink);
+    return LoadFont(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), font, sink);
 }
 
 // The state of a program with no font open (the file name aside).
 inline bool noFontOpen(const FontState& font)
 {
     return !font.Loaded && font.NumGlyphs == 0 && font.NumTables == 0 && font.FontBytes.empty()
-        && font.FontFile.size() == 0 && font.TableDir.empty() && font.TableOffset == 0 && font.TableLength == 0
-        && font.GlyphOffset.empty() && font.HMetrics.empty() && font.GlyphBox.empty()
+        && font.TableDir.empty() && font.Glyf.Offset == 0 && font.Glyf.Length == 0
+        && font.GlyphOffset.empty() && font.HMetrics.empty() && font.GlyphBox.empty() && font.GlyphKinds.empty()
         && font.GlyphNameIndex.empty() && font.GlyphNames.empty() && font.UnicodeCmap == 0
-        && font.CmapFormat == 0 && font.CmapLength == 0 && font.CmapData.empty() && font.GlyphList.empty()
-        && font.CharList.empty() && font.AsciiList.empty();
+        && font.CmapFormat == 0 && font.CmapLength == 0 && font.CmapData.empty();
 }
 
 // The text of an error box raised while loading (the working values are all 0 then).

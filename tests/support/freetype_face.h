@@ -31,3 +31,18 @@ private:
     FT_Library library_ = nullptr;
     FT_Face face_ = nullptr;
 };
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+// Every DejaVu font file, sorted by path.
+inline std::vector<std::string> dejavuFontPaths()
+{
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(DEJAVU_DIR))
+        if (entry.path().extension() == ".ttf")
+            paths.push_back(entry.path().string());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}

@@ -14,6 +14,7 @@ inline void fillGlyphFont(FontState& font, const std::vector<ttf::Glyph>& glyphs
     font.FontBytes.clear();
     font.GlyphOffset.clear();
     font.GlyphBox.clear();
+    font.GlyphKinds.clear();
     for (const ttf::Glyph& g : glyphs) {
         const ttf::ByteVector data = ttf::glyphData(g);
         font.GlyphOffset.push_back(std::uint32_t(font.FontBytes.size()));
@@ -25,17 +26,17 @@ inline void fillGlyphFont(FontState& font, const std::vector<ttf::Glyph>& glyphs
             box.YMax = std::int16_t(ttf::getU16(data, 8));
         }
         font.GlyphBox.push_back(box);
+        const bool composite = data.size() >= 2 && std::int16_t(ttf::getU16(data, 0)) < 0;
+        font.GlyphKinds.push_back(composite ? GlyphKind::Composite : GlyphKind::Simple);
         font.FontBytes.insert(font.FontBytes.end(), data.begin(), data.end());
         if (font.FontBytes.size() % 2)
             font.FontBytes.push_back(0);
     }
     font.GlyphOffset.push_back(std::uint32_t(font.FontBytes.size()));
     font.FontBytes.insert(font.FontBytes.end(), trailingZeros, 0);
-    font.FontFile = ByteReader(font.FontBytes);
-    font.TableOffset = 0;
+    font.Glyf = {0, std::uint32_t(font.FontBytes.size())};
     font.NumGlyphs = int(glyphs.size());
     font.GlyphNameIndex.assign(glyphs.size(), 0);
-    font.CurveSteps = 5;
     font.Loaded = true;
 }
 

@@ -1,0 +1,15 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The whole file's bytes; nothing when it is not a regular file that can be
+// read, or is larger than 4 GiB (font offsets are 32-bit: no font is larger).
+std::optional<std::vector<std::uint8_t>> ReadFontFile(const std::string& path);
+
+#include "font/open_font.h"
+
+// File > Open without the dialog, for the window and lumaro-inspect alike: a
+// file that cannot be read gives Unreadable and shows nothing.
+OpenedFont OpenFontPath(const std::string& path, bool composites, MessageSink& sink);

@@ -162,7 +162,10 @@ using Contour = std::vector<Point>;
 
 struct Component {
     std::uint16_t glyph = 0;
-    std::int16_t dx = 0, dy = 0;
+    std::int16_t dx = 0, dy = 0;        // or, with matchPoints, the parent's and the component's point
+    std::vector<std::int16_t> scale{};  // F2Dot14: one value, x and y, or the 2 x 2 matrix
+    bool matchPoints = false;
+    std::uint16_t moreFlags = 0;
 };
 
 // One glyph. Nothing set: an empty glyph (no data, loca entry equals the next).
@@ -198,6 +201,9 @@ constexpr std::uint8_t ON_CURVE_POINT = 0x01;
 constexpr std::uint16_t ARG_1_AND_2_ARE_WORDS = 0x0001;
 constexpr std::uint16_t ARGS_ARE_XY_VALUES = 0x0002;
 constexpr std::uint16_t MORE_COMPONENTS = 0x0020;
+constexpr std::uint16_t WE_HAVE_A_SCALE = 0x0008;
+constexpr std::uint16_t WE_HAVE_AN_X_AND_Y_SCALE = 0x0040;
+constexpr std::uint16_t WE_HAVE_A_TWO_BY_TWO = 0x0080;
 
 // glyf data of one glyph. Simple glyphs are written plainly: one flag per
 // point (no repeats) and 16-bit coordinate deltas; no instructions.
@@ -212,13 +218,19 @@ inline ByteVector glyphData(const Glyph& glyph)
             b.i16(v);
         for (std::size_t i = 0; i < glyph.components.size(); ++i) {
             const Component& c = glyph.components[i];
-            std::uint16_t flags = ARG_1_AND_2_ARE_WORDS | ARGS_ARE_XY_VALUES;
+            std::uint16_t flags = ARG_1_AND_2_ARE_WORDS | c.moreFlags;
+            if (!c.matchPoints)
+                flags |= ARGS_ARE_XY_VALUES;
             if (i + 1 < glyph.components.size())
                 flags |= MORE_COMPONENTS;
+            const std::uint16_t scaleFlags[] = {0, WE_HAVE_A_SCALE, WE_HAVE_AN_X_AND_Y_SCALE, 0, WE_HAVE_A_TWO_BY_TWO};
+            flags |= scaleFlags[std::min<std::size_t>(c.scale.size(), 4)];
             b.u16(flags);
             b.u16(c.glyph);
             b.i16(c.dx);
             b.i16(c.dy);
+            for (std::int16_t v : c.scale)
+                b.i16(v);
         }
         return b.data;
     }

@@ -18,31 +18,6 @@ void ByteReader::skip(std::size_t n)
     pos_ += n;
 }
 
-std::uint8_t ByteReader::u8()
-{
-    if (!canRead(1)) {
-        ok_ = false;
-        return 0;
-    }
-    return data_[pos_++];
-}
-
-std::uint16_t ByteReader::u16()
-{
-    if (!canRead(2)) {
-        ok_ = false;
-        return 0;
-    }
-    std::uint16_t v = std::uint16_t(data_[pos_] << 8 | data_[pos_ + 1]);
-    pos_ += 2;
-    return v;
-}
-
-std::int16_t ByteReader::i16()
-{
-    return std::int16_t(u16());
-}
-
 std::uint32_t ByteReader::u32()
 {
     if (!canRead(4)) {
@@ -64,16 +39,6 @@ std::span<const std::uint8_t> ByteReader::bytes(std::size_t n)
     auto out = data_.subspan(pos_, n);
     pos_ += n;
     return out;
-}
-
-std::int16_t ReadShort(ByteReader& r)
-{
-    return r.i16();
-}
-
-std::uint16_t ReadUShort(ByteReader& r)
-{
-    return std::uint16_t(ReadShort(r));
 }
 
 std::int32_t SwapLong(std::uint32_t fileOrder)

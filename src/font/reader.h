@@ -22,9 +22,26 @@ public:
     void seek(std::size_t pos);
     void skip(std::size_t n);
 
-    std::uint8_t u8();
-    std::uint16_t u16();
-    std::int16_t i16();
+    // The reads of every glyph point: defined here so that they inline.
+    std::uint8_t u8()
+    {
+        if (!canRead(1)) {
+            ok_ = false;
+            return 0;
+        }
+        return data_[pos_++];
+    }
+    std::uint16_t u16()
+    {
+        if (!canRead(2)) {
+            ok_ = false;
+            return 0;
+        }
+        const auto v = std::uint16_t(data_[pos_] << 8 | data_[pos_ + 1]);
+        pos_ += 2;
+        return v;
+    }
+    std::int16_t i16() { return std::int16_t(u16()); }
     std::uint32_t u32();
     std::span<const std::uint8_t> bytes(std::size_t n);
 
@@ -38,7 +55,7 @@ private:
 };
 
 // The program's value routines, kept under their established names.
-std::int16_t ReadShort(ByteReader& r);   // signed big-endian 16-bit
-std::uint16_t ReadUShort(ByteReader& r); // unsigned big-endian 16-bit
+inline std::int16_t ReadShort(ByteReader& r) { return r.i16(); }                 // signed big-endian 16-bit
+inline std::uint16_t ReadUShort(ByteReader& r) { return std::uint16_t(r.u16()); } // unsigned big-endian 16-bit
 // Takes 4 file bytes held first-byte-least-significant; returns their signed big-endian value.
 std::int32_t SwapLong(std::uint32_t fileOrder);

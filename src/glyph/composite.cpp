@@ -48,9 +48,11 @@ bool readRecord(ByteReader& r, ComponentRecord& rec)
     return r.ok();
 }
 
+// Half away from zero, without a library call: this runs for every point.
 int roundAway(double v)
 {
-    return int(std::round(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
+    v = std::clamp(v, -CoordinateLimit, CoordinateLimit);
+    return int(v < 0 ? v - 0.5 : v + 0.5);
 }
 
 GlyphPoint transformed(const ComponentMatrix& m, GlyphPoint p)
@@ -62,10 +64,13 @@ GlyphPoint transformed(const ComponentMatrix& m, GlyphPoint p)
 void placePart(PlacedOutline& part, const ComponentMatrix& m, int dx, int dy)
 {
     const bool identity = m == IdentityMatrix;
+    if (identity && dx == 0 && dy == 0)
+        return;
+    constexpr long long limit = 1 << 30;
     for (GlyphPoint& p : part.outline.Points) {
         if (!identity)
             p = transformed(m, p);
-        p = {roundAway(double(p.X) + dx), roundAway(double(p.Y) + dy)};
+        p = {int(std::clamp(p.X + (long long)dx, -limit, limit)), int(std::clamp(p.Y + (long long)dy, -limit, limit))};
     }
     const ComponentMatrix a = part.matrix;
     part.matrix = {m[0] * a[0] + m[2] * a[1], m[1] * a[0] + m[3] * a[1], m[0] * a[2] + m[2] * a[3],
@@ -75,10 +80,10 @@ void placePart(PlacedOutline& part, const ComponentMatrix& m, int dx, int dy)
     part.dy = roundAway(double(offset.Y) + dy);
 }
 
-// Point `index` of the parts, counted across them in order.
-const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t from, long index)
+// Point `index` of parts [from, to), counted across them in order.
+const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t from, std::size_t to, long index)
 {
-    for (std::size_t k = from; k < parts.size() && index >= 0; ++k) {
+    for (std::size_t k = from; k < to && index >= 0; ++k) {
         const auto& points = parts[k].outline.Points;
         if (std::size_t(index) < points.size())
             return &points[std::size_t(index)];
@@ -87,30 +92,41 @@ const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t f
     return nullptr;
 }
 
+// Resolves into out.parts, reusing the outlines already there: decoding a
+// whole font allocates little.
 class Resolver {
 public:
-    Resolver(const FontState& font, WorkingValues& work, MessageSink& sink, bool components)
-        : font_(font), work_(work), sink_(sink), components_(components)
+    Resolver(const FontState& font, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out, bool components)
+        : font_(font), work_(work), sink_(sink), out_(out), components_(components)
     {
     }
 
-    // Appends glyph g's parts; records, when given, receives a composite's own components.
-    bool resolve(int g, std::vector<PlacedOutline>& parts, std::vector<Component>* records, OutlineStatus& status)
+    // Appends glyph g's parts; a composite's own records go to out.components at depth 0.
+    bool resolve(int g)
     {
-        GlyphOutline outline;
-        status = DecodeOutline(g, font_, outline, work_, sink_);
+        if (used_ == out_.parts.size())
+            out_.parts.emplace_back();
+        PlacedOutline& part = out_.parts[used_];
+        const OutlineStatus status = DecodeOutline(g, font_, part.outline, work_, sink_);
+        if (active_.empty())
+            out_.status = status;
         if (status == OutlineStatus::Abandoned || status == OutlineStatus::Empty)
             return status != OutlineStatus::Abandoned;
         if (status == OutlineStatus::Decoded) {
-            points_ += std::size_t(outline.PointCount);
+            points_ += std::size_t(part.outline.PointCount);
             if (points_ > MaxResolvedPoints)
                 return fail("glyph " + std::to_string(active_.empty() ? g : active_.front())
                             + " has more than 65535 points");
-            parts.push_back({g, IdentityMatrix, 0, 0, std::move(outline)});
+            part.glyph = g;
+            part.matrix = IdentityMatrix;
+            part.dx = part.dy = 0;
+            ++used_;
             return true;
         }
-        return !components_ || resolveComposite(g, parts, records);
+        return !components_ || resolveComposite(g);
     }
+
+    std::size_t used() const { return used_; }
 
 private:
     bool fail(const std::string& why)
@@ -119,44 +135,36 @@ private:
         return false;
     }
 
-    bool readRecords(int g, std::vector<ComponentRecord>& records)
+    // A composite's records lie within its own data: up to the next glyph,
+    // or to the end of the file where loca goes backwards. Each record is
+    // resolved as it is read.
+    bool resolveComposite(int g)
     {
-        // A composite's records lie within its own data: up to the next glyph,
-        // or to the end of the file where loca goes backwards.
+        if (int(active_.size()) >= MaxComponentDepth)
+            return fail("glyph " + std::to_string(g) + " nests composites deeper than 16");
         const std::size_t start = std::size_t(font_.Glyf.Offset) + font_.GlyphOffset[std::size_t(g)];
         const std::size_t next = std::size_t(font_.Glyf.Offset) + font_.GlyphOffset[std::size_t(g) + 1];
         const std::size_t end = std::min(next > start ? next : font_.FontBytes.size(), font_.FontBytes.size());
         ByteReader r(std::span<const std::uint8_t>(font_.FontBytes).first(end));
         r.seek(start);
         r.skip(10); // numberOfContours and the box
+
+        const bool outermost = active_.empty();
+        active_.push_back(g);
+        const std::size_t base = used_;
         ComponentRecord rec;
         do {
             rec = ComponentRecord();
             if (!readRecord(r, rec))
                 return fail("the records of glyph " + std::to_string(g) + " run past its data");
-            records.push_back(rec);
-        } while (rec.flags & MORE_COMPONENTS);
-        return true; // instructions after the last record are not needed
-    }
-
-    bool resolveComposite(int g, std::vector<PlacedOutline>& parts, std::vector<Component>* records)
-    {
-        if (int(active_.size()) >= MaxComponentDepth)
-            return fail("glyph " + std::to_string(g) + " nests composites deeper than 16");
-        std::vector<ComponentRecord> recs;
-        if (!readRecords(g, recs))
-            return false;
-        active_.push_back(g);
-        const std::size_t base = parts.size();
-        for (const ComponentRecord& rec : recs) {
             Component applied;
-            if (!resolveComponent(g, rec, base, parts, applied))
+            if (!resolveComponent(g, rec, base, applied))
                 return false;
-            if (records)
-                records->push_back(applied);
-        }
+            if (outermost)
+                out_.components.push_back(applied);
+        } while (rec.flags & MORE_COMPONENTS);
         active_.pop_back();
-        return true;
+        return true; // instructions after the last record are not needed
     }
 
     bool checkComponent(int g, const ComponentRecord& rec)
@@ -171,19 +179,10 @@ private:
         return true;
     }
 
-    bool resolveComponent(int g, const ComponentRecord& rec, std::size_t base, std::vector<PlacedOutline>& parts,
-                          Component& applied)
+    // The offset of a component: given, or by matching a point of the
+    // glyph so far (parts [base, first)) to one of the component's (parts [first, used)).
+    bool placeComponent(int g, const ComponentRecord& rec, std::size_t base, std::size_t first, Component& applied)
     {
-        if (!checkComponent(g, rec))
-            return false;
-        std::vector<PlacedOutline> sub;
-        OutlineStatus status;
-        if (!resolve(rec.glyph, sub, nullptr, status))
-            return false;
-        for (PlacedOutline& part : sub)
-            placePart(part, rec.matrix, 0, 0);
-
-        applied = {rec.glyph, rec.flags, rec.matrix};
         if (rec.flags & ARGS_ARE_XY_VALUES) {
             double dx = rec.arg1, dy = rec.arg2;
             if ((rec.flags & SCALED_COMPONENT_OFFSET) && !(rec.flags & UNSCALED_COMPONENT_OFFSET)) {
@@ -192,30 +191,45 @@ private:
             }
             applied.dx = roundAway(dx);
             applied.dy = roundAway(dy);
-        } else {
-            const GlyphPoint* parent = pointAt(parts, base, rec.arg1);
-            const GlyphPoint* child = pointAt(sub, 0, rec.arg2);
-            if (!parent || !child)
-                return fail("glyph " + std::to_string(g) + " matches point " + std::to_string(rec.arg1) + " to point "
-                            + std::to_string(rec.arg2) + " of glyph " + std::to_string(rec.glyph)
-                            + ", which do not both exist");
-            applied.dx = roundAway(double(parent->X) - child->X);
-            applied.dy = roundAway(double(parent->Y) - child->Y);
-            applied.parentPoint = rec.arg1;
-            applied.childPoint = rec.arg2;
+            return true;
         }
-        for (PlacedOutline& part : sub) {
-            placePart(part, IdentityMatrix, applied.dx, applied.dy);
-            parts.push_back(std::move(part));
-        }
+        const GlyphPoint* parent = pointAt(out_.parts, base, first, rec.arg1);
+        const GlyphPoint* child = pointAt(out_.parts, first, used_, rec.arg2);
+        if (!parent || !child)
+            return fail("glyph " + std::to_string(g) + " matches point " + std::to_string(rec.arg1) + " to point "
+                        + std::to_string(rec.arg2) + " of glyph " + std::to_string(rec.glyph)
+                        + ", which do not both exist");
+        applied.dx = roundAway(double(parent->X) - child->X);
+        applied.dy = roundAway(double(parent->Y) - child->Y);
+        applied.parentPoint = rec.arg1;
+        applied.childPoint = rec.arg2;
+        return true;
+    }
+
+    bool resolveComponent(int g, const ComponentRecord& rec, std::size_t base, Component& applied)
+    {
+        if (!checkComponent(g, rec))
+            return false;
+        const std::size_t first = used_;
+        if (!resolve(rec.glyph))
+            return false;
+        for (std::size_t k = first; k < used_; ++k)
+            placePart(out_.parts[k], rec.matrix, 0, 0);
+        applied = {rec.glyph, rec.flags, rec.matrix};
+        if (!placeComponent(g, rec, base, first, applied))
+            return false;
+        for (std::size_t k = first; k < used_; ++k)
+            placePart(out_.parts[k], IdentityMatrix, applied.dx, applied.dy);
         return true;
     }
 
     const FontState& font_;
     WorkingValues& work_;
     MessageSink& sink_;
+    ResolvedGlyph& out_;
     bool components_;
     std::vector<int> active_; // composites being resolved, outermost first
+    std::size_t used_ = 0;    // parts of out_ filled so far
     int visits_ = 0;
     std::size_t points_ = 0;
 };
@@ -230,14 +244,22 @@ int ResolvedGlyph::NumberOfContours() const
     return n;
 }
 
+void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
+                  bool components)
+{
+    out.components.clear();
+    Resolver resolver(font, work, sink, out, components);
+    const bool resolved = resolver.resolve(g);
+    out.parts.resize(resolved ? resolver.used() : 0);
+    if (!resolved) {
+        out.status = OutlineStatus::Abandoned;
+        out.components.clear();
+    }
+}
+
 ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, bool components)
 {
     ResolvedGlyph out;
-    Resolver resolver(font, work, sink, components);
-    if (!resolver.resolve(g, out.parts, &out.components, out.status)) {
-        out.status = OutlineStatus::Abandoned;
-        out.components.clear();
-        out.parts.clear();
-    }
+    ResolveGlyph(font, g, work, sink, out, components);
     return out;
 }

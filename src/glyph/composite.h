@@ -62,3 +62,6 @@ struct ResolvedGlyph {
 // Without `components`, a composite is left unread: status Composite, no parts.
 ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink,
                            bool components = true);
+// The same into `out`, whose outlines are reused: for decoding many glyphs.
+void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
+                  bool components = true);

@@ -1,15 +1,9 @@
 #include "glyph/outline.h"
 
+#include <span>
 #include <string>
 
 namespace {
-
-// Coordinates are held as signed 16-bit values; a damaged glyph may run past
-// that range, and the running value then wraps rather than overflowing.
-std::int16_t wrap16(int v)
-{
-    return std::int16_t(std::uint16_t(unsigned(v) & 0xFFFFu));
-}
 
 // Every point index the contour walk will visit must be a decoded point.
 // The walk goes from one contour's start to its last point and takes the
@@ -30,21 +24,30 @@ bool contoursFitPoints(const GlyphOutline& o)
     return true;
 }
 
-// Reads the coordinate deltas of one axis into Points[i].X or .Y.
-template <typename Set>
-void readCoordinates(ByteReader& r, GlyphOutline& o, int shortBit, int sameOrPositiveBit, Set set)
+// The bytes each point's flags give its x and y deltas.
+constexpr std::uint8_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
 {
-    int value = 0;
+    return (f & shortBit) ? 1 : (f & sameOrPositiveBit) ? 0 : 2;
+}
+
+// Reads one axis' deltas, which the reader has checked as a whole, into
+// Points[i].*axis. Coordinates are held as signed 16-bit values: a damaged
+// glyph may run past that range, and the running value then wraps.
+void readAxis(std::span<const std::uint8_t> deltas, GlyphOutline& o, int shortBit, int sameOrPositiveBit,
+              std::int32_t GlyphPoint::*axis)
+{
+    std::size_t at = 0;
+    std::uint16_t value = 0;
     for (int i = 0; i < o.PointCount; ++i) {
         const int f = o.PointFlags[std::size_t(i)];
         if (f & shortBit) {
-            const int delta = r.u8();
-            value = (f & sameOrPositiveBit) ? value + delta : value - delta;
+            const std::uint16_t delta = deltas[at++];
+            value = std::uint16_t((f & sameOrPositiveBit) ? value + delta : value - delta);
         } else if (!(f & sameOrPositiveBit)) {
-            value += ReadShort(r);
+            value = std::uint16_t(value + (deltas[at] << 8 | deltas[at + 1]));
+            at += 2;
         }
-        value = wrap16(value);
-        set(o.Points[std::size_t(i)], std::int16_t(value));
+        o.Points[std::size_t(i)].*axis = std::int16_t(value);
     }
 }
 
@@ -62,9 +65,11 @@ bool readContourEnds(ByteReader& r, GlyphOutline& o)
     return r.ok();
 }
 
-void readFlags(ByteReader& r, GlyphOutline& o)
+// The flags, and how many bytes of x and of y deltas follow them.
+void readFlags(ByteReader& r, GlyphOutline& o, std::size_t& xBytes, std::size_t& yBytes)
 {
     o.PointFlags.resize(std::size_t(o.PointCount));
+    xBytes = yBytes = 0;
     int repeat = 0;
     int f = 0;
     for (int i = 0; i < o.PointCount; ++i) {
@@ -76,6 +81,8 @@ void readFlags(ByteReader& r, GlyphOutline& o)
                 repeat = r.u8();
         }
         o.PointFlags[std::size_t(i)] = std::uint8_t(f);
+        xBytes += deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE);
+        yBytes += deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE);
     }
 }
 
@@ -121,11 +128,14 @@ OutlineStatus DecodeOutline(int glyph, const FontState& font, GlyphOutline& o, W
         return OutlineStatus::Abandoned;
     }
 
-    readFlags(r, o);
-    o.Points.resize(std::size_t(o.PointCount));
-    readCoordinates(r, o, X_SHORT, X_SAME_OR_POSITIVE, [](GlyphPoint& p, std::int16_t v) { p.X = v; });
-    readCoordinates(r, o, Y_SHORT, Y_SAME_OR_POSITIVE, [](GlyphPoint& p, std::int16_t v) { p.Y = v; });
+    std::size_t xBytes, yBytes;
+    readFlags(r, o, xBytes, yBytes);
+    const auto xDeltas = r.bytes(xBytes);
+    const auto yDeltas = r.bytes(yBytes);
     if (!r.ok())
         return pastEnd();
+    o.Points.resize(std::size_t(o.PointCount));
+    readAxis(xDeltas, o, X_SHORT, X_SAME_OR_POSITIVE, &GlyphPoint::X);
+    readAxis(yDeltas, o, Y_SHORT, Y_SAME_OR_POSITIVE, &GlyphPoint::Y);
     return OutlineStatus::Decoded;
 }

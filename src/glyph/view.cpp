@@ -6,6 +6,7 @@
 #include "glyph/composite.h"
 #include "glyph/curve.h"
 #include "glyph/listing.h"
+#include "glyph/metrics_view.h"
 #include "glyph/segment.h"
 
 namespace {
@@ -46,6 +47,10 @@ bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work
     if (glyph.status == OutlineStatus::Abandoned)
         return false;
     const bool composite = glyph.status == OutlineStatus::Composite;
+    BBox frame;
+    const bool metrics = view.Metrics && MetricsFrame(font, frame);
+    if (metrics)
+        DrawMetricsLines(font, work.GlyphIndex, frame, view, work, surface);
     if (glyph.parts.empty()) {
         DrawEmptyMark(surface);
         return true;
@@ -57,6 +62,8 @@ bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work
         OutlineText.clear();
         return false;
     }
+    if (metrics)
+        DrawPoints(glyph, frame, view, work, surface);
     return true;
 }
 
@@ -73,6 +80,11 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     v.ViewScale = std::max(1, view.ViewScale);
     const BBox box = font.GlyphBox[std::size_t(n)];
     const double s = v.ViewScale, m = v.ViewMargin;
+    // The picture is fitted to the glyph's own box, or in the metrics view to
+    // the font's frame; the listing counts from the glyph's box either way.
+    BBox fitted = box;
+    if (!v.Metrics || !MetricsFrame(font, fitted))
+        fitted = box;
 
     WorkingValues& work = out.work;
     work.GlyphIndex = n;
@@ -81,9 +93,9 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     work.GlyphXMax = box.XMax;
     work.GlyphYMax = box.YMax;
     work.OriginX = 0;
-    work.OriginY = float(-double(box.YMax) / s);
+    work.OriginY = float(-double(fitted.YMax) / s);
     surface.Cls();
-    surface.Scale(box.XMin / s - m, box.YMin / s - m, box.XMax / s + m, box.YMax / s + m);
+    surface.Scale(fitted.XMin / s - m, fitted.YMin / s - m, fitted.XMax / s + m, fitted.YMax / s + m);
     out.abandoned = !DrawGlyph(font, v, work, surface, sink, out.listing);
 
     out.minY = std::to_string(box.YMin);

@@ -10,6 +10,7 @@ struct ViewState {
     int ViewMargin = 900;    // picture units around the glyph box, 0..1500
     int ShowStartPoints = 1; // 1: a red start mark on each contour's first point
     bool Composites = false; // composite glyphs drawn from their components, not as empty
+    bool Metrics = false;    // one frame for the whole font, with its metrics lines and the points
 };
 
 // What the " Glyph " frame shows after a glyph has been drawn.

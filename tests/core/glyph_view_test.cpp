@@ -1,8 +1,12 @@
 // ShowGlyph: fitting the picture, the read-out boxes, and what is drawn
 // for glyph 3, empty glyphs and glyphs that cannot be drawn.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "glyph/view.h"
+#include "glyph/metrics_view.h"
+#include "support/font_loading.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"
@@ -161,6 +165,50 @@ TEST(GlyphView, RedrawingGivesTheSameDrawing)
     ASSERT_EQ(a.calls.size(), b.calls.size());
     for (std::size_t i = 0; i < a.calls.size(); ++i)
         EXPECT_EQ(a.calls[i].args, b.calls[i].args);
+}
+
+} // namespace
+
+namespace {
+
+// The metrics view on a built font (unitsPerEm 1000, ascender 800,
+// descender -200): one frame for every glyph, its lines where the metrics
+// put them, a mark on every point, and the listing as in the classic view.
+TEST(GlyphView, MetricsViewDrawsTheFontsLinesAndPoints)
+{
+    ttf::FontSpec design = ttf::squaresFont(6);
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(font, sink, ttf::buildFont(design)), LoadResult::Loaded);
+    ViewState metrics;
+    metrics.Metrics = true;
+    metrics.ViewScale = 1;
+    metrics.ViewMargin = 100;
+    const int advance = font.HMetrics[5].AdvanceWidth;
+    RecordingSurface surface;
+    const GlyphReadout shown = ShowGlyph(5, font, metrics, surface, sink);
+    const auto picture = surface.sinceLastCls();
+    // Fitted to the font's frame: x 0..1000, y -200..800, whatever the glyph's box.
+    EXPECT_EQ(picture[0].args, (std::vector<double>{-100, -300, 1100, 900}));
+    auto lineOf = [&](Rgb colour, std::vector<double> args) {
+        return std::count_if(picture.begin(), picture.end(), [&](const RecordingSurface::Call& c) {
+            return c.kind == RecordingSurface::LineCall && c.colour == colour && c.args == args;
+        });
+    };
+    EXPECT_EQ(lineOf(BaselineColour, {-100, 800, 1100, 800}), 1);  // y = 0 is 800 below the ascender
+    EXPECT_EQ(lineOf(MetricsColour, {-100, 0, 1100, 0}), 1);       // ascender
+    EXPECT_EQ(lineOf(MetricsColour, {-100, 1000, 1100, 1000}), 1); // descender
+    EXPECT_EQ(lineOf(MetricsColour, {0, -100, 0, 1100}), 1);       // x = 0
+    EXPECT_EQ(lineOf(MetricsColour, {double(advance), -100, double(advance), 1100}), 1);
+    const auto squareSides = std::count_if(picture.begin(), picture.end(), [](const RecordingSurface::Call& c) {
+        return c.kind == RecordingSurface::LineCall && c.colour == PointColour;
+    });
+    EXPECT_EQ(squareSides, 4 * 4); // four on-curve points
+
+    const GlyphReadout classic = ShowGlyph(5, font, ViewState{1, 100, 1}, surface, sink);
+    EXPECT_EQ(shown.listing, classic.listing);
+    EXPECT_EQ(shown.minY, classic.minY);
+    EXPECT_TRUE(sink.texts.empty());
 }
 
 } // namespace

@@ -13,7 +13,8 @@ int usageError(const std::string& problem)
                  "       lumaro-inspect map FONT [CODE ...]\n"
                  "       lumaro-inspect glyph FONT (N ... | --all)\n"
                  "       lumaro-inspect names FONT\n"
-                 "       lumaro-inspect render FONT N -o OUT [--scale 1..10] [--offset 0..15] [--no-start-marks]\n",
+                 "       lumaro-inspect render FONT (N | --all) -o OUT [--format jpeg|png|svg]\n"
+                 "                             [--scale 1..10] [--offset 0..15] [--no-start-marks]\n",
                  problem.c_str());
     return 2;
 }

@@ -6,6 +6,7 @@
 #include "font/font_state.h"
 #include "glyph/view.h"
 #include "platform/picture_surface.h"
+#include "platform/settings.h"
 
 class ComboBox;
 class PictureBox;
@@ -125,9 +126,22 @@ private:
     void showNoGlyph();
     void fillLists();
 
+    // Remembered between runs.
+    void placeWindow();
+    void restoreSettings();
+    void saveSettings();
+    void rememberViewOptions();
+    void rememberFont(const std::string& FontFileName);
+    void fillRecentFonts();
+    void openRecentFont(const QString& path);
+    std::string startFolder() const;
+    std::string suggestedPictureName() const;
+
     Toolkit& toolkit_;
     ShellOpener& shell_;
     FontState font_;
     ViewState view_;
     PictureSurface surface_;
+    Settings settings_;
+    QMenu* recentFonts_ = nullptr; // File > Recent Fonts
 };

@@ -1,7 +1,6 @@
 // What the window remembers between runs, through a settings file of its own,
 // and where a window goes on the screens at hand.
 #include <QFile>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -64,20 +63,6 @@ TEST_F(SettingsFile, RecentFontsKeepTheNewestEightOnceEach)
     EXPECT_EQ(settings.dropMissingFonts(), QStringList({dir.filePath("9.ttf"), dir.filePath("4.ttf")}));
     EXPECT_EQ(settings.recentFonts().size(), 6);
     EXPECT_TRUE(settings.dropMissingFonts().isEmpty());
-}
-
-TEST_F(SettingsFile, DamagedValuesGiveTheDefaults)
-{
-    {
-        QSettings raw(file, QSettings::IniFormat);
-        raw.setValue("view/scale", 0);
-        raw.setValue("view/offset", "nine");
-        raw.setValue("view/startMarks", 2);
-        raw.setValue("window/position", "left");
-    }
-    const Settings settings(file);
-    EXPECT_EQ(settings.viewControls(), Settings::ViewControls());
-    EXPECT_FALSE(settings.windowPosition().has_value());
 }
 
 TEST(WindowPlacement, TheWindowStaysOnAScreenTopLeftFirst)

@@ -14,7 +14,12 @@ build: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# The window alone, built without the tests and benchmarks; DejaVu Sans
+# (installed by the set-up) unless FONT= names another font.
+FONT ?= /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+run: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j$(JOBS) --target lumaro
 	$(BUILD)/lumaro $(FONT)
 
 test: build

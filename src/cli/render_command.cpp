@@ -1,56 +1,118 @@
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <QDir>
 #include <QGuiApplication>
 
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/json.h"
-#include "platform/jpeg_export.h"
+#include "platform/picture_export.h"
 #include "platform/picture_surface.h"
 
 namespace {
 
 struct RenderRequest {
-    std::vector<std::string> positional; // font file, glyph number
+    std::vector<std::string> positional; // the font file, and the glyph number without --all
+    std::string font;
+    int glyph = 0;
+    bool all = false;
     std::string out;
-    ViewState view; // the sliders' and the check box's start positions
+    std::optional<PictureFormat> format; // else from the extension of out
+    ViewState view;                      // the sliders' and the check box's start positions
 };
+
+int parseRenderOption(const std::vector<std::string>& args, std::size_t& i, RenderRequest& req, bool& haveOut)
+{
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    int value;
+    if (a == "-o") {
+        if (!hasValue || args[i + 1].empty())
+            return usageError("-o needs a file name");
+        req.out = args[++i];
+        haveOut = true;
+    } else if (a == "--scale") {
+        if (!hasValue || !parseNumber(args[++i], 1, 10, value))
+            return usageError("--scale takes a whole number from 1 to 10");
+        req.view.ViewScale = value;
+    } else if (a == "--offset") {
+        if (!hasValue || !parseNumber(args[++i], 0, 15, value))
+            return usageError("--offset takes a whole number from 0 to 15");
+        req.view.ViewMargin = value * 100;
+    } else if (a == "--no-start-marks") {
+        req.view.ShowStartPoints = 0;
+    } else if (a == "--format") {
+        if (!hasValue || !(req.format = formatFromName(args[++i])))
+            return usageError("--format takes jpeg, png or svg");
+    } else if (a == "--all") {
+        req.all = true;
+    } else if (a == "--composites") {
+        req.view.Composites = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+        return usageError("unknown option '" + a + "'");
+    } else {
+        req.positional.push_back(a);
+    }
+    return 0;
+}
 
 int parseRenderArgs(const std::vector<std::string>& args, RenderRequest& req)
 {
     bool haveOut = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        int value;
-        if (a == "-o") {
-            if (!hasValue || args[i + 1].empty())
-                return usageError("-o needs a file name");
-            req.out = args[++i];
-            haveOut = true;
-        } else if (a == "--scale") {
-            if (!hasValue || !parseNumber(args[++i], 1, 10, value))
-                return usageError("--scale takes a whole number from 1 to 10");
-            req.view.ViewScale = value;
-        } else if (a == "--offset") {
-            if (!hasValue || !parseNumber(args[++i], 0, 15, value))
-                return usageError("--offset takes a whole number from 0 to 15");
-            req.view.ViewMargin = value * 100;
-        } else if (a == "--no-start-marks") {
-            req.view.ShowStartPoints = 0;
-        } else if (a == "--composites") {
-            req.view.Composites = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usageError("unknown option '" + a + "'");
-        } else {
-            req.positional.push_back(a);
-        }
-    }
-    if (req.positional.size() != 2 || !haveOut)
-        return usageError("render takes a font file, a glyph number and -o OUT");
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (const int status = parseRenderOption(args, i, req, haveOut))
+            return status;
+    const std::vector<std::string>& positional = req.positional;
+    if (positional.size() != (req.all ? 1u : 2u) || !haveOut)
+        return usageError("render takes a font file, a glyph number or --all, and -o OUT");
+    if (!req.all && !parseNumber(positional[1], 0, 65535, req.glyph))
+        return usageError("'" + positional[1] + "' is no glyph number");
+    req.font = positional[0];
     return 0;
+}
+
+// "glyph-00036.png": the glyph number in five digits.
+std::string glyphFileName(const std::string& folder, int glyph, PictureFormat format)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "glyph-%05d.%s", glyph, extensionOf(format));
+    return QDir(QString::fromStdString(folder)).filePath(QString::fromLatin1(name)).toStdString();
+}
+
+// Every glyph of the pick list, in list order, as "Next" steps through it,
+// each saved into folder; picture holds one glyph at a time. Stops at the
+// first file that cannot be written.
+int renderAll(const OpenedFont& opened, const ViewState& view, PictureSurface& picture, PictureFormat format,
+              const std::string& folder, CollectedMessages& messages)
+{
+    if (!QDir().mkpath(QString::fromStdString(folder))) {
+        std::fprintf(stderr, "lumaro-inspect: cannot make the folder %s\n", folder.c_str());
+        return 2;
+    }
+    const int total = int(opened.lists.GlyphList.size());
+    int written = 0;
+    bool abandoned = false;
+    for (const int n : opened.lists.GlyphList) {
+        abandoned |= ShowGlyph(n, opened.font, view, picture, messages).abandoned;
+        if (const std::string failure = savePicture(picture, format, glyphFileName(folder, n, format)); !failure.empty()) {
+            messages.MsgBox(failure);
+            abandoned = true;
+            break;
+        }
+        ++written;
+        if (written % 100 == 0 || written == total)
+            std::fprintf(stderr, "lumaro-inspect: %d of %d pictures written\n", written, total);
+    }
+    printJson(JsonObject()
+                  .add("written", written)
+                  .add("folder", jsonString(folder))
+                  .add("messages", jsonArray(messages.texts))
+                  .str(true));
+    return abandoned ? 1 : 0;
 }
 
 // Printing text needs a GUI application; no display is needed.
@@ -71,18 +133,15 @@ int runRender(const std::vector<std::string>& args)
     RenderRequest req;
     if (const int status = parseRenderArgs(args, req))
         return status;
-    int n;
-    if (!parseNumber(req.positional[1], 0, 65535, n))
-        return usageError("'" + req.positional[1] + "' is no glyph number");
-
     CollectedMessages messages;
-    const OpenedFont opened = openFont(req.positional[0], req.view.Composites, messages);
+    const OpenedFont opened = openFont(req.font, req.view.Composites, messages);
     if (opened.result == LoadResult::Unreadable)
         return 2;
     if (opened.result == LoadResult::Abandoned)
         return printAbandoned(messages.texts);
-    if (n >= opened.font.NumGlyphs)
-        return usageError("the font has no glyph " + req.positional[1] + " (it has" + GlyphCountText(opened.font) + ")");
+    if (req.glyph >= opened.font.NumGlyphs)
+        return usageError("the font has no glyph " + std::to_string(req.glyph) + " (it has"
+                          + GlyphCountText(opened.font) + ")");
     const auto app = startGuiApplication();
 
     // The picture as the window shows it: the open drew its first glyph, which
@@ -90,9 +149,11 @@ int runRender(const std::vector<std::string>& args)
     PictureSurface picture;
     CollectedMessages shownAtOpen; // reported by load
     showFirstGlyph(opened, req.view, picture, shownAtOpen);
-    const GlyphReadout g = ShowGlyph(n, opened.font, req.view, picture, messages);
-
-    if (const std::string failure = saveJpeg(picture.image(), req.out); !failure.empty()) {
+    const PictureFormat chosen = req.format.value_or(formatFromExtension(req.out).value_or(PictureFormat::Jpeg));
+    if (req.all)
+        return renderAll(opened, req.view, picture, chosen, req.out, messages);
+    const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture, messages);
+    if (const std::string failure = savePicture(picture, chosen, req.out); !failure.empty()) {
         messages.MsgBox(failure);
         return printAbandoned(messages.texts);
     }

@@ -72,6 +72,7 @@ PictureSurface::PictureSurface(qreal devicePixelRatio)
 void PictureSurface::Cls()
 {
     image_.fill(backColor_);
+    marks_.clear();
     currentX_ = 0;
     currentY_ = 0;
 }
@@ -100,13 +101,7 @@ void PictureSurface::Line(int x1, int y1, int x2, int y2, Rgb colour)
         return;
     if (!clipSegment(px1, py1, px2, py2, -2.0, PictureSize + 2.0))
         return;
-    // Both ends on the device's pixel grid: a point lights the pixel it lies in.
-    const qreal ratio = image_.devicePixelRatio();
-    auto snap = [ratio](double v) { return std::floor(v * ratio) / ratio; };
-    QPainter painter(&image_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(toQColor(colour), 1));
-    painter.drawLine(QPointF(snap(px1), snap(py1)), QPointF(snap(px2), snap(py2)));
+    add(LineMark{QPointF(px1, py1), QPointF(px2, py2), toQColor(colour)});
 }
 
 void PictureSurface::Circle(double x, double y, double radius, Rgb colour)
@@ -123,11 +118,7 @@ void PictureSurface::Circle(double x, double y, double radius, Rgb colour)
     const double farY = std::max(std::fabs(cy), std::fabs(cy - PictureSize));
     if (std::hypot(cx - nearX, cy - nearY) > r + 2 || std::hypot(farX, farY) < r - 2)
         return;
-    QPainter painter(&image_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(toQColor(colour), 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QPointF(cx, cy), r, r);
+    add(CircleMark{QPointF(cx, cy), r, toQColor(colour)});
 }
 
 void PictureSurface::ForeColor(Rgb colour)
@@ -156,8 +147,51 @@ void PictureSurface::Print(const std::string& text)
     if (std::fabs(px) > 1e5 || std::fabs(py) > 1e5)
         return;
     const QFont font = printFont(fontName_, fontSize_);
+    add(TextMark{QPointF(px, py + QFontMetricsF(font).ascent()), font, foreColor_, QString::fromUtf8(text)});
+}
+
+void PictureSurface::add(Mark mark)
+{
     QPainter painter(&image_);
-    painter.setFont(font);
-    painter.setPen(foreColor_);
-    painter.drawText(QPointF(px, py + QFontMetricsF(font, &image_).ascent()), QString::fromUtf8(text));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    paintMark(painter, mark, image_.devicePixelRatio());
+    marks_.push_back(std::move(mark));
+}
+
+void PictureSurface::paintMark(QPainter& painter, const Mark& mark, qreal ratio)
+{
+    if (const auto* line = std::get_if<LineMark>(&mark)) {
+        // Both ends on the device's pixel grid: a point lights the pixel it lies in.
+        auto snap = [ratio](QPointF p) { return QPointF(std::floor(p.x() * ratio) / ratio, std::floor(p.y() * ratio) / ratio); };
+        painter.setPen(QPen(line->colour, 1));
+        painter.drawLine(snap(line->from), snap(line->to));
+    } else if (const auto* circle = std::get_if<CircleMark>(&mark)) {
+        painter.setPen(QPen(circle->colour, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(circle->centre, circle->radius, circle->radius);
+    } else if (const auto* text = std::get_if<TextMark>(&mark)) {
+        painter.setFont(text->font);
+        painter.setPen(text->colour);
+        painter.drawText(text->baseline, text->text);
+    }
+}
+
+void PictureSurface::paintPicture(QPainter& painter, qreal ratio, bool vector) const
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(QRectF(0, 0, PictureSize, PictureSize), backColor_);
+    if (vector)
+        painter.translate(0.5, 0.5);
+    for (const Mark& mark : marks_)
+        paintMark(painter, mark, ratio);
+    painter.restore();
+}
+
+QImage PictureSurface::exportImage() const
+{
+    QImage picture(PictureSize, PictureSize, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    paintPicture(painter, 1, false);
+    return picture;
 }

@@ -1,16 +1,22 @@
 #pragma once
 #include <string>
+#include <variant>
+#include <vector>
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPointF>
 
 #include "glyph/surface.h"
 
+class QPainter;
+
 // The window's drawing area as a picture: 5300 x 5300 twips, 353 x 353
 // pixels at 96 dpi, times the device pixel ratio. It keeps what was drawn
-// until the next Cls; the window paints image() and the export saves it.
-// Lines and circles are drawn without anti-aliasing, one pixel wide.
+// until the next Cls, both as pixels (image(), which the window paints) and
+// as a list of marks that paintPicture() draws again at any resolution, for
+// the export. Lines and circles are drawn without anti-aliasing, one pixel wide.
 // Printing text needs a QGuiApplication; without one Print draws nothing.
 class PictureSurface : public DrawingSurface {
 public:
@@ -20,6 +26,15 @@ public:
     explicit PictureSurface(qreal devicePixelRatio = 1);
 
     const QImage& image() const { return image_; }
+
+    // Paints the picture as it stands, background and every mark since the
+    // last Cls, on painter in picture pixels (0..353 on both axes), with the
+    // line ends on the grid of `ratio` device pixels per picture pixel. For a
+    // vector device the strokes run through the centres of the pixels the
+    // picture lights, so a drawing program shows them where the picture does.
+    void paintPicture(QPainter& painter, qreal ratio, bool vector) const;
+    // The picture at its own size, 353 x 353 pixels, whatever the device pixel ratio.
+    QImage exportImage() const;
     // The background, and the text colour before ForeColor is first set:
     // the application palette's Base and Text colours (white, black without one).
     QColor backColor() const { return backColor_; }
@@ -45,7 +60,29 @@ public:
     static QFont printFont(const std::string& name, double points);
 
 private:
+    // What was drawn, in picture pixels at ratio 1.
+    struct LineMark {
+        QPointF from, to;
+        QColor colour;
+    };
+    struct CircleMark {
+        QPointF centre;
+        double radius;
+        QColor colour;
+    };
+    struct TextMark {
+        QPointF baseline; // the left end of the text's baseline
+        QFont font;
+        QColor colour;
+        QString text;
+    };
+    using Mark = std::variant<LineMark, CircleMark, TextMark>;
+
+    void add(Mark mark); // keeps it and paints it on image_
+    static void paintMark(QPainter& painter, const Mark& mark, qreal ratio);
+
     QImage image_;
+    std::vector<Mark> marks_;
     QColor backColor_;
     QColor windowText_;
     QColor foreColor_;

@@ -42,12 +42,18 @@ std::string QtToolkit::ShowOpen(const CommonDialog& dialog)
                                                fromPath(dialog.InitDir), QtFilter(dialog.Filter)));
 }
 
-std::string QtToolkit::ShowSave(const CommonDialog& dialog)
+std::string QtToolkit::ShowSave(CommonDialog& dialog)
 {
+    const QStringList filters = QtFilter(dialog.Filter).split(QLatin1String(";;"));
+    QString chosenFilter = filters.value(dialog.FilterIndex - 1);
+    const QString start = QDir(fromPath(dialog.InitDir)).filePath(fromPath(dialog.FileName));
     // The caller asks its own overwrite question.
-    return toPath(QFileDialog::getSaveFileName(owner_, QString::fromStdString(dialog.DialogTitle),
-                                               fromPath(dialog.InitDir), QtFilter(dialog.Filter), nullptr,
-                                               QFileDialog::DontConfirmOverwrite));
+    const QString chosen = QFileDialog::getSaveFileName(owner_, QString::fromStdString(dialog.DialogTitle), start,
+                                                        QtFilter(dialog.Filter), &chosenFilter,
+                                                        QFileDialog::DontConfirmOverwrite);
+    if (const qsizetype i = filters.indexOf(chosenFilter); i >= 0)
+        dialog.FilterIndex = int(i) + 1;
+    return toPath(chosen);
 }
 
 void QtToolkit::PopupMenu(QMenu* menu)

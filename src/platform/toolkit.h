@@ -13,6 +13,8 @@ struct CommonDialog {
     std::string DialogTitle;
     std::string Filter;  // description and pattern pairs joined by "|"
     std::string InitDir; // the folder the dialog starts in
+    std::string FileName{}; // the name the save dialog suggests in InitDir
+    int FilterIndex = 1;    // 1-based: the filter shown first; the save dialog sets the one chosen
 };
 
 // The modal parts of the toolkit: message boxes, file dialogs and the popup
@@ -25,8 +27,9 @@ public:
     virtual bool MsgBoxYesNo(const std::string& text, const std::string& title) = 0;
     // The chosen full path, or "" when the user cancelled.
     virtual std::string ShowOpen(const CommonDialog& dialog) = 0;
-    // The chosen full path as typed (no extension added, no overwrite question), or "" on cancel.
-    virtual std::string ShowSave(const CommonDialog& dialog) = 0;
+    // The chosen full path as typed (no extension added, no overwrite question), or "" on cancel;
+    // dialog.FilterIndex becomes the filter chosen.
+    virtual std::string ShowSave(CommonDialog& dialog) = 0;
     // Opens the menu at the mouse and returns when it has closed.
     virtual void PopupMenu(QMenu* menu) = 0;
 };
@@ -40,7 +43,7 @@ public:
     void MsgBox(const std::string& text) override;
     bool MsgBoxYesNo(const std::string& text, const std::string& title) override;
     std::string ShowOpen(const CommonDialog& dialog) override;
-    std::string ShowSave(const CommonDialog& dialog) override;
+    std::string ShowSave(CommonDialog& dialog) override;
     void PopupMenu(QMenu* menu) override;
 
 private:

@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,8 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
@@ -26,7 +28,7 @@
 #include "font/loader.h"
 #include "platform/face_name.h"
 #include "platform/font_file.h"
-#include "platform/jpeg_export.h"
+#include "platform/picture_export.h"
 #include "platform/shell.h"
 #include "platform/toolkit.h"
 #include "ui/frmAbout.h"
@@ -73,10 +75,10 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     const QSize client = twips(0, 0, 10755, 9420).size();
     centralWidget()->setFixedSize(client);
     setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
-    if (const QScreen* where = screen())
-        move(where->availableGeometry().center() - rect().center());
+    placeWindow();
 
     Form_Load();
+    restoreSettings();
 }
 
 frmmain::~frmmain() = default;
@@ -228,22 +230,29 @@ void frmmain::createMenus()
     mnuFile = menuBar()->addMenu("File");
     mnuOpen = mnuFile->addAction("Open...");
     mnuOpen->setShortcut(QKeySequence::Open);
+    recentFonts_ = mnuFile->addMenu("Recent Fonts");
+    recentFonts_->setObjectName("mnuRecentFonts");
+    // One command, in the File menu and in the picture's popup.
+    mnuSavePictureAs = mnuFile->addAction("Save Picture As...");
+    mnuSavePictureAs->setShortcut(QKeySequence::Save);
     mnuFile->addSeparator();
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     mnuView = menuBar()->addMenu("View");
     mnuComposites = mnuView->addAction("Composite glyphs");
+    mnuComposites->setObjectName("mnuComposites"); // remembered between runs
     mnuComposites->setCheckable(true);
-    mnuComposites->setChecked(QSettings().value("view/composites", false).toBool());
-    view_.Composites = mnuComposites->isChecked();
+    mnuMetrics = mnuView->addAction("Font metrics");
+    mnuMetrics->setObjectName("mnuMetrics");
+    mnuMetrics->setCheckable(true);
 
     mnuHelp = menuBar()->addMenu("Help");
     mnuAbout = mnuHelp->addAction("About...");
 
     // Opened by a right click on the picture, never from the menu bar.
     mnuSetup = new QMenu("mnupopup", this);
-    mnuSavePictureAs = mnuSetup->addAction("Save As...");
+    mnuSetup->addAction(mnuSavePictureAs);
 }
 
 void frmmain::connectEvents()
@@ -253,6 +262,11 @@ void frmmain::connectEvents()
     connect(mnuAbout, &QAction::triggered, this, &frmmain::mnuAbout_Click);
     connect(mnuSavePictureAs, &QAction::triggered, this, &frmmain::mnuSavePictureAs_Click);
     connect(mnuComposites, &QAction::toggled, this, &frmmain::setComposites);
+    connect(mnuMetrics, &QAction::toggled, this, [this](bool on) {
+        view_.Metrics = on;
+        if (font_->Loaded && Combo1->ListCount() > 0)
+            ShowGlyph(CurrentGlyph);
+    });
     connect(Toolbar1, &QToolBar::actionTriggered, this, &frmmain::Toolbar1_ButtonClick);
 
     // Like the user's choices, changes made from code raise these; EventsEnabled tells them apart.
@@ -296,6 +310,7 @@ void frmmain::Form_Unload()
 
 void frmmain::closeEvent(QCloseEvent* event)
 {
+    saveSettings();
     Form_Unload();
     event->accept();
 }
@@ -318,10 +333,11 @@ void frmmain::Toolbar1_ButtonClick(QAction* Button)
 
 void frmmain::OpenFont()
 {
-    const CommonDialog CD1{"Load TTF file", "TTF files (*.ttf)|*.ttf|All files (*.*)|*.*", CurDir()};
+    const CommonDialog CD1{"Load TTF file", "TTF files (*.ttf)|*.ttf|All files (*.*)|*.*", startFolder()};
     const std::string FontFileName = toolkit_.ShowOpen(CD1);
     if (FontFileName.empty())
         return; // cancelled: the font on display stays
+    settings_.setLastFolder(QFileInfo(fromPath(FontFileName)).absolutePath());
     OpenFontFile(FontFileName);
 }
 
@@ -347,6 +363,7 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
     }
     font_ = std::make_shared<const FontState>(std::move(opened.font));
     lists_ = std::move(opened.lists);
+    rememberFont(FontFileName);
 
     Label9->setText(QString::fromStdString(GlyphCountText(*font_)));
     fillLists();
@@ -387,7 +404,6 @@ void frmmain::fillLists()
 // display stays when the new list has it, else the first entry is shown.
 void frmmain::setComposites(bool on)
 {
-    QSettings().setValue("view/composites", on);
     view_.Composites = on;
     if (!font_->Loaded)
         return;
@@ -538,19 +554,30 @@ void frmmain::Picture1_MouseUp(Qt::MouseButton Button)
 
 void frmmain::mnuSavePictureAs_Click()
 {
-    const CommonDialog CD1{"Save Picture", "JPEG file (*.jpg)|*.jpg", CurDir()};
-    const std::string FileName = toolkit_.ShowSave(CD1);
-    if (FileName.empty())
+    CommonDialog CD1{"Save Picture", PictureFilter, startFolder(), suggestedPictureName()};
+    const std::string typed = toolkit_.ShowSave(CD1);
+    if (typed.empty())
         return;
-    const QFileInfo chosen(fromPath(FileName));
+    const PictureTarget target = chooseTarget(typed, CD1.FilterIndex);
+    const QFileInfo chosen(fromPath(target.fileName));
+    settings_.setLastFolder(chosen.absolutePath());
     if (chosen.exists() || chosen.isSymLink()) {
         const std::string question = chosen.fileName().toStdString() + " already exists, overwrite?";
         if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
             return;
     }
-    const std::string error = saveJpeg(surface_.image(), FileName);
+    const std::string error = savePicture(surface_, target.format, target.fileName);
     if (!error.empty())
         toolkit_.MsgBox(error);
+}
+
+// "<font file base name>-<glyph number>.jpg"; "picture.jpg" while no font is open.
+std::string frmmain::suggestedPictureName() const
+{
+    if (!font_->Loaded)
+        return "picture.jpg";
+    const QString base = QFileInfo(fromPath(font_->FontFileName)).completeBaseName();
+    return toPath(base + QLatin1Char('-') + QString::number(CurrentGlyph) + QLatin1String(".jpg"));
 }
 
 void frmmain::Command1_Click()
@@ -577,4 +604,105 @@ void frmmain::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // Opened once the drop has finished: the load may show message boxes.
     QMetaObject::invokeMethod(this, [this, file = toPath(path)] { OpenFontFile(file); }, Qt::QueuedConnection);
+}
+
+// ---- remembered between runs ----------------------------------------------------
+
+// Where the window was last, or centred on its screen the first time; kept on
+// a screen either way, its top-left corner first when the screen is too small.
+void frmmain::placeWindow()
+{
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens())
+        screens << s->availableGeometry();
+    QRect frame = frameGeometry();
+    if (const std::optional<QPoint> saved = settings_.windowPosition())
+        frame.moveTopLeft(*saved);
+    else if (const QScreen* where = screen())
+        frame.moveCenter(where->availableGeometry().center());
+    move(keptOnScreen(frame, screens));
+}
+
+void frmmain::restoreSettings()
+{
+    const Settings::ViewControls controls = settings_.viewControls();
+    {
+        const QSignalBlocker scale(Slider1), offset(Slider2), marks(Check1);
+        Slider1->setValue(controls.scale);
+        Slider2->setValue(controls.offset);
+        Check1->setChecked(controls.startMarks);
+    }
+    view_.ViewScale = controls.scale;
+    view_.ViewMargin = controls.offset * 100;
+    view_.ShowStartPoints = controls.startMarks ? 1 : 0;
+    rememberViewOptions();
+    fillRecentFonts();
+}
+
+void frmmain::saveSettings()
+{
+    settings_.setViewControls({Slider1->value(), Slider2->value(), Check1->isChecked()});
+    settings_.setWindowPosition(pos());
+}
+
+// Every checkable menu command with an object name keeps its state between runs.
+void frmmain::rememberViewOptions()
+{
+    QList<QAction*> pending = menuBar()->actions();
+    while (!pending.isEmpty()) {
+        QAction* action = pending.takeFirst();
+        if (const QMenu* menu = action->menu()) {
+            pending += menu->actions();
+            continue;
+        }
+        if (!action->isCheckable() || action->objectName().isEmpty())
+            continue;
+        action->setChecked(settings_.viewOption(action->objectName(), action->isChecked()));
+        connect(action, &QAction::toggled, this, [this, action](bool on) {
+            settings_.setViewOption(action->objectName(), on);
+        });
+    }
+}
+
+void frmmain::rememberFont(const std::string& FontFileName)
+{
+    settings_.addRecentFont(QFileInfo(fromPath(FontFileName)).absoluteFilePath());
+    fillRecentFonts();
+}
+
+// File > Recent Fonts, newest first; fonts whose files have gone are dropped
+// and named in the status bar.
+void frmmain::fillRecentFonts()
+{
+    if (const QStringList missing = settings_.dropMissingFonts(); !missing.isEmpty()) {
+        QStringList names;
+        for (const QString& path : missing)
+            names << QFileInfo(path).fileName();
+        StatusBar1->showMessage("Removed from Recent Fonts, no longer found: " + names.join(QLatin1String(", ")));
+    }
+    recentFonts_->clear();
+    const QStringList fonts = settings_.recentFonts();
+    for (qsizetype i = 0; i < fonts.size(); ++i) {
+        QString caption = QDir::toNativeSeparators(fonts[i]);
+        caption.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction* entry = recentFonts_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(caption));
+        connect(entry, &QAction::triggered, this, [this, path = fonts[i]] { openRecentFont(path); });
+    }
+    recentFonts_->setEnabled(!fonts.isEmpty());
+}
+
+void frmmain::openRecentFont(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        fillRecentFonts(); // drops it and says so
+        return;
+    }
+    OpenFontFile(toPath(path));
+}
+
+// The folder the file dialogs start in: the last one used while it exists.
+std::string frmmain::startFolder() const
+{
+    const QString folder = settings_.lastFolder();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? toPath(folder) : CurDir();
 }

@@ -7,6 +7,7 @@
 #include "font/font_state.h"
 #include "glyph/view.h"
 #include "platform/picture_surface.h"
+#include "platform/settings.h"
 
 class ComboBox;
 class PictureBox;
@@ -115,6 +116,7 @@ public:
     QAction* mnuSavePictureAs;
     QMenu* mnuView;
     QAction* mnuComposites;
+    QAction* mnuMetrics;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -130,10 +132,23 @@ private:
     void fillLists();
     void setComposites(bool on);
 
+    // Remembered between runs.
+    void placeWindow();
+    void restoreSettings();
+    void saveSettings();
+    void rememberViewOptions();
+    void rememberFont(const std::string& FontFileName);
+    void fillRecentFonts();
+    void openRecentFont(const QString& path);
+    std::string startFolder() const;
+    std::string suggestedPictureName() const;
+
     Toolkit& toolkit_;
     ShellOpener& shell_;
     std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
     PickLists lists_;
     ViewState view_;
     PictureSurface surface_;
+    Settings settings_;
+    QMenu* recentFonts_ = nullptr; // File > Recent Fonts
 };

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +13,9 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QUrl>
@@ -30,7 +33,6 @@
 #include "support/ttf_builder.h"
 #include "ui/frmmain.h"
 #include "font/cmap.h"
-#include <QSettings>
 #include "ui/picture_box.h"
 
 namespace {
@@ -52,14 +54,17 @@ public:
         opens.push_back(dialog);
         return openAnswer;
     }
-    std::string ShowSave(const CommonDialog& dialog) override
+    std::string ShowSave(CommonDialog& dialog) override
     {
         saves.push_back(dialog);
+        if (saveFilter > 0)
+            dialog.FilterIndex = saveFilter;
         return saveAnswer;
     }
     void PopupMenu(QMenu* menu) override { popups.push_back(menu); }
 
     std::string openAnswer, saveAnswer;
+    int saveFilter = 0; // the filter the user picks; 0 keeps the one shown first
     bool answerYes = false;
     std::vector<std::string> messages;
     std::vector<std::pair<std::string, std::string>> questions;
@@ -138,6 +143,10 @@ protected:
         EXPECT_EQ(w.CurrentGlyph, 0);
     }
 
+    // Each test starts as a first run: nothing remembered.
+    struct ForgetSettings {
+        ForgetSettings() { QSettings(QSettings::UserScope, "Lumaro", "Lumaro").clear(); }
+    } forgotten;
     ScriptedToolkit toolkit;
     RecordingShellOpener shell;
     frmmain w{toolkit, shell};
@@ -165,7 +174,6 @@ TEST_F(MainWindow, CompositeGlyphsAreListedDrawnAndSteppedToWhenChosen)
     EXPECT_EQ(w.Combo1->findText(QString::number(eacute)), -1);
 
     w.mnuComposites->trigger();
-    EXPECT_TRUE(QSettings().value("view/composites").toBool());
     EXPECT_EQ(w.Combo1->count(), w.font().NumGlyphs);
     EXPECT_GT(w.Combo1->count(), simpleEntries);
     EXPECT_NE(w.Combo2->findText("233"), -1);
@@ -181,7 +189,6 @@ TEST_F(MainWindow, CompositeGlyphsAreListedDrawnAndSteppedToWhenChosen)
     // Off again: today's lists, and a composite is left out of them.
     w.mnuComposites->trigger();
     EXPECT_EQ(w.Combo1->count(), simpleEntries);
-    EXPECT_FALSE(QSettings().value("view/composites").toBool());
 }
 
 TEST_F(MainWindow, LayoutAtStartUp)
@@ -224,12 +231,17 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_TRUE(w.mnuComposites->isCheckable());
     EXPECT_FALSE(w.mnuComposites->isChecked());
     const QList<QAction*> file = w.mnuFile->actions();
-    ASSERT_EQ(file.size(), 3);
+    ASSERT_EQ(file.size(), 5);
     EXPECT_EQ(file[0]->text(), "Open...");
-    EXPECT_TRUE(file[1]->isSeparator());
-    EXPECT_EQ(file[2]->text(), "Exit");
+    EXPECT_EQ(file[1]->text(), "Recent Fonts");
+    EXPECT_FALSE(file[1]->isEnabled()) << "nothing opened yet";
+    EXPECT_EQ(file[2], w.mnuSavePictureAs);
+    EXPECT_TRUE(file[3]->isSeparator());
+    EXPECT_EQ(file[4]->text(), "Exit");
     EXPECT_EQ(w.mnuAbout->text(), "About...");
-    EXPECT_EQ(w.mnuSavePictureAs->text(), "Save As...");
+    EXPECT_EQ(w.mnuSavePictureAs->text(), "Save Picture As...");
+    EXPECT_EQ(w.mnuSavePictureAs->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(w.mnuSetup->actions(), QList<QAction*>{w.mnuSavePictureAs});
     EXPECT_EQ(w.Toolbar1->actions().size(), 1);
     EXPECT_EQ(w.Toolbar1Open->toolTip(), "Open...");
     EXPECT_FALSE(w.Toolbar1Open->icon().isNull());
@@ -595,27 +607,37 @@ protected:
     QStringList appFolderBefore;
 };
 
-TEST_F(SaveAs, ANewFileIsWrittenWithoutAQuestion)
+TEST_F(SaveAs, SuggestsFontAndGlyphInTheLastFolderAndWritesWithoutAQuestion)
 {
     const QString path = folder.filePath("glyph.jpg");
     saveAs(path);
     ASSERT_EQ(toolkit.saves.size(), 1u);
     EXPECT_EQ(toolkit.saves[0].DialogTitle, "Save Picture");
-    EXPECT_EQ(toolkit.saves[0].Filter, "JPEG file (*.jpg)|*.jpg");
-    EXPECT_EQ(toolkit.saves[0].InitDir, QDir::currentPath().toStdString());
+    EXPECT_EQ(toolkit.saves[0].Filter, "JPEG file (*.jpg)|*.jpg|PNG file (*.png)|*.png|SVG file (*.svg)|*.svg");
+    EXPECT_EQ(toolkit.saves[0].InitDir, DEJAVU_DIR) << "where the font was opened from";
+    EXPECT_EQ(toolkit.saves[0].FileName, "DejaVuSans-4.jpg");
+    EXPECT_EQ(toolkit.saves[0].FilterIndex, 1);
     EXPECT_TRUE(toolkit.questions.empty());
     EXPECT_TRUE(toolkit.messages.empty());
     const QImage saved(path, "JPG");
-    EXPECT_EQ(saved.size(), w.picture().image().size());
+    EXPECT_EQ(saved.size(), QSize(353, 353));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"glyph.jpg"});
+
+    w.Command2_Click();
+    saveAs("");
+    EXPECT_EQ(toolkit.saves[1].InitDir, folder.path().toStdString());
+    EXPECT_EQ(toolkit.saves[1].FileName, "DejaVuSans-5.jpg");
 }
 
-TEST_F(SaveAs, TheNameIsUsedAsTyped)
+TEST_F(SaveAs, TheFormatFollowsTheExtensionElseTheChosenFilter)
 {
-    const QString path = folder.filePath("glyph");
-    saveAs(path);
-    EXPECT_TRUE(isJpeg(fileBytes(path)));
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"glyph"});
+    toolkit.saveFilter = 2; // PNG
+    saveAs(folder.filePath("glyph"));
+    EXPECT_TRUE(fileBytes(folder.filePath("glyph.png")).startsWith("\x89PNG"));
+    toolkit.saveFilter = 1; // JPEG, but the name says otherwise
+    saveAs(folder.filePath("picture.svg"));
+    EXPECT_TRUE(fileBytes(folder.filePath("picture.svg")).startsWith("<?xml"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"glyph.png", "picture.svg"}));
 }
 
 TEST_F(SaveAs, AnExistingFileIsReplacedOnlyAfterYes)
@@ -651,6 +673,41 @@ TEST_F(SaveAs, AFailureIsReportedAndLeavesNothingBehind)
     saveAs(folder.filePath("missing/glyph.jpg"));
     EXPECT_EQ(toolkit.messages.size(), 1u);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(MainWindow, ARestartRemembersFontsFolderAndViewControls)
+{
+    std::string goneName;
+    {
+        ttf::TempFontFile gone(ttf::buildFont(ttf::squaresFont(6)));
+        goneName = QFileInfo(QString::fromStdString(gone.path())).fileName().toStdString();
+        openFont(gone.path());
+        openFont(DejaVuSans);
+    }
+    w.Slider1->setValue(5);
+    w.Slider2->setValue(3);
+    w.Check1->setChecked(false);
+    w.close();
+
+    frmmain again{toolkit, shell};
+    const QMenu* recent = again.mnuFile->actions()[1]->menu();
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->actions().size(), 1) << "the font whose file has gone is dropped";
+    EXPECT_EQ(recent->actions()[0]->text(), "&1 " + QString::fromStdString(DejaVuSans));
+    EXPECT_NE(again.StatusBar1->currentMessage().toStdString().find(goneName), std::string::npos)
+        << again.StatusBar1->currentMessage().toStdString();
+    EXPECT_EQ(again.Slider1->value(), 5);
+    EXPECT_EQ(again.Slider2->value(), 3);
+    EXPECT_FALSE(again.Check1->isChecked());
+    EXPECT_EQ(again.view().ViewScale, 5);
+    EXPECT_EQ(again.view().ViewMargin, 300);
+    EXPECT_EQ(again.view().ShowStartPoints, 0);
+
+    recent->actions()[0]->trigger();
+    EXPECT_EQ(again.Label9->text(), " 6253");
+    EXPECT_EQ(countPixels(again.picture().image(), QColor(255, 0, 0)), 0) << "no start marks";
+    again.mnuOpen_Click();
+    EXPECT_EQ(toolkit.opens.back().InitDir, DEJAVU_DIR);
 }
 
 TEST_F(MainWindow, DroppingATtfFileOpensIt)

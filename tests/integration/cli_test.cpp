@@ -612,3 +612,49 @@ TEST(InspectCli, RenderSavesThePictureAsTheWindowDrawsIt)
     EXPECT_EQ(count(plain.image, isBlue), 0);
     EXPECT_GT(count(plain.image, isBlack), 500);
 }
+
+TEST(InspectCli, RenderTakesItsFormatFromTheOptionElseTheExtension)
+{
+    OutDir dir;
+    const std::vector<std::vector<std::string>> cases = {
+        {"a.png", "\x89PNG"}, {"a.picture", "\xFF\xD8\xFF"}, {"b.jpg", "<?xml", "--format", "svg"}};
+    for (const std::vector<std::string>& c : cases) {
+        std::vector<std::string> args = {"render", DejaVuSans, "36", "-o", dir.file(c[0])};
+        args.insert(args.end(), c.begin() + 2, c.end());
+        EXPECT_EQ(inspect(args).status, 0) << c[0];
+        EXPECT_EQ(slurp(dir.file(c[0])).rfind(c[1], 0), 0u) << c[0];
+    }
+    EXPECT_EQ(inspect({"render", DejaVuSans, "36", "-o", dir.file("c.png"), "--format", "gif"}).status, 2);
+}
+
+TEST(InspectCli, RenderAllWritesOnePictureForEachEntryOfThePickList)
+{
+    ttf::FontSpec design = ttf::squaresFont(7);
+    design.glyphs[2] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201}); // not in the pick list
+    const ttf::TempFontFile font(ttf::buildFont(design));
+    const std::vector<int> list = ints(parse(inspect({"load", font.path()}).out).object()["glyph_list"]);
+    ASSERT_EQ(list.size(), 6u);
+
+    OutDir dir;
+    const std::string folder = dir.file("made/for/pictures");
+    const ToolRun run = inspect({"render", font.path(), "--all", "-o", folder, "--format", "png"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const QJsonObject doc = parse(run.out).object();
+    EXPECT_EQ(doc["written"].toInt(), 6);
+    EXPECT_EQ(doc["folder"].toString().toStdString(), folder);
+    EXPECT_TRUE(doc["messages"].toArray().isEmpty());
+    EXPECT_NE(run.err.find("6 of 6"), std::string::npos) << run.err;
+
+    std::vector<std::string> expected, written;
+    for (int g : list) {
+        char name[32];
+        std::snprintf(name, sizeof name, "glyph-%05d.png", g);
+        expected.push_back(name);
+    }
+    for (const auto& e : fs::directory_iterator(folder)) {
+        written.push_back(e.path().filename().string());
+        EXPECT_EQ(QImage(QString::fromStdString(e.path().string()), "PNG").size(), QSize(353, 353));
+    }
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, expected);
+}

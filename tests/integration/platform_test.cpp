@@ -1,5 +1,5 @@
 // The platform pieces: face names, the picture the glyph is drawn into, and
-// the JPEG export.
+// the JPEG export of an image.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +15,7 @@
 #include <unistd.h>
 
 #include "platform/face_name.h"
-#include "platform/jpeg_export.h"
+#include "platform/picture_export.h"
 #include "platform/picture_surface.h"
 #include "support/gui_app.h"
 
@@ -330,7 +330,7 @@ TEST(JpegExport, WritesAJpegThatFreeImageAndQtDecode)
     ensureGuiApplication();
     TempDir dir;
     const fs::path out = dir.path() / "picture.jpg";
-    ASSERT_EQ(saveJpeg(testPicture(), out.string()), "");
+    ASSERT_EQ(saveImage(testPicture(), PictureFormat::Jpeg, out.string()), "");
 
     const std::vector<unsigned char> bytes = fileBytes(out);
     ASSERT_GE(bytes.size(), 3u);
@@ -361,26 +361,17 @@ TEST(JpegExport, UsesTheNameAsGivenAndReplacesAnExistingFileWhole)
 {
     TempDir dir;
     const fs::path plain = dir.path() / "glyph";
-    ASSERT_EQ(saveJpeg(testPicture(), plain.string()), "");
+    ASSERT_EQ(saveImage(testPicture(), PictureFormat::Jpeg, plain.string()), "");
     EXPECT_TRUE(fs::exists(plain));
     EXPECT_FALSE(fs::exists(dir.path() / "glyph.jpg"));
 
     const fs::path existing = dir.path() / "old.jpg";
     std::ofstream(existing) << "an older file";
-    ASSERT_EQ(saveJpeg(testPicture(), existing.string()), "");
+    ASSERT_EQ(saveImage(testPicture(), PictureFormat::Jpeg, existing.string()), "");
     const std::vector<unsigned char> bytes = fileBytes(existing);
     ASSERT_GT(bytes.size(), 1000u);
     EXPECT_EQ(bytes[0], 0xFF);
     EXPECT_EQ(dir.entries().size(), 2u);
-}
-
-TEST(JpegExport, KeepsThePixelsOfAHighDensityPicture)
-{
-    TempDir dir;
-    const fs::path out = dir.path() / "sharp.jpg";
-    PictureSurface surface(2);
-    ASSERT_EQ(saveJpeg(surface.image(), out.string()), "");
-    EXPECT_EQ(QImage(QString::fromStdString(out.string())).size(), QSize(706, 706));
 }
 
 TEST(JpegExport, AFailureIsReportedAndLeavesNoFile)
@@ -388,13 +379,13 @@ TEST(JpegExport, AFailureIsReportedAndLeavesNoFile)
     TempDir dir;
     // A folder that does not exist.
     const fs::path missing = dir.path() / "no such folder" / "picture.jpg";
-    std::string message = saveJpeg(testPicture(), missing.string());
+    std::string message = saveImage(testPicture(), PictureFormat::Jpeg, missing.string());
     EXPECT_NE(message.find(missing.string()), std::string::npos) << message;
 
     // A name that is a folder already: it stays as it is.
     const fs::path folder = dir.path() / "taken.jpg";
     fs::create_directory(folder);
-    EXPECT_NE(saveJpeg(testPicture(), folder.string()), "");
+    EXPECT_NE(saveImage(testPicture(), PictureFormat::Jpeg, folder.string()), "");
     EXPECT_TRUE(fs::is_directory(folder));
 
     // A folder we may not write into (root may write anywhere).
@@ -402,14 +393,14 @@ TEST(JpegExport, AFailureIsReportedAndLeavesNoFile)
     fs::create_directory(locked);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
     if (::access(locked.c_str(), W_OK) != 0) {
-        EXPECT_NE(saveJpeg(testPicture(), (locked / "picture.jpg").string()), "");
+        EXPECT_NE(saveImage(testPicture(), PictureFormat::Jpeg, (locked / "picture.jpg").string()), "");
         EXPECT_TRUE(fs::is_empty(locked));
     }
     fs::permissions(locked, fs::perms::owner_all);
 
     // No picture at all.
-    EXPECT_NE(saveJpeg(QImage(), (dir.path() / "null.jpg").string()), "");
-    EXPECT_NE(saveJpeg(testPicture(), ""), "");
+    EXPECT_NE(saveImage(QImage(), PictureFormat::Jpeg, (dir.path() / "null.jpg").string()), "");
+    EXPECT_NE(saveImage(testPicture(), PictureFormat::Jpeg, ""), "");
 
     std::vector<std::string> left = dir.entries();
     std::sort(left.begin(), left.end());

@@ -10,3 +10,4 @@ int runMap(const std::vector<std::string>& args);
 int runGlyph(const std::vector<std::string>& args);
 int runRender(const std::vector<std::string>& args);
 int runNames(const std::string& fontPath);
+int runFind(const std::vector<std::string>& args);

@@ -13,6 +13,7 @@ int usageError(const std::string& problem)
                  "       lumaro-inspect map FONT [CODE ...]\n"
                  "       lumaro-inspect glyph FONT (N ... | --all)\n"
                  "       lumaro-inspect names FONT\n"
+                 "       lumaro-inspect find FONT QUERY ...\n"
                  "       lumaro-inspect render FONT N -o OUT [--scale 1..10] [--offset 0..15] [--no-start-marks]\n",
                  problem.c_str());
     return 2;

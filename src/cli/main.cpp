@@ -21,6 +21,8 @@ int main(int argc, char** argv)
         return runGlyph(args);
     if (command == "render")
         return runRender(args);
+    if (command == "find")
+        return runFind(args);
     if (command == "names") {
         if (args.size() != 1)
             return usageError("names takes one font file");

@@ -53,6 +53,8 @@ struct FontState {
     std::vector<std::uint32_t> GlyphOffset; // NumGlyphs + 1 entries: loca's final entry too
     std::vector<HMetric> HMetrics;
     std::vector<BBox> GlyphBox;
+    int PostVersion = 0;                 // post's version as the loader tells them apart: its second byte (1, 2, 3 ...)
+    int PostNumberOfGlyphs = 0;          // post 2.0: how many glyphs it gives a name number
     std::vector<int> GlyphNameIndex;     // post 2.0 name number of each glyph; 0 where post gives none
     std::vector<std::string> GlyphNames; // GlyphNames[k] is name number 258 + k
 

@@ -67,6 +67,7 @@ bool readGlyphNames(FontState& font, MessageSink& sink)
         ShowError(ReadPastEnd, font, sink, "post");
         return false;
     }
+    font.PostVersion = version;
     if (version != 2)
         return true;
 
@@ -76,6 +77,7 @@ bool readGlyphNames(FontState& font, MessageSink& sink)
         ShowError(ReadPastEnd, font, sink, "post glyph names");
         return false;
     }
+    font.PostNumberOfGlyphs = numberOfGlyphs;
     font.GlyphNameIndex.resize(std::size_t(numberOfGlyphs));
     for (int& index : font.GlyphNameIndex)
         index = r.u16();

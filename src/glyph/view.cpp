@@ -6,7 +6,7 @@
 #include "glyph/listing.h"
 #include "glyph/outline.h"
 #include "glyph/segment.h"
-#include "font/text.h"
+#include "font/glyph_names.h"
 
 bool DrawGlyph(FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink, std::string& OutlineText)
 {
@@ -61,10 +61,6 @@ GlyphReadout ShowGlyph(int n, FontState& font, const ViewState& view, DrawingSur
     out.Text4 = std::to_string(box.XMax);
     out.Text5 = std::move(OutlineText);
     out.Text6 = std::to_string(n);
-    if (known(n, font.GlyphNameIndex)) {
-        const int name = font.GlyphNameIndex[std::size_t(n)] - 258;
-        if (name >= 0 && known(name, font.GlyphNames))
-            out.Text7 = Windows1252ToUtf8(font.GlyphNames[std::size_t(name)]);
-    }
+    out.Text7 = GlyphName(font, n);
     return out;
 }

@@ -1,6 +1,7 @@
 #include "font/find.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "font/glyph_names.h"
 

@@ -1,6 +1,7 @@
 #include "font/glyph_names.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "font/standard_names.h"
 #include "font/text.h"

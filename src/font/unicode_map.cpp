@@ -1,6 +1,7 @@
 #include "font/unicode_map.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "font/reader.h"
 

@@ -19,8 +19,8 @@ inline bool noFontOpen(const FontState& font)
     return !font.Loaded && font.NumGlyphs == 0 && font.NumTables == 0 && font.FontBytes.empty()
         && font.FontFile.size() == 0 && font.TableDir.empty() && font.TableOffset == 0 && font.TableLength == 0
         && font.GlyphOffset.empty() && font.HMetrics.empty() && font.GlyphBox.empty()
-        && font.GlyphNameIndex.empty() && font.GlyphNames.empty() && font.UnicodeCmap == 0
-        && font.CmapFormat == 0 && font.CmapLength == 0 && font.CmapData.empty() && font.GlyphList.empty()
+        && font.PostVersion == 0 && font.PostNumberOfGlyphs == 0 && font.GlyphNameIndex.empty()
+        && font.GlyphNames.empty() && font.UnicodeCmap == 0 && font.CmapFormat == 0 && font.CmapLength == 0 && font.CmapData.empty() && font.GlyphList.empty()
         && font.CharList.empty() && font.AsciiList.empty();
 }
 

@@ -287,14 +287,6 @@ TEST(InspectCli, FindResolvesEachQueryInArgumentOrder)
         + ", \"nosuchname\": null, \"U+1D538\": " + std::to_string(ft.charIndex(0x1D538)) + "}\n";
     EXPECT_EQ(run.out, expected);
     EXPECT_NE(ft.charIndex(0x1D538), 0);
-
-    // An abandoned load: its messages, status 1.
-    ttf::ByteVector cut = ttf::buildFont(ttf::squaresFont(3));
-    cut.resize(ttf::tableOffset(cut, "maxp") + 2);
-    const ttf::TempFontFile broken(cut);
-    const ToolRun abandoned = inspect({"find", broken.path(), "A"});
-    EXPECT_EQ(abandoned.status, 1);
-    EXPECT_FALSE(parse(abandoned.out).object()["messages"].toArray().isEmpty());
 }
 
 // ---- glyph ----------------------------------------------------------------------------

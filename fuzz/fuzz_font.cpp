@@ -1,12 +1,14 @@
 // libFuzzer target: any bytes as a font file. Loading, drawing every glyph,
-// the character map and the naming table must end soundly, never crash or
+// the character maps, Find and the naming table must end soundly, never crash or
 // read outside the file.
 #include <cstdint>
 #include <string>
 
 #include "font/cmap.h"
+#include "font/find.h"
 #include "font/loader.h"
 #include "font/names.h"
+#include "font/table_directory.h"
 #include "glyph/view.h"
 
 namespace {
@@ -33,6 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MakePickLists(font, true);
     for (int code = 0; code < 65536; code += 97)
         CharToGlyph(font, code);
+    const UnicodeMap map = ReadUnicodeMap(TableBytes(font, "cmap"));
+    for (char32_t code = 0; code <= 0x10FFFF; code += 4099)
+        map.glyphFor(code);
+    map.codesFor(1);
+    for (const char* query : {"3", "U+0041", "\u00E9", "eacute"})
+        FindGlyph(font, map, query);
     NameReading names;
     ReadNames(font, sink, names);
     return 0;

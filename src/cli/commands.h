@@ -11,3 +11,4 @@ int runGlyph(std::vector<std::string> args);
 int runOutline(const std::vector<std::string>& args);
 int runRender(const std::vector<std::string>& args);
 int runNames(const std::string& fontPath);
+int runFind(const std::vector<std::string>& args);

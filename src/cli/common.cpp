@@ -15,6 +15,7 @@ int usageError(const std::string& problem)
                  "       lumaro-inspect glyph FONT (N ... | --all) [--composites]\n"
                  "       lumaro-inspect outline FONT (N ... | --all)\n"
                  "       lumaro-inspect names FONT\n"
+                 "       lumaro-inspect find FONT QUERY ...\n"
                  "       lumaro-inspect render FONT (N | --all) -o OUT [--format jpeg|png|svg]\n"
                  "                             [--composites] [--scale 1..10] [--offset 0..15] [--no-start-marks]\n",
                  problem.c_str());

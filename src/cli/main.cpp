@@ -23,6 +23,8 @@ int main(int argc, char** argv)
         return runOutline(args);
     if (command == "render")
         return runRender(args);
+    if (command == "find")
+        return runFind(args);
     if (command == "names") {
         if (args.size() != 1)
             return usageError("names takes one font file");

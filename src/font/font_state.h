@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "font/reader.h"
+#include "font/unicode_map.h"
 
 struct TableEntry {
     std::array<char, 4> Tag{};
@@ -65,7 +66,8 @@ struct FontState {
     std::vector<HMetric> HMetrics;
     std::vector<BBox> GlyphBox;
     std::vector<GlyphKind> GlyphKinds;
-    int PostVersion = 0;                 // post's major version; 0 without post
+    int PostVersion = 0;                 // post's version as the loader tells them apart: its second byte (1, 2, 3 ...)
+    int PostNumberOfGlyphs = 0;          // post 2.0: how many glyphs it gives a name number
     std::vector<int> GlyphNameIndex;     // post 2.0 name number of each glyph; 0 where post gives none
     std::vector<std::string> GlyphNames; // GlyphNames[k] is name number 258 + k
 
@@ -73,6 +75,8 @@ struct FontState {
     int CmapFormat = 0;
     int CmapLength = 0;
     std::vector<std::uint8_t> CmapData; // the chosen subtable's bytes
+
+    UnicodeMap Unicode; // the best Unicode subtable, for Find and the status bar
 };
 
 // The glyph numbers and character codes behind the three pick lists.

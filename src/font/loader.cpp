@@ -35,6 +35,7 @@ bool readPostNames(FontState& font, ByteReader& r, const TableSpan& post, Messag
     const int numberOfGlyphs = r.u16();
     if (!r.canRead(2 * std::size_t(numberOfGlyphs)))
         return readPastEnd(sink, "post glyph names");
+    font.PostNumberOfGlyphs = numberOfGlyphs;
     font.GlyphNameIndex.resize(std::size_t(numberOfGlyphs));
     for (int& index : font.GlyphNameIndex)
         index = r.u16();
@@ -204,6 +205,7 @@ LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSin
     if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
         font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
     readGlyphHeaders(font);
+    font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
     font.Loaded = true;
     return LoadResult::Loaded;
 }

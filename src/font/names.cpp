@@ -60,6 +60,16 @@ constexpr const char* NameIdTexts[] = {
     "License information URL",
 };
 
+bool isUtf16(int platformID, int encodingID)
+{
+    switch (platformID) {
+    case 0: return true;                // Unicode, every encoding
+    case 2: return encodingID == 1;     // ISO 10646
+    case 3: return encodingID == 0 || encodingID == 1 || encodingID == 10; // symbol, BMP, full repertoire
+    default: return false;
+    }
+}
+
 } // namespace
 
 std::string PlatformText(int platformID)
@@ -105,9 +115,14 @@ std::string ListLine(int number, int count, const NameRecord& record)
     return line;
 }
 
-std::string DecodeNameBytes(std::span<const std::uint8_t> bytes)
+std::string DecodeNameBytes(std::span<const std::uint8_t> bytes, int platformID, int encodingID)
 {
-    // Removing every NUL when there is one is the same as dropping each NUL.
+    if (isUtf16(platformID, encodingID))
+        return Utf16BeToUtf8(bytes);
+    if (platformID == 1 && encodingID == 0)
+        return MacRomanToUtf8(bytes);
+    // Other encodings are not decoded: each byte stays one character. Removing
+    // every NUL when there is one is the same as dropping each NUL.
     std::string text;
     text.reserve(bytes.size());
     for (std::uint8_t b : bytes) {
@@ -166,7 +181,7 @@ bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out)
             r.seek(std::size_t(start));
             bytes = r.bytes(std::min<std::size_t>(rec.length, r.size() - r.pos()));
         }
-        out.NameText.push_back(DecodeNameBytes(bytes));
+        out.NameText.push_back(DecodeNameBytes(bytes, rec.platformID, rec.encodingID));
     }
     return true;
 }

@@ -10,7 +10,7 @@
 // One name record, its six fields in table order (all unsigned 16-bit).
 struct NameRecord {
     std::uint16_t platformID = 0;
-    std::uint16_t encodingID = 0; // read and kept, decides nothing
+    std::uint16_t encodingID = 0; // with platformID, decides how the text is decoded
     std::uint16_t languageID = 0;
     std::uint16_t nameID = 0;
     std::uint16_t length = 0;
@@ -32,9 +32,14 @@ std::string LanguageText(int platformID, int languageID);
 std::string NameIdText(int nameID);
 // The list line of record `number` (1-based), right-aligned to the width of count.
 std::string ListLine(int number, int count, const NameRecord& record);
-// The record text of raw string bytes: every byte through Windows-1252, NULs
-// dropped, as UTF-8. Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D become U+0081 etc.
-std::string DecodeNameBytes(std::span<const std::uint8_t> bytes);
+// The record text of raw string bytes, as UTF-8, decoded by the record's
+// platform and encoding:
+// - UTF-16BE for platform 0 (any encoding), platform 2 encoding 1 and
+//   platform 3 encodings 0, 1 and 10 (see Utf16BeToUtf8 for bad sequences);
+// - Mac Roman for platform 1 encoding 0;
+// - anything else: every byte through Windows-1252, NULs dropped (bytes 0x81,
+//   0x8D, 0x8F, 0x90 and 0x9D become U+0081 etc.).
+std::string DecodeNameBytes(std::span<const std::uint8_t> bytes, int platformID, int encodingID);
 
 // Looks up 'name' and reads every record of a format 0 table into `out`
 // (cleared first). false: the lookup was abandoned ("Not found: name" and

@@ -1,7 +1,20 @@
 #pragma once
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
-// 8-bit text from the font (post glyph names, name records) as UTF-8: every
-// byte through Windows-1252.
+// Text stored in the font (post glyph names, name records) as UTF-8.
+
+// Every byte one character through Windows-1252.
 std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Every byte one character through Mac Roman; NUL bytes are dropped.
+std::string MacRomanToUtf8(std::span<const std::uint8_t> bytes);
+
+// Big-endian UTF-16: surrogate pairs joined, U+0000 dropped; an unpaired
+// surrogate, and a lone last byte, each become U+FFFD.
+std::string Utf16BeToUtf8(std::span<const std::uint8_t> bytes);
+
+// Appends the UTF-8 encoding of one code point (up to U+10FFFF).
+void AppendUtf8(std::string& out, char32_t c);

@@ -8,6 +8,7 @@
 #include "glyph/listing.h"
 #include "glyph/metrics_view.h"
 #include "glyph/segment.h"
+#include "font/glyph_names.h"
 
 namespace {
 
@@ -23,15 +24,6 @@ bool drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d,
         contourNo += part.outline.NumberOfContours;
     }
     return true;
-}
-
-std::string glyphName(const FontState& font, int n)
-{
-    const auto known = [](int i, const auto& table) { return i >= 0 && std::size_t(i) < table.size(); };
-    if (!known(n, font.GlyphNameIndex))
-        return {};
-    const int name = font.GlyphNameIndex[std::size_t(n)] - 258;
-    return known(name, font.GlyphNames) ? Windows1252ToUtf8(font.GlyphNames[std::size_t(name)]) : std::string();
 }
 
 } // namespace
@@ -103,6 +95,6 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     out.minX = std::to_string(box.XMin);
     out.maxX = std::to_string(box.XMax);
     out.number = std::to_string(n);
-    out.name = glyphName(font, n);
+    out.name = GlyphName(font, n);
     return out;
 }

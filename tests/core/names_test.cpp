@@ -159,29 +159,57 @@ TEST(NameListLines, NameTexts)
     EXPECT_EQ(r.Lines[3], "4  Microsoft; English - United States; Name ID 40000");
 }
 
-TEST(NameRecordText, Decoding)
+TEST(NameRecordText, DecodedByPlatformAndEncoding)
 {
     struct Case {
         const char* what;
+        std::uint16_t platformID, encodingID;
         ByteVector bytes;
         std::string text; // UTF-8
     };
     const Case cases[] = {
-        {"UTF-16BE Sans", {0x00, 0x53, 0x00, 0x61, 0x00, 0x6E, 0x00, 0x73}, "Sans"},
-        {"8-bit Sans", {0x53, 0x61, 0x6E, 0x73}, "Sans"},
-        {"U+0141: two characters", {0x01, 0x41}, "\x01" "A"},
-        {"U+4E00: its high byte", {0x4E, 0x00}, "N"},
-        {"empty", {}, ""},
-        {"only NULs", {0x00, 0x00}, ""},
-        {"Latin-1 letters", {0x43, 0x61, 0x66, 0xE9}, "Caf\xC3\xA9"},
-        {"UTF-16BE e acute", {0x00, 0xE9}, "\xC3\xA9"},
-        {"euro and quotes", {0x80, 0x93, 0x94}, "\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D"},
-        {"copyright sign", {0xA9}, "\xC2\xA9"},
-        {"undefined bytes are C1 controls", {0x81, 0x8D, 0x8F, 0x90, 0x9D}, "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
-        {"y diaeresis", {0x9F, 0xFF}, "\xC5\xB8\xC3\xBF"},
+        {"Cyrillic", 3, 1, ttf::utf16be(u"\u041E\u0431\u044B\u0447\u043D\u044B\u0439"), "\u041E\u0431\u044B\u0447\u043D\u044B\u0439"},
+        {"Czech", 3, 1, ttf::utf16be(u"oby\u010Dejn\u00E9"), "oby\u010Dejn\u00E9"},
+        {"CJK", 0, 3, ttf::utf16be(u"\u4E2D\u6587"), "\u4E2D\u6587"},
+        {"surrogate pair", 3, 10, ttf::utf16be(u"x\U0001D11Ey"), "x\U0001D11Ey"},
+        {"ISO 10646", 2, 1, ttf::utf16be(u"\u0141"), "\u0141"},
+        {"symbol", 3, 0, ttf::utf16be(u"\uF041"), "\uF041"},
+        {"odd length", 0, 4, {0x00, 0x41, 0x00}, "A\uFFFD"},
+        {"lone high surrogate", 3, 1, {0xD8, 0x34, 0x00, 0x41}, "\uFFFDA"},
+        {"lone low surrogate", 3, 1, {0x00, 0x41, 0xDD, 0x1E}, "A\uFFFD"},
+        {"two high surrogates", 3, 10, {0xD8, 0x34, 0xD8, 0x34, 0xDD, 0x1E}, "\uFFFD\U0001D11E"},
+        {"U+0000 dropped", 3, 1, {0x00, 0x00, 0x00, 0x41}, "A"},
+        {"Mac Roman", 1, 0, {0x43, 0x61, 0x66, 0x8E, 0x20, 0xDB, 0xF0, 0xFF}, "Caf\u00E9 \u20AC\uF8FF\u02C7"},
+        // Every other record: each byte through Windows-1252, NULs dropped.
+        {"Mac Japanese", 1, 1, {0x8E, 0x41}, "\u017DA"},
+        {"Shift-JIS", 3, 2, {0x01, 0x41}, "\x01" "A"},
+        {"ISO ASCII, 16-bit", 2, 0, {0x00, 0x53, 0x00, 0x61}, "Sa"},
+        {"empty", 3, 1, {}, ""},
     };
+    // All through one table, as the dialog reads them.
+    std::vector<ttf::NameRecord> records;
     for (const Case& c : cases)
-        EXPECT_EQ(DecodeNameBytes(c.bytes), c.text) << c.what;
+        records.push_back({c.platformID, c.encodingID, 0, 1, c.bytes});
+    const NameReading r = readNameTable(ttf::nameTable(records));
+    ASSERT_EQ(r.NameText.size(), std::size(cases));
+    for (std::size_t k = 0; k < std::size(cases); ++k)
+        EXPECT_EQ(r.NameText[k], cases[k].text) << cases[k].what;
+}
+
+TEST(NameRecordText, Latin1TextsComeOutAsBefore)
+{
+    // Before decoding by platform, every record took the 8-bit rule; UTF-16
+    // texts of U+0001..U+007F and U+00A0..U+00FF must not change.
+    std::u16string text;
+    for (char16_t c = 1; c <= 0xFF; ++c)
+        if (c < 0x80 || c >= 0xA0)
+            text += c;
+    const ByteVector bytes = ttf::utf16be(text);
+    const std::string before = DecodeNameBytes(bytes, 4, 0);
+    const std::pair<int, int> utf16[] = {{0, 3}, {2, 1}, {3, 0}, {3, 1}, {3, 10}};
+    for (const auto& [platformID, encodingID] : utf16)
+        EXPECT_EQ(DecodeNameBytes(bytes, platformID, encodingID), before) << platformID << "/" << encodingID;
+    EXPECT_EQ(DecodeNameBytes(ttf::latin1("Sans 1.0"), 1, 0), DecodeNameBytes(ttf::latin1("Sans 1.0"), 4, 0));
 }
 
 TEST(NameRecordText, TextsOfATable)
@@ -196,7 +224,7 @@ TEST(NameRecordText, TextsOfATable)
     EXPECT_EQ(r.NameText[0], "Sans");
     EXPECT_EQ(r.NameText[1], "Sans");
     EXPECT_EQ(r.NameText[2], "");
-    EXPECT_EQ(r.NameText[3], "\x01" "AN");
+    EXPECT_EQ(r.NameText[3], "\u0141\u4E00");
 }
 
 TEST(NameTable, OtherFormatsAndEmptyTablesGiveNoRecords)

@@ -188,7 +188,7 @@ TEST(FontInfoDialog, ListsEachRecordOnceAndShowsTheSelectedText)
         EXPECT_EQ(shown, lines) << "run " << run;
         EXPECT_EQ(none, "");
         EXPECT_EQ(first, "Copyright (c) the makers");
-        EXPECT_EQ(last, QString::fromUtf8("Test Sans \x01" "Aast"));
+        EXPECT_EQ(last, QString::fromUtf8("Test Sans \u0141ast"));
         EXPECT_EQ(afterDown, "Book");
         EXPECT_EQ(afterUp, "Copyright (c) the makers");
     }

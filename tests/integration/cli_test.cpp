@@ -198,6 +198,8 @@ TEST(InspectCli, UsageErrorsAndUnreadableFilesGoToStandardErrorWithStatus2)
         {"glyph", missing, "1"},
         {"render", missing, "1", "-o", out},
         {"names", missing},
+        {"find", DejaVuSans},
+        {"find", missing, "A"},
     };
     for (const auto& args : cases) {
         std::string shown;
@@ -272,6 +274,21 @@ TEST(InspectCli, MapAgreesWithFreeTypeForEveryCode)
     EXPECT_EQ(differ, 0);
 }
 
+// ---- find ------------------------------------------------------------------------------
+
+TEST(InspectCli, FindResolvesEachQueryInArgumentOrder)
+{
+    const FreeTypeFont ft(DejaVuSans);
+    const int eacute = ft.charIndex(0xE9);
+    const ToolRun run = inspect({"find", DejaVuSans, "U+00E9", "\u00E9", "36", "Aacute", "nosuchname", "U+1D538", "U+00E9"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string expected = "{\"U+00E9\": " + std::to_string(eacute) + ", \"\u00E9\": " + std::to_string(eacute)
+        + ", \"36\": 36, \"Aacute\": " + std::to_string(FT_Get_Name_Index(ft.face(), "Aacute"))
+        + ", \"nosuchname\": null, \"U+1D538\": " + std::to_string(ft.charIndex(0x1D538)) + "}\n";
+    EXPECT_EQ(run.out, expected);
+    EXPECT_NE(ft.charIndex(0x1D538), 0);
+}
+
 // ---- glyph ----------------------------------------------------------------------------
 
 TEST(InspectCli, GlyphGivesTheReadoutBoxesOfTheWindow)
@@ -294,7 +311,7 @@ TEST(InspectCli, GlyphGivesTheReadoutBoxesOfTheWindow)
     EXPECT_EQ(g["maxY"].toString().toStdString(), std::to_string(box.yMax));
     EXPECT_EQ(g["minX"].toString().toStdString(), std::to_string(box.xMin));
     EXPECT_EQ(g["maxX"].toString().toStdString(), std::to_string(box.xMax));
-    EXPECT_EQ(g["name"].toString(), ""); // "A" is a standard name, below 258
+    EXPECT_EQ(g["name"].toString(), "A"); // a standard name, index 36
     EXPECT_TRUE(g["messages"].toArray().isEmpty());
 
     const std::string expected = "Number of Contours:" + blankSigned(outline.n_contours) + "\r\n\r\nContour: 1\r\nPosition:"

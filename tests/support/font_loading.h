@@ -17,7 +17,7 @@ inline bool noFontOpen(const FontState& font)
     return !font.Loaded && font.NumGlyphs == 0 && font.NumTables == 0 && font.FontBytes.empty()
         && font.TableDir.empty() && font.Glyf.Offset == 0 && font.Glyf.Length == 0
         && font.GlyphOffset.empty() && font.HMetrics.empty() && font.GlyphBox.empty() && font.GlyphKinds.empty()
-        && font.GlyphNameIndex.empty() && font.GlyphNames.empty() && font.UnicodeCmap == 0
+        && font.PostVersion == 0 && font.PostNumberOfGlyphs == 0 && font.GlyphNameIndex.empty() && font.GlyphNames.empty() && font.UnicodeCmap == 0
         && font.CmapFormat == 0 && font.CmapLength == 0 && font.CmapData.empty();
 }
 

@@ -507,6 +507,24 @@ inline ByteVector cmapFormat6(std::uint16_t firstCode, const std::vector<std::ui
     return b.data;
 }
 
+struct Group {
+    std::uint32_t startCharCode = 0, endCharCode = 0, startGlyphID = 0;
+};
+
+// Format 12 (segmented coverage) from its groups, in the order given.
+inline ByteVector cmapFormat12(const std::vector<Group>& groups)
+{
+    Bytes b;
+    b.u16(12); // format
+    b.u16(0);  // reserved
+    b.u32(std::uint32_t(16 + 12 * groups.size())); // length
+    b.u32(0);  // language
+    b.u32(std::uint32_t(groups.size())); // numGroups
+    for (const Group& g : groups)
+        b.u32(g.startCharCode).u32(g.endCharCode).u32(g.startGlyphID);
+    return b.data;
+}
+
 // ---- naming table --------------------------------------------------------------
 
 struct NameRecord {

@@ -1,0 +1,35 @@
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/json.h"
+#include "font/find.h"
+
+int runFind(const std::vector<std::string>& args)
+{
+    if (args.size() < 2)
+        return usageError("find takes a font file and queries");
+
+    CollectedMessages messages;
+    const OpenedFont opened = openFont(args[0], false, messages);
+    if (opened.result == LoadResult::Unreadable)
+        return 2;
+    if (opened.result == LoadResult::Abandoned)
+        return printAbandoned(messages.texts);
+    const FontState& font = opened.font;
+    const UnicodeMap& map = font.Unicode;
+    JsonObject doc;
+    std::set<std::string> done;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& query = args[i];
+        if (!done.insert(query).second)
+            continue; // a key appears once
+        const std::optional<int> glyph = FindGlyph(font, map, query);
+        doc.add(query, glyph ? std::to_string(*glyph) : "null");
+    }
+    printJson(doc.str());
+    return 0;
+}

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 #include <QSlider>
@@ -29,7 +30,9 @@
 #include "platform/toolkit.h"
 #include "ui/frmAbout.h"
 #include "ui/frmInfo.h"
+#include "ui/font_glyph_source.h"
 #include "ui/form_layout.h"
+#include "ui/overview.h"
 #include "ui/picture_box.h"
 
 namespace {
@@ -229,6 +232,10 @@ void frmmain::createMenus()
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    mnuView = menuBar()->addMenu("View");
+    mnuOverview = mnuView->addAction("Overview");
+    mnuOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+
     mnuHelp = menuBar()->addMenu("Help");
     mnuAbout = mnuHelp->addAction("About...");
 
@@ -242,6 +249,7 @@ void frmmain::connectEvents()
     connect(mnuOpen, &QAction::triggered, this, &frmmain::mnuOpen_Click);
     connect(mnuExit, &QAction::triggered, this, &frmmain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmmain::mnuAbout_Click);
+    connect(mnuOverview, &QAction::triggered, this, &frmmain::showOverview);
     connect(mnuSavePictureAs, &QAction::triggered, this, &frmmain::mnuSavePictureAs_Click);
     connect(Toolbar1, &QToolBar::actionTriggered, this, &frmmain::Toolbar1_ButtonClick);
 
@@ -316,6 +324,8 @@ void frmmain::OpenFont()
 
 void frmmain::OpenFontFile(const std::string& FontFileName)
 {
+    // However the open ends, an open overview shows what is open then.
+    const auto overviewFollows = qScopeGuard([this] { refreshOverview(); });
     Label2->setText(QString::fromStdString(GetFaceName(FontFileName)) + QLatin1Char(' '));
 
     // The previous font is closed and its lists emptied before the load begins.
@@ -406,6 +416,48 @@ void frmmain::ShowGlyph(int n)
     Text5->setPlainText(QString::fromStdString(readout.Text5));
     Text6->setText(QString::fromStdString(readout.Text6));
     Text7->setText(QString::fromStdString(readout.Text7));
+    emit glyphShown(n);
+}
+
+void frmmain::showGlyphNumber(int glyph)
+{
+    if (!font_.Loaded || glyph < 0 || glyph >= font_.NumGlyphs)
+        return;
+    const auto entry = std::lower_bound(font_.GlyphList.begin(), font_.GlyphList.end(), glyph);
+    const bool listed = entry != font_.GlyphList.end() && *entry == glyph;
+    {
+        const QSignalBlocker quiet(Combo1);
+        Combo1->SetListIndex(listed ? int(entry - font_.GlyphList.begin()) : -1);
+    }
+    CurrentGlyph = glyph;
+    ShowGlyph(CurrentGlyph);
+}
+
+void frmmain::showOverview()
+{
+    if (!overview_) {
+        overview_ = new OverviewWindow(toolkit_, this);
+        connect(overview_, &OverviewWindow::glyphActivated, this, &frmmain::showGlyphNumber);
+        connect(this, &frmmain::glyphShown, overview_, &OverviewWindow::showGlyph);
+        refreshOverview();
+    }
+    overview_->show();
+    overview_->raise();
+    overview_->activateWindow();
+}
+
+void frmmain::refreshOverview()
+{
+    if (!overview_)
+        return;
+    if (!font_.Loaded) {
+        overview_->setSource(nullptr);
+        return;
+    }
+    const QString face = Label2->text().trimmed();
+    const std::string name = face.isEmpty() ? QFileInfo(fromPath(font_.FontFileName)).fileName().toStdString() : face.toStdString();
+    overview_->setSource(std::make_shared<FontGlyphSource>(font_, name));
+    overview_->showGlyph(CurrentGlyph);
 }
 
 void frmmain::Combo1_Click()

@@ -20,6 +20,7 @@ class QPushButton;
 class QSlider;
 class QStatusBar;
 class QToolBar;
+class OverviewWindow;
 class ShellOpener;
 class Toolkit;
 
@@ -39,6 +40,12 @@ public:
     const FontState& font() const { return font_; }
     const ViewState& view() const { return view_; }
     const PictureSurface& picture() const { return surface_; }
+
+    // Shows glyph `glyph` of the open font, selecting its Combo1 entry when it
+    // has one (no entry selected otherwise); a number outside the font does nothing.
+    void showGlyphNumber(int glyph);
+    // View > "Overview": opens the overview of the open font, or brings it to the front.
+    void showOverview();
 
     int CurrentGlyph = 0;  // the glyph shown
     int EventsEnabled = 0; // 1: the list and check-box clicks act
@@ -112,6 +119,10 @@ public:
     QMenu* mnuSetup;
     QAction* mnuSavePictureAs;
 
+signals:
+    // Every time the picture shows a glyph, by whatever control.
+    void glyphShown(int glyph);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -124,10 +135,14 @@ private:
     void ShowGlyph(int n);
     void showNoGlyph();
     void fillLists();
+    void refreshOverview();
 
     Toolkit& toolkit_;
     ShellOpener& shell_;
     FontState font_;
     ViewState view_;
     PictureSurface surface_;
+    QMenu* mnuView = nullptr;
+    QAction* mnuOverview = nullptr;
+    OverviewWindow* overview_ = nullptr; // made when first asked for
 };

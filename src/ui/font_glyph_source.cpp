@@ -9,32 +9,6 @@
 
 namespace {
 
-// The parts of a loaded font that decoding, the character map and the names
-// read; the pick lists and working values stay behind.
-FontState copyFont(const FontState& from)
-{
-    FontState to;
-    to.FontFileName = from.FontFileName;
-    to.Loaded = from.Loaded;
-    to.FontBytes = from.FontBytes;
-    to.FontFile = ByteReader(to.FontBytes);
-    to.NumTables = from.NumTables;
-    to.TableDir = from.TableDir;
-    to.TableOffset = from.TableOffset; // glyf, as a load leaves it
-    to.TableLength = from.TableLength;
-    to.NumGlyphs = from.NumGlyphs;
-    to.HeadTable = from.HeadTable;
-    to.GlyphOffset = from.GlyphOffset;
-    to.HMetrics = from.HMetrics;
-    to.GlyphNameIndex = from.GlyphNameIndex;
-    to.GlyphNames = from.GlyphNames;
-    to.UnicodeCmap = from.UnicodeCmap;
-    to.CmapFormat = from.CmapFormat;
-    to.CmapLength = from.CmapLength;
-    to.CmapData = from.CmapData;
-    return to;
-}
-
 // A reader over the first table tagged `tag`, or an empty one when there is
 // none or its entry points outside the file.
 ByteReader tableReader(const FontState& font, std::string_view tag)
@@ -74,6 +48,20 @@ GlyphShape shapeOf(const GlyphOutline& outline)
     return shape;
 }
 
+// Every code 0..65535 with a glyph other than 0; CharToGlyph reads only the
+// character map copied at load, which nothing changes afterwards.
+std::vector<std::pair<int, char32_t>> invertCharacterMap(const FontState& font)
+{
+    std::vector<std::pair<int, char32_t>> index;
+    for (int code = 0; code <= 0xFFFF; ++code) {
+        const int glyph = CharToGlyph(font, code);
+        if (glyph > 0 && glyph < font.NumGlyphs)
+            index.emplace_back(glyph, char32_t(code));
+    }
+    std::sort(index.begin(), index.end());
+    return index;
+}
+
 } // namespace
 
 FontMetricsInfo ReadFontMetrics(const FontState& font)
@@ -98,8 +86,15 @@ FontMetricsInfo ReadFontMetrics(const FontState& font)
 }
 
 FontGlyphSource::FontGlyphSource(const FontState& font, std::string fontName)
-    : font_(copyFont(font)), metrics_(ReadFontMetrics(font_)), fontName_(std::move(fontName))
+    : font_(font), glyfOffset_(font.TableOffset), metrics_(ReadFontMetrics(font)), fontName_(std::move(fontName)),
+      inverting_(std::async(std::launch::async, invertCharacterMap, std::cref(font)))
 {
+}
+
+FontGlyphSource::~FontGlyphSource()
+{
+    if (inverting_.valid())
+        inverting_.wait();
 }
 
 int FontGlyphSource::glyphCount() const
@@ -111,38 +106,41 @@ GlyphShape FontGlyphSource::shape(int glyph) const
 {
     if (!known(glyph) || std::size_t(glyph) + 1 >= font_.GlyphOffset.size())
         return {};
+    // DecodeOutline moves the cursor and sets working values in the state it
+    // is given. Each call gets a state of its own over the font's bytes, whose
+    // two-entry loca holds this glyph's start and end, read as its glyph 0.
+    FontState one;
+    one.Loaded = true;
+    one.FontFile = ByteReader(font_.FontBytes);
+    one.TableOffset = glyfOffset_;
+    one.NumGlyphs = 1;
+    one.GlyphOffset = {font_.GlyphOffset[std::size_t(glyph)], font_.GlyphOffset[std::size_t(glyph) + 1]};
     GlyphOutline outline;
     QuietSink quiet;
-    const std::lock_guard lock(decoding_);
-    switch (DecodeOutline(glyph, font_, outline, quiet)) {
+    switch (DecodeOutline(0, one, outline, quiet)) {
     case OutlineStatus::Decoded:
         return shapeOf(outline);
     case OutlineStatus::Abandoned:
         return {true, {}};
-    case OutlineStatus::NotDrawn: // glyph 3, which the decoding never draws
+    case OutlineStatus::NotDrawn: // only ever glyph 3 of the state, never 0
     case OutlineStatus::Empty:    // also composites: not decoded yet
         break;
     }
     return {};
 }
 
-void FontGlyphSource::invertCharacterMap() const
+const FontGlyphSource::CodeIndex& FontGlyphSource::codeIndex() const
 {
-    // CharToGlyph reads only CmapData, which nothing changes after the copy.
-    for (int code = 0; code <= 0xFFFF; ++code) {
-        const int glyph = CharToGlyph(font_, code);
-        if (glyph != 0 && known(glyph))
-            codeIndex_.emplace_back(glyph, char32_t(code));
-    }
-    std::sort(codeIndex_.begin(), codeIndex_.end());
+    std::call_once(inverted_, [this] { codeIndex_ = inverting_.get(); });
+    return codeIndex_;
 }
 
 std::vector<char32_t> FontGlyphSource::codes(int glyph) const
 {
-    std::call_once(inverted_, [this] { invertCharacterMap(); });
-    const auto first = std::lower_bound(codeIndex_.begin(), codeIndex_.end(), std::pair<int, char32_t>(glyph, 0));
+    const CodeIndex& index = codeIndex();
+    const auto first = std::lower_bound(index.begin(), index.end(), std::pair<int, char32_t>(glyph, 0));
     std::vector<char32_t> out;
-    for (auto it = first; it != codeIndex_.end() && it->first == glyph; ++it)
+    for (auto it = first; it != index.end() && it->first == glyph; ++it)
         out.push_back(it->second);
     return out;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <future>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -7,14 +9,15 @@
 #include "font/font_state.h"
 #include "ui/glyph_source.h"
 
-// The overview's view of a font loaded by LoadFont. It keeps its own copy of
-// the font's bytes and tables, so it outlives the window's font and a reload.
-// Decoding goes through the one cursor of that copy: shape() takes a lock,
-// and calls from several threads run one after another.
+// The overview's view of a font loaded by LoadFont, read in place: the font
+// must stay loaded and unchanged while this source lives. It writes nothing
+// into the font, so the window may go on drawing from it meanwhile, and
+// shape() may run on any number of threads.
 class FontGlyphSource : public GlyphSource {
 public:
-    // font must be loaded; fontName is what headers show.
+    // Starts listing the character map's codes on a thread of its own.
     FontGlyphSource(const FontState& font, std::string fontName);
+    ~FontGlyphSource() override; // waits for that listing
 
     int glyphCount() const override;
     GlyphShape shape(int glyph) const override;
@@ -25,18 +28,18 @@ public:
     std::string fontName() const override;
 
 private:
+    using CodeIndex = std::vector<std::pair<int, char32_t>>; // (glyph, code), ordered
     bool known(int glyph) const { return glyph >= 0 && glyph < font_.NumGlyphs; }
-    void invertCharacterMap() const;
+    const CodeIndex& codeIndex() const;
 
-    mutable std::mutex decoding_; // guards font_.FontFile and the working values DecodeOutline sets
-    mutable FontState font_;
-    FontMetricsInfo metrics_;
-    std::string fontName_;
+    const FontState& font_;
+    const std::uint32_t glyfOffset_; // the table lookup moves on; glyf stays where the load found it
+    const FontMetricsInfo metrics_;
+    const std::string fontName_;
 
-    // (glyph, code) for every code 0..65535 with a glyph other than 0,
-    // ordered by glyph; filled on the first codes() call.
+    mutable std::future<CodeIndex> inverting_;
     mutable std::once_flag inverted_;
-    mutable std::vector<std::pair<int, char32_t>> codeIndex_;
+    mutable CodeIndex codeIndex_;
 };
 
 // unitsPerEm from head and ascender/descender from hhea, read from the

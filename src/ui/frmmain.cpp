@@ -79,7 +79,10 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     Form_Load();
 }
 
-frmmain::~frmmain() = default;
+frmmain::~frmmain()
+{
+    detachOverview(); // the overview outlives font_ by a moment
+}
 
 void frmmain::createControls()
 {
@@ -288,6 +291,7 @@ void frmmain::Form_Load()
 
 void frmmain::Form_Unload()
 {
+    detachOverview();
     font_ = FontState();
 }
 
@@ -324,7 +328,9 @@ void frmmain::OpenFont()
 
 void frmmain::OpenFontFile(const std::string& FontFileName)
 {
-    // However the open ends, an open overview shows what is open then.
+    // The overview reads the font in place: it lets go while the font
+    // changes and, however the open ends, shows what is open then.
+    detachOverview();
     const auto overviewFollows = qScopeGuard([this] { refreshOverview(); });
     Label2->setText(QString::fromStdString(GetFaceName(FontFileName)) + QLatin1Char(' '));
 
@@ -444,6 +450,12 @@ void frmmain::showOverview()
     overview_->show();
     overview_->raise();
     overview_->activateWindow();
+}
+
+void frmmain::detachOverview()
+{
+    if (overview_)
+        overview_->setSource(nullptr);
 }
 
 void frmmain::refreshOverview()

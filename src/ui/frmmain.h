@@ -135,6 +135,7 @@ private:
     void ShowGlyph(int n);
     void showNoGlyph();
     void fillLists();
+    void detachOverview();
     void refreshOverview();
 
     Toolkit& toolkit_;

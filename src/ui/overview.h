@@ -37,7 +37,8 @@ public:
     explicit OverviewWindow(Toolkit& toolkit, QWidget* parent = nullptr);
     ~OverviewWindow() override;
 
-    // nullptr: no font, an empty grid. Costs the same for any number of glyphs.
+    // nullptr: no font, an empty grid. Costs the same for any number of
+    // glyphs. Once it returns, nothing reads the previous source any more.
     void setSource(std::shared_ptr<const GlyphSource> source);
 
     // Writes the sheet of the glyphs shown (all, or those filtered) to path,

@@ -15,11 +15,7 @@ ThumbnailCache::ThumbnailCache(QObject* parent) : QObject(parent), cache_(CacheB
 
 ThumbnailCache::~ThumbnailCache()
 {
-    {
-        const std::lock_guard lock(mutex_);
-        queue_.clear();
-    }
-    pool_.waitForDone();
+    restart();
 }
 
 void ThumbnailCache::setSource(std::shared_ptr<const GlyphSource> source)
@@ -43,9 +39,13 @@ void ThumbnailCache::setBoxSize(QSize box, qreal deviceRatio)
 
 void ThumbnailCache::restart()
 {
-    const std::lock_guard lock(mutex_);
-    queue_.clear();
-    ++generation_;
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.clear();
+        ++generation_;
+    }
+    // Once this returns the worker holds no glyph source: the old one may go.
+    pool_.waitForDone();
     cache_.clear();
     requested_.clear();
 }

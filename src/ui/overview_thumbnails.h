@@ -21,7 +21,8 @@ public:
     explicit ThumbnailCache(QObject* parent = nullptr);
     ~ThumbnailCache() override; // waits for the glyph being built
 
-    // Both forget every thumbnail and request; the worker's late results are dropped.
+    // Both forget every thumbnail and request, and return once the worker
+    // has let go of the old source; its late results are dropped.
     void setSource(std::shared_ptr<const GlyphSource> source);
     void setBoxSize(QSize box, qreal deviceRatio);
 

@@ -185,9 +185,10 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_TRUE(w.Text1->isReadOnly());
 
     const QList<QAction*> menus = w.menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->text(), "File");
-    EXPECT_EQ(menus[1]->text(), "Help");
+    EXPECT_EQ(menus[1]->text(), "View");
+    EXPECT_EQ(menus[2]->text(), "Help");
     const QList<QAction*> file = w.mnuFile->actions();
     ASSERT_EQ(file.size(), 3);
     EXPECT_EQ(file[0]->text(), "Open...");

@@ -89,8 +89,9 @@ void OverviewWindow::createControls()
     cellSize_->setPageStep(16);
     cellSize_->setValue(DefaultBox);
     cellSize_->setFixedWidth(160);
-    auto* exportButton = new QPushButton("Export PDF...", this);
-    exportButton->setObjectName("export");
+    export_ = new QPushButton("Export PDF...", this);
+    export_->setObjectName("export");
+    export_->setEnabled(false);
 
     grid_ = new GlyphGrid(this);
     grid_->setObjectName("grid");
@@ -113,14 +114,14 @@ void OverviewWindow::createControls()
     bar->addWidget(new QLabel("Size:", this));
     bar->addWidget(cellSize_);
     bar->addSpacing(16);
-    bar->addWidget(exportButton);
+    bar->addWidget(export_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(grid_, 1);
 
     connect(filter_, &QLineEdit::textChanged, this, &OverviewWindow::applyFilter);
     connect(cellSize_, &QSlider::valueChanged, this, &OverviewWindow::setCellSize);
-    connect(exportButton, &QPushButton::clicked, this, &OverviewWindow::exportSheet);
+    connect(export_, &QPushButton::clicked, this, &OverviewWindow::exportSheet);
     connect(grid_, &QListView::clicked, this, &OverviewWindow::cellChosen);
     connect(grid_, &GlyphGrid::enterPressed, this, &OverviewWindow::cellChosen);
     connect(thumbnails_, &ThumbnailCache::ready, this, [this](int glyph) {
@@ -135,6 +136,7 @@ void OverviewWindow::setSource(std::shared_ptr<const GlyphSource> source)
     thumbnails_->setSource(source);
     model_->setSource(std::move(source));
     shownGlyph_ = -1;
+    export_->setEnabled(model_->source() != nullptr);
     updateCount();
 }
 

@@ -11,6 +11,7 @@
 class GlyphListModel;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSlider;
 class ThumbnailCache;
 class Toolkit;
@@ -74,5 +75,6 @@ private:
     QLineEdit* filter_ = nullptr;
     QLabel* count_ = nullptr;
     QSlider* cellSize_ = nullptr;
+    QPushButton* export_ = nullptr;
     GlyphGrid* grid_ = nullptr;
 };

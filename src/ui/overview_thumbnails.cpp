@@ -9,7 +9,8 @@ constexpr std::size_t MaxQueued = 600; // four screenfuls at the default size
 
 ThumbnailCache::ThumbnailCache(QObject* parent) : QObject(parent), cache_(CacheBytes)
 {
-    // One worker: decoding through today's font is serialised anyway.
+    // One worker keeps up with scrolling (a screenful takes a few
+    // milliseconds) and leaves the other cores to the window.
     pool_.setMaxThreadCount(1);
 }
 

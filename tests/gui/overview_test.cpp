@@ -4,6 +4,8 @@
 #include <set>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -27,6 +29,7 @@
 #include "ui/overview_filter.h"
 #include "ui/overview_model.h"
 #include "ui/overview_sheet.h"
+#include "ui/overview_thumbnails.h"
 
 namespace {
 
@@ -154,6 +157,44 @@ TEST(OverviewDrawing, ThumbnailsShareOneScaleAndBaseline)
     const Thumbnail broken = buildThumbnail(source, 3, QSize(100, 100), 1.0);
     EXPECT_TRUE(broken.abandoned);
     EXPECT_TRUE(sink.texts.empty());
+}
+
+// The thumbnail once the worker has delivered it; nullptr after five seconds.
+const Thumbnail* waitForThumbnail(ThumbnailCache& cache, int glyph)
+{
+    QElapsedTimer waited;
+    waited.start();
+    const Thumbnail* t = cache.find(glyph);
+    while (!t && waited.elapsed() < 5000) {
+        QThread::msleep(1);
+        QApplication::processEvents();
+        t = cache.find(glyph);
+    }
+    return t;
+}
+
+TEST(ThumbnailCache, BuildsOnTheWorkerAndForgetsOnResize)
+{
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(font, sink, ttf::buildFont(ttf::squaresFont(3))), LoadResult::Loaded);
+    const auto source = std::make_shared<FontGlyphSource>(font, "Squares");
+    ThumbnailCache cache;
+    cache.setSource(source);
+    cache.setBoxSize(QSize(100, 100), 1.0);
+
+    EXPECT_EQ(cache.find(2), nullptr); // queued, not built yet
+    const Thumbnail* t = waitForThumbnail(cache, 2);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->image, buildThumbnail(*source, 2, QSize(100, 100), 1.0).image);
+
+    cache.setBoxSize(QSize(40, 40), 1.0);
+    EXPECT_EQ(cache.find(2), nullptr); // the old size is gone
+    t = waitForThumbnail(cache, 2);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->image.size(), QSize(40, 40));
+    cache.setSource(nullptr);
+    EXPECT_EQ(cache.find(2), nullptr);
 }
 
 // Every glyph of the DejaVu fonts: advances, codes and simple outlines as FreeType reads them.

@@ -460,12 +460,9 @@ void frmmain::detachOverview()
 
 void frmmain::refreshOverview()
 {
-    if (!overview_)
+    detachOverview();
+    if (!overview_ || !font_.Loaded)
         return;
-    if (!font_.Loaded) {
-        overview_->setSource(nullptr);
-        return;
-    }
     const QString face = Label2->text().trimmed();
     const std::string name = face.isEmpty() ? QFileInfo(fromPath(font_.FontFileName)).fileName().toStdString() : face.toStdString();
     overview_->setSource(std::make_shared<FontGlyphSource>(font_, name));

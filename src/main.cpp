@@ -18,6 +18,8 @@ int main(int argc, char** argv)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("FONT", "The .ttf file to open at start.", "[FONT]");
+    const QCommandLineOption overview("overview", "Show the glyph overview of FONT as well.");
+    parser.addOption(overview);
     parser.process(app);
 
     QtToolkit toolkit;
@@ -27,10 +29,16 @@ int main(int argc, char** argv)
     window.show();
 
     const QStringList fonts = parser.positionalArguments();
-    if (!fonts.isEmpty()) {
+    const bool withOverview = parser.isSet(overview);
+    if (!fonts.isEmpty() || withOverview) {
         // Opened once the window is up: the load may show message boxes.
-        const std::string path = QFile::encodeName(fonts.first()).toStdString();
-        QTimer::singleShot(0, &window, [&window, path] { window.OpenFontFile(path); });
+        const std::string path = fonts.isEmpty() ? std::string() : QFile::encodeName(fonts.first()).toStdString();
+        QTimer::singleShot(0, &window, [&window, path, withOverview] {
+            if (!path.empty())
+                window.OpenFontFile(path);
+            if (withOverview)
+                window.showOverview();
+        });
     }
 
     return app.exec();

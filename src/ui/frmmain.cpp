@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -25,6 +26,7 @@
 #include <QToolBar>
 
 #include "font/cmap.h"
+#include "font/find.h"
 #include "font/loader.h"
 #include "platform/face_name.h"
 #include "platform/font_file.h"
@@ -33,7 +35,10 @@
 #include "platform/toolkit.h"
 #include "ui/frmAbout.h"
 #include "ui/frmInfo.h"
+#include "ui/font_glyph_source.h"
+#include "ui/find_field.h"
 #include "ui/form_layout.h"
+#include "ui/overview.h"
 #include "ui/picture_box.h"
 
 namespace {
@@ -210,6 +215,11 @@ void frmmain::createControls()
     Toolbar1Open = Toolbar1->addAction(QIcon(":/open.png"), "Open");
     Toolbar1Open->setData(QStringLiteral("Open"));
     Toolbar1Open->setToolTip("Open...");
+    findField_ = new FindField(Toolbar1);
+    findField_->setMaximumWidth(twips(0, 0, 3000, 0).width());
+    Toolbar1->addWidget(findField_);
+    glyphInfo_ = new QLabel(StatusBar1);
+    StatusBar1->addPermanentWidget(glyphInfo_);
 
     Command1 = button("Info...", client, twips(9840, 480, 615, 255));
 
@@ -240,6 +250,9 @@ void frmmain::createMenus()
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     mnuView = menuBar()->addMenu("View");
+    mnuOverview = mnuView->addAction("Overview");
+    mnuOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    mnuView->addSeparator();
     mnuComposites = mnuView->addAction("Composite glyphs");
     mnuComposites->setObjectName("mnuComposites"); // remembered between runs
     mnuComposites->setCheckable(true);
@@ -260,8 +273,15 @@ void frmmain::connectEvents()
     connect(mnuOpen, &QAction::triggered, this, &frmmain::mnuOpen_Click);
     connect(mnuExit, &QAction::triggered, this, &frmmain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmmain::mnuAbout_Click);
+    connect(mnuOverview, &QAction::triggered, this, &frmmain::showOverview);
     connect(mnuSavePictureAs, &QAction::triggered, this, &frmmain::mnuSavePictureAs_Click);
     connect(mnuComposites, &QAction::toggled, this, &frmmain::setComposites);
+    connect(findField_, &QLineEdit::returnPressed, this, &frmmain::findGlyph);
+    connect(findField_, &FindField::leave, this, [this] { Picture1->setFocus(); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this), &QShortcut::activated, this, [this] {
+        findField_->setFocus();
+        findField_->selectAll();
+    });
     connect(mnuMetrics, &QAction::toggled, this, [this](bool on) {
         view_.Metrics = on;
         if (font_->Loaded && Combo1->ListCount() > 0)
@@ -341,30 +361,68 @@ void frmmain::OpenFont()
     OpenFontFile(FontFileName);
 }
 
+namespace {
+
+// Passes the boxes on and keeps their texts, to say in the status bar why an open failed.
+class KeptMessages : public MessageSink {
+public:
+    explicit KeptMessages(MessageSink& shown) : shown_(shown) {}
+    void MsgBox(const std::string& text) override
+    {
+        shown_.MsgBox(text);
+        texts.push_back(text);
+    }
+    std::vector<std::string> texts;
+
+private:
+    MessageSink& shown_;
+};
+
+// Why a load was abandoned, in plain words, from the boxes it showed.
+QString whyNotOpened(const std::vector<std::string>& boxes)
+{
+    for (const std::string& box : boxes) {
+        const QString text = QString::fromStdString(box);
+        if (text.startsWith(QLatin1String("Not found: ")))
+            return "it has no " + text.mid(11) + " table";
+        if (text == QLatin1String("wrong cmapFormat!!"))
+            return QStringLiteral("its character map is of a format other than 0 and 4");
+        if (const qsizetype at = text.indexOf(QLatin1String("Reading: ")); at >= 0)
+            return "the file ends inside its " + text.mid(at + 9);
+        if (text.contains(QLatin1String("Code = 10")))
+            return QStringLiteral("it lists more than 32 tables");
+        if (text.contains(QLatin1String("Code = 16")))
+            return QStringLiteral("its glyph locations are in an unknown format");
+    }
+    return QStringLiteral("the file cannot be read");
+}
+
+} // namespace
+
 void frmmain::OpenFontFile(const std::string& FontFileName)
 {
-    Label2->setText(QString::fromStdString(GetFaceName(FontFileName)) + QLatin1Char(' '));
-
-    // The previous font is closed and its lists emptied before the load begins.
-    EventsEnabled = 0;
-    Form_Unload();
-    Combo1->Clear();
-    Combo2->Clear();
-    Combo3->Clear();
-    Label9->clear();
-
-    OpenedFont opened = OpenFontPath(FontFileName, view_.Composites, toolkit_);
+    // The font is loaded on its own and replaces the open one only once it
+    // has loaded: a file that fails leaves what was on display.
+    KeptMessages boxes(toolkit_);
+    OpenedFont opened = OpenFontPath(FontFileName, view_.Composites, boxes);
     if (opened.result == LoadResult::Unreadable)
         toolkit_.MsgBox("The file " + FontFileName + " could not be read.");
     if (opened.result != LoadResult::Loaded) {
-        // Nothing of an abandoned load is shown: the window is as at start-up.
-        showNoGlyph();
+        StatusBar1->showMessage(QFileInfo(fromPath(FontFileName)).fileName() + " could not be opened: "
+                                + whyNotOpened(boxes.texts));
         return;
     }
+    StatusBar1->clearMessage();
+    Label2->setText(QString::fromStdString(GetFaceName(FontFileName)) + QLatin1Char(' '));
+    EventsEnabled = 0;
+    Combo1->Clear();
+    Combo2->Clear();
+    Combo3->Clear();
     font_ = std::make_shared<const FontState>(std::move(opened.font));
     lists_ = std::move(opened.lists);
     rememberFont(FontFileName);
-
+    refreshOverview();
+    findField_->useNames(*font_);
     Label9->setText(QString::fromStdString(GlyphCountText(*font_)));
     fillLists();
     if (opened.firstEntry < 0) {
@@ -378,10 +436,8 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
     Combo1->SetListIndex(opened.firstEntry);
     Combo2->SetListIndex(std::min(1, Combo2->ListCount() - 1));
     Combo3->SetListIndex(std::min(1, Combo3->ListCount() - 1));
-    Command2->setEnabled(true);
-    Command3->setEnabled(true);
-    Slider1->setEnabled(true);
-    Slider2->setEnabled(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{Command2, Command3, Slider1, Slider2})
+        w->setEnabled(true);
     EventsEnabled = 1;
 }
 
@@ -443,6 +499,7 @@ void frmmain::showNoGlyph()
     Picture1->update();
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text6, Text7})
         t->clear();
+    glyphInfo_->clear();
     Text5->clear();
     Command2->setEnabled(false);
     Command3->setEnabled(false);
@@ -461,6 +518,70 @@ void frmmain::ShowGlyph(int n)
     Text5->setPlainText(QString::fromStdString(readout.listing));
     Text6->setText(QString::fromStdString(readout.number));
     Text7->setText(QString::fromStdString(readout.name));
+    glyphInfo_->setText(GlyphDescription(*font_, n));
+    emit glyphShown(n);
+}
+
+QString frmmain::glyphDescription() const
+{
+    return glyphInfo_->text();
+}
+
+// Find: the glyph the field names is shown, listed or not; a query that
+// matches nothing is said in the status bar.
+void frmmain::findGlyph()
+{
+    const QString query = findField_->text().trimmed();
+    if (query.isEmpty() || !font_->Loaded)
+        return;
+    const std::optional<int> glyph = FindGlyph(*font_, font_->Unicode, query.toStdString());
+    if (!glyph) {
+        StatusBar1->showMessage(QString::fromUtf8("Nothing in this font matches “") + query + QString::fromUtf8("”"));
+        return;
+    }
+    StatusBar1->clearMessage();
+    showGlyphNumber(*glyph);
+}
+
+void frmmain::showGlyphNumber(int glyph)
+{
+    if (!font_->Loaded || glyph < 0 || glyph >= font_->NumGlyphs)
+        return;
+    const auto entry = std::lower_bound(lists_.GlyphList.begin(), lists_.GlyphList.end(), glyph);
+    const bool listed = entry != lists_.GlyphList.end() && *entry == glyph;
+    {
+        const QSignalBlocker quiet(Combo1);
+        Combo1->SetListIndex(listed ? int(entry - lists_.GlyphList.begin()) : -1);
+    }
+    CurrentGlyph = glyph;
+    ShowGlyph(CurrentGlyph);
+}
+
+void frmmain::showOverview()
+{
+    if (!overview_) {
+        overview_ = new OverviewWindow(toolkit_, this);
+        connect(overview_, &OverviewWindow::glyphActivated, this, &frmmain::showGlyphNumber);
+        connect(this, &frmmain::glyphShown, overview_, &OverviewWindow::showGlyph);
+        refreshOverview();
+    }
+    overview_->show();
+    overview_->raise();
+    overview_->activateWindow();
+}
+
+void frmmain::refreshOverview()
+{
+    if (!overview_)
+        return;
+    if (!font_->Loaded) {
+        overview_->setSource(nullptr);
+        return;
+    }
+    const QString face = Label2->text().trimmed();
+    const std::string name = face.isEmpty() ? QFileInfo(fromPath(font_->FontFileName)).fileName().toStdString() : face.toStdString();
+    overview_->setSource(std::make_shared<FontGlyphSource>(font_, name));
+    overview_->showGlyph(CurrentGlyph);
 }
 
 void frmmain::Combo1_Click()

@@ -10,6 +10,7 @@
 #include "platform/settings.h"
 
 class ComboBox;
+class FindField;
 class PictureBox;
 class QAction;
 class QCheckBox;
@@ -22,6 +23,7 @@ class QPushButton;
 class QSlider;
 class QStatusBar;
 class QToolBar;
+class OverviewWindow;
 class ShellOpener;
 class Toolkit;
 
@@ -40,8 +42,16 @@ public:
 
     const FontState& font() const { return *font_; }
     const PickLists& lists() const { return lists_; }
+    FindField* findField() const { return findField_; }
+    QString glyphDescription() const; // the status bar's words on the glyph shown
     const ViewState& view() const { return view_; }
     const PictureSurface& picture() const { return surface_; }
+
+    // Shows glyph `glyph` of the open font, selecting its Combo1 entry when it
+    // has one (no entry selected otherwise); a number outside the font does nothing.
+    void showGlyphNumber(int glyph);
+    // View > "Overview": opens the overview of the open font, or brings it to the front.
+    void showOverview();
 
     int CurrentGlyph = 0;  // the glyph shown
     int EventsEnabled = 0; // 1: the list and check-box clicks act
@@ -118,6 +128,10 @@ public:
     QAction* mnuComposites;
     QAction* mnuMetrics;
 
+signals:
+    // Every time the picture shows a glyph, by whatever control.
+    void glyphShown(int glyph);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -142,6 +156,8 @@ private:
     void openRecentFont(const QString& path);
     std::string startFolder() const;
     std::string suggestedPictureName() const;
+    void refreshOverview();
+    void findGlyph();
 
     Toolkit& toolkit_;
     ShellOpener& shell_;
@@ -151,4 +167,8 @@ private:
     PictureSurface surface_;
     Settings settings_;
     QMenu* recentFonts_ = nullptr; // File > Recent Fonts
+    QAction* mnuOverview = nullptr;
+    OverviewWindow* overview_ = nullptr; // made when first asked for
+    FindField* findField_ = nullptr;     // in the toolbar
+    QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
 };

@@ -31,6 +31,7 @@
 #include "platform/toolkit.h"
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
+#include "ui/find_field.h"
 #include "ui/frmmain.h"
 #include "font/cmap.h"
 #include "ui/picture_box.h"
@@ -242,7 +243,7 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_EQ(w.mnuSavePictureAs->text(), "Save Picture As...");
     EXPECT_EQ(w.mnuSavePictureAs->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(w.mnuSetup->actions(), QList<QAction*>{w.mnuSavePictureAs});
-    EXPECT_EQ(w.Toolbar1->actions().size(), 1);
+    EXPECT_EQ(w.Toolbar1->actions().size(), 2); // Open and the Find field
     EXPECT_EQ(w.Toolbar1Open->toolTip(), "Open...");
     EXPECT_FALSE(w.Toolbar1Open->icon().isNull());
 
@@ -481,49 +482,71 @@ std::vector<DamagedFont> damagedFonts()
     return cases;
 }
 
-TEST_F(MainWindow, AnAbandonedLoadLeavesNoFontOpen)
+// A file that fails to open shows its boxes and leaves the open font, its
+// lists, glyph and view on display; the status bar says which file and why.
+TEST_F(MainWindow, AFailedOpenKeepsWhatWasOpen)
 {
-    for (const DamagedFont& damaged : damagedFonts()) {
+    const std::string missing = QDir::temp().filePath("lumaro-no-such-font.ttf").toStdString();
+    std::vector<DamagedFont> cases = damagedFonts();
+    cases.push_back({"missing", {}, missing.c_str()});
+    for (const DamagedFont& damaged : cases) {
         SCOPED_TRACE(damaged.what);
         openFont(DejaVuSans);
         ASSERT_EQ(w.EventsEnabled, 1);
-        w.Check1->setChecked(false);
-        w.Slider1->setValue(3);
+        w.Command2_Click();
+        const int shown = w.CurrentGlyph;
+        const QString face = w.Label2->text(), listing = w.Text5->toPlainText();
+        const int entries = w.Combo1->count();
         toolkit.messages.clear();
 
-        ttf::TempFontFile file(damaged.bytes);
-        openFont(file.path());
+        std::unique_ptr<ttf::TempFontFile> file;
+        std::string path = missing;
+        if (!damaged.bytes.empty()) {
+            file = std::make_unique<ttf::TempFontFile>(damaged.bytes);
+            path = file->path();
+        }
+        openFont(path);
 
         ASSERT_FALSE(toolkit.messages.empty());
         bool named = false;
         for (const std::string& m : toolkit.messages)
             named = named || m.find(damaged.message) != std::string::npos;
         EXPECT_TRUE(named) << toolkit.messages.front();
-        EXPECT_FALSE(w.font().Loaded);
-        EXPECT_EQ(w.Label2->text(), QString::fromStdString(GetFaceName(file.path())) + " ");
-        EXPECT_EQ(w.Label9->text(), "");
-        expectNoGlyphShown();
-        // The view settings stay, and nothing reacts until the next open.
-        EXPECT_EQ(w.view().ViewScale, 3);
-        EXPECT_EQ(w.view().ShowStartPoints, 0);
-        w.Check1->setChecked(true);
-        w.Command2_Click();
-        w.Command3_Click();
-        EXPECT_EQ(w.view().ShowStartPoints, 0);
-        expectNoGlyphShown();
+        EXPECT_TRUE(w.font().Loaded);
+        EXPECT_EQ(w.Label2->text(), face);
+        EXPECT_EQ(w.Combo1->count(), entries);
+        EXPECT_EQ(w.CurrentGlyph, shown);
+        EXPECT_EQ(w.Text5->toPlainText(), listing);
+        EXPECT_EQ(w.EventsEnabled, 1);
+        const QString status = w.StatusBar1->currentMessage();
+        EXPECT_TRUE(status.startsWith(QFileInfo(QString::fromStdString(path)).fileName() + " could not be opened: "))
+            << status.toStdString();
     }
 }
 
-TEST_F(MainWindow, AnUnreadableFileIsNamedInOneMessage)
+TEST_F(MainWindow, CtrlGFindsByCodeAndNameAndTheStatusBarNamesTheGlyph)
 {
     openFont(DejaVuSans);
-    const std::string missing = QDir::temp().filePath("lumaro-no-such-font.ttf").toStdString();
-    openFont(missing);
-    ASSERT_EQ(toolkit.messages.size(), 1u);
-    EXPECT_NE(toolkit.messages[0].find(missing), std::string::npos);
-    EXPECT_EQ(w.Label2->text(), " ");
-    EXPECT_FALSE(w.font().Loaded);
-    expectNoGlyphShown();
+    const int zhe = CharToGlyph(w.font(), 0x416);
+    for (const char* query : {"U+0416", "uni0416", "\u0416"}) {
+        w.findField()->setText(QString::fromUtf8(query));
+        emit w.findField()->returnPressed();
+        EXPECT_EQ(w.CurrentGlyph, zhe) << query;
+    }
+    EXPECT_EQ(w.Text6->text(), QString::number(zhe));
+    EXPECT_EQ(w.glyphDescription(), QString::fromUtf8("Glyph %1 \u00b7 U+0416 \u0416 \u00b7 uni0416 \u00b7 advance %2")
+                                        .arg(zhe)
+                                        .arg(w.font().HMetrics[std::size_t(zhe)].AdvanceWidth));
+    w.findField()->setText("eacute");
+    emit w.findField()->returnPressed();
+    EXPECT_EQ(w.Text7->text(), "eacute"); // a composite, shown though the list leaves it out
+    EXPECT_EQ(w.CurrentGlyph, CharToGlyph(w.font(), 0xE9));
+
+    w.findField()->setText("nosuchglyph");
+    emit w.findField()->returnPressed();
+    EXPECT_EQ(w.CurrentGlyph, CharToGlyph(w.font(), 0xE9));
+    EXPECT_TRUE(w.StatusBar1->currentMessage().contains("nosuchglyph"));
+    EXPECT_TRUE(toolkit.messages.empty());
 }
 
 TEST_F(MainWindow, ShortGlyphListsSelectTheirLastEntry)

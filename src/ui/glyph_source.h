@@ -1,0 +1,43 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// What the overview needs to know about a font, in plain types: it draws
+// any glyph by number and describes it, and never reads font bytes itself.
+
+struct OutlinePoint {
+    int x = 0; // font units, y up
+    int y = 0;
+    bool onCurve = true;
+};
+
+struct GlyphShape {
+    bool abandoned = false; // the glyph's data could not be decoded: nothing to draw
+    std::vector<std::vector<OutlinePoint>> contours; // in glyf order; none for an empty glyph
+};
+
+struct FontMetricsInfo {
+    int unitsPerEm = 2048; // head
+    int ascender = 0;      // hhea, font units above the baseline
+    int descender = 0;     // hhea, negative below the baseline
+};
+
+// A read-only font. shape() may run on a worker thread at the same time as
+// any other call; the rest are called from the GUI thread. Glyph numbers
+// outside 0..glyphCount()-1 give an empty shape, no codes, "" and 0.
+class GlyphSource {
+public:
+    virtual ~GlyphSource() = default;
+    virtual int glyphCount() const = 0;
+    // Composite glyphs come resolved. Never shows a message: a glyph that
+    // cannot be decoded comes back abandoned.
+    virtual GlyphShape shape(int glyph) const = 0;
+    // Every character code that maps to the glyph, ascending; may be empty.
+    virtual std::vector<char32_t> codes(int glyph) const = 0;
+    // The glyph's own name, UTF-8; "" when the font gives none.
+    virtual std::string name(int glyph) const = 0;
+    virtual int advance(int glyph) const = 0;
+    virtual FontMetricsInfo metrics() const = 0;
+    // The font's name for headers and titles.
+    virtual std::string fontName() const = 0;
+};

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+class GlyphSource;
+
+// What the overview's filter field asks for.
+struct GlyphFilter {
+    enum class Kind {
+        All,        // empty field
+        GlyphRange, // "100-200" or "100": glyph numbers first..last
+        CodeRange,  // "U+0400-U+04FF" or "U+0416": glyphs a code first..last maps to
+        Name,       // anything else: glyphs whose name contains the text, ignoring ASCII case
+    };
+    Kind kind = Kind::All;
+    long first = 0; // inclusive; ranges given backwards are turned round
+    long last = 0;
+    std::string name;
+
+    bool operator==(const GlyphFilter&) const = default;
+};
+
+// Reads the field's text; blanks around it and around "-" do not count.
+// Numbers too large for a glyph or a code are held at 65535 and U+10FFFF.
+GlyphFilter parseGlyphFilter(std::string_view text);
+
+bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyph);

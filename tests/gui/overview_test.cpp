@@ -1,0 +1,426 @@
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <gtest/gtest.h>
+
+#include "platform/shell.h"
+#include "platform/toolkit.h"
+#include "support/font_file_loading.h"
+#include "support/font_loading.h"
+#include "support/freetype_face.h"
+#include "support/glyph_font.h"
+#include "ui/font_glyph_source.h"
+#include "ui/frmmain.h"
+#include "ui/overview.h"
+#include "ui/overview_filter.h"
+#include "ui/overview_model.h"
+#include "ui/overview_sheet.h"
+#include "ui/overview_thumbnails.h"
+
+namespace {
+
+const std::string DejaVuSans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
+const std::string DejaVuSerif = std::string(DEJAVU_DIR) + "/DejaVuSerif.ttf";
+
+// Opens what it is told to, saves where it is told to, answers questions as told.
+class AnsweringToolkit : public Toolkit {
+public:
+    void MsgBox(const std::string& text) override { messages.push_back(text); }
+    bool MsgBoxYesNo(const std::string& text, const std::string&) override
+    {
+        questions.push_back(text);
+        return answerYes;
+    }
+    std::string ShowOpen(const CommonDialog&) override { return openAnswer; }
+    std::string ShowSave(CommonDialog&) override { return saveAnswer; }
+    void PopupMenu(QMenu*) override {}
+
+    std::string openAnswer, saveAnswer;
+    bool answerYes = false;
+    std::vector<std::string> messages, questions;
+};
+
+FT_UInt glyphOf(const FreeTypeFace& face, FT_ULong code) { return FT_Get_Char_Index(face.get(), code); }
+
+// Glyph -> its codes below 0x10000, as FreeType's character map gives them.
+std::map<int, std::vector<char32_t>> freeTypeCodes(const FreeTypeFace& face)
+{
+    std::map<int, std::vector<char32_t>> codes;
+    FT_Select_Charmap(face.get(), FT_ENCODING_UNICODE); // the UCS-4 one when the font has it
+    FT_UInt glyph = 0;
+    for (FT_ULong c = FT_Get_First_Char(face.get(), &glyph); glyph != 0; c = FT_Get_Next_Char(face.get(), c, &glyph))
+        codes[int(glyph)].push_back(char32_t(c));
+    return codes;
+}
+
+TEST(OverviewFilter, Grammar)
+{
+    using K = GlyphFilter::Kind;
+    const std::pair<const char*, GlyphFilter> cases[] = {
+        {"", {K::All, 0, 0, ""}},
+        {"   ", {K::All, 0, 0, ""}},
+        {"100-200", {K::GlyphRange, 100, 200, ""}},
+        {" 100 - 200 ", {K::GlyphRange, 100, 200, ""}},
+        {"200-100", {K::GlyphRange, 100, 200, ""}},
+        {"42", {K::GlyphRange, 42, 42, ""}},
+        {"0-99999999999999999999", {K::GlyphRange, 0, 65535, ""}},
+        {"U+0400-U+04FF", {K::CodeRange, 0x400, 0x4FF, ""}},
+        {"u+41", {K::CodeRange, 0x41, 0x41, ""}},
+        {"U+04ff - u+0400", {K::CodeRange, 0x400, 0x4FF, ""}},
+        {"U+110000", {K::CodeRange, 0x10FFFF, 0x10FFFF, ""}},
+        {"U+0400-04FF", {K::Name, 0, 0, "u+0400-04ff"}},
+        {"U+", {K::Name, 0, 0, "u+"}},
+        {"Cyr", {K::Name, 0, 0, "cyr"}},
+        {"-5", {K::Name, 0, 0, "-5"}},
+        {"10-", {K::Name, 0, 0, "10-"}},
+        {"1e3", {K::Name, 0, 0, "1e3"}},
+        {"100-200-300", {K::Name, 0, 0, "100-200-300"}},
+    };
+    for (const auto& [text, expected] : cases) {
+        const GlyphFilter f = parseGlyphFilter(text);
+        EXPECT_EQ(int(f.kind), int(expected.kind)) << text;
+        EXPECT_EQ(f.first, expected.first) << text;
+        EXPECT_EQ(f.last, expected.last) << text;
+        EXPECT_EQ(f.name, expected.name) << text;
+    }
+}
+
+TEST(OverviewDrawing, ContoursBecomeQuadraticPaths)
+{
+    GlyphShape shape;
+    // Starts off the curve; two off-curve points in a row meet at their midpoint.
+    shape.contours.push_back({{0, 0, false}, {100, 0, false}, {100, 100, true}, {0, 100, false}});
+    // No on-curve point at all: it starts midway between the last and the first.
+    shape.contours.push_back({{0, 0, false}, {10, 0, false}, {10, 10, false}});
+    // Straight lines only.
+    shape.contours.push_back({{0, 0, true}, {0, 10, true}, {10, 10, true}});
+
+    QPainterPath expected;
+    expected.setFillRule(Qt::WindingFill);
+    expected.moveTo(100, 100);
+    expected.quadTo(QPointF(0, 100), QPointF(0, 50));
+    expected.quadTo(QPointF(0, 0), QPointF(50, 0));
+    expected.quadTo(QPointF(100, 0), QPointF(100, 100));
+    expected.closeSubpath();
+    expected.moveTo(5, 5);
+    expected.quadTo(QPointF(0, 0), QPointF(5, 0));
+    expected.quadTo(QPointF(10, 0), QPointF(10, 5));
+    expected.quadTo(QPointF(10, 10), QPointF(5, 5));
+    expected.closeSubpath();
+    expected.moveTo(0, 0);
+    expected.lineTo(0, 10);
+    expected.lineTo(10, 10);
+    expected.closeSubpath();
+
+    EXPECT_EQ(glyphPath(shape), expected);
+}
+
+// A built font: hhea ascender 800, descender -200; glyph 1 a square from the
+// baseline up to 201 units, glyph 2 empty, glyph 3 more contours than allowed.
+TEST(OverviewDrawing, ThumbnailsShareOneScaleAndBaseline)
+{
+    ttf::FontSpec design = ttf::squaresFont(2);
+    design.glyphs.push_back({});
+    design.glyphs.push_back(rawGlyph(ttf::Bytes().i16(3000).i16(0).i16(0).i16(0).i16(0).data));
+    auto font = std::make_shared<FontState>();
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(*font, sink, ttf::buildFont(design)), LoadResult::Loaded);
+    const FontGlyphSource source(font, "Squares");
+    EXPECT_EQ(source.metrics().ascender, 800);
+    EXPECT_EQ(source.metrics().descender, -200);
+    EXPECT_EQ(source.metrics().unitsPerEm, 1000);
+
+    // 100 pixels for 1000 units: the baseline at row 80, the square's top near row 60.
+    const Thumbnail square = buildThumbnail(source, 1, QSize(100, 100), 1.0);
+    ASSERT_FALSE(square.image.isNull());
+    EXPECT_EQ(qAlpha(square.image.pixel(50, 79)), 255);
+    EXPECT_EQ(qAlpha(square.image.pixel(50, 61)), 255);
+    EXPECT_EQ(qAlpha(square.image.pixel(50, 81)), 0);
+    EXPECT_EQ(qAlpha(square.image.pixel(50, 58)), 0);
+
+    const Thumbnail empty = buildThumbnail(source, 2, QSize(100, 100), 1.0);
+    EXPECT_TRUE(empty.image.isNull());
+    EXPECT_FALSE(empty.abandoned);
+    const Thumbnail broken = buildThumbnail(source, 3, QSize(100, 100), 1.0);
+    EXPECT_TRUE(broken.abandoned);
+    EXPECT_TRUE(sink.texts.empty());
+}
+
+// The thumbnail once the worker has delivered it; nullptr after five seconds.
+const Thumbnail* waitForThumbnail(ThumbnailCache& cache, int glyph)
+{
+    QElapsedTimer waited;
+    waited.start();
+    const Thumbnail* t = cache.find(glyph);
+    while (!t && waited.elapsed() < 5000) {
+        QThread::msleep(1);
+        QApplication::processEvents();
+        t = cache.find(glyph);
+    }
+    return t;
+}
+
+TEST(ThumbnailCache, BuildsOnTheWorkerAndForgetsOnResize)
+{
+    auto font = std::make_shared<FontState>();
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(*font, sink, ttf::buildFont(ttf::squaresFont(3))), LoadResult::Loaded);
+    const auto source = std::make_shared<FontGlyphSource>(font, "Squares");
+    ThumbnailCache cache;
+    cache.setSource(source);
+    cache.setBoxSize(QSize(100, 100), 1.0);
+
+    EXPECT_EQ(cache.find(2), nullptr); // queued, not built yet
+    const Thumbnail* t = waitForThumbnail(cache, 2);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->image, buildThumbnail(*source, 2, QSize(100, 100), 1.0).image);
+
+    cache.setBoxSize(QSize(40, 40), 1.0);
+    EXPECT_EQ(cache.find(2), nullptr); // the old size is gone
+    t = waitForThumbnail(cache, 2);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->image.size(), QSize(40, 40));
+    cache.setSource(nullptr);
+    EXPECT_EQ(cache.find(2), nullptr);
+}
+
+// Every glyph of the DejaVu fonts: advances, codes and simple outlines as FreeType reads them.
+TEST(FontGlyphSource, AgreesWithFreeTypeOnDejaVu)
+{
+    for (const std::string& path : {DejaVuSans, DejaVuSerif}) {
+        SCOPED_TRACE(path);
+        FreeTypeFace face(path);
+        ASSERT_NE(face.get(), nullptr);
+        auto font = std::make_shared<FontState>();
+        RecordingSink sink;
+        ASSERT_EQ(loadFontPath(*font, sink, path), LoadResult::Loaded);
+        const FontGlyphSource source(font, "DejaVu");
+        ASSERT_EQ(source.glyphCount(), face.get()->num_glyphs);
+        EXPECT_EQ(source.metrics().unitsPerEm, face.get()->units_per_EM);
+        EXPECT_EQ(source.metrics().ascender, face.get()->ascender);
+        EXPECT_EQ(source.metrics().descender, face.get()->descender);
+
+        const auto codes = freeTypeCodes(face);
+        for (int g = 0; g < source.glyphCount(); ++g) {
+            const auto it = codes.find(g);
+            EXPECT_EQ(source.codes(g), it == codes.end() || g == 0 ? std::vector<char32_t>() : it->second) << g;
+            ASSERT_EQ(FT_Load_Glyph(face.get(), FT_UInt(g), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_RECURSE), 0);
+            const FT_GlyphSlot slot = face.get()->glyph;
+            EXPECT_EQ(source.advance(g), slot->advance.x) << g;
+            if (slot->format != FT_GLYPH_FORMAT_OUTLINE)
+                continue; // composites are compared with FreeType's in the outline tests
+            const GlyphShape shape = source.shape(g);
+            ASSERT_FALSE(shape.abandoned) << g;
+            ASSERT_EQ(int(shape.contours.size()), slot->outline.n_contours) << g;
+            // FreeType moves a glyph whose lsb differs from its xMin by lsb - xMin.
+            const BBox& box = font->GlyphBox[std::size_t(g)];
+            const long shift = font->HMetrics[std::size_t(g)].Lsb - box.XMin;
+            int i = 0;
+            for (const auto& contour : shape.contours) {
+                for (const OutlinePoint& p : contour) {
+                    EXPECT_EQ(p.x + shift, slot->outline.points[i].x);
+                    EXPECT_EQ(p.y, slot->outline.points[i].y);
+                    EXPECT_EQ(p.onCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);
+                    ++i;
+                }
+                EXPECT_EQ(i - 1, slot->outline.contours[&contour - shape.contours.data()]) << g;
+            }
+        }
+    }
+}
+
+TEST(GlyphListModel, RowsFollowTheFilter)
+{
+    FreeTypeFace face(DejaVuSans);
+    auto font = std::make_shared<FontState>();
+    RecordingSink sink;
+    ASSERT_EQ(loadFontPath(*font, sink, DejaVuSans), LoadResult::Loaded);
+    GlyphListModel model;
+    model.setSource(std::make_shared<FontGlyphSource>(font, "DejaVu Sans"));
+    EXPECT_EQ(model.rowCount(), face.get()->num_glyphs);
+    EXPECT_EQ(model.glyphAt(6252), 6252);
+
+    model.setFilter(parseGlyphFilter("100-199"));
+    EXPECT_EQ(model.rowCount(), 100);
+    EXPECT_EQ(model.glyphAt(0), 100);
+    EXPECT_EQ(model.rowOf(99), -1);
+    model.setFilter(parseGlyphFilter("6250-9999"));
+    EXPECT_EQ(model.rowCount(), 3);
+
+    std::set<int> cyrillic;
+    for (FT_ULong c = 0x400; c <= 0x4FF; ++c)
+        if (glyphOf(face, c))
+            cyrillic.insert(int(glyphOf(face, c)));
+    model.setFilter(parseGlyphFilter("U+0400-U+04FF"));
+    EXPECT_EQ(model.glyphs(), std::vector<int>(cyrillic.begin(), cyrillic.end()));
+
+    std::vector<int> named;
+    for (int g = 0; g < face.get()->num_glyphs; ++g) {
+        char name[64] = {};
+        FT_Get_Glyph_Name(face.get(), FT_UInt(g), name, sizeof name);
+        std::string lower(name);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+        if (lower.find("uni04") != std::string::npos)
+            named.push_back(g);
+    }
+    model.setFilter(parseGlyphFilter("UNI04"));
+    EXPECT_FALSE(named.empty());
+    EXPECT_EQ(model.glyphs(), named);
+}
+
+// The main window with DejaVu Sans open and its overview shown through View > "Overview".
+class OverviewWithMainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        toolkit.openAnswer = DejaVuSans;
+        w.mnuOpen_Click();
+        QAction* view = nullptr;
+        for (QAction* menu : w.menuBar()->actions())
+            if (menu->text() == "View")
+                view = menu;
+        ASSERT_NE(view, nullptr);
+        QAction* item = view->menu()->actions().value(0);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), "Overview");
+        EXPECT_EQ(item->shortcut(), QKeySequence("Ctrl+Shift+O"));
+        item->trigger();
+        overview = w.findChild<OverviewWindow*>();
+        ASSERT_NE(overview, nullptr);
+        grid = overview->findChild<QListView*>("grid");
+        filter = overview->findChild<QLineEdit*>("filter");
+        ASSERT_TRUE(grid && filter);
+        QApplication::processEvents(); // the grid's first layout
+    }
+
+    int selectedGlyph() const
+    {
+        const QModelIndexList selected = grid->selectionModel()->selectedIndexes();
+        return selected.size() == 1 ? selected[0].data(GlyphListModel::GlyphRole).toInt() : -1;
+    }
+
+    QModelIndex cellOf(int glyph) const
+    {
+        for (int row = 0; row < grid->model()->rowCount(); ++row)
+            if (grid->model()->index(row, 0).data(GlyphListModel::GlyphRole).toInt() == glyph)
+                return grid->model()->index(row, 0);
+        return {};
+    }
+
+    void click(const QModelIndex& cell)
+    {
+        grid->scrollTo(cell);
+        const QPointF at = grid->visualRect(cell).center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, grid->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(grid->viewport(), &e);
+        }
+    }
+
+    AnsweringToolkit toolkit;
+    RecordingShellOpener shell;
+    frmmain w{toolkit, shell};
+    FreeTypeFace face{DejaVuSans};
+    OverviewWindow* overview = nullptr;
+    QListView* grid = nullptr;
+    QLineEdit* filter = nullptr;
+};
+
+TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
+{
+    EXPECT_TRUE(overview->isVisible());
+    EXPECT_EQ(overview->windowTitle(), "Lumaro Overview");
+    EXPECT_EQ(grid->model()->rowCount(), face.get()->num_glyphs);
+
+    filter->setText("U+0400-U+04FF");
+    const int zhe = int(glyphOf(face, 0x416));
+    click(cellOf(zhe));
+    EXPECT_EQ(w.CurrentGlyph, zhe);
+    EXPECT_EQ(w.Text6->text(), QString::number(zhe));
+    EXPECT_EQ(w.Combo1->currentText(), QString::number(zhe));
+
+    const int be = int(glyphOf(face, 0x411));
+    grid->setCurrentIndex(cellOf(be));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(grid, &enter);
+    EXPECT_EQ(w.CurrentGlyph, be);
+    EXPECT_EQ(w.Text6->text(), QString::number(be));
+
+    // A glyph Combo1 does not list (a composite) is shown all the same.
+    const int aGrave = int(glyphOf(face, 0xC0));
+    ASSERT_FALSE(std::binary_search(w.lists().GlyphList.begin(), w.lists().GlyphList.end(), aGrave));
+    filter->clear();
+    click(cellOf(aGrave));
+    EXPECT_EQ(w.CurrentGlyph, aGrave);
+    EXPECT_EQ(w.Combo1->currentIndex(), -1);
+    EXPECT_TRUE(toolkit.messages.empty());
+}
+
+TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
+{
+    EXPECT_EQ(selectedGlyph(), 4);
+    w.Command2_Click();
+    EXPECT_EQ(selectedGlyph(), w.CurrentGlyph);
+
+    w.showGlyphNumber(6000);
+    EXPECT_EQ(selectedGlyph(), 6000);
+    EXPECT_TRUE(grid->viewport()->rect().intersects(grid->visualRect(cellOf(6000))));
+
+    filter->setText("U+0400-U+04FF"); // hides glyph 6000
+    EXPECT_EQ(selectedGlyph(), -1);
+    const int zhe = int(glyphOf(face, 0x416));
+    w.showGlyphNumber(zhe);
+    EXPECT_EQ(selectedGlyph(), zhe);
+    filter->clear();
+    EXPECT_EQ(selectedGlyph(), zhe);
+
+    // Another font: the overview shows it, and its glyph 4.
+    toolkit.openAnswer = DejaVuSerif;
+    w.mnuOpen_Click();
+    EXPECT_EQ(grid->model()->rowCount(), FreeTypeFace(DejaVuSerif).get()->num_glyphs);
+    EXPECT_EQ(selectedGlyph(), 4);
+}
+
+TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)
+{
+    QTemporaryDir dir;
+    filter->setText("U+0400-U+04FF");
+    const int shown = grid->model()->rowCount();
+    toolkit.saveAnswer = dir.filePath("sheet").toStdString(); // no extension: .pdf is added
+    overview->exportSheet();
+    QFile sheet(dir.filePath("sheet.pdf"));
+    ASSERT_TRUE(sheet.open(QIODevice::ReadOnly));
+    const QByteArray pdf = sheet.readAll();
+    sheet.close();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    const int pages = (shown + SheetColumns * SheetRows - 1) / (SheetColumns * SheetRows);
+    EXPECT_GT(pages, 1);
+    EXPECT_EQ(pdf.count("/Type /Page\n"), pages);
+
+    // Asked before it is replaced; "No" keeps it.
+    filter->clear();
+    overview->exportSheet();
+    ASSERT_EQ(toolkit.questions.size(), 1u);
+    EXPECT_EQ(toolkit.questions[0], "sheet.pdf already exists, overwrite?");
+    ASSERT_TRUE(sheet.open(QIODevice::ReadOnly));
+    EXPECT_EQ(sheet.readAll(), pdf);
+    EXPECT_TRUE(toolkit.messages.empty());
+}
+
+} // namespace

@@ -73,6 +73,7 @@ void PictureSurface::Cls()
 {
     image_.fill(backColor_);
     marks_.clear();
+    painted_ = 0;
     currentX_ = 0;
     currentY_ = 0;
 }
@@ -146,16 +147,29 @@ void PictureSurface::Print(const std::string& text)
         return;
     if (std::fabs(px) > 1e5 || std::fabs(py) > 1e5)
         return;
-    const QFont font = printFont(fontName_, fontSize_);
-    add(TextMark{QPointF(px, py + QFontMetricsF(font).ascent()), font, foreColor_, QString::fromUtf8(text)});
+    if (fontName_ != printedName_ || fontSize_ != printedSize_) {
+        printedName_ = fontName_;
+        printedSize_ = fontSize_;
+        printedFont_ = printFont(fontName_, fontSize_);
+        printedAscent_ = QFontMetricsF(printedFont_).ascent();
+    }
+    add(TextMark{QPointF(px, py + printedAscent_), printedFont_, foreColor_, QString::fromUtf8(text)});
 }
 
 void PictureSurface::add(Mark mark)
 {
-    QPainter painter(&image_);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    paintMark(painter, mark, image_.devicePixelRatio());
     marks_.push_back(std::move(mark));
+}
+
+const QImage& PictureSurface::image() const
+{
+    if (painted_ < marks_.size()) {
+        QPainter painter(&image_);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        for (; painted_ < marks_.size(); ++painted_)
+            paintMark(painter, marks_[painted_], image_.devicePixelRatio());
+    }
+    return image_;
 }
 
 void PictureSurface::paintMark(QPainter& painter, const Mark& mark, qreal ratio)

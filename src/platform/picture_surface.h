@@ -25,7 +25,8 @@ public:
     // Cleared to the background colour, user window 0..5300 twips on both axes.
     explicit PictureSurface(qreal devicePixelRatio = 1);
 
-    const QImage& image() const { return image_; }
+    // The pixels, with every mark drawn so far (painted when asked for).
+    const QImage& image() const;
 
     // Paints the picture as it stands, background and every mark since the
     // last Cls, on painter in picture pixels (0..353 on both axes), with the
@@ -78,11 +79,17 @@ private:
     };
     using Mark = std::variant<LineMark, CircleMark, TextMark>;
 
-    void add(Mark mark); // keeps it and paints it on image_
+    void add(Mark mark); // keeps it for image_ and the export
     static void paintMark(QPainter& painter, const Mark& mark, qreal ratio);
 
-    QImage image_;
+    mutable QImage image_;
+    mutable std::size_t painted_ = 0; // marks_[0, painted_) are on image_
     std::vector<Mark> marks_;
+    // The font of the last Print, kept: looking a font up is slow.
+    std::string printedName_;
+    double printedSize_ = -1;
+    QFont printedFont_;
+    double printedAscent_ = 0;
     QColor backColor_;
     QColor windowText_;
     QColor foreColor_;

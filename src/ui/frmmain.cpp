@@ -152,7 +152,7 @@ void frmmain::createControls()
     Picture1 = new PictureBox(client);
     // The picture fills the drawing area; its one-pixel border lies around it.
     Picture1->setGeometry(twips(240, 960, 5300, 5300).adjusted(-1, -1, 1, 1));
-    Picture1->setPicture(&surface_.image());
+    Picture1->setPicture(&surface_);
 
     Frame1 = frame(" View ", client, twips(240, 6360, 5295, 2535));
     Label7 = label("Glyph:", Frame1, twips(240, 360, 495, 255));

@@ -19,7 +19,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.setClipRect(contentsRect());
     // drawImage honours the picture's device pixel ratio: it fills the same logical size on any screen.
-    painter.drawImage(contentsRect().topLeft(), *picture_);
+    painter.drawImage(contentsRect().topLeft(), picture_->image());
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 #include <QFrame>
+
+#include "platform/picture_surface.h"
 #include <QImage>
 
 // The drawing area: shows a picture drawn elsewhere, inside a one-pixel
@@ -10,7 +12,7 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     // The picture to show; it must outlive the box. Call update() after drawing.
-    void setPicture(const QImage* picture) { picture_ = picture; }
+    void setPicture(const PictureSurface* picture) { picture_ = picture; }
 
 signals:
     void MouseUp(Qt::MouseButton button);
@@ -20,5 +22,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    const QImage* picture_ = nullptr;
+    const PictureSurface* picture_ = nullptr;
 };

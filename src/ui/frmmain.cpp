@@ -55,6 +55,63 @@ QString droppedFont(const QMimeData* data)
     return path.endsWith(QLatin1String(".ttf"), Qt::CaseInsensitive) ? path : QString();
 }
 
+// The form's controls, each placed in twips as designed.
+QLabel* label(const char* caption, QWidget* parent, QRect where, Qt::Alignment align = Qt::AlignRight)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setGeometry(where);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(align | Qt::AlignVCenter);
+    return l;
+}
+
+QGroupBox* frame(const char* caption, QWidget* parent, QRect where)
+{
+    auto* f = new QGroupBox(caption, parent);
+    f->setGeometry(where);
+    f->setFont(formFont(8.25, true)); // the caption is underlined, the controls inside are not
+    return f;
+}
+
+ComboBox* combo(QWidget* parent, QRect where)
+{
+    auto* c = new ComboBox(parent);
+    c->setGeometry(where);
+    c->setFont(formFont(8.25));
+    c->setMaxVisibleItems(20);
+    return c;
+}
+
+QPushButton* button(const char* caption, QWidget* parent, QRect where)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setGeometry(where);
+    b->setFont(formFont(8.25));
+    return b;
+}
+
+QSlider* slider(QWidget* parent, QRect where, int minimum, int maximum, int position)
+{
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setGeometry(where);
+    s->setRange(minimum, maximum);
+    s->setValue(position);
+    s->setPageStep(5);
+    s->setSingleStep(1);
+    s->setEnabled(false); // until a font is open: the sliders redraw whenever they move
+    return s;
+}
+
+QLineEdit* readout(QWidget* parent, QRect where)
+{
+    auto* t = new QLineEdit(parent);
+    t->setGeometry(where);
+    t->setFont(formFont(8.25));
+    t->setReadOnly(true);
+    return t;
+}
+
+
 } // namespace
 
 frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
@@ -92,51 +149,6 @@ void frmmain::createControls()
 {
     auto* client = new QWidget(this);
     setCentralWidget(client);
-
-    auto label = [](const char* caption, QWidget* parent, QRect where, Qt::Alignment align = Qt::AlignRight) {
-        auto* l = new QLabel(caption, parent);
-        l->setGeometry(where);
-        l->setTextFormat(Qt::PlainText);
-        l->setAlignment(align | Qt::AlignVCenter);
-        return l;
-    };
-    auto frame = [](const char* caption, QWidget* parent, QRect where) {
-        auto* f = new QGroupBox(caption, parent);
-        f->setGeometry(where);
-        f->setFont(formFont(8.25, true)); // the caption is underlined, the controls inside are not
-        return f;
-    };
-    auto combo = [](QWidget* parent, QRect where) {
-        auto* c = new ComboBox(parent);
-        c->setGeometry(where);
-        c->setFont(formFont(8.25));
-        c->setMaxVisibleItems(20);
-        return c;
-    };
-    auto button = [](const char* caption, QWidget* parent, QRect where) {
-        auto* b = new QPushButton(caption, parent);
-        b->setGeometry(where);
-        b->setFont(formFont(8.25));
-        return b;
-    };
-    auto slider = [](QWidget* parent, QRect where, int minimum, int maximum, int position) {
-        auto* s = new QSlider(Qt::Horizontal, parent);
-        s->setGeometry(where);
-        s->setRange(minimum, maximum);
-        s->setValue(position);
-        s->setPageStep(5);
-        s->setSingleStep(1);
-        s->setEnabled(false); // until a font is open: the sliders redraw whenever they move
-        return s;
-    };
-    auto readout = [](QWidget* parent, QRect where) {
-        auto* t = new QLineEdit(parent);
-        t->setGeometry(where);
-        t->setFont(formFont(8.25));
-        t->setReadOnly(true);
-        return t;
-    };
-
     StatusBar1 = new QStatusBar(client);
     StatusBar1->setGeometry(twips(0, 9165, 10755, 255));
     StatusBar1->setSizeGripEnabled(false);
@@ -154,48 +166,8 @@ void frmmain::createControls()
     Picture1->setGeometry(twips(240, 960, 5300, 5300).adjusted(-1, -1, 1, 1));
     Picture1->setPicture(&surface_);
 
-    Frame1 = frame(" View ", client, twips(240, 6360, 5295, 2535));
-    Label7 = label("Glyph:", Frame1, twips(240, 360, 495, 255));
-    Combo1 = combo(Frame1, twips(840, 360, 975, 315));
-    Label12 = label("Ascii:", Frame1, twips(240, 840, 495, 255));
-    Combo2 = combo(Frame1, twips(840, 840, 975, 315));
-    Label13 = label("Chars:", Frame1, twips(240, 1320, 495, 255));
-    Combo3 = combo(Frame1, twips(840, 1320, 975, 315));
-    Command3 = button("Previous", Frame1, twips(2760, 360, 975, 375));
-    Command3->setEnabled(false);
-    Command2 = button("Next", Frame1, twips(3960, 360, 975, 375));
-    Command2->setEnabled(false);
-    Label10 = label("Scale:", Frame1, twips(2160, 960, 495, 255), Qt::AlignLeft);
-    Slider1 = slider(Frame1, twips(2640, 960, 2415, 255), 1, 10, 2);
-    Label11 = label("Offset:", Frame1, twips(2160, 1440, 495, 255), Qt::AlignLeft);
-    Slider2 = slider(Frame1, twips(2640, 1440, 2415, 255), 0, 15, 9);
-    Check1 = new QCheckBox("View starting points of contours", Frame1);
-    Check1->setGeometry(twips(840, 1920, 2535, 255));
-    Check1->setFont(formFont(8.25));
-
-    Frame2 = frame(" Glyph ", client, twips(5760, 840, 4695, 8055));
-    Label15 = label("Number:", Frame2, twips(360, 360, 615, 255));
-    Text6 = readout(Frame2, twips(1080, 360, 975, 285));
-    Label16 = label("Name:", Frame2, twips(2280, 360, 615, 255));
-    Text7 = readout(Frame2, twips(3000, 360, 1335, 285));
-    Label3 = label("minY:", Frame2, twips(360, 840, 615, 255));
-    Text1 = readout(Frame2, twips(1080, 840, 975, 285));
-    Label5 = label("minX:", Frame2, twips(2640, 840, 615, 255));
-    Text3 = readout(Frame2, twips(3360, 840, 975, 285));
-    Label4 = label("maxY:", Frame2, twips(360, 1320, 615, 255));
-    Text2 = readout(Frame2, twips(1080, 1320, 975, 285));
-    Label6 = label("maxX:", Frame2, twips(2640, 1320, 615, 255));
-    Text4 = readout(Frame2, twips(3360, 1320, 975, 285));
-    Label14 = label("Lines:", Frame2, twips(360, 1800, 495, 255), Qt::AlignLeft);
-    Text5 = new QPlainTextEdit(Frame2);
-    Text5->setGeometry(twips(360, 2040, 3975, 5655));
-    QFont listing(QStringLiteral("DejaVu Sans Mono"), 9);
-    listing.setUnderline(false);
-    Text5->setFont(listing);
-    Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
+    createViewFrame(client);
+    createGlyphFrame(client);
     for (QLabel* l : Frame1->findChildren<QLabel*>())
         l->setFont(formFont(8.25));
     for (QLabel* l : Frame2->findChildren<QLabel*>())
@@ -233,6 +205,58 @@ void frmmain::createControls()
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     Picture1->setFocusPolicy(Qt::NoFocus);
+}
+
+// " View ": the three lists, Previous and Next, the sliders and the start-mark check box.
+void frmmain::createViewFrame(QWidget* client)
+{
+    Frame1 = frame(" View ", client, twips(240, 6360, 5295, 2535));
+    Label7 = label("Glyph:", Frame1, twips(240, 360, 495, 255));
+    Combo1 = combo(Frame1, twips(840, 360, 975, 315));
+    Label12 = label("Ascii:", Frame1, twips(240, 840, 495, 255));
+    Combo2 = combo(Frame1, twips(840, 840, 975, 315));
+    Label13 = label("Chars:", Frame1, twips(240, 1320, 495, 255));
+    Combo3 = combo(Frame1, twips(840, 1320, 975, 315));
+    Command3 = button("Previous", Frame1, twips(2760, 360, 975, 375));
+    Command3->setEnabled(false);
+    Command2 = button("Next", Frame1, twips(3960, 360, 975, 375));
+    Command2->setEnabled(false);
+    Label10 = label("Scale:", Frame1, twips(2160, 960, 495, 255), Qt::AlignLeft);
+    Slider1 = slider(Frame1, twips(2640, 960, 2415, 255), 1, 10, 2);
+    Label11 = label("Offset:", Frame1, twips(2160, 1440, 495, 255), Qt::AlignLeft);
+    Slider2 = slider(Frame1, twips(2640, 1440, 2415, 255), 0, 15, 9);
+    Check1 = new QCheckBox("View starting points of contours", Frame1);
+    Check1->setGeometry(twips(840, 1920, 2535, 255));
+    Check1->setFont(formFont(8.25));
+
+}
+
+// " Glyph ": the read-out boxes and the listing.
+void frmmain::createGlyphFrame(QWidget* client)
+{
+    Frame2 = frame(" Glyph ", client, twips(5760, 840, 4695, 8055));
+    Label15 = label("Number:", Frame2, twips(360, 360, 615, 255));
+    Text6 = readout(Frame2, twips(1080, 360, 975, 285));
+    Label16 = label("Name:", Frame2, twips(2280, 360, 615, 255));
+    Text7 = readout(Frame2, twips(3000, 360, 1335, 285));
+    Label3 = label("minY:", Frame2, twips(360, 840, 615, 255));
+    Text1 = readout(Frame2, twips(1080, 840, 975, 285));
+    Label5 = label("minX:", Frame2, twips(2640, 840, 615, 255));
+    Text3 = readout(Frame2, twips(3360, 840, 975, 285));
+    Label4 = label("maxY:", Frame2, twips(360, 1320, 615, 255));
+    Text2 = readout(Frame2, twips(1080, 1320, 975, 285));
+    Label6 = label("maxX:", Frame2, twips(2640, 1320, 615, 255));
+    Text4 = readout(Frame2, twips(3360, 1320, 975, 285));
+    Label14 = label("Lines:", Frame2, twips(360, 1800, 495, 255), Qt::AlignLeft);
+    Text5 = new QPlainTextEdit(Frame2);
+    Text5->setGeometry(twips(360, 2040, 3975, 5655));
+    QFont listing(QStringLiteral("DejaVu Sans Mono"), 9);
+    listing.setUnderline(false);
+    Text5->setFont(listing);
+    Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
 }
 
 void frmmain::createMenus()

@@ -139,6 +139,8 @@ protected:
 
 private:
     void createControls();
+    void createViewFrame(QWidget* client);
+    void createGlyphFrame(QWidget* client);
     void createMenus();
     void connectEvents();
     void ShowGlyph(int n);

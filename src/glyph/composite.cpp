@@ -108,14 +108,14 @@ public:
             out_.parts.emplace_back();
         PlacedOutline& part = out_.parts[used_];
         const OutlineStatus status = DecodeOutline(g, font_, part.outline, work_, sink_);
-        if (active_.empty())
+        if (depth_ == 0)
             out_.status = status;
         if (status == OutlineStatus::Abandoned || status == OutlineStatus::Empty)
             return status != OutlineStatus::Abandoned;
         if (status == OutlineStatus::Decoded) {
             points_ += std::size_t(part.outline.PointCount);
             if (points_ > MaxResolvedPoints)
-                return fail("glyph " + std::to_string(active_.empty() ? g : active_.front())
+                return fail("glyph " + std::to_string(depth_ == 0 ? g : active_[0])
                             + " has more than 65535 points");
             part.glyph = g;
             part.matrix = IdentityMatrix;
@@ -140,7 +140,7 @@ private:
     // resolved as it is read.
     bool resolveComposite(int g)
     {
-        if (int(active_.size()) >= MaxComponentDepth)
+        if (depth_ >= MaxComponentDepth)
             return fail("glyph " + std::to_string(g) + " nests composites deeper than 16");
         const std::size_t start = std::size_t(font_.Glyf.Offset) + font_.GlyphOffset[std::size_t(g)];
         const std::size_t next = std::size_t(font_.Glyf.Offset) + font_.GlyphOffset[std::size_t(g) + 1];
@@ -149,8 +149,8 @@ private:
         r.seek(start);
         r.skip(10); // numberOfContours and the box
 
-        const bool outermost = active_.empty();
-        active_.push_back(g);
+        const bool outermost = depth_ == 0;
+        active_[std::size_t(depth_++)] = g;
         const std::size_t base = used_;
         ComponentRecord rec;
         do {
@@ -163,18 +163,18 @@ private:
             if (outermost)
                 out_.components.push_back(applied);
         } while (rec.flags & MORE_COMPONENTS);
-        active_.pop_back();
+        --depth_;
         return true; // instructions after the last record are not needed
     }
 
     bool checkComponent(int g, const ComponentRecord& rec)
     {
         if (++visits_ > MaxComponentVisits)
-            return fail("glyph " + std::to_string(active_.front()) + " has more than 4096 components");
+            return fail("glyph " + std::to_string(active_[0]) + " has more than 4096 components");
         if (rec.glyph >= font_.NumGlyphs)
             return fail("glyph " + std::to_string(g) + " names glyph " + std::to_string(rec.glyph)
                         + ", which is not in the font");
-        if (std::find(active_.begin(), active_.end(), rec.glyph) != active_.end())
+        if (std::find(active_.begin(), active_.begin() + depth_, rec.glyph) != active_.begin() + depth_)
             return fail("glyph " + std::to_string(g) + " refers back to glyph " + std::to_string(rec.glyph));
         return true;
     }
@@ -228,7 +228,8 @@ private:
     MessageSink& sink_;
     ResolvedGlyph& out_;
     bool components_;
-    std::vector<int> active_; // composites being resolved, outermost first
+    std::array<int, MaxComponentDepth> active_{}; // composites being resolved, outermost first
+    int depth_ = 0;
     std::size_t used_ = 0;    // parts of out_ filled so far
     int visits_ = 0;
     std::size_t points_ = 0;

@@ -1,5 +1,6 @@
 #include "glyph/outline.h"
 
+#include <array>
 #include <span>
 #include <string>
 
@@ -29,6 +30,15 @@ constexpr std::uint8_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
 {
     return (f & shortBit) ? 1 : (f & sameOrPositiveBit) ? 0 : 2;
 }
+
+// Both sizes of every flag byte, x in bits 0-1 and y in bits 2-3: one look-up a point.
+constexpr auto DeltaSizes = [] {
+    std::array<std::uint8_t, 256> sizes{};
+    for (int f = 0; f < 256; ++f)
+        sizes[std::size_t(f)] = std::uint8_t(deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE)
+                                             | deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE) << 2);
+    return sizes;
+}();
 
 // Reads one axis' deltas, which the reader has checked as a whole, into
 // Points[i].*axis. Coordinates are held as signed 16-bit values: a damaged
@@ -81,8 +91,9 @@ void readFlags(ByteReader& r, GlyphOutline& o, std::size_t& xBytes, std::size_t&
                 repeat = r.u8();
         }
         o.PointFlags[std::size_t(i)] = std::uint8_t(f);
-        xBytes += deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE);
-        yBytes += deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE);
+        const int sizes = DeltaSizes[std::size_t(f)];
+        xBytes += std::size_t(sizes & 3);
+        yBytes += std::size_t(sizes >> 2);
     }
 }
 

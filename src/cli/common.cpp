@@ -30,6 +30,17 @@ OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink)
     return opened;
 }
 
+std::optional<int> openLoaded(const std::string& path, bool composites, CollectedMessages& messages,
+                              OpenedFont& opened)
+{
+    opened = openFont(path, composites, messages);
+    if (opened.result == LoadResult::Unreadable)
+        return 2;
+    if (opened.result == LoadResult::Abandoned)
+        return printAbandoned(messages.texts);
+    return std::nullopt;
+}
+
 void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
 {
     if (opened.firstGlyph >= 0)

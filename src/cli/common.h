@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ int usageError(const std::string& problem);
 // Opens path as File > Open does; a file that cannot be read at all is
 // reported on standard error (the caller then returns 2).
 OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink);
+
+// For the commands that need a loaded font: the status to exit with when
+// path did not load (2 unreadable, 1 abandoned, its messages printed);
+// nothing when `opened` holds the font.
+std::optional<int> openLoaded(const std::string& path, bool composites, CollectedMessages& messages,
+                              OpenedFont& opened);
 
 // Draws the glyph the open shows first, as the window does before any other.
 void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink);

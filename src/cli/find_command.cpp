@@ -14,11 +14,9 @@ int runFind(const std::vector<std::string>& args)
         return usageError("find takes a font file and queries");
 
     CollectedMessages messages;
-    const OpenedFont opened = openFont(args[0], false, messages);
-    if (opened.result == LoadResult::Unreadable)
-        return 2;
-    if (opened.result == LoadResult::Abandoned)
-        return printAbandoned(messages.texts);
+    OpenedFont opened;
+    if (const std::optional<int> status = openLoaded(args[0], false, messages, opened))
+        return *status;
     const FontState& font = opened.font;
     const UnicodeMap& map = font.Unicode;
     JsonObject doc;

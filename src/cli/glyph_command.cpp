@@ -35,11 +35,9 @@ int runGlyph(std::vector<std::string> args)
         return status;
 
     CollectedMessages load;
-    const OpenedFont opened = openFont(args[0], view.Composites, load);
-    if (opened.result == LoadResult::Unreadable)
-        return 2;
-    if (opened.result == LoadResult::Abandoned)
-        return printAbandoned(load.texts);
+    OpenedFont opened;
+    if (const std::optional<int> status = openLoaded(args[0], view.Composites, load, opened))
+        return *status;
     if (const int status = selectGlyphs(opened.font, selection))
         return status;
 

@@ -19,11 +19,9 @@ int runMap(const std::vector<std::string>& args)
     }
 
     CollectedMessages messages;
-    const OpenedFont opened = openFont(args[0], false, messages);
-    if (opened.result == LoadResult::Unreadable)
-        return 2;
-    if (opened.result == LoadResult::Abandoned)
-        return printAbandoned(messages.texts);
+    OpenedFont opened;
+    if (const std::optional<int> status = openLoaded(args[0], false, messages, opened))
+        return *status;
     const FontState& font = opened.font;
 
     if (codes.empty()) {

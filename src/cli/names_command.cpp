@@ -7,11 +7,9 @@
 int runNames(const std::string& fontPath)
 {
     CollectedMessages load;
-    const OpenedFont opened = openFont(fontPath, false, load);
-    if (opened.result == LoadResult::Unreadable)
-        return 2;
-    if (opened.result == LoadResult::Abandoned)
-        return printAbandoned(load.texts);
+    OpenedFont opened;
+    if (const std::optional<int> status = openLoaded(fontPath, false, load, opened))
+        return *status;
 
     // The messages are those of "Info..." alone: a font without a naming
     // table gives "Not found: name" and the code 14 box, and no lines.

@@ -79,11 +79,9 @@ int runOutline(const std::vector<std::string>& args)
     if (const int status = parseGlyphSelection(args, selection))
         return status;
     CollectedMessages load;
-    const OpenedFont opened = openFont(args[0], true, load);
-    if (opened.result == LoadResult::Unreadable)
-        return 2;
-    if (opened.result == LoadResult::Abandoned)
-        return printAbandoned(load.texts);
+    OpenedFont opened;
+    if (const std::optional<int> status = openLoaded(args[0], true, load, opened))
+        return *status;
     if (const int status = selectGlyphs(opened.font, selection))
         return status;
 

@@ -134,11 +134,9 @@ int runRender(const std::vector<std::string>& args)
     if (const int status = parseRenderArgs(args, req))
         return status;
     CollectedMessages messages;
-    const OpenedFont opened = openFont(req.font, req.view.Composites, messages);
-    if (opened.result == LoadResult::Unreadable)
-        return 2;
-    if (opened.result == LoadResult::Abandoned)
-        return printAbandoned(messages.texts);
+    OpenedFont opened;
+    if (const std::optional<int> status = openLoaded(req.font, req.view.Composites, messages, opened))
+        return *status;
     if (req.glyph >= opened.font.NumGlyphs)
         return usageError("the font has no glyph " + std::to_string(req.glyph) + " (it has"
                           + GlyphCountText(opened.font) + ")");

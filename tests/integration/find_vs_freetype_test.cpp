@@ -18,16 +18,6 @@
 
 namespace {
 
-std::vector<std::string> dejaVuFonts()
-{
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(DEJAVU_DIR))
-        if (entry.path().extension() == ".ttf")
-            paths.push_back(entry.path().string());
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 std::string codeQuery(FT_ULong code)
 {
     char text[16];
@@ -51,7 +41,7 @@ std::vector<std::string> freeTypeNames(FT_Face face)
 
 TEST(FindVsFreeType, EveryCodeAndEveryUniqueNameGivesFreeTypesGlyph)
 {
-    const std::vector<std::string> fonts = dejaVuFonts();
+    const std::vector<std::string> fonts = dejavuFontPaths();
     ASSERT_EQ(fonts.size(), 22u);
     std::size_t supplementary = 0;
     for (const std::string& path : fonts) {

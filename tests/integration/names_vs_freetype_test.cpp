@@ -14,6 +14,8 @@
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 #include <gtest/gtest.h>
+
+#include "support/freetype_face.h"
 #include <sys/wait.h>
 
 #include "support/ttf_builder.h"
@@ -76,23 +78,13 @@ const char* platformText(int platformID)
     }
 }
 
-std::vector<std::string> dejaVuFonts()
-{
-    std::vector<std::string> fonts;
-    for (const auto& entry : fs::directory_iterator(DEJAVU_DIR))
-        if (entry.path().extension() == ".ttf")
-            fonts.push_back(entry.path().string());
-    std::sort(fonts.begin(), fonts.end());
-    return fonts;
-}
-
 } // namespace
 
 TEST(NamesVsFreeType, EveryDejaVuRecordIsListedWithFreeTypesText)
 {
     FT_Library ft;
     ASSERT_EQ(FT_Init_FreeType(&ft), 0);
-    const std::vector<std::string> fonts = dejaVuFonts();
+    const std::vector<std::string> fonts = dejavuFontPaths();
     ASSERT_FALSE(fonts.empty());
     int platform3Texts = 0, macintoshTexts = 0;
 

@@ -31,6 +31,7 @@
 #include "platform/toolkit.h"
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
+#include "glyph/metrics_view.h"
 #include "ui/find_field.h"
 #include "ui/frmmain.h"
 #include "font/cmap.h"
@@ -190,6 +191,20 @@ TEST_F(MainWindow, CompositeGlyphsAreListedDrawnAndSteppedToWhenChosen)
     // Off again: today's lists, and a composite is left out of them.
     w.mnuComposites->trigger();
     EXPECT_EQ(w.Combo1->count(), simpleEntries);
+}
+
+TEST_F(MainWindow, FontMetricsDrawsTheFontsLinesAndKeepsTheListing)
+{
+    openFont(DejaVuSans);
+    const QString listing = w.Text5->toPlainText();
+    const QColor baseline(BaselineColour.r, BaselineColour.g, BaselineColour.b);
+    EXPECT_EQ(countPixels(w.picture().image(), baseline), 0);
+    w.mnuMetrics->trigger();
+    // The baseline runs across the picture, but where the glyph and the other lines cross it.
+    EXPECT_GT(countPixels(w.picture().image(), baseline), PictureSurface::PictureSize * 3 / 4);
+    EXPECT_EQ(w.Text5->toPlainText(), listing);
+    w.mnuMetrics->trigger();
+    EXPECT_EQ(countPixels(w.picture().image(), baseline), 0);
 }
 
 TEST_F(MainWindow, LayoutAtStartUp)

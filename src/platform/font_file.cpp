@@ -1,7 +1,8 @@
 #include "platform/font_file.h"
 
 #include <filesystem>
-#include <fstream>
+#include <cstdio>
+#include <memory>
 
 std::optional<std::vector<std::uint8_t>> ReadFontFile(const std::string& path)
 {
@@ -11,12 +12,12 @@ std::optional<std::vector<std::uint8_t>> ReadFontFile(const std::string& path)
     const auto size = std::filesystem::file_size(path, ec);
     if (ec || size > 0xFFFFFFFFu)
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
+    // One read straight into the buffer: a stream would copy through its own.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!in)
         return std::nullopt;
     std::vector<std::uint8_t> bytes(size);
-    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
-    if (in.gcount() != std::streamsize(size))
+    if (size > 0 && std::fread(bytes.data(), 1, size, in.get()) != size)
         return std::nullopt;
     return bytes;
 }

@@ -62,7 +62,7 @@ fuzz: fuzz-build
 	@for t in $(FUZZ_TARGETS); do \
 	    mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
 	    echo "== fuzz_$$t: $(FUZZ_SECONDS) s"; \
-	    QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
+	    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=quarantine_size_mb=64 $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
 	        $(if $(filter-out 1,$(FUZZ_JOBS)),-jobs=$(FUZZ_JOBS) -workers=$(FUZZ_JOBS)) -print_final_stats=1 \
 	        -artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ \
 	        $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/seeds fuzz/regressions/$$t || exit 1; \

@@ -76,6 +76,8 @@ TEST(BoundedMemory, EveryCommandOnFontsThatMultiplyTheirSize)
         {"shared glyph data, every glyph", ttf::sharedGlyphFont(3000),
          {{"glyph", "--all", "--composites"}, {"outline", "--all"}}},
         {"long format 4", ttf::longFormat4Font(), {{"map"}, {"load"}}},
+        {"composites 64 wide and 16 deep", ttf::compositeFanFont(),
+         {{"outline", "1"}, {"glyph", "1", "--composites"}, {"load", "--composites"}}},
     };
     for (const Amplifier& c : cases) {
         ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;
@@ -84,7 +86,7 @@ TEST(BoundedMemory, EveryCommandOnFontsThatMultiplyTheirSize)
             const std::string command = c.what + std::string(": ") + args[0];
             args.insert(args.begin() + 1, file.path());
             const Usage u = measure(args);
-            EXPECT_EQ(u.status, 0) << command;
+            EXPECT_TRUE(u.status == 0 || u.status == 1) << command << ": status " << u.status; // 1: a glyph abandoned
             EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
             EXPECT_LT(u.seconds, 60) << command;
         }

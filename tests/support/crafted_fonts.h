@@ -221,14 +221,16 @@ inline std::vector<CraftedFont> malformedFonts()
 
 // ---- amplification: small files that used to cost far more than their size --------
 
-// A naming table claiming `count` records that lie in a run of filler
-// bytes: every field reads 0x4141, so each record names `fill`-long text at
-// 0x4141 into a storage shared by all. Nearly 800 KB at 65 535 records.
+// A naming table claiming `count` records that lie in a run of `fill`
+// bytes: every field reads fill * 0x101 (0x4141: 16 705), so each record
+// names that much text at that offset into one storage shared by all.
+// About 800 KB at 65 535 records.
 inline ByteVector sharedNameStorageFont(std::uint16_t count = 0xFFFF, std::uint8_t fill = 0x41)
 {
     Bytes name;
     name.u16(0).u16(count).u16(6);
-    name.data.resize(6 + 12 * std::size_t(count) + 0x4141 + 0x4141, fill);
+    const std::size_t field = fill * 0x101u; // every offset and length
+    name.data.resize(6 + 12 * std::size_t(count) + 2 * field, fill);
     return craftedWith([&](std::vector<Table>& tables) { findTable(tables, "name")->data = name.data; });
 }
 
@@ -255,6 +257,22 @@ inline ByteVector sharedGlyphFont(int count = 0xFFFF, int points = 2000)
             findTable(tables, "hmtx")->data = Bytes().u16(600).i16(0).zeros(2 * std::size_t(count - 1)).data;
         },
         spec);
+}
+
+// Glyphs 1..depth each made of `fan` copies of the next, the last a glyph
+// of `points` points: fan^depth components if nothing stopped the resolution.
+inline ByteVector compositeFanFont(int depth = 16, int fan = 64, int points = 2000)
+{
+    FontSpec spec = craftedBase();
+    spec.glyphNames.clear();
+    spec.glyphs.resize(std::size_t(depth) + 2);
+    for (int g = 1; g <= depth; ++g)
+        spec.glyphs[std::size_t(g)] = compositeGlyph(std::vector<Component>(std::size_t(fan), Component{std::uint16_t(g + 1), 1, 1}));
+    Contour contour;
+    for (int p = 0; p < points; ++p)
+        contour.push_back({std::int16_t(p % 1000), std::int16_t(p * 7 % 1000), p % 2 == 0});
+    spec.glyphs.back() = simpleGlyph({contour});
+    return craftedWith([](std::vector<Table>&) {}, spec);
 }
 
 // A format 4 subtable of `segments` one-code segments (and the final one).

@@ -65,15 +65,15 @@ struct Amplifier {
 
 TEST(BoundedMemory, EveryCommandOnFontsThatMultiplyTheirSize)
 {
-    // Names: 65 535 records of 2056 bytes each over one storage (135 MB of text).
-    // Glyphs: 65 535 glyphs of one 2000-point glyph; --all on 3000 of them.
+    // Names: 65 535 records of 1542 bytes each over one storage (100 MB of text).
+    // Glyphs: 65 535 glyphs of one 2000-point glyph; --all on 1000 of them.
     const Amplifier cases[] = {
-        {"shared name storage", ttf::sharedNameStorageFont(0xFFFF, 0x08),
+        {"shared name storage", ttf::sharedNameStorageFont(0xFFFF, 0x06),
          {{"names"}, {"load"}, {"map"}, {"find", "A", "U+0041"}}},
         {"shared glyph data", ttf::sharedGlyphFont(),
          {{"load", "--composites"}, {"glyph", "0", "1", "65534"}, {"outline", "65534"}, {"find", "65534", "x"},
           {"names"}, {"map"}}},
-        {"shared glyph data, every glyph", ttf::sharedGlyphFont(3000),
+        {"shared glyph data, every glyph", ttf::sharedGlyphFont(1000),
          {{"glyph", "--all", "--composites"}, {"outline", "--all"}}},
         {"long format 4", ttf::longFormat4Font(), {{"map"}, {"load"}}},
         {"composites 64 wide and 16 deep", ttf::compositeFanFont(),

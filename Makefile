@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup build run test test-asan bench fuzz clean
+.PHONY: all setup build run test test-asan bench fuzz fuzz-build fuzz-smoke clean
 
 all: build
 
@@ -22,9 +22,12 @@ run: setup
 	cmake --build $(BUILD) -j$(JOBS) --target lumaro
 	$(BUILD)/lumaro $(FONT)
 
+# The tests, the same under the sanitizers (with the fuzz regressions), then
+# each fuzz target briefly.
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
 	$(MAKE) test-asan
+	$(MAKE) fuzz-smoke
 
 # The same tests again under AddressSanitizer + UndefinedBehaviorSanitizer.
 test-asan: setup
@@ -35,16 +38,39 @@ test-asan: setup
 bench: build
 	$(BUILD)/lumaro_bench
 
-# Coverage-guided fuzzing of the reader and the drawing (clang's libFuzzer;
-# Debian: clang-14 libclang-rt-14-dev). FUZZ_SECONDS=600 make fuzz
-FUZZ_SECONDS ?= 60
-fuzz:
-	@mkdir -p $(BUILD)/fuzz-corpus $(BUILD)/fuzz-seeds
-	clang++ -std=c++20 -Itests fuzz/make_seeds.cpp -o $(BUILD)/fuzz_make_seeds
-	$(BUILD)/fuzz_make_seeds $(BUILD)/fuzz-seeds
-	clang++ -std=c++20 -O1 -g -Isrc -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-	    fuzz/fuzz_font.cpp src/font/*.cpp src/glyph/*.cpp -o $(BUILD)/fuzz_font
-	$(BUILD)/fuzz_font -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $(BUILD)/fuzz-corpus $(BUILD)/fuzz-seeds
+# Coverage-guided fuzzing, one libFuzzer target per area (fuzz/target_*.cpp),
+# built with clang in a build of their own. `make fuzz` runs each target for
+# FUZZ_SECONDS (FUZZ_JOBS processes); the inputs that grow coverage stay in
+# $(FUZZ_BUILD)/corpus, anything that breaks lands in $(FUZZ_BUILD)/crashes.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_CXX     ?= clang++-14
+FUZZ_SECONDS ?= 600
+FUZZ_JOBS    ?= 1
+FUZZ_TARGETS  = load draw find names thumbnail
+DEJAVU_DIR   ?= /usr/share/fonts/truetype/dejavu
+FUZZ_OPTIONS  = -rss_limit_mb=512 -timeout=5 -max_len=65536
+
+fuzz-build: setup
+	@command -v $(FUZZ_CXX) >/dev/null || { echo "fuzz: $(FUZZ_CXX) is missing (apt-get install clang-14 libclang-rt-14-dev)" >&2; exit 1; }
+	CXX=$(FUZZ_CXX) cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARO_FUZZ=ON -DLUMARO_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_make_seeds $(FUZZ_TARGETS:%=fuzz_%)
+	rm -rf $(FUZZ_BUILD)/seeds && mkdir -p $(FUZZ_BUILD)/seeds
+	ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/fuzz_make_seeds $(FUZZ_BUILD)/seeds \
+	    $(DEJAVU_DIR)/DejaVuSans.ttf $(DEJAVU_DIR)/DejaVuSerif-Bold.ttf $(DEJAVU_DIR)/DejaVuSansMono.ttf
+
+fuzz: fuzz-build
+	@for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
+	    echo "== fuzz_$$t: $(FUZZ_SECONDS) s"; \
+	    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=quarantine_size_mb=64 $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
+	        $(if $(filter-out 1,$(FUZZ_JOBS)),-jobs=$(FUZZ_JOBS) -workers=$(FUZZ_JOBS)) -print_final_stats=1 \
+	        -artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ \
+	        $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/seeds fuzz/regressions/$$t || exit 1; \
+	done
+
+# Each target for 30 seconds: part of `make test`. Without clang it fails.
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=30 FUZZ_JOBS=1
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,26 +1,118 @@
-// Writes a few small fonts of our own into a folder: the fuzzer's first corpus.
+// Writes the fuzzers' first corpus into a folder: one small font per
+// malformed case, and small subsets of real fonts (every seed under 20 KB).
+// usage: fuzz_make_seeds OUT_FOLDER [REAL_FONT ...]
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
 #include <string>
 
-#include "support/ttf_builder.h"
+#include "font/glyph_names.h"
+#include "font/loader.h"
+#include "support/crafted_fonts.h"
+
+namespace {
+
+constexpr std::size_t SeedLimit = 20 * 1024;
+
+class IgnoredMessages : public MessageSink {
+public:
+    void MsgBox(const std::string&) override {}
+};
+
+ttf::ByteVector glyphBytes(const FontState& font, int g)
+{
+    const std::size_t start = font.Glyf.Offset + font.GlyphOffset[std::size_t(g)];
+    const std::size_t end = font.Glyf.Offset + font.GlyphOffset[std::size_t(g) + 1];
+    if (end <= start || end > font.FontBytes.size())
+        return {};
+    return {font.FontBytes.begin() + std::ptrdiff_t(start), font.FontBytes.begin() + std::ptrdiff_t(end)};
+}
+
+// Calls visit(offset of the component's glyph index) for each component record of a composite.
+template <class Visit>
+void forEachComponent(const ttf::ByteVector& glyph, Visit visit)
+{
+    std::size_t at = 10;
+    for (std::uint16_t flags = ttf::MORE_COMPONENTS; flags & ttf::MORE_COMPONENTS && at + 4 <= glyph.size();) {
+        flags = ttf::getU16(glyph, at);
+        visit(at + 2);
+        at += 4 + (flags & ttf::ARG_1_AND_2_ARE_WORDS ? 4 : 2);
+        at += flags & ttf::WE_HAVE_A_SCALE ? 2 : flags & ttf::WE_HAVE_AN_X_AND_Y_SCALE ? 4 : flags & ttf::WE_HAVE_A_TWO_BY_TWO ? 8 : 0;
+    }
+}
+
+// The glyphs of `codes` and their components, renumbered from 1 (0 stays
+// .notdef), as a font of our own writer: glyph data, names and the map kept.
+ttf::ByteVector subset(const FontState& font, std::u32string_view codes)
+{
+    std::map<int, int> renumbered{{0, 0}};
+    std::vector<int> order{0};
+    auto add = [&](int g) {
+        if (g > 0 && g < font.NumGlyphs && renumbered.emplace(g, int(order.size())).second)
+            order.push_back(g);
+    };
+    for (char32_t c : codes)
+        add(font.Unicode.glyphFor(c));
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const ttf::ByteVector data = glyphBytes(font, order[k]);
+        if (data.size() >= 10 && std::int16_t(ttf::getU16(data, 0)) < 0)
+            forEachComponent(data, [&](std::size_t at) { add(ttf::getU16(data, at)); });
+    }
+    ttf::FontSpec spec;
+    for (int g : order) {
+        ttf::ByteVector data = glyphBytes(font, g);
+        if (data.size() >= 10 && std::int16_t(ttf::getU16(data, 0)) < 0)
+            forEachComponent(data, [&](std::size_t at) { ttf::putU16(data, at, std::uint16_t(renumbered[ttf::getU16(data, at)])); });
+        ttf::Glyph glyph;
+        glyph.raw = data;
+        spec.glyphs.push_back(glyph);
+        spec.glyphNames.push_back(GlyphName(font, g));
+    }
+    for (char32_t c : codes)
+        if (c <= 0xFFFF && renumbered.count(font.Unicode.glyphFor(c)))
+            spec.cmap[std::uint16_t(c)] = std::uint16_t(renumbered[font.Unicode.glyphFor(c)]);
+    spec.names = {{3, 1, 0x409, 1, ttf::utf16be(u"Subset")}, {1, 0, 0, 2, ttf::latin1("Book")}};
+    return ttf::buildFont(spec);
+}
+
+bool write(const std::filesystem::path& folder, const std::string& name, const ttf::ByteVector& bytes)
+{
+    if (bytes.size() > SeedLimit) {
+        std::fprintf(stderr, "seed %s: %zu bytes, over the limit\n", name.c_str(), bytes.size());
+        return false;
+    }
+    std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    if (argc < 2)
         return 2;
-    auto write = [&](const std::string& name, const ttf::ByteVector& bytes) {
-        std::ofstream(std::string(argv[1]) + "/" + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    };
-    ttf::FontSpec squares = ttf::squaresFont(6);
-    write("squares.ttf", ttf::buildFont(squares));
+    const std::filesystem::path folder = argv[1];
+    bool ok = write(folder, "crafted-base.ttf", ttf::buildFont(ttf::craftedBase()));
+    for (const ttf::CraftedFont& f : ttf::malformedFonts())
+        ok &= write(folder, f.name + ".ttf", f.bytes);
+    // The amplifiers, small: the same shapes at a size the fuzzer runs fast.
+    ok &= write(folder, "shared-name-storage.ttf", ttf::sharedNameStorageFont(300, 0x02));
+    ok &= write(folder, "shared-glyph-data.ttf", ttf::sharedGlyphFont(300, 200));
+    ok &= write(folder, "long-format-4.ttf", ttf::longFormat4Font(400));
 
-    squares.indexToLocFormat = 1;
-    squares.glyphNames = {".notdef", "A", "B", "C", "D", "E"};
-    squares.names = {{3, 1, 1033, 1, ttf::utf16be(u"Sans")}, {1, 0, 0, 4, ttf::ByteVector{'S', 'a', 'n', 's'}}};
-    squares.glyphs.push_back(ttf::compositeGlyph({{1, 0, 0}, {2, 300, 0}}, {0, 0, 400, 300}));
-    squares.glyphs.push_back({});
-    squares.glyphs.push_back(ttf::simpleGlyph({{{0, 0}, {0, 200, false}, {200, 200, false}, {200, 0}}}));
-    write("names-composite-long-loca.ttf", ttf::buildFont(squares));
-    return 0;
+    const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
+    for (int i = 2; i < argc; ++i) {
+        std::ifstream in(argv[i], std::ios::binary);
+        FontState font;
+        IgnoredMessages sink;
+        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font, sink) != LoadResult::Loaded)
+            continue;
+        const std::string stem = std::filesystem::path(argv[i]).stem().string();
+        for (std::size_t k = 0; k < std::size(subsets); ++k)
+            ok &= write(folder, stem + "-subset" + std::to_string(k) + ".ttf", subset(font, subsets[k]));
+    }
+    return ok ? 0 : 1;
 }

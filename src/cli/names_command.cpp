@@ -1,8 +1,29 @@
-#include "cli/commands.h"
+#include <cstdio>
 
+#include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/json.h"
 #include "font/names.h"
+
+namespace {
+
+// Writes `"key": [` and one string per index from text(k), each as soon as it
+// is made: a naming table whose records share their storage never has all its
+// texts in memory at once.
+template <class TextOf>
+void printStringArray(const char* key, std::size_t count, TextOf text)
+{
+    std::fprintf(stdout, "  \"%s\": [", key);
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k)
+            std::fputs(", ", stdout);
+        const std::string json = jsonString(text(k));
+        std::fwrite(json.data(), 1, json.size(), stdout);
+    }
+    std::fputs("],\n", stdout);
+}
+
+} // namespace
 
 int runNames(const std::string& fontPath)
 {
@@ -14,12 +35,11 @@ int runNames(const std::string& fontPath)
     // The messages are those of "Info..." alone: a font without a naming
     // table gives "Not found: name" and the code 14 box, and no lines.
     CollectedMessages info;
-    NameReading reading;
-    const bool read = ReadNames(opened.font, info, reading);
-    printJson(JsonObject()
-                  .add("lines", jsonArray(reading.Lines))
-                  .add("texts", jsonArray(reading.NameText))
-                  .add("messages", jsonArray(info.texts))
-                  .str(true));
+    NameTable table;
+    const bool read = ReadNameTable(opened.font, info, table);
+    std::fputs("{\n", stdout);
+    printStringArray("lines", table.Lines.size(), [&](std::size_t k) { return table.Lines[k]; });
+    printStringArray("texts", table.Records.size(), [&](std::size_t k) { return NameText(opened.font, table, k); });
+    printJson("  \"messages\": " + jsonArray(info.texts) + "\n}");
     return read ? 0 : 1;
 }

@@ -1,6 +1,44 @@
 #include "font/cmap.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "font/table_directory.h"
+
+namespace {
+
+// How many entries of a format 4 endCode array lie inside the subtable.
+std::size_t readableEndCodes(std::span<const std::uint8_t> subtable)
+{
+    ByteReader r(subtable);
+    r.seek(6);
+    const std::size_t segCount = r.u16() / 2;
+    if (!r.ok() || subtable.size() < 14)
+        return 0;
+    return std::min(segCount, (subtable.size() - 14) / 2);
+}
+
+std::uint16_t endCodeAt(std::span<const std::uint8_t> subtable, std::size_t i)
+{
+    ByteReader r(subtable);
+    r.seek(14 + 2 * i);
+    return r.u16();
+}
+
+// A damaged subtable may list its segments out of order; its lookups then
+// walk the segments one by one, as they always have, so that every code
+// keeps the glyph the walk finds.
+bool endCodesSorted(std::span<const std::uint8_t> subtable)
+{
+    const std::size_t n = readableEndCodes(subtable);
+    for (std::size_t i = 1; i < n; ++i) {
+        if (endCodeAt(subtable, i) < endCodeAt(subtable, i - 1))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
 {
@@ -51,10 +89,37 @@ bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
         return false;
     }
     font.CmapData.assign(subtable.begin(), subtable.end());
+    font.CmapEndCodesSorted = font.CmapFormat == 4 && endCodesSorted(font.CmapData);
     return true;
 }
 
 namespace {
+
+// Index of the first segment whose endCode is >= code, by halving the
+// readable endCodes (which never decrease); SIZE_MAX when there is none.
+std::size_t searchSegment(std::span<const std::uint8_t> subtable, int code)
+{
+    const std::size_t n = readableEndCodes(subtable);
+    std::size_t low = 0, high = n;
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (endCodeAt(subtable, mid) < code)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low == n ? SIZE_MAX : low;
+}
+
+// The same, one segment after another, for endCodes out of order.
+std::size_t walkSegments(std::span<const std::uint8_t> subtable, int code)
+{
+    const std::size_t n = readableEndCodes(subtable);
+    std::size_t i = 0;
+    while (i < n && endCodeAt(subtable, i) < code)
+        ++i;
+    return i == n ? SIZE_MAX : i;
+}
 
 int format4Glyph(const FontState& font, int code)
 {
@@ -67,13 +132,11 @@ int format4Glyph(const FontState& font, int code)
     };
     const std::size_t segCount = std::size_t(valueAt(6)) / 2;
 
-    // A subtable without a final segment covering the code ends the search
-    // at the end of the endCode array: no glyph.
-    r.seek(14);
-    std::size_t i = 0;
-    while (i < segCount && r.ok() && r.u16() < code)
-        ++i;
-    if (i == segCount || !r.ok())
+    // The segment is the first whose endCode reaches the code. A subtable
+    // without a final segment covering the code, or whose endCodes run out
+    // of the subtable first, gives no glyph.
+    const std::size_t i = font.CmapEndCodesSorted ? searchSegment(font.CmapData, code) : walkSegments(font.CmapData, code);
+    if (i >= segCount)
         return 0;
 
     const std::size_t rangeOffsetAt = 16 + 6 * segCount + 2 * i;

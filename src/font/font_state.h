@@ -75,6 +75,7 @@ struct FontState {
     int CmapFormat = 0;
     int CmapLength = 0;
     std::vector<std::uint8_t> CmapData; // the chosen subtable's bytes
+    bool CmapEndCodesSorted = false;    // format 4: the readable endCodes never decrease
 
     UnicodeMap Unicode; // the best Unicode subtable, for Find and the status bar
 };

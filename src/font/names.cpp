@@ -132,7 +132,7 @@ std::string DecodeNameBytes(std::span<const std::uint8_t> bytes, int platformID,
     return Windows1252ToUtf8(text);
 }
 
-bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out)
+bool ReadNameTable(const FontState& font, MessageSink& sink, NameTable& out)
 {
     out = {};
     ByteReader r(font.FontBytes);
@@ -148,11 +148,12 @@ bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out)
         r.clearFailure();
         return true;
     }
+    out.StringStart = std::uint64_t(name.Offset) + stringOffset;
 
     // All records before any string. A record table that runs past the end
-    // of the file keeps the records that are whole.
-    std::vector<NameRecord> records;
-    records.reserve(count);
+    // of the file keeps the records that are whole, so the reservation is
+    // bounded by what the file can hold.
+    out.Records.reserve(std::min<std::size_t>(count, (r.size() - r.pos()) / 12));
     for (int i = 1; i <= count; ++i) {
         NameRecord rec;
         rec.platformID = ReadUShort(r);
@@ -163,25 +164,42 @@ bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out)
         rec.offset = ReadUShort(r);
         if (!r.ok())
             break;
-        records.push_back(rec);
+        out.Records.push_back(rec);
     }
     r.clearFailure();
 
-    out.Lines.reserve(records.size());
-    out.NameText.reserve(records.size());
-    for (std::size_t k = 0; k < records.size(); ++k) {
-        const NameRecord& rec = records[k];
-        out.Lines.push_back(ListLine(int(k + 1), count, rec));
+    out.Lines.reserve(out.Records.size());
+    for (std::size_t k = 0; k < out.Records.size(); ++k)
+        out.Lines.push_back(ListLine(int(k + 1), count, out.Records[k]));
+    return true;
+}
 
-        // A string reaching past the end of the file is cut at the end; one
-        // starting beyond it is empty.
-        const std::uint64_t start = std::uint64_t(name.Offset) + stringOffset + rec.offset;
-        std::span<const std::uint8_t> bytes;
-        if (start <= r.size()) {
-            r.seek(std::size_t(start));
-            bytes = r.bytes(std::min<std::size_t>(rec.length, r.size() - r.pos()));
-        }
-        out.NameText.push_back(DecodeNameBytes(bytes, rec.platformID, rec.encodingID));
+std::string NameText(const FontState& font, const NameTable& table, std::size_t k)
+{
+    if (k >= table.Records.size())
+        return {};
+    const NameRecord& rec = table.Records[k];
+    // A string reaching past the end of the file is cut at the end; one
+    // starting beyond it is empty.
+    ByteReader r(font.FontBytes);
+    const std::uint64_t start = table.StringStart + rec.offset;
+    std::span<const std::uint8_t> bytes;
+    if (start <= r.size()) {
+        r.seek(std::size_t(start));
+        bytes = r.bytes(std::min<std::size_t>(rec.length, r.size() - r.pos()));
     }
+    return DecodeNameBytes(bytes, rec.platformID, rec.encodingID);
+}
+
+bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out)
+{
+    out = {};
+    NameTable table;
+    if (!ReadNameTable(font, sink, table))
+        return false;
+    out.NameText.reserve(table.Records.size());
+    for (std::size_t k = 0; k < table.Records.size(); ++k)
+        out.NameText.push_back(NameText(font, table, k));
+    out.Lines = std::move(table.Lines);
     return true;
 }

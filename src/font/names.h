@@ -41,6 +41,21 @@ std::string ListLine(int number, int count, const NameRecord& record);
 //   0x8D, 0x8F, 0x90 and 0x9D become U+0081 etc.).
 std::string DecodeNameBytes(std::span<const std::uint8_t> bytes, int platformID, int encodingID);
 
+// A naming table read as records and list lines; the texts are decoded one at
+// a time by NameText, so records sharing their string storage never multiply
+// the file in memory.
+struct NameTable {
+    std::vector<NameRecord> Records;
+    std::vector<std::string> Lines; // Lines[k]: list line of Records[k]
+    std::uint64_t StringStart = 0;  // table offset + stringOffset, in the file
+};
+
+// Looks up 'name' and reads the records and list lines of a format 0 table
+// into `out` (cleared first). Same answers and messages as ReadNames.
+bool ReadNameTable(const FontState& font, MessageSink& sink, NameTable& out);
+// The UTF-8 text of table.Records[k]; "" for k out of range.
+std::string NameText(const FontState& font, const NameTable& table, std::size_t k);
+
 // Looks up 'name' and reads every record of a format 0 table into `out`
 // (cleared first). false: the lookup was abandoned ("Not found: name" and
 // code 14 went to sink), nothing read. Another format gives no records and no

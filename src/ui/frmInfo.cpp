@@ -48,11 +48,12 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent)
     connect(cmdOK, &QPushButton::clicked, this, &frmInfo::cmdOK_Click);
 }
 
-void frmInfo::Fill(const NameReading& reading)
+void frmInfo::Fill(const FontState& font, NameTable table)
 {
-    for (const std::string& line : reading.Lines)
+    Font = &font;
+    Table = std::move(table);
+    for (const std::string& line : Table.Lines)
         List1->addItem(QString::fromStdString(line));
-    NameText.insert(NameText.end(), reading.NameText.begin(), reading.NameText.end());
 }
 
 int frmInfo::ListIndex() const
@@ -64,7 +65,8 @@ int frmInfo::ListIndex() const
 void frmInfo::List1_Click()
 {
     const int k = ListIndex();
-    Text1->setPlainText(k >= 0 && k < int(NameText.size()) ? QString::fromStdString(NameText[k]) : QString());
+    const bool shown = Font != nullptr && k >= 0;
+    Text1->setPlainText(shown ? QString::fromStdString(NameText(*Font, Table, std::size_t(k))) : QString());
 }
 
 void frmInfo::cmdOK_Click()
@@ -79,13 +81,13 @@ void frmInfo::reject()
 
 void ShowFontInfo(QWidget* owner, const FontState& font, MessageSink& sink)
 {
-    NameReading reading;
+    NameTable table;
     // No font or no naming table: the lookup has told the user; no dialog.
-    if (!ReadNames(font, sink, reading))
+    if (!ReadNameTable(font, sink, table))
         return;
 
     frmInfo dialog(owner);
-    dialog.Fill(reading);
+    dialog.Fill(font, std::move(table));
     // Centred on the screen, not on the owner.
     if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
         QRect frame = dialog.frameGeometry();

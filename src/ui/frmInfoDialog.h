@@ -15,8 +15,9 @@ class frmInfo : public QDialog {
 public:
     explicit frmInfo(QWidget* parent = nullptr);
 
-    // Appends every list line of reading (in record order) and keeps its texts.
-    void Fill(const NameReading& reading);
+    // Shows every list line of table (in record order); a record's text is
+    // decoded from font when its line is selected. font must outlive the dialog.
+    void Fill(const FontState& font, NameTable table);
 
     QGroupBox* Frame1;
     QListWidget* List1;
@@ -32,5 +33,6 @@ public slots:
     void reject() override; // Esc and the close box
 
 private:
-    std::vector<std::string> NameText; // NameText[k]: record text of item k
+    const FontState* Font = nullptr;
+    NameTable Table; // records of the items, in order; texts decoded on selection
 };

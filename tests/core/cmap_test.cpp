@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "font/cmap.h"
@@ -222,6 +225,84 @@ TEST(LoadFont, WithoutAWindowsUnicodeMapTheCharacterListsStayEmpty)
     EXPECT_TRUE(MakePickLists(font, false).CharList.empty());
     EXPECT_TRUE(MakePickLists(font, false).AsciiList.empty());
     EXPECT_EQ(CharToGlyph(font, 'B'), 2);
+}
+
+// The segment walk lookups always made: the reference for the search.
+int linearFormat4Glyph(const ByteVector& sub, int code)
+{
+    auto at = [&](std::size_t offset) -> long { return offset + 2 <= sub.size() ? ttf::getU16(sub, offset) : -1; };
+    const long segCount = at(6) / 2;
+    long i = 0;
+    for (; i < segCount; ++i) {
+        const long end = at(14 + 2 * std::size_t(i));
+        if (end < 0)
+            return 0;
+        if (end >= code)
+            break;
+    }
+    if (i >= segCount)
+        return 0;
+    const std::size_t rangeAt = 16 + 6 * std::size_t(segCount) + 2 * std::size_t(i);
+    const long start = at(16 + 2 * std::size_t(segCount) + 2 * std::size_t(i));
+    const long delta = at(16 + 4 * std::size_t(segCount) + 2 * std::size_t(i));
+    const long range = at(rangeAt);
+    if (start < 0 || delta < 0 || range < 0 || start > code)
+        return 0;
+    if (range == 0)
+        return int((code + delta) % 65536);
+    const long v = at(rangeAt + std::size_t(range) + 2 * std::size_t(code - start));
+    return v <= 0 ? 0 : int((v + delta) % 65536);
+}
+
+// A random subtable: sorted segments with deltas and glyph arrays, or
+// damaged ones (segments shuffled, ends duplicated, bytes cut off).
+ByteVector randomFormat4(std::mt19937& rng, bool damaged)
+{
+    std::vector<std::uint16_t> ends;
+    const int segCount = int(rng() % 300) + 1;
+    for (int k = 0; k < segCount; ++k)
+        ends.push_back(std::uint16_t(rng()));
+    std::sort(ends.begin(), ends.end());
+    if (rng() % 2)
+        ends.back() = 0xFFFF;
+    std::vector<Segment> segments;
+    std::vector<std::uint16_t> glyphIds(rng() % 400);
+    for (std::uint16_t& g : glyphIds)
+        g = std::uint16_t(rng() % 3 ? rng() % 2000 : 0);
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        const int previous = k ? ends[k - 1] + 1 : 0;
+        const auto start = std::uint16_t(std::max(previous, ends[k] - int(rng() % 200)));
+        const auto range = std::uint16_t(rng() % 3 ? 0 : 2 * (ends.size() - k) + 2 * (rng() % 200));
+        segments.push_back({start, ends[k], std::uint16_t(rng()), range});
+    }
+    if (damaged) {
+        for (int swaps = int(rng() % 4); swaps >= 0; --swaps)
+            std::swap(segments[rng() % segments.size()].endCode, segments[rng() % segments.size()].endCode);
+    }
+    ByteVector sub = ttf::cmapFormat4(segments, glyphIds);
+    if (damaged && rng() % 2)
+        sub.resize(14 + rng() % (sub.size() - 13));
+    ttf::putU16(sub, 2, std::uint16_t(sub.size()));
+    return sub;
+}
+
+TEST(CharToGlyph, Format4SearchGivesTheWalksGlyph)
+{
+    std::mt19937 rng(12);
+    int unsorted = 0;
+    for (int round = 0; round < 120; ++round) {
+        const bool damaged = round % 2 == 1;
+        const ByteVector sub = randomFormat4(rng, damaged);
+        CmapFont f({{3, 1, sub}});
+        ASSERT_TRUE(f.read) << round;
+        unsorted += f.font.CmapEndCodesSorted ? 0 : 1;
+        if (!damaged) {
+            EXPECT_TRUE(f.font.CmapEndCodesSorted) << round;
+        }
+        for (int code = 0; code <= 65535; ++code)
+            ASSERT_EQ(f.glyph(code), linearFormat4Glyph(sub, code)) << "round " << round << " code " << code;
+    }
+    EXPECT_GT(unsorted, 20); // the damaged rounds did try the walk
 }
 
 } // namespace

@@ -111,6 +111,21 @@ TEST(DamagedFont, HeadAndHheaCutByTheEndOfTheFile)
     }
 }
 
+TEST(DamagedFont, HdmxCutByTheEndOfTheFileIsPassedOver)
+{
+    // Nothing shown comes from hdmx: two bytes of it at the very end still load.
+    std::vector<ttf::Table> tables = ttf::fontTables(smallFont(0));
+    tables.push_back({"hdmx", {0, 0, 0, 0}}); // placed last in the file
+    ByteVector bytes = ttf::assemble(tables);
+    const std::uint32_t at = ttf::tableOffset(bytes, "hdmx");
+    bytes.resize(at + 2);
+    FontState font;
+    RecordingSink sink;
+    EXPECT_EQ(loadFontBytes(font, sink, bytes), LoadResult::Loaded);
+    EXPECT_TRUE(sink.texts.empty());
+    EXPECT_EQ(font.NumGlyphs, int(smallFont(0).glyphs.size()));
+}
+
 TEST(DamagedFont, GlyphTableAtTheEndOfTheFile)
 {
     // glyf starts exactly at the end: only the empty glyph has an outline to list.

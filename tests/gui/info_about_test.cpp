@@ -1,5 +1,7 @@
 #include <functional>
 
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -18,6 +20,8 @@
 #include "platform/toolkit.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"
+#include "support/crafted_fonts.h"
+#include "support/font_loading.h"
 #include "support/ttf_builder.h"
 #include "ui/frmAbout.h"
 #include "ui/frmAboutDialog.h"
@@ -214,6 +218,37 @@ TEST(FontInfoDialog, TheGlyphViewDrawsTheSameAfterwards)
     EXPECT_FALSE(r2.listing.empty());
     EXPECT_EQ(after.count(RecordingSurface::LineCall), before.count(RecordingSurface::LineCall));
     EXPECT_GT(after.count(RecordingSurface::LineCall), 0u);
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST(FontInfoDialog, SharedStorageIsDecodedOnlyWhenSelected)
+{
+    // 65 535 records of 16 705 bytes each over one storage: over a gigabyte
+    // of texts if they were all decoded when the dialog opens.
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(font, sink, ttf::sharedNameStorageFont()), LoadResult::Loaded);
+    const long before = peakKilobytes();
+    int items = 0;
+    QString text;
+    ModalWatcher watcher([&](QWidget* modal) {
+        auto* d = static_cast<frmInfo*>(modal);
+        items = d->List1->count();
+        d->List1->setCurrentRow(items - 1);
+        text = d->Text1->toPlainText();
+        d->cmdOK->click();
+    });
+    ShowFontInfo(nullptr, font, sink);
+    EXPECT_TRUE(watcher.seen());
+    EXPECT_EQ(items, 65535);
+    EXPECT_EQ(text, QString(16705, 'A'));
+    EXPECT_LT(peakKilobytes() - before, 64 * 1024);
 }
 
 TEST(FontInfoDialog, NoFontOrNoNameTableShowsTheTwoBoxesAndNoDialog)

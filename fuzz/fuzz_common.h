@@ -1,0 +1,34 @@
+#pragma once
+// What the fuzz targets share: loading the input as a font without messages.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "font/errors.h"
+#include "font/loader.h"
+
+namespace fuzz {
+
+class IgnoredMessages : public MessageSink {
+public:
+    void MsgBox(const std::string&) override {}
+};
+
+// Glyphs a target visits per input: enough for every path, few enough that
+// an input runs in milliseconds.
+constexpr int GlyphsPerInput = 256;
+
+inline int glyphsToVisit(const FontState& font)
+{
+    return std::min(font.NumGlyphs, GlyphsPerInput);
+}
+
+// Loads the bytes as File > Open would; true when a font is open.
+inline bool loadFont(const std::uint8_t* data, std::size_t size, FontState& font)
+{
+    IgnoredMessages sink;
+    return LoadFont(std::vector<std::uint8_t>(data, data + size), font, sink) == LoadResult::Loaded;
+}
+
+} // namespace fuzz

@@ -1,0 +1,31 @@
+#pragma once
+// The fuzz targets' bodies. Each takes any bytes as a font file and must end
+// soundly: no crash, no read outside the bytes, no sanitizer report, bounded
+// time and memory. libFuzzer calls one of them per executable (entry.cpp);
+// the replay driver calls them all over the kept regression inputs.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace fuzz {
+
+using Body = int (*)(const std::uint8_t* data, std::size_t size);
+
+int LoadAndLists(const std::uint8_t* data, std::size_t size);   // load, the three pick lists
+int DrawGlyphs(const std::uint8_t* data, std::size_t size);     // every glyph, classic and metrics view
+int OutlineAndFind(const std::uint8_t* data, std::size_t size); // outlines, Unicode map, Find
+int NamingTable(const std::uint8_t* data, std::size_t size);    // name records and their texts
+int Thumbnails(const std::uint8_t* data, std::size_t size);     // the overview's paths and images (Qt Gui)
+
+struct Target {
+    const char* name; // also the folder of its regression inputs
+    Body body;
+};
+
+// Every target, the thumbnails last.
+inline constexpr Target Targets[] = {
+    {"load", LoadAndLists},   {"draw", DrawGlyphs}, {"find", OutlineAndFind},
+    {"names", NamingTable}, {"thumbnail", Thumbnails},
+};
+
+} // namespace fuzz

@@ -1,0 +1,29 @@
+#include "fuzz/fuzz_common.h"
+#include "fuzz/fuzz_targets.h"
+
+#include "font/find.h"
+#include "font/glyph_names.h"
+#include "glyph/composite.h"
+
+int fuzz::OutlineAndFind(const std::uint8_t* data, std::size_t size)
+{
+    FontState font;
+    if (!loadFont(data, size, font))
+        return 0;
+    IgnoredMessages sink;
+    ResolvedGlyph glyph;
+    std::string lastName;
+    for (int g = 0; g < glyphsToVisit(font); ++g) {
+        WorkingValues work;
+        work.GlyphIndex = g;
+        ResolveGlyph(font, g, work, sink, glyph);
+        font.Unicode.codesFor(g);
+        lastName = GlyphName(font, g);
+    }
+    for (char32_t code = 0; code <= 0x10FFFF; code += 4099)
+        font.Unicode.glyphFor(code);
+    for (const std::string& query : {std::string("3"), std::string("U+1F600"), std::string("\u00E9"),
+                                    std::string("eacute"), std::string("65535"), lastName})
+        FindGlyph(font, font.Unicode, query);
+    return 0;
+}

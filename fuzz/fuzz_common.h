@@ -17,7 +17,7 @@ public:
 
 // Glyphs a target visits per input: enough for every path, few enough that
 // an input runs in milliseconds.
-constexpr int GlyphsPerInput = 256;
+constexpr int GlyphsPerInput = 64;
 
 inline int glyphsToVisit(const FontState& font)
 {

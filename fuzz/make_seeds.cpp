@@ -100,8 +100,9 @@ int main(int argc, char** argv)
         ok &= write(folder, f.name + ".ttf", f.bytes);
     // The amplifiers, small: the same shapes at a size the fuzzer runs fast.
     ok &= write(folder, "shared-name-storage.ttf", ttf::sharedNameStorageFont(300, 0x02));
-    ok &= write(folder, "shared-glyph-data.ttf", ttf::sharedGlyphFont(300, 200));
+    ok &= write(folder, "shared-glyph-data.ttf", ttf::sharedGlyphFont(100, 200));
     ok &= write(folder, "long-format-4.ttf", ttf::longFormat4Font(400));
+    ok &= write(folder, "long-curve-runs.ttf", ttf::longCurveRunsFont(4));
 
     const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
     for (int i = 2; i < argc; ++i) {

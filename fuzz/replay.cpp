@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     inputs.push_back({"shared-glyph-data", ttf::sharedGlyphFont()});
     inputs.push_back({"long-format-4", ttf::longFormat4Font()});
     inputs.push_back({"composite-fan", ttf::compositeFanFont()});
+    inputs.push_back({"long-curve-runs", ttf::longCurveRunsFont()});
     for (const auto& entry : fs::recursive_directory_iterator(argv[1])) {
         if (entry.is_regular_file() && entry.path().filename() != "README")
             inputs.push_back({entry.path().string(), readFile(entry.path())});

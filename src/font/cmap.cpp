@@ -38,6 +38,32 @@ bool endCodesSorted(std::span<const std::uint8_t> subtable)
     return true;
 }
 
+// Index of the first segment whose endCode is >= code, by halving the
+// readable endCodes (which never decrease); SIZE_MAX when there is none.
+std::size_t searchSegment(std::span<const std::uint8_t> subtable, int code)
+{
+    const std::size_t n = readableEndCodes(subtable);
+    std::size_t low = 0, high = n;
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (endCodeAt(subtable, mid) < code)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low == n ? SIZE_MAX : low;
+}
+
+// The same, one segment after another, for endCodes out of order.
+std::size_t walkSegments(std::span<const std::uint8_t> subtable, int code)
+{
+    const std::size_t n = readableEndCodes(subtable);
+    std::size_t i = 0;
+    while (i < n && endCodeAt(subtable, i) < code)
+        ++i;
+    return i == n ? SIZE_MAX : i;
+}
+
 } // namespace
 
 bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
@@ -94,32 +120,6 @@ bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
 }
 
 namespace {
-
-// Index of the first segment whose endCode is >= code, by halving the
-// readable endCodes (which never decrease); SIZE_MAX when there is none.
-std::size_t searchSegment(std::span<const std::uint8_t> subtable, int code)
-{
-    const std::size_t n = readableEndCodes(subtable);
-    std::size_t low = 0, high = n;
-    while (low < high) {
-        const std::size_t mid = low + (high - low) / 2;
-        if (endCodeAt(subtable, mid) < code)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low == n ? SIZE_MAX : low;
-}
-
-// The same, one segment after another, for endCodes out of order.
-std::size_t walkSegments(std::span<const std::uint8_t> subtable, int code)
-{
-    const std::size_t n = readableEndCodes(subtable);
-    std::size_t i = 0;
-    while (i < n && endCodeAt(subtable, i) < code)
-        ++i;
-    return i == n ? SIZE_MAX : i;
-}
 
 int format4Glyph(const FontState& font, int code)
 {

@@ -1,5 +1,7 @@
 #include "glyph/curve.h"
 
+#include <algorithm>
+
 #include "glyph/listing.h"
 
 float KnotValue(int j, int CurveDegree)
@@ -50,7 +52,13 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
     for (int s = 0; float(s) <= lastStep; ++s) {
         const double t = double(s) / double(CurveSteps);
         double x = 0, y = 0;
-        for (int j = 0; j <= n; ++j) {
+        // Basis j is 0 unless Knots[j] <= t < Knots[j + 3], which with these
+        // knots holds for j from floor(t) to floor(t) + 2 only: a point of a
+        // long run costs three terms, not the whole run.
+        const int first = std::max(0, int(t) - 1), last = std::min(n, int(t) + 3);
+        for (int j = first; j <= last; ++j) {
+            if (t < Knots[j] || t >= Knots[j + 3])
+                continue;
             const double basis = SplineBasis(j, 3, t, Knots);
             x = x + CurveX[j + 1] * basis;
             y = y + CurveY[j + 1] * basis;

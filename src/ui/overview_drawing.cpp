@@ -71,7 +71,11 @@ QTransform glyphTransform(const FontMetricsInfo& metrics, const QRectF& box, con
         top = 0.8 * metrics.unitsPerEm;
         bottom = -0.2 * metrics.unitsPerEm;
     }
-    const double scale = box.height() / (top - bottom);
+    // Damaged metrics (a line a few units high) would blow a glyph up to
+    // thousands of boxes, and filling such a path takes the rasteriser
+    // seconds for a 48-pixel cell; no more than MaxInkBoxes boxes of it are drawn.
+    const double inkSide = std::max({ink.width(), ink.height(), 1.0});
+    const double scale = std::min(box.height() / (top - bottom), MaxInkBoxes * box.height() / inkSide);
     return QTransform(scale, 0, 0, -scale, box.center().x() - ink.center().x() * scale, box.top() + top * scale);
 }
 

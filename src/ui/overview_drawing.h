@@ -20,6 +20,9 @@ QPainterPath glyphPath(const GlyphShape& shape);
 // height holds ascender to descender, the baseline lies ascender below its
 // top, and the ink (the path's bounds) is centred across. A font without
 // usable hhea values is placed by its em, baseline at four fifths.
+// The scale is lowered, for that glyph alone, where its ink would span more
+// than MaxInkBoxes boxes.
+inline constexpr double MaxInkBoxes = 16;
 QTransform glyphTransform(const FontMetricsInfo& metrics, const QRectF& box, const QRectF& ink);
 
 // The glyph filled in `colour`, placed as above in `box`.

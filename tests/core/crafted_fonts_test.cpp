@@ -122,4 +122,22 @@ TEST(CraftedFonts, CompositeResolutionStopsEarlyOnAWideDeepTree)
     EXPECT_LT(seconds, 2.0);
 }
 
+TEST(CraftedFonts, LongCurveRunsDrawInBoundedTime)
+{
+    // 64 000 points in runs of 198 off-curve points: each curve point used to
+    // weigh every point of its run.
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(font, sink, ttf::longCurveRunsFont()), LoadResult::Loaded);
+    NullSurface surface;
+    ViewState view;
+    view.Composites = true;
+    const auto start = std::chrono::steady_clock::now();
+    const GlyphReadout r = ShowGlyph(1, font, view, surface, sink);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_FALSE(r.abandoned);
+    EXPECT_TRUE(sink.texts.empty());
+    EXPECT_LT(seconds, 4.0);
+}
+
 } // namespace

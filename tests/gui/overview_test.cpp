@@ -161,6 +161,17 @@ TEST(OverviewDrawing, ThumbnailsShareOneScaleAndBaseline)
     EXPECT_TRUE(sink.texts.empty());
 }
 
+TEST(OverviewDrawing, DamagedMetricsDoNotBlowTheGlyphUp)
+{
+    // A line one unit high would make a 1000-unit glyph 48 000 pixels tall.
+    const QRectF box(0, 0, 48, 48), ink(0, 0, 1000, 1000);
+    const QTransform sane = glyphTransform({1000, 800, -200}, box, ink);
+    const QTransform damaged = glyphTransform({1000, 1, 0}, box, ink);
+    EXPECT_DOUBLE_EQ(sane.m11(), 48.0 / 1000);
+    EXPECT_DOUBLE_EQ(damaged.m11(), MaxInkBoxes * 48 / 1000);
+    EXPECT_DOUBLE_EQ(damaged.m22(), -damaged.m11());
+}
+
 // The thumbnail once the worker has delivered it; nullptr after five seconds.
 const Thumbnail* waitForThumbnail(ThumbnailCache& cache, int glyph)
 {

@@ -275,6 +275,21 @@ inline ByteVector compositeFanFont(int depth = 16, int fan = 64, int points = 20
     return craftedWith([](std::vector<Table>&) {}, spec);
 }
 
+// Glyph 1 made of `copies` of glyph 2: 2000 points, all off the curve but
+// every 198th, the longest runs of curve points the drawing takes.
+inline ByteVector longCurveRunsFont(int copies = 32)
+{
+    FontSpec spec = craftedBase();
+    spec.glyphNames.clear();
+    spec.glyphs.resize(3);
+    spec.glyphs[1] = compositeGlyph(std::vector<Component>(std::size_t(copies), Component{2, 1, 1}));
+    Contour contour;
+    for (int p = 0; p < 2000; ++p)
+        contour.push_back({std::int16_t(p * 13 % 1000), std::int16_t(p * 7 % 1000), p % 198 == 197});
+    spec.glyphs[2] = simpleGlyph({contour});
+    return craftedWith([](std::vector<Table>&) {}, spec);
+}
+
 // A format 4 subtable of `segments` one-code segments (and the final one).
 inline ByteVector longFormat4Font(int segments = 8189)
 {

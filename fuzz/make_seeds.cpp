@@ -61,21 +61,21 @@ ttf::ByteVector subset(const FontState& font, std::u32string_view codes)
         if (data.size() >= 10 && std::int16_t(ttf::getU16(data, 0)) < 0)
             forEachComponent(data, [&](std::size_t at) { add(ttf::getU16(data, at)); });
     }
-    ttf::FontSpec spec;
+    ttf::FontSpec design;
     for (int g : order) {
         ttf::ByteVector data = glyphBytes(font, g);
         if (data.size() >= 10 && std::int16_t(ttf::getU16(data, 0)) < 0)
             forEachComponent(data, [&](std::size_t at) { ttf::putU16(data, at, std::uint16_t(renumbered[ttf::getU16(data, at)])); });
         ttf::Glyph glyph;
         glyph.raw = data;
-        spec.glyphs.push_back(glyph);
-        spec.glyphNames.push_back(GlyphName(font, g));
+        design.glyphs.push_back(glyph);
+        design.glyphNames.push_back(GlyphName(font, g));
     }
     for (char32_t c : codes)
         if (c <= 0xFFFF && renumbered.count(font.Unicode.glyphFor(c)))
-            spec.cmap[std::uint16_t(c)] = std::uint16_t(renumbered[font.Unicode.glyphFor(c)]);
-    spec.names = {{3, 1, 0x409, 1, ttf::utf16be(u"Subset")}, {1, 0, 0, 2, ttf::latin1("Book")}};
-    return ttf::buildFont(spec);
+            design.cmap[std::uint16_t(c)] = std::uint16_t(renumbered[font.Unicode.glyphFor(c)]);
+    design.names = {{3, 1, 0x409, 1, ttf::utf16be(u"Subset")}, {1, 0, 0, 2, ttf::latin1("Book")}};
+    return ttf::buildFont(design);
 }
 
 bool write(const std::filesystem::path& folder, const std::string& name, const ttf::ByteVector& bytes)

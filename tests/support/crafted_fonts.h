@@ -20,21 +20,21 @@ struct CraftedFont {
 // glyph names, a naming table, format 4 and format 12 character maps.
 inline FontSpec craftedBase()
 {
-    FontSpec spec = squaresFont(5);
-    spec.glyphs.push_back(compositeGlyph({{1, 0, 0}, {2, 300, 0, {0x2000}}}, {0, 0, 500, 300}));
-    spec.glyphs.push_back({});
-    spec.glyphs.push_back(simpleGlyph({{{0, 0}, {0, 200, false}, {200, 200, false}, {200, 0}}}));
-    spec.cmap[0xE9] = 5;
-    spec.glyphNames = {".notdef", "A", "B", "C", "D", "AB", "space", "round"};
-    spec.names = {{3, 1, 0x409, 1, utf16be(u"Crafted")}, {1, 0, 0, 4, latin1("Crafted Regular")}};
-    return spec;
+    FontSpec design = squaresFont(5);
+    design.glyphs.push_back(compositeGlyph({{1, 0, 0}, {2, 300, 0, {0x2000}}}, {0, 0, 500, 300}));
+    design.glyphs.push_back({});
+    design.glyphs.push_back(simpleGlyph({{{0, 0}, {0, 200, false}, {200, 200, false}, {200, 0}}}));
+    design.cmap[0xE9] = 5;
+    design.glyphNames = {".notdef", "A", "B", "C", "D", "AB", "space", "round"};
+    design.names = {{3, 1, 0x409, 1, utf16be(u"Crafted")}, {1, 0, 0, 4, latin1("Crafted Regular")}};
+    return design;
 }
 
 // craftedBase's tables with `edit` applied to them.
-inline ByteVector craftedWith(const std::function<void(std::vector<Table>&)>& edit, FontSpec spec = craftedBase())
+inline ByteVector craftedWith(const std::function<void(std::vector<Table>&)>& edit, FontSpec design = craftedBase())
 {
-    std::vector<Table> tables = fontTables(spec);
-    findTable(tables, "cmap")->data = cmapTable({{3, 1, cmapFormat4(spec.cmap)},
+    std::vector<Table> tables = fontTables(design);
+    findTable(tables, "cmap")->data = cmapTable({{3, 1, cmapFormat4(design.cmap)},
                                                  {3, 10, cmapFormat12({{0x41, 0x44, 1}, {0x1F600, 0x1F601, 6}})}});
     edit(tables);
     return assemble(tables);
@@ -47,10 +47,10 @@ inline ByteVector craftedTable(std::string_view tag, const std::function<void(By
 }
 
 // craftedBase with glyph 1 replaced.
-inline ByteVector craftedGlyph(Glyph glyph, FontSpec spec = craftedBase())
+inline ByteVector craftedGlyph(Glyph glyph, FontSpec design = craftedBase())
 {
-    spec.glyphs[1] = std::move(glyph);
-    return craftedWith([](std::vector<Table>&) {}, spec);
+    design.glyphs[1] = std::move(glyph);
+    return craftedWith([](std::vector<Table>&) {}, design);
 }
 
 inline Glyph rawGlyph(ByteVector bytes)
@@ -73,13 +73,13 @@ inline Glyph simpleGlyphRaw(std::vector<std::uint16_t> endPts, const ByteVector&
 // Glyphs 1..depth each made of the next; the last a square.
 inline ByteVector compositeChain(int depth)
 {
-    FontSpec spec = craftedBase();
-    spec.glyphs.resize(std::size_t(depth) + 2);
+    FontSpec design = craftedBase();
+    design.glyphs.resize(std::size_t(depth) + 2);
     for (int g = 1; g <= depth; ++g)
-        spec.glyphs[std::size_t(g)] = compositeGlyph({{std::uint16_t(g + 1), 10, 0}});
-    spec.glyphs.back() = squareGlyph(0, 0, 100, 100);
-    spec.glyphNames.clear();
-    return craftedWith([](std::vector<Table>&) {}, spec);
+        design.glyphs[std::size_t(g)] = compositeGlyph({{std::uint16_t(g + 1), 10, 0}});
+    design.glyphs.back() = squareGlyph(0, 0, 100, 100);
+    design.glyphNames.clear();
+    return craftedWith([](std::vector<Table>&) {}, design);
 }
 
 inline std::vector<CraftedFont> directoryCases()
@@ -241,9 +241,9 @@ inline ByteVector sharedGlyphFont(int count = 0xFFFF, int points = 2000)
     for (int p = 0; p < points; ++p)
         contour.push_back({std::int16_t(p % 1000), std::int16_t(p * 7 % 1000), p % 3 != 0});
     const ByteVector glyph = glyphData(simpleGlyph({contour}));
-    FontSpec spec = craftedBase();
-    spec.indexToLocFormat = 1;
-    spec.glyphNames.clear();
+    FontSpec design = craftedBase();
+    design.indexToLocFormat = 1;
+    design.glyphNames.clear();
     return craftedWith(
         [&](std::vector<Table>& tables) {
             // The glyph twice and loca 0 N 0 N ...: every glyph starts at one of the copies.
@@ -256,38 +256,38 @@ inline ByteVector sharedGlyphFont(int count = 0xFFFF, int points = 2000)
             findTable(tables, "hhea")->data = hheaTable(1);
             findTable(tables, "hmtx")->data = Bytes().u16(600).i16(0).zeros(2 * std::size_t(count - 1)).data;
         },
-        spec);
+        design);
 }
 
 // Glyphs 1..depth each made of `fan` copies of the next, the last a glyph
 // of `points` points: fan^depth components if nothing stopped the resolution.
 inline ByteVector compositeFanFont(int depth = 16, int fan = 64, int points = 2000)
 {
-    FontSpec spec = craftedBase();
-    spec.glyphNames.clear();
-    spec.glyphs.resize(std::size_t(depth) + 2);
+    FontSpec design = craftedBase();
+    design.glyphNames.clear();
+    design.glyphs.resize(std::size_t(depth) + 2);
     for (int g = 1; g <= depth; ++g)
-        spec.glyphs[std::size_t(g)] = compositeGlyph(std::vector<Component>(std::size_t(fan), Component{std::uint16_t(g + 1), 1, 1}));
+        design.glyphs[std::size_t(g)] = compositeGlyph(std::vector<Component>(std::size_t(fan), Component{std::uint16_t(g + 1), 1, 1}));
     Contour contour;
     for (int p = 0; p < points; ++p)
         contour.push_back({std::int16_t(p % 1000), std::int16_t(p * 7 % 1000), p % 2 == 0});
-    spec.glyphs.back() = simpleGlyph({contour});
-    return craftedWith([](std::vector<Table>&) {}, spec);
+    design.glyphs.back() = simpleGlyph({contour});
+    return craftedWith([](std::vector<Table>&) {}, design);
 }
 
 // Glyph 1 made of `copies` of glyph 2: 2000 points, all off the curve but
 // every 198th, the longest runs of curve points the drawing takes.
 inline ByteVector longCurveRunsFont(int copies = 32)
 {
-    FontSpec spec = craftedBase();
-    spec.glyphNames.clear();
-    spec.glyphs.resize(3);
-    spec.glyphs[1] = compositeGlyph(std::vector<Component>(std::size_t(copies), Component{2, 1, 1}));
+    FontSpec design = craftedBase();
+    design.glyphNames.clear();
+    design.glyphs.resize(3);
+    design.glyphs[1] = compositeGlyph(std::vector<Component>(std::size_t(copies), Component{2, 1, 1}));
     Contour contour;
     for (int p = 0; p < 2000; ++p)
         contour.push_back({std::int16_t(p * 13 % 1000), std::int16_t(p * 7 % 1000), p % 198 == 197});
-    spec.glyphs[2] = simpleGlyph({contour});
-    return craftedWith([](std::vector<Table>&) {}, spec);
+    design.glyphs[2] = simpleGlyph({contour});
+    return craftedWith([](std::vector<Table>&) {}, design);
 }
 
 // A format 4 subtable of `segments` one-code segments (and the final one).

@@ -25,43 +25,20 @@ std::uint16_t endCodeAt(std::span<const std::uint8_t> subtable, std::size_t i)
     return r.u16();
 }
 
-// A damaged subtable may list its segments out of order; its lookups then
-// walk the segments one by one, as they always have, so that every code
-// keeps the glyph the walk finds.
-bool endCodesSorted(std::span<const std::uint8_t> subtable)
+// The running maximum of the readable endCodes. The segment for a code is the
+// first whose endCode reaches it, which is also the first whose running
+// maximum does; so one binary search answers for damaged subtables whose
+// segments are out of order exactly as a walk through them would.
+std::vector<std::uint16_t> endCodeReach(std::span<const std::uint8_t> subtable)
 {
     const std::size_t n = readableEndCodes(subtable);
-    for (std::size_t i = 1; i < n; ++i) {
-        if (endCodeAt(subtable, i) < endCodeAt(subtable, i - 1))
-            return false;
+    std::vector<std::uint16_t> reach(n);
+    std::uint16_t highest = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        highest = std::max(highest, endCodeAt(subtable, i));
+        reach[i] = highest;
     }
-    return true;
-}
-
-// Index of the first segment whose endCode is >= code, by halving the
-// readable endCodes (which never decrease); SIZE_MAX when there is none.
-std::size_t searchSegment(std::span<const std::uint8_t> subtable, int code)
-{
-    const std::size_t n = readableEndCodes(subtable);
-    std::size_t low = 0, high = n;
-    while (low < high) {
-        const std::size_t mid = low + (high - low) / 2;
-        if (endCodeAt(subtable, mid) < code)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low == n ? SIZE_MAX : low;
-}
-
-// The same, one segment after another, for endCodes out of order.
-std::size_t walkSegments(std::span<const std::uint8_t> subtable, int code)
-{
-    const std::size_t n = readableEndCodes(subtable);
-    std::size_t i = 0;
-    while (i < n && endCodeAt(subtable, i) < code)
-        ++i;
-    return i == n ? SIZE_MAX : i;
+    return reach;
 }
 
 } // namespace
@@ -114,9 +91,16 @@ bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
         ShowError(ReadPastEnd, {}, sink, "cmap subtable");
         return false;
     }
-    font.CmapData.assign(subtable.begin(), subtable.end());
-    font.CmapEndCodesSorted = font.CmapFormat == 4 && endCodesSorted(font.CmapData);
+    UseSubtable(font, subtable);
     return true;
+}
+
+void UseSubtable(FontState& font, std::span<const std::uint8_t> subtable)
+{
+    font.CmapData.assign(subtable.begin(), subtable.end());
+    font.CmapEndCodeReach.clear();
+    if (font.CmapFormat == 4)
+        font.CmapEndCodeReach = endCodeReach(font.CmapData);
 }
 
 namespace {
@@ -135,8 +119,9 @@ int format4Glyph(const FontState& font, int code)
     // The segment is the first whose endCode reaches the code. A subtable
     // without a final segment covering the code, or whose endCodes run out
     // of the subtable first, gives no glyph.
-    const std::size_t i = font.CmapEndCodesSorted ? searchSegment(font.CmapData, code) : walkSegments(font.CmapData, code);
-    if (i >= segCount)
+    const auto& reach = font.CmapEndCodeReach;
+    const std::size_t i = std::size_t(std::lower_bound(reach.begin(), reach.end(), code) - reach.begin());
+    if (i == reach.size())
         return 0;
 
     const std::size_t rangeOffsetAt = 16 + 6 * segCount + 2 * i;

@@ -7,6 +7,9 @@
 // or a read past the end was shown and the load is abandoned.
 bool ReadCharacterMap(FontState& font, ByteReader& file, MessageSink& sink);
 
+// Copies a subtable of font.CmapFormat into CmapData, with what its lookups need.
+void UseSubtable(FontState& font, std::span<const std::uint8_t> subtable);
+
 // Glyph number of a character code (0..65535) from CmapData; 0 when it has
 // none, and 0 for any lookup that would leave the subtable.
 int CharToGlyph(const FontState& font, int code);

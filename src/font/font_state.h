@@ -75,7 +75,7 @@ struct FontState {
     int CmapFormat = 0;
     int CmapLength = 0;
     std::vector<std::uint8_t> CmapData; // the chosen subtable's bytes
-    bool CmapEndCodesSorted = false;    // format 4: the readable endCodes never decrease
+    std::vector<std::uint16_t> CmapEndCodeReach; // format 4: running maximum of the readable endCodes
 
     UnicodeMap Unicode; // the best Unicode subtable, for Find and the status bar
 };

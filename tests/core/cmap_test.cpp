@@ -286,6 +286,16 @@ ByteVector randomFormat4(std::mt19937& rng, bool damaged)
     return sub;
 }
 
+bool endCodesDecrease(const ByteVector& sub)
+{
+    const std::size_t segCount = sub.size() < 8 ? 0 : std::size_t(sub[6] << 8 | sub[7]) / 2;
+    for (std::size_t i = 1; i < segCount && 14 + 2 * i + 1 < sub.size(); ++i) {
+        if ((sub[14 + 2 * i] << 8 | sub[15 + 2 * i]) < (sub[12 + 2 * i] << 8 | sub[13 + 2 * i]))
+            return true;
+    }
+    return false;
+}
+
 TEST(CharToGlyph, Format4SearchGivesTheWalksGlyph)
 {
     std::mt19937 rng(12);
@@ -295,10 +305,7 @@ TEST(CharToGlyph, Format4SearchGivesTheWalksGlyph)
         const ByteVector sub = randomFormat4(rng, damaged);
         CmapFont f({{3, 1, sub}});
         ASSERT_TRUE(f.read) << round;
-        unsorted += f.font.CmapEndCodesSorted ? 0 : 1;
-        if (!damaged) {
-            EXPECT_TRUE(f.font.CmapEndCodesSorted) << round;
-        }
+        unsorted += endCodesDecrease(sub) ? 1 : 0;
         for (int code = 0; code <= 65535; ++code)
             ASSERT_EQ(f.glyph(code), linearFormat4Glyph(sub, code)) << "round " << round << " code " << code;
     }

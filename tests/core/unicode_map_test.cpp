@@ -79,7 +79,7 @@ TEST(UnicodeMap, Format4AgreesWithCharToGlyphAndItsCodesWithItsLookups)
         FontState font;
         font.CmapFormat = 4;
         font.CmapLength = int(subtable.size());
-        font.CmapData = subtable;
+        UseSubtable(font, subtable);
         int wrong = 0;
         for (int c = 0; c <= 0xFFFF; ++c)
             wrong += map.glyphFor(char32_t(c)) != CharToGlyph(font, c);

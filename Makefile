@@ -58,14 +58,22 @@ fuzz-build: setup
 	ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/fuzz_make_seeds $(FUZZ_BUILD)/seeds \
 	    $(DEJAVU_DIR)/DejaVuSans.ttf $(DEJAVU_DIR)/DejaVuSerif-Bold.ttf $(DEJAVU_DIR)/DejaVuSansMono.ttf
 
+# Each target runs in its own log folder, where libFuzzer writes its job logs;
+# the line after a run counts the inputs all its jobs ran.
+FUZZ_ROOT = $(abspath $(FUZZ_BUILD))
 fuzz: fuzz-build
 	@for t in $(FUZZ_TARGETS); do \
-	    mkdir -p $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/crashes/$$t; \
-	    echo "== fuzz_$$t: $(FUZZ_SECONDS) s"; \
-	    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=quarantine_size_mb=64 $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
-	        $(if $(filter-out 1,$(FUZZ_JOBS)),-jobs=$(FUZZ_JOBS) -workers=$(FUZZ_JOBS)) -print_final_stats=1 \
-	        -artifact_prefix=$(FUZZ_BUILD)/crashes/$$t/ \
-	        $(FUZZ_BUILD)/corpus/$$t $(FUZZ_BUILD)/seeds fuzz/regressions/$$t || exit 1; \
+	    logs=$(FUZZ_ROOT)/logs/$$t; rm -rf $$logs; \
+	    mkdir -p $$logs $(FUZZ_ROOT)/corpus/$$t $(FUZZ_ROOT)/crashes/$$t; \
+	    echo "== fuzz_$$t: $(FUZZ_SECONDS) s, $(FUZZ_JOBS) job(s), logs in $(FUZZ_BUILD)/logs/$$t"; \
+	    (cd $$logs && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=quarantine_size_mb=64 \
+	        $(FUZZ_ROOT)/fuzz_$$t $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
+	        -jobs=$(FUZZ_JOBS) -workers=$(FUZZ_JOBS) -print_final_stats=1 \
+	        -artifact_prefix=$(FUZZ_ROOT)/crashes/$$t/ \
+	        $(FUZZ_ROOT)/corpus/$$t $(FUZZ_ROOT)/seeds $(CURDIR)/fuzz/regressions/$$t >/dev/null 2>&1); \
+	    status=$$?; \
+	    echo "fuzz_$$t: $$(sed -n 's/^stat::number_of_executed_units: //p' $$logs/fuzz-*.log | awk '{n += $$1} END {print n + 0}') inputs"; \
+	    if [ $$status -ne 0 ]; then tail -n 40 $$logs/fuzz-*.log; ls $(FUZZ_ROOT)/crashes/$$t; exit 1; fi; \
 	done
 
 # Each target for 30 seconds: part of `make test`. Without clang it fails.

@@ -2,10 +2,11 @@
 
 #include <QGuiApplication>
 #include <QGroupBox>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringListModel>
 
 #include "ui/form_layout.h"
 #include "ui/frmInfoDialog.h"
@@ -22,7 +23,13 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent)
     Frame1->setGeometry(twips(240, 120, 9855, 7575));
     Frame1->setFont(formFont(8.25, true));
 
-    List1 = new QListWidget(Frame1);
+    // A table may claim 65 535 records: the list holds their lines as plain
+    // strings, all of one height, rather than an item widget for each.
+    Lines = new QStringListModel(this);
+    List1 = new QListView(Frame1);
+    List1->setModel(Lines);
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setGeometry(twips(240, 360, 9375, 2160));
     QFont mono(QStringLiteral("DejaVu Sans Mono"), 9);
     mono.setUnderline(false); // not the frame caption's underline
@@ -44,7 +51,7 @@ frmInfo::frmInfo(QWidget* parent) : QDialog(parent)
     setTabOrder(List1, cmdOK);
 
     // Mouse and keyboard both change the selection.
-    connect(List1, &QListWidget::itemSelectionChanged, this, &frmInfo::List1_Click);
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &frmInfo::List1_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmInfo::cmdOK_Click);
 }
 
@@ -52,14 +59,17 @@ void frmInfo::Fill(const FontState& font, NameTable table)
 {
     Font = &font;
     Table = std::move(table);
+    QStringList lines;
+    lines.reserve(qsizetype(Table.Lines.size()));
     for (const std::string& line : Table.Lines)
-        List1->addItem(QString::fromStdString(line));
+        lines << QString::fromStdString(line);
+    Lines->setStringList(lines);
 }
 
 int frmInfo::ListIndex() const
 {
-    const QList<QListWidgetItem*> selected = List1->selectedItems();
-    return selected.isEmpty() ? -1 : List1->row(selected.first());
+    const QModelIndexList selected = List1->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void frmInfo::List1_Click()

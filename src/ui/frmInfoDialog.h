@@ -4,7 +4,8 @@
 #include "font/names.h"
 
 class QGroupBox;
-class QListWidget;
+class QListView;
+class QStringListModel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -20,11 +21,11 @@ public:
     void Fill(const FontState& font, NameTable table);
 
     QGroupBox* Frame1;
-    QListWidget* List1;
+    QListView* List1;
     QPlainTextEdit* Text1;
     QPushButton* cmdOK;
 
-    // The selected item, -1 for none.
+    // The selected line, -1 for none.
     int ListIndex() const;
 
 public slots:
@@ -34,5 +35,6 @@ public slots:
 
 private:
     const FontState* Font = nullptr;
-    NameTable Table; // records of the items, in order; texts decoded on selection
+    NameTable Table; // records of the lines, in order; texts decoded on selection
+    QStringListModel* Lines;
 };

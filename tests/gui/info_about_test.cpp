@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -123,6 +123,20 @@ struct NamedFont {
 
 } // namespace
 
+namespace {
+
+int rowCount(const frmInfo* d)
+{
+    return d->List1->model()->rowCount();
+}
+
+void selectRow(frmInfo* d, int row)
+{
+    d->List1->setCurrentIndex(d->List1->model()->index(row, 0));
+}
+
+} // namespace
+
 TEST(FontInfoDialog, Layout)
 {
     frmInfo dialog;
@@ -136,7 +150,6 @@ TEST(FontInfoDialog, Layout)
     EXPECT_EQ(dialog.List1->font().pointSize(), 9);
     EXPECT_FALSE(dialog.List1->font().underline());
     EXPECT_FALSE(dialog.Text1->font().underline());
-    EXPECT_FALSE(dialog.List1->isSortingEnabled());
     EXPECT_EQ(dialog.Text1->geometry(), QRect(16, 200, 625, 281));
     EXPECT_TRUE(dialog.Text1->isReadOnly());
     EXPECT_EQ(dialog.Text1->toPlainText(), "");
@@ -164,15 +177,15 @@ TEST(FontInfoDialog, ListsEachRecordOnceAndShowsTheSelectedText)
         ModalWatcher watcher([&](QWidget* modal) {
             auto* d = qobject_cast<frmInfo*>(modal);
             ASSERT_NE(d, nullptr);
-            for (int k = 0; k < d->List1->count(); ++k)
-                shown << d->List1->item(k)->text();
+            for (int k = 0; k < rowCount(d); ++k)
+                shown << d->List1->model()->index(k, 0).data().toString();
             none = d->Text1->toPlainText();
-            d->List1->setCurrentRow(0);
+            selectRow(d, 0);
             first = d->Text1->toPlainText();
-            d->List1->setCurrentRow(d->List1->count() - 1);
+            selectRow(d, rowCount(d) - 1);
             last = d->Text1->toPlainText();
             d->List1->setFocus();
-            d->List1->setCurrentRow(1);
+            selectRow(d, 1);
             sendKey(d->List1, Qt::Key_Down);
             afterDown = d->Text1->toPlainText();
             sendKey(d->List1, Qt::Key_Up);
@@ -239,8 +252,8 @@ TEST(FontInfoDialog, SharedStorageIsDecodedOnlyWhenSelected)
     QString text;
     ModalWatcher watcher([&](QWidget* modal) {
         auto* d = static_cast<frmInfo*>(modal);
-        items = d->List1->count();
-        d->List1->setCurrentRow(items - 1);
+        items = rowCount(d);
+        selectRow(d, items - 1);
         text = d->Text1->toPlainText();
         d->cmdOK->click();
     });

@@ -40,12 +40,14 @@ bench: build
 
 # Coverage-guided fuzzing, one libFuzzer target per area (fuzz/target_*.cpp),
 # built with clang in a build of their own. `make fuzz` runs each target for
-# FUZZ_SECONDS (FUZZ_JOBS processes); the inputs that grow coverage stay in
+# FUZZ_SECONDS (FUZZ_JOBS processes), or until each process has run FUZZ_RUNS
+# inputs; the inputs that grow coverage stay in
 # $(FUZZ_BUILD)/corpus, anything that breaks lands in $(FUZZ_BUILD)/crashes.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_CXX     ?= clang++-14
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS    ?= 1
+FUZZ_RUNS    ?= -1
 FUZZ_TARGETS  = load draw find names thumbnail
 DEJAVU_DIR   ?= /usr/share/fonts/truetype/dejavu
 FUZZ_OPTIONS  = -rss_limit_mb=512 -timeout=5 -max_len=65536
@@ -67,7 +69,7 @@ fuzz: fuzz-build
 	    mkdir -p $$logs $(FUZZ_ROOT)/corpus/$$t $(FUZZ_ROOT)/crashes/$$t; \
 	    echo "== fuzz_$$t: $(FUZZ_SECONDS) s, $(FUZZ_JOBS) job(s), logs in $(FUZZ_BUILD)/logs/$$t"; \
 	    (cd $$logs && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=quarantine_size_mb=64 \
-	        $(FUZZ_ROOT)/fuzz_$$t $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) \
+	        $(FUZZ_ROOT)/fuzz_$$t $(FUZZ_OPTIONS) -max_total_time=$(FUZZ_SECONDS) -runs=$(FUZZ_RUNS) \
 	        -jobs=$(FUZZ_JOBS) -workers=$(FUZZ_JOBS) -print_final_stats=1 \
 	        -artifact_prefix=$(FUZZ_ROOT)/crashes/$$t/ \
 	        $(FUZZ_ROOT)/corpus/$$t $(FUZZ_ROOT)/seeds $(CURDIR)/fuzz/regressions/$$t >/dev/null 2>&1); \

@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
-#include "font/loader.h"
+#include "tables/loader.h"
 #include "support/font_file_loading.h"
-#include "glyph/outline.h"
-#include "glyph/view.h"
+#include "outline/glyf.h"
+#include "draw/view.h"
 
 namespace {
 

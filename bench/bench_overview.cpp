@@ -4,11 +4,11 @@
 #include <QPainter>
 #include <QPalette>
 
-#include "font/loader.h"
+#include "tables/loader.h"
 #include "support/font_file_loading.h"
 #include "support/gui_app.h"
-#include "ui/font_glyph_source.h"
-#include "ui/overview_drawing.h"
+#include "ui/overview/font_glyph_source.h"
+#include "ui/overview/overview_drawing.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include "font/loader.h"
+#include "tables/loader.h"
 #include "support/font_file_loading.h"
-#include "glyph/view.h"
+#include "draw/view.h"
 #include "platform/picture_surface.h"
 
 namespace {

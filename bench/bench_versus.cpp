@@ -10,7 +10,7 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
-#include "glyph/composite.h"
+#include "outline/composite.h"
 #include "platform/font_file.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "font/errors.h"
-#include "font/loader.h"
+#include "sfnt/errors.h"
+#include "tables/loader.h"
 
 namespace fuzz {
 

@@ -9,8 +9,8 @@
 #include <set>
 #include <string>
 
-#include "font/glyph_names.h"
-#include "font/loader.h"
+#include "tables/glyph_names.h"
+#include "tables/loader.h"
 #include "support/crafted_fonts.h"
 
 namespace {

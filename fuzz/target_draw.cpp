@@ -1,7 +1,7 @@
 #include "fuzz/fuzz_common.h"
 #include "fuzz/fuzz_targets.h"
 
-#include "glyph/view.h"
+#include "draw/view.h"
 
 int fuzz::DrawGlyphs(const std::uint8_t* data, std::size_t size)
 {

@@ -1,9 +1,9 @@
 #include "fuzz/fuzz_common.h"
 #include "fuzz/fuzz_targets.h"
 
-#include "font/find.h"
-#include "font/glyph_names.h"
-#include "glyph/composite.h"
+#include "tables/find.h"
+#include "tables/glyph_names.h"
+#include "outline/composite.h"
 
 int fuzz::OutlineAndFind(const std::uint8_t* data, std::size_t size)
 {

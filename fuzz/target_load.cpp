@@ -1,7 +1,7 @@
 #include "fuzz/fuzz_common.h"
 #include "fuzz/fuzz_targets.h"
 
-#include "font/cmap.h"
+#include "tables/cmap.h"
 
 int fuzz::LoadAndLists(const std::uint8_t* data, std::size_t size)
 {

@@ -1,7 +1,7 @@
 #include "fuzz/fuzz_common.h"
 #include "fuzz/fuzz_targets.h"
 
-#include "font/names.h"
+#include "tables/names.h"
 
 int fuzz::NamingTable(const std::uint8_t* data, std::size_t size)
 {

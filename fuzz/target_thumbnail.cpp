@@ -3,8 +3,8 @@
 #include "fuzz/fuzz_common.h"
 #include "fuzz/fuzz_targets.h"
 
-#include "ui/font_glyph_source.h"
-#include "ui/overview_drawing.h"
+#include "ui/overview/font_glyph_source.h"
+#include "ui/overview/overview_drawing.h"
 
 int fuzz::Thumbnails(const std::uint8_t* data, std::size_t size)
 {

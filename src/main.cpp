@@ -5,7 +5,7 @@
 
 #include "platform/shell.h"
 #include "platform/toolkit.h"
-#include "ui/frmmain.h"
+#include "ui/main/frmmain.h"
 
 int main(int argc, char** argv)
 {

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "font/errors.h"
-#include "font/open_font.h"
-#include "glyph/surface.h"
-#include "glyph/view.h"
+#include "sfnt/errors.h"
+#include "tables/open_font.h"
+#include "draw/surface.h"
+#include "draw/view.h"
 
 // What the commands share: opening a font as File > Open does, the message
 // boxes as a list, and the answers for usage errors and abandoned loads.

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/json.h"
-#include "font/find.h"
+#include "tables/find.h"
 
 int runFind(const std::vector<std::string>& args)
 {

@@ -4,7 +4,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/json.h"
-#include "font/cmap.h"
+#include "tables/cmap.h"
 
 int runMap(const std::vector<std::string>& args)
 {

@@ -3,7 +3,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/json.h"
-#include "font/names.h"
+#include "tables/names.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/json.h"
-#include "glyph/composite.h"
+#include "outline/composite.h"
 
 namespace {
 

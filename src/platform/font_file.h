@@ -8,7 +8,7 @@
 // read, or is larger than 4 GiB (font offsets are 32-bit: no font is larger).
 std::optional<std::vector<std::uint8_t>> ReadFontFile(const std::string& path);
 
-#include "font/open_font.h"
+#include "tables/open_font.h"
 
 // File > Open without the dialog, for the window and lumaro-inspect alike: a
 // file that cannot be read gives Unreadable and shows nothing.

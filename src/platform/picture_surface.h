@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QPointF>
 
-#include "glyph/surface.h"
+#include "draw/surface.h"
 
 class QPainter;
 

@@ -3,7 +3,7 @@
 
 #include <QComboBox>
 
-#include "font/errors.h"
+#include "sfnt/errors.h"
 
 class QMenu;
 class QWidget;

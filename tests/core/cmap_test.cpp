@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "font/cmap.h"
-#include "font/table_directory.h"
+#include "tables/cmap.h"
+#include "sfnt/table_directory.h"
 #include "support/font_loading.h"
 
 namespace {

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "font/cmap.h"
-#include "font/names.h"
-#include "glyph/composite.h"
-#include "glyph/view.h"
+#include "tables/cmap.h"
+#include "tables/names.h"
+#include "outline/composite.h"
+#include "draw/view.h"
 #include "support/crafted_fonts.h"
 #include "support/font_loading.h"
 

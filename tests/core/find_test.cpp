@@ -1,8 +1,8 @@
 // Find: what the user types, resolved to a glyph.
 #include <gtest/gtest.h>
 
-#include "font/find.h"
-#include "font/table_directory.h"
+#include "tables/find.h"
+#include "sfnt/table_directory.h"
 #include "support/font_loading.h"
 
 TEST(FindGlyph, QueryForms)

@@ -2,8 +2,8 @@
 // nested ones, and every malformed composite ending in one message.
 #include <gtest/gtest.h>
 
-#include "glyph/composite.h"
-#include "glyph/view.h"
+#include "outline/composite.h"
+#include "draw/view.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "glyph/curve.h"
-#include "glyph/view.h"
+#include "draw/curve.h"
+#include "draw/view.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "glyph/view.h"
+#include "draw/view.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"

@@ -1,8 +1,8 @@
 // The outline listing shown in the "Lines:" box, compared byte for byte.
 #include <gtest/gtest.h>
 
-#include "glyph/listing.h"
-#include "glyph/view.h"
+#include "draw/listing.h"
+#include "draw/view.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"

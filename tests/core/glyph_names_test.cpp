@@ -2,8 +2,8 @@
 // post 1.0 and 2.0, and the font's own names.
 #include <gtest/gtest.h>
 
-#include "font/glyph_names.h"
-#include "font/standard_names.h"
+#include "tables/glyph_names.h"
+#include "tables/standard_names.h"
 #include "support/font_loading.h"
 
 namespace {

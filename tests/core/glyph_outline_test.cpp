@@ -1,7 +1,7 @@
 // Decoding simple glyphs from glyf bytes built here field by field.
 #include <gtest/gtest.h>
 
-#include "glyph/outline.h"
+#include "outline/glyf.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"
 

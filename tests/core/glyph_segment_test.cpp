@@ -1,8 +1,8 @@
 // The two transforms, segments, start marks and the empty mark.
 #include <gtest/gtest.h>
 
-#include "glyph/segment.h"
-#include "glyph/view.h"
+#include "draw/segment.h"
+#include "draw/view.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"

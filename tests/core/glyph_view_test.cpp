@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "glyph/view.h"
-#include "glyph/metrics_view.h"
+#include "draw/view.h"
+#include "draw/metrics_view.h"
 #include "support/font_loading.h"
 #include "support/glyph_font.h"
 #include "support/recording_sink.h"

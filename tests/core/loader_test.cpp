@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "font/cmap.h"
+#include "tables/cmap.h"
 #include "support/font_loading.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "font/names.h"
-#include "font/table_directory.h"
+#include "tables/names.h"
+#include "sfnt/table_directory.h"
 #include "support/recording_sink.h"
 #include "support/ttf_builder.h"
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "font/errors.h"
-#include "font/font_state.h"
-#include "font/reader.h"
+#include "sfnt/errors.h"
+#include "tables/font_state.h"
+#include "sfnt/reader.h"
 #include "support/recording_sink.h"
 
 namespace {

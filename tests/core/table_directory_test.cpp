@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "font/table_directory.h"
+#include "sfnt/table_directory.h"
 #include "support/font_loading.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // planes, and damaged subtables.
 #include <gtest/gtest.h>
 
-#include "font/cmap.h"
-#include "font/unicode_map.h"
+#include "tables/cmap.h"
+#include "tables/unicode_map.h"
 #include "support/ttf_builder.h"
 
 namespace {

@@ -31,11 +31,11 @@
 #include "platform/toolkit.h"
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
-#include "glyph/metrics_view.h"
-#include "ui/find_field.h"
-#include "ui/frmmain.h"
-#include "font/cmap.h"
-#include "ui/picture_box.h"
+#include "draw/metrics_view.h"
+#include "ui/main/find_field.h"
+#include "ui/main/frmmain.h"
+#include "tables/cmap.h"
+#include "ui/main/picture_box.h"
 
 namespace {
 

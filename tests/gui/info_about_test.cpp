@@ -13,9 +13,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "font/loader.h"
+#include "tables/loader.h"
 #include "support/font_file_loading.h"
-#include "glyph/view.h"
+#include "draw/view.h"
 #include "platform/shell.h"
 #include "platform/toolkit.h"
 #include "support/recording_sink.h"
@@ -23,10 +23,10 @@
 #include "support/crafted_fonts.h"
 #include "support/font_loading.h"
 #include "support/ttf_builder.h"
-#include "ui/frmAbout.h"
-#include "ui/frmAboutDialog.h"
-#include "ui/frmInfo.h"
-#include "ui/frmInfoDialog.h"
+#include "ui/dialogs/frmAbout.h"
+#include "ui/dialogs/frmAboutDialog.h"
+#include "ui/dialogs/frmInfo.h"
+#include "ui/dialogs/frmInfoDialog.h"
 
 namespace {
 

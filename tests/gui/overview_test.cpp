@@ -24,13 +24,13 @@
 #include "support/font_loading.h"
 #include "support/freetype_face.h"
 #include "support/glyph_font.h"
-#include "ui/font_glyph_source.h"
-#include "ui/frmmain.h"
-#include "ui/overview.h"
-#include "ui/overview_filter.h"
-#include "ui/overview_model.h"
-#include "ui/overview_sheet.h"
-#include "ui/overview_thumbnails.h"
+#include "ui/overview/font_glyph_source.h"
+#include "ui/main/frmmain.h"
+#include "ui/overview/overview.h"
+#include "ui/overview/overview_filter.h"
+#include "ui/overview/overview_model.h"
+#include "ui/overview/overview_sheet.h"
+#include "ui/overview/overview_thumbnails.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
-#include "glyph/view.h"
+#include "draw/view.h"
 #include "platform/picture_export.h"
 #include "platform/picture_surface.h"
 #include "support/font_loading.h"

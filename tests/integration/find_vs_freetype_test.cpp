@@ -10,8 +10,8 @@
 #include FT_FREETYPE_H
 #include <gtest/gtest.h>
 
-#include "font/find.h"
-#include "font/glyph_names.h"
+#include "tables/find.h"
+#include "tables/glyph_names.h"
 #include "support/font_file_loading.h"
 #include "support/font_loading.h"
 #include "support/freetype_face.h"

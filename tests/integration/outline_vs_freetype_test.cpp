@@ -5,8 +5,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include "glyph/composite.h"
-#include "glyph/view.h"
+#include "outline/composite.h"
+#include "draw/view.h"
 #include "support/font_file_loading.h"
 #include "support/recording_sink.h"
 #include "support/freetype_face.h"

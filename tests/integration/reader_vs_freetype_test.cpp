@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "font/cmap.h"
+#include "tables/cmap.h"
 #include "support/font_loading.h"
 #include "support/freetype_face.h"
 

@@ -2,7 +2,7 @@
 // Loading font files in tests, as the window does: the bytes read at the platform edge.
 #include <string>
 
-#include "font/loader.h"
+#include "tables/loader.h"
 #include "platform/font_file.h"
 
 inline LoadResult loadFontPath(FontState& font, MessageSink& sink, const std::string& path)

@@ -2,7 +2,7 @@
 // Loading built fonts in tests.
 #include <string>
 
-#include "font/loader.h"
+#include "tables/loader.h"
 #include "support/recording_sink.h"
 #include "support/ttf_builder.h"
 

@@ -3,7 +3,7 @@
 // offset 0 of the "file", loca and the boxes are filled as a load would.
 #include <vector>
 
-#include "font/font_state.h"
+#include "tables/font_state.h"
 #include "support/ttf_builder.h"
 
 // Fills `font` with `glyphs` laid out one after the other (each padded to

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "font/errors.h"
+#include "sfnt/errors.h"
 
 // A message sink for tests: keeps every message-box text, in order.
 class RecordingSink : public MessageSink {

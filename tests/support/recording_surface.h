@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "glyph/surface.h"
+#include "draw/surface.h"
 
 // A drawing surface that keeps a list of every call made to it, for tests.
 // Print records the text colour and font in effect when it was called.

@@ -1,0 +1,112 @@
+#include "draw/curve.h"
+
+#include <algorithm>
+
+#include "draw/listing.h"
+
+float KnotValue(int j, int CurveDegree)
+{
+    if (j < 3)
+        return 0;
+    if (j <= CurveDegree)
+        return float(j - 2);
+    return float(CurveDegree - 1);
+}
+
+double SplineBasis(int i, int k, double t, const KnotVector& Knots)
+{
+    if (k == 1)
+        return (Knots[i] <= t && t < Knots[i + 1]) ? 1.0 : 0.0;
+    double sum = 0;
+    const int leftSpan = Knots[i + k - 1] - Knots[i];
+    if (leftSpan != 0)
+        sum = (t - Knots[i]) * SplineBasis(i, k - 1, t, Knots) / leftSpan;
+    const int rightSpan = Knots[i + k] - Knots[i + 1];
+    if (rightSpan != 0)
+        sum = sum + (Knots[i + k] - t) * SplineBasis(i + 1, k - 1, t, Knots) / rightSpan;
+    return sum;
+}
+
+void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
+{
+    const int n = m - 1;
+    if (n <= 0)
+        return;
+    const auto& CurveX = run.CurveX;
+    const auto& CurveY = run.CurveY;
+
+    for (int i = 1; i <= n; ++i)
+        DrawSegment(CurveX[i], CurveY[i], CurveX[i + 1], CurveY[i + 1], LightGrey, d);
+    if (n == 1) {
+        DrawSegment(CurveX[1], CurveY[1], CurveX[2], CurveY[2], Black, d);
+        return;
+    }
+
+    KnotVector Knots;
+    for (int j = 0; j <= n + 3 || j <= 2 * n; ++j)
+        Knots[j] = int(KnotValue(j, n));
+
+    const float CurveSteps = d.work.CurveSteps;
+    const float lastStep = float(n - 1) * CurveSteps - 1.0f;
+    int previousX = CurveX[1], previousY = CurveY[1];
+    for (int s = 0; float(s) <= lastStep; ++s) {
+        const double t = double(s) / double(CurveSteps);
+        double x = 0, y = 0;
+        // Basis j is 0 unless Knots[j] <= t < Knots[j + 3], which with these
+        // knots holds for j from floor(t) to floor(t) + 2 only: a point of a
+        // long run costs three terms, not the whole run.
+        const int first = std::max(0, int(t) - 1), last = std::min(n, int(t) + 3);
+        for (int j = first; j <= last; ++j) {
+            if (t < Knots[j] || t >= Knots[j + 3])
+                continue;
+            const double basis = SplineBasis(j, 3, t, Knots);
+            x = x + CurveX[j + 1] * basis;
+            y = y + CurveY[j + 1] * basis;
+        }
+        const int sampleX = RoundHalfEven(x), sampleY = RoundHalfEven(y);
+        if (s != 0)
+            DrawSegment(previousX, previousY, sampleX, sampleY, Black, d);
+        previousX = sampleX;
+        previousY = sampleY;
+    }
+    DrawSegment(previousX, previousY, CurveX[n + 1], CurveY[n + 1], Black, d);
+}
+
+bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing& d, MessageSink& sink)
+{
+    WorkingValues& font = d.work;
+    const int YMax = int(font.GlyphYMax);
+    CurveRun run;
+    int ContourStart = 0;
+    for (int c = 1; c <= outline.NumberOfContours; ++c) {
+        const int ContourNo = firstContourNo + c - 1;
+        const int ContourStop = outline.EndPts[std::size_t(c)] + 1;
+        font.CurvePoint = 1;
+        const GlyphPoint first = outline.Points[std::size_t(ContourStart)];
+        if (d.view.ShowStartPoints == 1)
+            DrawStartMark(first, ContourNo, d);
+        ListContour(d.OutlineText, ContourNo, first.X + (long long)font.OriginX, YMax - (long long)first.Y,
+                    c == 1 && firstContourNo > 1);
+
+        for (int i = ContourStart; i <= ContourStop; ++i) {
+            const int k = i == ContourStop ? ContourStart : i; // the closing step takes the first point again
+            const int p = int(font.CurvePoint);
+            run.CurveX[p] = outline.Points[std::size_t(k)].X;
+            run.CurveY[p] = outline.Points[std::size_t(k)].Y;
+            if (outline.PointFlags[std::size_t(k)] & ON_CURVE) {
+                DrawCurve(p, run, d);
+                run.CurveX[1] = run.CurveX[p];
+                run.CurveY[1] = run.CurveY[p];
+                font.CurvePoint = 1;
+            }
+            font.CurvePoint = font.CurvePoint + 1;
+            if (font.CurvePoint >= MaxRunPoints + 1) {
+                ShowError(RunTooLong, font, sink);
+                return false;
+            }
+        }
+        DrawCurve(int(font.CurvePoint) - 1, run, d);
+        ContourStart = ContourStop;
+    }
+    return true;
+}

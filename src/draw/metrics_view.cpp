@@ -1,0 +1,74 @@
+#include "draw/metrics_view.h"
+
+#include <algorithm>
+#include <string>
+
+#include "draw/segment.h"
+
+namespace {
+
+constexpr double PicturePixels = 353;      // the picture's width
+constexpr double NumberedUpTo = 1500;      // picture units across at most, for point numbers
+constexpr double MarkPixels = 2;           // half the size of a point's mark
+
+// Picture units across the fitted picture.
+double pictureWidth(const BBox& frame, const ViewState& view)
+{
+    return double(frame.XMax - frame.XMin) / view.ViewScale + 2.0 * view.ViewMargin;
+}
+
+} // namespace
+
+bool MetricsFrame(const FontState& font, BBox& frame)
+{
+    const int em = font.HeadTable.UnitsPerEm;
+    if (em < 16 || em > 16384 || font.HheaTable.Ascender <= font.HheaTable.Descender)
+        return false;
+    frame = {0, font.HheaTable.Descender, std::int16_t(em), font.HheaTable.Ascender};
+    return true;
+}
+
+void DrawMetricsLines(const FontState& font, int n, const BBox& frame, const ViewState& view,
+                      const WorkingValues& work, DrawingSurface& surface)
+{
+    const int left = SegmentX(frame.XMin, work, view) - view.ViewMargin;
+    const int right = SegmentX(frame.XMax, work, view) + view.ViewMargin;
+    const int top = SegmentY(frame.YMax, work, view) - view.ViewMargin;
+    const int bottom = SegmentY(frame.YMin, work, view) + view.ViewMargin;
+    surface.Line(left, SegmentY(0, work, view), right, SegmentY(0, work, view), BaselineColour);
+    for (int y : {int(font.HheaTable.Ascender), int(font.HheaTable.Descender)})
+        surface.Line(left, SegmentY(y, work, view), right, SegmentY(y, work, view), MetricsColour);
+    const int advance = n >= 0 && std::size_t(n) < font.HMetrics.size() ? font.HMetrics[std::size_t(n)].AdvanceWidth : 0;
+    for (int x : {0, advance})
+        surface.Line(SegmentX(x, work, view), top, SegmentX(x, work, view), bottom, MetricsColour);
+}
+
+void DrawPoints(const ResolvedGlyph& glyph, const BBox& frame, const ViewState& view, const WorkingValues& work,
+                DrawingSurface& surface)
+{
+    const double width = pictureWidth(frame, view);
+    const double r = MarkPixels * width / PicturePixels;
+    const bool numbered = width <= NumberedUpTo;
+    if (numbered)
+        surface.ForeColor(ContourNumberBlue); // the colour the start marks leave, too
+    int number = 0;
+    for (const PlacedOutline& part : glyph.parts)
+        for (int i = 0; i < part.outline.PointCount; ++i, ++number) {
+            const GlyphPoint p = part.outline.Points[std::size_t(i)];
+            const double x = MarkX(p.X, work, view), y = MarkY(p.Y, work, view);
+            if (part.outline.PointFlags[std::size_t(i)] & ON_CURVE) {
+                const int x0 = int(x - r), x1 = int(x + r), y0 = int(y - r), y1 = int(y + r);
+                surface.Line(x0, y0, x1, y0, PointColour);
+                surface.Line(x1, y0, x1, y1, PointColour);
+                surface.Line(x1, y1, x0, y1, PointColour);
+                surface.Line(x0, y1, x0, y0, PointColour);
+            } else {
+                surface.Circle(x, y, r, PointColour);
+            }
+            if (numbered) {
+                surface.CurrentX(x + r);
+                surface.CurrentY(y + r);
+                surface.Print(std::to_string(number));
+            }
+        }
+}

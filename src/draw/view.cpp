@@ -1,0 +1,100 @@
+#include "draw/view.h"
+
+#include <algorithm>
+
+#include "tables/text.h"
+#include "outline/composite.h"
+#include "draw/curve.h"
+#include "draw/listing.h"
+#include "draw/metrics_view.h"
+#include "draw/segment.h"
+#include "tables/glyph_names.h"
+
+namespace {
+
+bool drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d, MessageSink& sink)
+{
+    ListHeader(d.OutlineText, glyph.NumberOfContours());
+    int contourNo = 1;
+    for (const PlacedOutline& part : glyph.parts) {
+        if (listComponents)
+            ListComponent(d.OutlineText, contourNo == 1, part.glyph, part.dx, part.dy, part.matrix);
+        if (!WalkContours(part.outline, contourNo, d, sink))
+            return false;
+        contourNo += part.outline.NumberOfContours;
+    }
+    return true;
+}
+
+} // namespace
+
+bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
+               MessageSink& sink, std::string& OutlineText)
+{
+    // Glyph 3 is never drawn, whatever it holds.
+    if (work.GlyphIndex == 3)
+        return true;
+    // Without the option a composite is not looked into at all: it shows as empty.
+    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, work, sink, view.Composites);
+    if (glyph.status == OutlineStatus::Abandoned)
+        return false;
+    const bool composite = glyph.status == OutlineStatus::Composite;
+    BBox frame;
+    const bool metrics = view.Metrics && MetricsFrame(font, frame);
+    if (metrics)
+        DrawMetricsLines(font, work.GlyphIndex, frame, view, work, surface);
+    if (glyph.parts.empty()) {
+        DrawEmptyMark(surface);
+        return true;
+    }
+    GlyphDrawing d{work, view, surface, OutlineText};
+    if (!drawParts(glyph, composite, d, sink)) {
+        // A run too long to draw: nothing of the glyph stays, as for a glyph refused before drawing.
+        surface.Cls();
+        OutlineText.clear();
+        return false;
+    }
+    if (metrics)
+        DrawPoints(glyph, frame, view, work, surface);
+    return true;
+}
+
+GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
+{
+    GlyphReadout out;
+    const auto known = [](int i, const auto& table) { return i >= 0 && std::size_t(i) < table.size(); };
+    if (!font.Loaded || n < 0 || n >= font.NumGlyphs || !known(n, font.GlyphBox) || !known(n + 1, font.GlyphOffset)) {
+        surface.Cls();
+        return out;
+    }
+    // The scale slider never goes below 1; a zero would divide by zero.
+    ViewState v = view;
+    v.ViewScale = std::max(1, view.ViewScale);
+    const BBox box = font.GlyphBox[std::size_t(n)];
+    const double s = v.ViewScale, m = v.ViewMargin;
+    // The picture is fitted to the glyph's own box, or in the metrics view to
+    // the font's frame; the listing counts from the glyph's box either way.
+    BBox fitted = box;
+    if (!v.Metrics || !MetricsFrame(font, fitted))
+        fitted = box;
+
+    WorkingValues& work = out.work;
+    work.GlyphIndex = n;
+    work.GlyphXMin = box.XMin;
+    work.GlyphYMin = box.YMin;
+    work.GlyphXMax = box.XMax;
+    work.GlyphYMax = box.YMax;
+    work.OriginX = 0;
+    work.OriginY = float(-double(fitted.YMax) / s);
+    surface.Cls();
+    surface.Scale(fitted.XMin / s - m, fitted.YMin / s - m, fitted.XMax / s + m, fitted.YMax / s + m);
+    out.abandoned = !DrawGlyph(font, v, work, surface, sink, out.listing);
+
+    out.minY = std::to_string(box.YMin);
+    out.maxY = std::to_string(box.YMax);
+    out.minX = std::to_string(box.XMin);
+    out.maxX = std::to_string(box.XMax);
+    out.number = std::to_string(n);
+    out.name = GlyphName(font, n);
+    return out;
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include <string>
+
+#include "sfnt/errors.h"
+#include "tables/font_state.h"
+#include "draw/surface.h"
+
+struct ViewState {
+    int ViewScale = 2;       // font units per picture unit, 1..10
+    int ViewMargin = 900;    // picture units around the glyph box, 0..1500
+    int ShowStartPoints = 1; // 1: a red start mark on each contour's first point
+    bool Composites = false; // composite glyphs drawn from their components, not as empty
+    bool Metrics = false;    // one frame for the whole font, with its metrics lines and the points
+};
+
+// What the " Glyph " frame shows after a glyph has been drawn.
+struct GlyphReadout {
+    std::string number;
+    std::string name;
+    std::string minY, maxY, minX, maxX;
+    std::string listing;    // the outline listing (OutlineText)
+    bool abandoned = false; // the drawing stopped with a reported error (11, 12, 13, 15, 17)
+    WorkingValues work;     // as the drawing left them
+};
+
+// Clears the picture, fits it to glyph n's box and draws the glyph from the
+// font's bytes. n must be below font.NumGlyphs of a loaded font; anything
+// else clears the picture and returns empty texts.
+GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink);
+
+// Decodes glyph work.GlyphIndex and draws it into the picture as fitted by
+// ShowGlyph, filling OutlineText. Returns false when the drawing was
+// abandoned with a reported error; the picture and the listing are then empty.
+bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
+               MessageSink& sink, std::string& OutlineText);

@@ -1,0 +1,67 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "sfnt/errors.h"
+#include "tables/font_state.h"
+#include "outline/glyf.h"
+
+// Flag bits of a composite glyph's component records.
+enum ComponentFlag : std::uint16_t {
+    ARG_1_AND_2_ARE_WORDS = 0x0001,
+    ARGS_ARE_XY_VALUES = 0x0002, // without it the arguments are point numbers to match
+    WE_HAVE_A_SCALE = 0x0008,
+    MORE_COMPONENTS = 0x0020,
+    WE_HAVE_AN_X_AND_Y_SCALE = 0x0040,
+    WE_HAVE_A_TWO_BY_TWO = 0x0080,
+    SCALED_COMPONENT_OFFSET = 0x0800,
+    UNSCALED_COMPONENT_OFFSET = 0x1000,
+};
+
+inline constexpr int MaxComponentDepth = 16;    // composites nested deeper are refused
+inline constexpr int MaxComponentVisits = 4096; // component records followed for one glyph
+inline constexpr int MaxResolvedPoints = 65535; // points of one resolved glyph
+
+// The transform xscale, scale01, scale10, yscale, as the file stores them:
+// x' = xscale * x + scale10 * y, y' = scale01 * x + yscale * y.
+using ComponentMatrix = std::array<double, 4>;
+inline constexpr ComponentMatrix IdentityMatrix{1, 0, 0, 1};
+
+// One component record of a composite, as applied.
+struct Component {
+    int glyph = 0;
+    std::uint16_t flags = 0;
+    ComponentMatrix matrix = IdentityMatrix;
+    int dx = 0, dy = 0;                    // the offset applied, matched or given
+    int parentPoint = -1, childPoint = -1; // point matching; -1 when the offset was given
+};
+
+// A simple glyph's outline moved into place inside a composite.
+struct PlacedOutline {
+    int glyph = 0;
+    ComponentMatrix matrix = IdentityMatrix; // from the glyph's own units into the composite's
+    int dx = 0, dy = 0;
+    GlyphOutline outline;
+};
+
+// Any glyph's outline: a simple glyph is one part in place as it stands.
+struct ResolvedGlyph {
+    OutlineStatus status = OutlineStatus::Empty; // Decoded, Composite, Empty or Abandoned
+    std::vector<Component> components;           // a composite's own records, in file order
+    std::vector<PlacedOutline> parts;            // every simple glyph drawn, in order
+    int NumberOfContours() const;
+};
+
+// Decodes glyph g with its components resolved, nested ones too. Transformed
+// points are rounded to whole units, half away from zero. A composite that
+// cannot be resolved (it refers back to itself, nests deeper than 16, names a
+// glyph not in the font, runs past its data, matches a point it does not
+// have, or grows past the limits above) shows code 17; a component that
+// fails to decode shows its own code. Either way the glyph is Abandoned.
+// Without `components`, a composite is left unread: status Composite, no parts.
+ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink,
+                           bool components = true);
+// The same into `out`, whose outlines are reused: for decoding many glyphs.
+void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
+                  bool components = true);

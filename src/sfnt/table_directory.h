@@ -1,0 +1,23 @@
+#pragma once
+#include <string_view>
+
+#include "sfnt/errors.h"
+#include "tables/font_state.h"
+
+enum class TableLookup {
+    Found,     // span set, file positioned at the table
+    Tolerated, // head, hhea, hdmx or maxp missing; nothing moved
+    Abandoned, // "Not found: " + tag and code 14 shown, or the table starts past the end (code 15)
+};
+
+// Reads the offset table and directory into font through file (a cursor over
+// font.FontBytes). false (code 10 or 15 shown) abandons the load.
+bool ReadTableDirectory(FontState& font, ByteReader& file, MessageSink& sink);
+
+// Looks tag up (case-sensitive, first match wins) and positions file at it.
+TableLookup FindTable(const FontState& font, ByteReader& file, std::string_view tag, MessageSink& sink,
+                      TableSpan* span = nullptr);
+
+// The bytes of table tag, cut at the end of the file; empty when there is no
+// such table. Shows nothing: for readers of tables the load does not check.
+std::span<const std::uint8_t> TableBytes(const FontState& font, std::string_view tag);

@@ -1,0 +1,15 @@
+#pragma once
+#include "sfnt/errors.h"
+#include "tables/font_state.h"
+
+// Chooses the subtable (platform 3 / encoding 1, else the last record),
+// checks its format and copies it into CmapData. false: "wrong cmapFormat!!"
+// or a read past the end was shown and the load is abandoned.
+bool ReadCharacterMap(FontState& font, ByteReader& file, MessageSink& sink);
+
+// Copies a subtable of font.CmapFormat into CmapData, with what its lookups need.
+void UseSubtable(FontState& font, std::span<const std::uint8_t> subtable);
+
+// Glyph number of a character code (0..65535) from CmapData; 0 when it has
+// none, and 0 for any lookup that would leave the subtable.
+int CharToGlyph(const FontState& font, int code);

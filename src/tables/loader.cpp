@@ -1,0 +1,247 @@
+#include "tables/loader.h"
+
+#include <algorithm>
+
+#include "tables/cmap.h"
+#include "sfnt/table_directory.h"
+
+namespace {
+
+constexpr std::size_t GlyphHeaderSize = 10; // numberOfContours, xMin, yMin, xMax, yMax
+constexpr int LastListedCode = 2000;
+constexpr int FirstPrintable = 32, LastPrintable = 126;
+constexpr int GlyphsWithoutMaxp = 100;
+
+bool readPastEnd(MessageSink& sink, const char* what)
+{
+    ShowError(ReadPastEnd, {}, sink, what);
+    return false;
+}
+
+bool readMaxp(FontState& font, ByteReader& r, MessageSink& sink)
+{
+    // A missing maxp is read from wherever the file stands (after the
+    // directory); ReadTables then takes 100 glyphs.
+    if (FindTable(font, r, "maxp", sink) == TableLookup::Abandoned)
+        return false;
+    r.skip(4); // version
+    font.NumGlyphs = r.u16();
+    return r.ok() || readPastEnd(sink, "maxp");
+}
+
+bool readPostNames(FontState& font, ByteReader& r, const TableSpan& post, MessageSink& sink)
+{
+    r.skip(30); // the rest of the header
+    const int numberOfGlyphs = r.u16();
+    if (!r.canRead(2 * std::size_t(numberOfGlyphs)))
+        return readPastEnd(sink, "post glyph names");
+    font.PostNumberOfGlyphs = numberOfGlyphs;
+    font.GlyphNameIndex.resize(std::size_t(numberOfGlyphs));
+    for (int& index : font.GlyphNameIndex)
+        index = r.u16();
+
+    // Length-prefixed names up to the end of the table. The end is tested
+    // before each name, so a table that ends with its index array has none
+    // (rather than one taken from the bytes that follow it).
+    const std::size_t tableEnd = std::size_t(post.Offset) + post.Length;
+    while (r.pos() < tableEnd) {
+        const std::size_t length = r.u8();
+        const auto text = r.bytes(length);
+        if (!r.ok())
+            return readPastEnd(sink, "post glyph names");
+        font.GlyphNames.emplace_back(text.begin(), text.end());
+    }
+    return true;
+}
+
+bool readGlyphNames(FontState& font, ByteReader& r, MessageSink& sink)
+{
+    TableSpan post;
+    if (FindTable(font, r, "post", sink, &post) != TableLookup::Found)
+        return false;
+    r.u8(); // the version's first byte is not examined: 2.0 and 2.5 both have names
+    font.PostVersion = r.u8();
+    if (!r.ok())
+        return readPastEnd(sink, "post");
+    return font.PostVersion != 2 || readPostNames(font, r, post, sink);
+}
+
+// A missing head, hdmx or hhea is read from wherever the file stands: after
+// the presence pass that is cmap's start, and then just past the last read.
+bool readHead(FontState& font, ByteReader& r, MessageSink& sink)
+{
+    if (FindTable(font, r, "head", sink) == TableLookup::Abandoned)
+        return false;
+    r.skip(18);
+    font.HeadTable.UnitsPerEm = r.u16();
+    r.skip(30);
+    font.HeadTable.IndexToLocFormat = r.i16();
+    r.skip(2); // glyphDataFormat
+    return r.ok() || readPastEnd(sink, "head");
+}
+
+bool readHdmx(FontState& font, ByteReader& r, MessageSink& sink)
+{
+    if (FindTable(font, r, "hdmx", sink) == TableLookup::Abandoned)
+        return false;
+    // Only its place is needed (a missing hhea is read from just past it);
+    // no value of hdmx reaches the window, so an hdmx cut short by the end
+    // of the file is passed over rather than abandoning the load.
+    r.skip(4); // version, numRecords
+    r.clearFailure();
+    return true;
+}
+
+bool readLoca(FontState& font, ByteReader& r, MessageSink& sink)
+{
+    if (FindTable(font, r, "loca", sink) != TableLookup::Found)
+        return false;
+    // The format is the field's low byte.
+    const int locFormat = std::int8_t(font.HeadTable.IndexToLocFormat & 0xFF);
+    if (locFormat != 0 && locFormat != 1) {
+        ShowError(BadLocaFormat, {}, sink);
+        return false;
+    }
+    const std::size_t entries = std::size_t(font.NumGlyphs) + 1;
+    if (!r.canRead(entries * (locFormat == 0 ? 2 : 4)))
+        return readPastEnd(sink, "loca");
+    font.GlyphOffset.resize(entries);
+    for (std::uint32_t& offset : font.GlyphOffset)
+        offset = locFormat == 0 ? 2u * ReadUShort(r) : r.u32();
+    return true;
+}
+
+bool readHhea(FontState& font, ByteReader& r, int& numberOfHMetrics, MessageSink& sink)
+{
+    if (FindTable(font, r, "hhea", sink) == TableLookup::Abandoned)
+        return false;
+    r.skip(4); // version
+    font.HheaTable.Ascender = r.i16();
+    font.HheaTable.Descender = r.i16();
+    r.skip(26);
+    numberOfHMetrics = r.u16();
+    return r.ok() || readPastEnd(sink, "hhea");
+}
+
+bool readHmtx(FontState& font, ByteReader& r, int numberOfHMetrics, MessageSink& sink)
+{
+    if (FindTable(font, r, "hmtx", sink) != TableLookup::Found)
+        return false;
+    // Metrics beyond the glyph count are never used, so they are not read.
+    const int longMetrics = std::min(numberOfHMetrics, font.NumGlyphs);
+    if (!r.canRead(4 * std::size_t(longMetrics) + 2 * std::size_t(font.NumGlyphs - longMetrics)))
+        return readPastEnd(sink, "hmtx");
+    font.HMetrics.resize(std::size_t(font.NumGlyphs));
+    for (int g = 0; g < font.NumGlyphs; ++g) {
+        HMetric& m = font.HMetrics[std::size_t(g)];
+        if (g < longMetrics)
+            m.AdvanceWidth = r.u16();
+        else // the last advance width repeats; with no metrics at all it is 0
+            m.AdvanceWidth = longMetrics > 0 ? font.HMetrics[std::size_t(longMetrics) - 1].AdvanceWidth : 0;
+        m.Lsb = r.i16();
+        m.RightSpace = m.AdvanceWidth - m.Lsb;
+    }
+    return true;
+}
+
+// Each glyph's box and kind from its header. An empty glyph (offset equal to
+// the next) has no header of its own: no contours, box 0, 0, 0, 0. A header
+// beyond the end of the file (a truncated glyf table) leaves the box 0 too.
+void readGlyphHeaders(FontState& font)
+{
+    const auto count = std::size_t(font.NumGlyphs);
+    font.GlyphBox.assign(count, BBox{});
+    font.GlyphKinds.assign(count, GlyphKind::Simple);
+    ByteReader r(font.FontBytes);
+    for (std::size_t g = 0; g < count; ++g) {
+        if (font.GlyphOffset[g] == font.GlyphOffset[g + 1])
+            continue;
+        const std::size_t at = std::size_t(font.Glyf.Offset) + font.GlyphOffset[g];
+        if (at > r.size() || r.size() - at < GlyphHeaderSize) {
+            font.GlyphKinds[g] = GlyphKind::NoHeader;
+            continue;
+        }
+        r.seek(at);
+        if (ReadShort(r) < 0)
+            font.GlyphKinds[g] = GlyphKind::Composite;
+        font.GlyphBox[g] = {ReadShort(r), ReadShort(r), ReadShort(r), ReadShort(r)};
+    }
+}
+
+bool readFont(FontState& font, MessageSink& sink)
+{
+    ByteReader file(font.FontBytes);
+    return ReadTableDirectory(font, file, sink) && readMaxp(font, file, sink) && readGlyphNames(font, file, sink)
+        && ReadCharacterMap(font, file, sink) && ReadTables(font, file, sink);
+}
+
+} // namespace
+
+bool ReadTables(FontState& font, ByteReader& r, MessageSink& sink)
+{
+    // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
+    // anything is read.
+    for (const char* tag : {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}) {
+        const TableLookup found = FindTable(font, r, tag, sink);
+        if (found == TableLookup::Abandoned)
+            return false;
+        if (found == TableLookup::Tolerated && std::string_view(tag) == "maxp")
+            font.NumGlyphs = GlyphsWithoutMaxp;
+    }
+    int numberOfHMetrics = 0;
+    return readHead(font, r, sink) && readHdmx(font, r, sink) && readLoca(font, r, sink)
+        && readHhea(font, r, numberOfHMetrics, sink) && readHmtx(font, r, numberOfHMetrics, sink)
+        && FindTable(font, r, "glyf", sink, &font.Glyf) == TableLookup::Found;
+}
+
+LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink)
+{
+    std::string name = std::move(font.FontFileName);
+    font = FontState();
+    font.FontFileName = name;
+    font.FontBytes = std::move(bytes);
+    if (!readFont(font, sink)) {
+        font = FontState();
+        font.FontFileName = std::move(name);
+        return LoadResult::Abandoned;
+    }
+    // Every glyph has a name number; those post does not give are 0.
+    if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
+        font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
+    readGlyphHeaders(font);
+    font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
+    font.Loaded = true;
+    return LoadResult::Loaded;
+}
+
+PickLists MakePickLists(const FontState& font, bool composites)
+{
+    PickLists lists;
+    auto listed = [&](int g) {
+        if (g < 0 || g >= font.NumGlyphs)
+            return false;
+        const GlyphKind kind = font.GlyphKinds[std::size_t(g)];
+        return kind == GlyphKind::Simple || (composites && kind == GlyphKind::Composite);
+    };
+    for (int g = 0; g < font.NumGlyphs; ++g)
+        if (composites || listed(g))
+            lists.GlyphList.push_back(g);
+    if (font.UnicodeCmap != 1)
+        return lists;
+    auto listedCode = [&](int code) {
+        const int g = CharToGlyph(font, code);
+        return g > 0 && listed(g);
+    };
+    for (int c = 0; c <= LastListedCode; ++c)
+        if (listedCode(c))
+            lists.CharList.push_back(c);
+    for (int c = FirstPrintable; c <= LastPrintable; ++c)
+        if (listedCode(c))
+            lists.AsciiList.push_back(c);
+    return lists;
+}
+
+std::string GlyphCountText(const FontState& font)
+{
+    return BlankSigned(font.NumGlyphs);
+}

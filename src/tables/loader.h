@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "sfnt/errors.h"
+#include "tables/font_state.h"
+
+enum class LoadResult {
+    Loaded,     // font complete
+    Abandoned,  // messages shown; the font is left cleared
+    Unreadable, // the file could not be opened or read at all; nothing shown
+};
+
+// Reads a font from the file's bytes into `font` (cleared first; the file
+// name is kept): directory, maxp, post names, cmap, then ReadTables and the
+// glyph headers. An abandoned load leaves `font` cleared.
+LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink);
+
+// head, hdmx, loca, hhea, hmtx, read through file (a cursor over
+// font.FontBytes); ends with glyf looked up. false: abandoned.
+bool ReadTables(FontState& font, ByteReader& file, MessageSink& sink);
+
+// The pick lists of a loaded font. Combo1 lists the simple glyphs, or every
+// glyph with composites; Combo2 (codes 0..2000) and Combo3 (printable ASCII)
+// the codes whose glyph is listed there and not 0. Only a Windows Unicode
+// character map fills the code lists.
+PickLists MakePickLists(const FontState& font, bool composites);
+
+// The glyph-count label: NumGlyphs with its leading blank (" 6253").
+std::string GlyphCountText(const FontState& font);

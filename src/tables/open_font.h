@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "tables/loader.h"
+
+// What File > Open and lumaro-inspect both start from.
+struct OpenedFont {
+    LoadResult result = LoadResult::Abandoned;
+    FontState font;
+    PickLists lists;
+    int firstEntry = -1; // the Combo1 entry selected at the open; -1: no glyph to show
+    int firstGlyph = -1; // the glyph shown at the open
+};
+
+// Loads the file's bytes and makes the pick lists. The glyph shown first is
+// glyph 4 with the fifth entry, or the last entry's glyph of a shorter list.
+OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites, MessageSink& sink);

@@ -1,0 +1,71 @@
+#include "ui/main/find_field.h"
+
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QStringListModel>
+
+#include "tables/glyph_names.h"
+
+namespace {
+
+constexpr int CodesShown = 4; // a glyph a whole range maps to says "…" after these
+
+QString codeText(char32_t code)
+{
+    QString text = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
+    // Control and surrogate codes have no picture of their own.
+    if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) && !(code >= 0xD800 && code < 0xE000))
+        text += QLatin1Char(' ') + QString::fromUcs4(&code, 1);
+    return text;
+}
+
+} // namespace
+
+FindField::FindField(QWidget* parent) : QLineEdit(parent), names_(new QStringListModel(this))
+{
+    setPlaceholderText(QString::fromUtf8("Find: 36, U+00E9, \u00e9 or eacute"));
+    setClearButtonEnabled(true);
+    auto* completer = new QCompleter(names_, this);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    completer->setModelSorting(QCompleter::UnsortedModel);
+    setCompleter(completer);
+}
+
+void FindField::useNames(const FontState& font)
+{
+    QStringList names;
+    for (int g = 0; g < font.NumGlyphs; ++g)
+        if (const std::string name = GlyphName(font, g); !name.empty())
+            names << QString::fromStdString(name);
+    names.removeDuplicates();
+    names_->setStringList(names);
+}
+
+void FindField::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        emit leave();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+QString GlyphDescription(const FontState& font, int glyph)
+{
+    if (!font.Loaded || glyph < 0 || glyph >= font.NumGlyphs)
+        return {};
+    QStringList parts{QStringLiteral("Glyph %1").arg(glyph)};
+    const std::vector<char32_t> codes = font.Unicode.codesFor(glyph);
+    QStringList shown;
+    for (std::size_t i = 0; i < codes.size() && i < CodesShown; ++i)
+        shown << codeText(codes[i]);
+    if (codes.size() > CodesShown)
+        shown << QString::fromUtf8("\u2026");
+    if (!shown.isEmpty())
+        parts << shown.join(QLatin1String(", "));
+    if (const std::string name = GlyphName(font, glyph); !name.empty())
+        parts << QString::fromStdString(name);
+    if (std::size_t(glyph) < font.HMetrics.size())
+        parts << QStringLiteral("advance %1").arg(font.HMetrics[std::size_t(glyph)].AdvanceWidth);
+    return parts.join(QString::fromUtf8(" \u00b7 "));
+}

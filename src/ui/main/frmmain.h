@@ -1,0 +1,176 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include <QMainWindow>
+
+#include "tables/font_state.h"
+#include "draw/view.h"
+#include "platform/picture_surface.h"
+#include "platform/settings.h"
+
+class ComboBox;
+class FindField;
+class PictureBox;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QStatusBar;
+class QToolBar;
+class OverviewWindow;
+class ShellOpener;
+class Toolkit;
+
+// The main window: the glyph drawing, its read-out and the view controls.
+// It owns the one open font, the view settings and the picture.
+class frmmain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Message boxes and file dialogs go through toolkit, the About box's links through shell.
+    frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent = nullptr);
+    ~frmmain() override;
+
+    // The open flow after the dialog: face name, load, first glyph, controls live.
+    // A file that cannot be read or is abandoned leaves no font open.
+    void OpenFontFile(const std::string& FontFileName);
+
+    const FontState& font() const { return *font_; }
+    const PickLists& lists() const { return lists_; }
+    FindField* findField() const { return findField_; }
+    QString glyphDescription() const; // the status bar's words on the glyph shown
+    const ViewState& view() const { return view_; }
+    const PictureSurface& picture() const { return surface_; }
+
+    // Shows glyph `glyph` of the open font, selecting its Combo1 entry when it
+    // has one (no entry selected otherwise); a number outside the font does nothing.
+    void showGlyphNumber(int glyph);
+    // View > "Overview": opens the overview of the open font, or brings it to the front.
+    void showOverview();
+
+    int CurrentGlyph = 0;  // the glyph shown
+    int EventsEnabled = 0; // 1: the list and check-box clicks act
+
+    // Event procedures, connected to their controls; tests call them directly.
+    void Form_Load();
+    void Form_Unload();
+    void mnuOpen_Click();
+    void Toolbar1_ButtonClick(QAction* Button);
+    void OpenFont();
+    void Combo1_Click();
+    void Combo2_Click();
+    void Combo3_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Slider1_Change();
+    void Slider2_Change();
+    void Check1_Click();
+    void Picture1_MouseUp(Qt::MouseButton Button);
+    void mnuSavePictureAs_Click();
+    void Command1_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
+
+    QStatusBar* StatusBar1;
+    QToolBar* Toolbar1;
+    QAction* Toolbar1Open; // the toolbar's one button, Description "Open"
+    QLabel* Label1;
+    QLabel* Label2;
+    PictureBox* Picture1;
+    QLabel* Label8;
+    QLabel* Label9;
+    QPushButton* Command1;
+
+    QGroupBox* Frame1;
+    QLabel* Label7;
+    ComboBox* Combo1;
+    QLabel* Label12;
+    ComboBox* Combo2;
+    QLabel* Label13;
+    ComboBox* Combo3;
+    QPushButton* Command3;
+    QPushButton* Command2;
+    QLabel* Label10;
+    QSlider* Slider1;
+    QLabel* Label11;
+    QSlider* Slider2;
+    QCheckBox* Check1;
+
+    QGroupBox* Frame2;
+    QLabel* Label15;
+    QLineEdit* Text6;
+    QLabel* Label16;
+    QLineEdit* Text7;
+    QLabel* Label3;
+    QLineEdit* Text1;
+    QLabel* Label5;
+    QLineEdit* Text3;
+    QLabel* Label4;
+    QLineEdit* Text2;
+    QLabel* Label6;
+    QLineEdit* Text4;
+    QLabel* Label14;
+    QPlainTextEdit* Text5;
+
+    QMenu* mnuFile;
+    QAction* mnuOpen;
+    QAction* mnuExit;
+    QMenu* mnuHelp;
+    QAction* mnuAbout;
+    QMenu* mnuSetup;
+    QAction* mnuSavePictureAs;
+    QMenu* mnuView;
+    QAction* mnuComposites;
+    QAction* mnuMetrics;
+
+signals:
+    // Every time the picture shows a glyph, by whatever control.
+    void glyphShown(int glyph);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createControls();
+    void createViewFrame(QWidget* client);
+    void createGlyphFrame(QWidget* client);
+    void createMenus();
+    void connectEvents();
+    void ShowGlyph(int n);
+    void showNoGlyph();
+    void fillLists();
+    void setComposites(bool on);
+
+    // Remembered between runs.
+    void placeWindow();
+    void restoreSettings();
+    void saveSettings();
+    void rememberViewOptions();
+    void rememberFont(const std::string& FontFileName);
+    void fillRecentFonts();
+    void openRecentFont(const QString& path);
+    std::string startFolder() const;
+    std::string suggestedPictureName() const;
+    void refreshOverview();
+    void findGlyph();
+
+    Toolkit& toolkit_;
+    ShellOpener& shell_;
+    std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
+    PickLists lists_;
+    ViewState view_;
+    PictureSurface surface_;
+    Settings settings_;
+    QMenu* recentFonts_ = nullptr; // File > Recent Fonts
+    QAction* mnuOverview = nullptr;
+    OverviewWindow* overview_ = nullptr; // made when first asked for
+    FindField* findField_ = nullptr;     // in the toolbar
+    QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+};

@@ -1,0 +1,33 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tables/font_state.h"
+#include "ui/overview/glyph_source.h"
+
+// The overview's view of a loaded font. It shares the font, which nothing
+// changes once loaded, so shape() may run on any number of threads and the
+// main window may open another font meanwhile.
+class FontGlyphSource : public GlyphSource {
+public:
+    FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName);
+
+    int glyphCount() const override;
+    GlyphShape shape(int glyph) const override;
+    std::vector<char32_t> codes(int glyph) const override;
+    std::string name(int glyph) const override;
+    int advance(int glyph) const override;
+    FontMetricsInfo metrics() const override;
+    std::string fontName() const override;
+
+private:
+    bool known(int glyph) const { return glyph >= 0 && glyph < font_->NumGlyphs; }
+
+    const std::shared_ptr<const FontState> font_;
+    const std::string fontName_;
+};
+
+// unitsPerEm from head and ascender/descender from hhea; a unitsPerEm
+// outside 16..16384 leaves the default.
+FontMetricsInfo ReadFontMetrics(const FontState& font);

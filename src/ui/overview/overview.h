@@ -1,0 +1,80 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include <QListView>
+#include <QWidget>
+
+#include "ui/overview/glyph_source.h"
+#include "ui/overview/overview_drawing.h"
+
+class GlyphListModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class ThumbnailCache;
+class Toolkit;
+
+// The overview's grid: Enter on a cell is reported like a click.
+class GlyphGrid : public QListView {
+    Q_OBJECT
+public:
+    using QListView::QListView;
+
+signals:
+    void enterPressed(const QModelIndex& index);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// "Lumaro Overview": every glyph of the font as a grid of cells at one
+// scale, with a filter, a cell-size slider and a PDF glyph sheet.
+class OverviewWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The save dialog and messages go through toolkit.
+    explicit OverviewWindow(Toolkit& toolkit, QWidget* parent = nullptr);
+    ~OverviewWindow() override;
+
+    // nullptr: no font, an empty grid. Costs the same for any number of
+    // glyphs. Once it returns, nothing reads the previous source any more.
+    void setSource(std::shared_ptr<const GlyphSource> source);
+
+    // Writes the sheet of the glyphs shown (all, or those filtered) to path,
+    // replacing the file only once the sheet is complete. "" when written or
+    // cancelled, else the message to show.
+    std::string writeSheet(const std::string& path);
+
+public slots:
+    // Selects the glyph the main window shows and scrolls to it; a glyph
+    // the filter hides leaves no selection.
+    void showGlyph(int glyph);
+    // Asks for a file and writes the glyph sheet there.
+    void exportSheet();
+
+signals:
+    // The user clicked a cell or pressed Enter on it.
+    void glyphActivated(int glyph);
+
+private:
+    void createControls();
+    void applyFilter(const QString& text);
+    void setCellSize(int box);
+    void selectShownGlyph();
+    void updateCount();
+    void cellChosen(const QModelIndex& index);
+
+    Toolkit& toolkit_;
+    GlyphListModel* model_;
+    ThumbnailCache* thumbnails_;
+    CellGeometry geometry_;
+    int shownGlyph_ = -1;
+
+    QLineEdit* filter_ = nullptr;
+    QLabel* count_ = nullptr;
+    QSlider* cellSize_ = nullptr;
+    QPushButton* export_ = nullptr;
+    GlyphGrid* grid_ = nullptr;
+};

@@ -1,0 +1,176 @@
+#include "ui/overview/overview_drawing.h"
+
+#include <algorithm>
+#include <optional>
+
+#include <QPainter>
+#include <QPalette>
+#include <QStringList>
+
+namespace {
+
+QPointF at(const OutlinePoint& p) { return {double(p.x), double(p.y)}; }
+QPointF midpoint(const QPointF& a, const QPointF& b) { return (a + b) / 2; }
+
+void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
+{
+    const std::size_t n = contour.size();
+    if (n == 0)
+        return;
+    // Start on the first on-curve point; a contour with none starts midway
+    // between its last and first points.
+    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const OutlinePoint& p) { return p.onCurve; });
+    const bool hasOn = firstOn != contour.end();
+    const std::size_t begin = hasOn ? std::size_t(firstOn - contour.begin()) + 1 : 0;
+    const QPointF start = hasOn ? at(*firstOn) : midpoint(at(contour[n - 1]), at(contour[0]));
+    path.moveTo(start);
+
+    std::optional<QPointF> control;
+    for (std::size_t k = 0; k < (hasOn ? n - 1 : n); ++k) {
+        const OutlinePoint& p = contour[(begin + k) % n];
+        if (p.onCurve) {
+            if (control)
+                path.quadTo(*control, at(p));
+            else
+                path.lineTo(at(p));
+            control.reset();
+        } else {
+            if (control)
+                path.quadTo(*control, midpoint(*control, at(p)));
+            control = at(p);
+        }
+    }
+    if (control)
+        path.quadTo(*control, start);
+    path.closeSubpath();
+}
+
+QString codeText(char32_t code)
+{
+    QString text = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
+    if (QChar::isPrint(code))
+        text += QLatin1Char(' ') + QString::fromUcs4(&code, 1);
+    return text;
+}
+
+} // namespace
+
+QPainterPath glyphPath(const GlyphShape& shape)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const auto& contour : shape.contours)
+        addContour(path, contour);
+    return path;
+}
+
+QTransform glyphTransform(const FontMetricsInfo& metrics, const QRectF& box, const QRectF& ink)
+{
+    double top = metrics.ascender, bottom = metrics.descender;
+    if (top <= bottom) {
+        top = 0.8 * metrics.unitsPerEm;
+        bottom = -0.2 * metrics.unitsPerEm;
+    }
+    // Damaged metrics (a line a few units high) would blow a glyph up to
+    // thousands of boxes, and filling such a path takes the rasteriser
+    // seconds for a 48-pixel cell; no more than MaxInkBoxes boxes of it are drawn.
+    const double inkSide = std::max({ink.width(), ink.height(), 1.0});
+    const double scale = std::min(box.height() / (top - bottom), MaxInkBoxes * box.height() / inkSide);
+    return QTransform(scale, 0, 0, -scale, box.center().x() - ink.center().x() * scale, box.top() + top * scale);
+}
+
+void drawGlyph(QPainter& painter, const QPainterPath& path, const FontMetricsInfo& metrics, const QRectF& box, const QColor& colour)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.setTransform(glyphTransform(metrics, box, path.boundingRect()), true);
+    painter.fillPath(path, colour);
+    painter.restore();
+}
+
+void drawAbandonedMark(QPainter& painter, const QRectF& box)
+{
+    const double side = std::min(box.width(), box.height()) * 0.6;
+    QRectF mark(0, 0, side, side);
+    mark.moveCenter(box.center());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(200, 0, 0), std::max(1.5, side / 12)));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(mark);
+    painter.drawLine(mark.topLeft(), mark.bottomRight());
+    painter.drawLine(mark.topRight(), mark.bottomLeft());
+    painter.restore();
+}
+
+Thumbnail buildThumbnail(const GlyphSource& source, int glyph, QSize box, qreal deviceRatio)
+{
+    const GlyphShape shape = source.shape(glyph);
+    if (shape.abandoned)
+        return {QImage(), true};
+    if (shape.contours.empty() || box.isEmpty())
+        return {};
+    Thumbnail t;
+    t.image = QImage(box * deviceRatio, QImage::Format_ARGB32_Premultiplied);
+    t.image.setDevicePixelRatio(deviceRatio);
+    t.image.fill(Qt::transparent);
+    QPainter painter(&t.image);
+    drawGlyph(painter, glyphPath(shape), source.metrics(), QRectF(QPointF(0, 0), QSizeF(box)), Qt::black);
+    return t;
+}
+
+QString cellLabel(const GlyphSource& source, int glyph)
+{
+    QString label = QString::number(glyph);
+    const std::vector<char32_t> codes = source.codes(glyph);
+    if (!codes.empty() && QChar::isPrint(codes.front()))
+        label += QStringLiteral("  ") + QString::fromUcs4(&codes.front(), 1);
+    return label;
+}
+
+QString glyphToolTip(const GlyphSource& source, int glyph)
+{
+    constexpr std::size_t MaxCodesShown = 12;
+    const std::vector<char32_t> codes = source.codes(glyph);
+    QStringList shown;
+    for (std::size_t i = 0; i < std::min(codes.size(), MaxCodesShown); ++i)
+        shown << codeText(codes[i]);
+    if (codes.size() > MaxCodesShown)
+        shown << QStringLiteral("and %1 more").arg(codes.size() - MaxCodesShown);
+    const QString name = QString::fromStdString(source.name(glyph));
+    return QStringLiteral("Glyph %1\nCharacters: %2\nName: %3\nAdvance: %4")
+        .arg(glyph)
+        .arg(shown.isEmpty() ? QStringLiteral("none") : shown.join(QStringLiteral(", ")))
+        .arg(name.isEmpty() ? QStringLiteral("none") : name)
+        .arg(source.advance(glyph));
+}
+
+void paintCell(QPainter& painter, const QRect& cell, const CellGeometry& geometry, const Thumbnail* thumbnail,
+               const QString& label, bool selected, const QPalette& palette)
+{
+    painter.save();
+    painter.fillRect(cell, palette.base());
+    if (selected) {
+        QColor tint = palette.highlight().color();
+        tint.setAlpha(60);
+        painter.fillRect(cell, tint);
+        painter.setPen(QPen(palette.highlight().color(), 2));
+        painter.drawRect(QRectF(cell).adjusted(1, 1, -1, -1));
+    }
+    // The right and bottom edges only: neighbouring cells share one line.
+    painter.setPen(palette.mid().color());
+    painter.drawLine(cell.topRight(), cell.bottomRight());
+    painter.drawLine(cell.bottomLeft(), cell.bottomRight());
+
+    const QRect glyphArea = geometry.glyphRect(cell);
+    if (thumbnail && thumbnail->abandoned)
+        drawAbandonedMark(painter, glyphArea);
+    else if (thumbnail && !thumbnail->image.isNull())
+        painter.drawImage(glyphArea.topLeft(), thumbnail->image);
+
+    const QRect labelArea = geometry.labelRect(cell);
+    painter.setPen(palette.text().color());
+    painter.drawText(labelArea, Qt::AlignCenter, painter.fontMetrics().elidedText(label, Qt::ElideRight, labelArea.width()));
+    painter.restore();
+}

@@ -1,0 +1,101 @@
+#include "ui/overview/overview_filter.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "ui/overview/glyph_source.h"
+
+namespace {
+
+constexpr long LastGlyph = 0xFFFF;
+constexpr long LastCode = 0x10FFFF;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+int digitValue(char c, int base)
+{
+    const char l = lowerAscii(c);
+    const int v = (c >= '0' && c <= '9') ? c - '0' : (l >= 'a' && l <= 'f') ? l - 'a' + 10 : 99;
+    return v < base ? v : -1;
+}
+
+// A whole number made of digits only, held at `limit`; nothing for anything else.
+std::optional<long> number(std::string_view s, int base, long limit)
+{
+    if (s.empty())
+        return std::nullopt;
+    long value = 0;
+    for (char c : s) {
+        const int d = digitValue(c, base);
+        if (d < 0)
+            return std::nullopt;
+        value = std::min(limit, value * base + d); // held below the limit: never overflows
+    }
+    return value;
+}
+
+std::optional<long> code(std::string_view s)
+{
+    if (s.size() < 2 || lowerAscii(s[0]) != 'u' || s[1] != '+')
+        return std::nullopt;
+    return number(s.substr(2), 16, LastCode);
+}
+
+// "a" or "a-b" where each side is read by `read`.
+template <typename Read>
+std::optional<GlyphFilter> range(std::string_view s, GlyphFilter::Kind kind, Read read)
+{
+    const std::size_t dash = s.find('-');
+    const auto first = read(trimmed(s.substr(0, dash)));
+    const auto last = dash == std::string_view::npos ? first : read(trimmed(s.substr(dash + 1)));
+    if (!first || !last)
+        return std::nullopt;
+    return GlyphFilter{kind, std::min(*first, *last), std::max(*first, *last), {}};
+}
+
+} // namespace
+
+GlyphFilter parseGlyphFilter(std::string_view text)
+{
+    const std::string_view s = trimmed(text);
+    if (s.empty())
+        return {};
+    if (auto glyphs = range(s, GlyphFilter::Kind::GlyphRange, [](std::string_view t) { return number(t, 10, LastGlyph); }))
+        return *glyphs;
+    if (auto codes = range(s, GlyphFilter::Kind::CodeRange, code))
+        return *codes;
+    GlyphFilter f;
+    f.kind = GlyphFilter::Kind::Name;
+    std::transform(s.begin(), s.end(), std::back_inserter(f.name), lowerAscii);
+    return f;
+}
+
+bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyph)
+{
+    switch (filter.kind) {
+    case GlyphFilter::Kind::All:
+        return true;
+    case GlyphFilter::Kind::GlyphRange:
+        return glyph >= filter.first && glyph <= filter.last;
+    case GlyphFilter::Kind::CodeRange: {
+        const auto codes = source.codes(glyph);
+        return std::any_of(codes.begin(), codes.end(), [&](char32_t c) { return c >= char32_t(filter.first) && c <= char32_t(filter.last); });
+    }
+    case GlyphFilter::Kind::Name: {
+        std::string name = source.name(glyph);
+        std::transform(name.begin(), name.end(), name.begin(), lowerAscii);
+        return name.find(filter.name) != std::string::npos;
+    }
+    }
+    return false;
+}

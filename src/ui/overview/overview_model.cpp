@@ -1,0 +1,95 @@
+#include "ui/overview/overview_model.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "ui/overview/overview_drawing.h"
+
+GlyphListModel::GlyphListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void GlyphListModel::setSource(std::shared_ptr<const GlyphSource> source)
+{
+    beginResetModel();
+    source_ = std::move(source);
+    rebuild();
+    endResetModel();
+}
+
+void GlyphListModel::setFilter(const GlyphFilter& filter)
+{
+    beginResetModel();
+    filter_ = filter;
+    rebuild();
+    endResetModel();
+}
+
+void GlyphListModel::rebuild()
+{
+    const int total = source_ ? source_->glyphCount() : 0;
+    listed_ = false;
+    matches_.clear();
+    first_ = 0;
+    count_ = total;
+    switch (filter_.kind) {
+    case GlyphFilter::Kind::All:
+        return;
+    case GlyphFilter::Kind::GlyphRange:
+        first_ = int(std::min<long>(filter_.first, total));
+        count_ = int(std::min<long>(filter_.last + 1, total)) - first_;
+        return;
+    case GlyphFilter::Kind::CodeRange:
+    case GlyphFilter::Kind::Name:
+        listed_ = true;
+        for (int g = 0; g < total; ++g)
+            if (glyphMatches(filter_, *source_, g))
+                matches_.push_back(g);
+        count_ = int(matches_.size());
+        return;
+    }
+}
+
+int GlyphListModel::glyphAt(int row) const
+{
+    if (row < 0 || row >= count_)
+        return -1;
+    return listed_ ? matches_[std::size_t(row)] : first_ + row;
+}
+
+int GlyphListModel::rowOf(int glyph) const
+{
+    if (!listed_)
+        return glyph >= first_ && glyph < first_ + count_ ? glyph - first_ : -1;
+    const auto it = std::lower_bound(matches_.begin(), matches_.end(), glyph);
+    return it != matches_.end() && *it == glyph ? int(it - matches_.begin()) : -1;
+}
+
+std::vector<int> GlyphListModel::glyphs() const
+{
+    if (listed_)
+        return matches_;
+    std::vector<int> all(std::size_t(std::max(0, count_)));
+    std::iota(all.begin(), all.end(), first_);
+    return all;
+}
+
+int GlyphListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count_;
+}
+
+QVariant GlyphListModel::data(const QModelIndex& index, int role) const
+{
+    const int glyph = glyphAt(index.row());
+    if (glyph < 0 || !source_)
+        return {};
+    switch (role) {
+    case GlyphRole:
+        return glyph;
+    case Qt::DisplayRole:
+        return cellLabel(*source_, glyph);
+    case Qt::ToolTipRole:
+        return glyphToolTip(*source_, glyph);
+    default:
+        return {};
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include <QAbstractListModel>
+
+#include "ui/overview/glyph_source.h"
+#include "ui/overview/overview_filter.h"
+
+// The overview's rows: every glyph of the font in order, or the glyphs the
+// filter lets through. Unfiltered it holds nothing per glyph; labels and
+// tooltips are made when a cell asks.
+class GlyphListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    enum Role { GlyphRole = Qt::UserRole + 1 };
+
+    explicit GlyphListModel(QObject* parent = nullptr);
+
+    void setSource(std::shared_ptr<const GlyphSource> source);
+    const std::shared_ptr<const GlyphSource>& source() const { return source_; }
+    // Goes through every glyph unless the filter is empty or a glyph range.
+    void setFilter(const GlyphFilter& filter);
+
+    int glyphAt(int row) const;   // -1 outside the rows
+    int rowOf(int glyph) const;   // -1 when the glyph is not shown
+    std::vector<int> glyphs() const; // the glyphs shown, in order
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    // DisplayRole: the cell's label; ToolTipRole; GlyphRole: the glyph number.
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    void rebuild();
+
+    std::shared_ptr<const GlyphSource> source_;
+    GlyphFilter filter_;
+    // Filtered by glyph range: glyphs first_ .. first_ + count_ - 1; by
+    // anything else: the glyphs listed in matches_, ascending.
+    bool listed_ = false;
+    int first_ = 0;
+    int count_ = 0;
+    std::vector<int> matches_;
+};

@@ -97,7 +97,9 @@ int renderAll(const OpenedFont& opened, const ViewState& view, PictureSurface& p
     int written = 0;
     bool abandoned = false;
     for (const int n : opened.lists.GlyphList) {
-        abandoned |= ShowGlyph(n, opened.font, view, picture, messages).abandoned;
+        const GlyphReadout g = ShowGlyph(n, opened.font, view, picture);
+        messages.add(g.reports);
+        abandoned |= g.abandoned;
         if (const std::string failure = savePicture(picture, format, glyphFileName(folder, n, format)); !failure.empty()) {
             messages.MsgBox(failure);
             abandoned = true;
@@ -150,7 +152,8 @@ int runRender(const std::vector<std::string>& args)
     const PictureFormat chosen = req.format.value_or(formatFromExtension(req.out).value_or(PictureFormat::Jpeg));
     if (req.all)
         return renderAll(opened, req.view, picture, chosen, req.out, messages);
-    const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture, messages);
+    const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture);
+    messages.add(g.reports);
     if (const std::string failure = savePicture(picture, chosen, req.out); !failure.empty()) {
         messages.MsgBox(failure);
         return printAbandoned(messages.texts);

@@ -5,17 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QStringListModel>
+
+#include "platform/file_path.h"
 #include "report/messages.h"
 
 namespace {
-
-QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString boxText(const std::string& text)
 {
@@ -28,6 +28,14 @@ void Toolkit::ShowReports(const Reports& reports)
 {
     for (const std::string& box : MessageBoxes(reports))
         MsgBox(box);
+}
+
+bool Toolkit::ConfirmOverwrite(const std::string& path)
+{
+    const QFileInfo chosen(fromPath(path));
+    if (!chosen.exists() && !chosen.isSymLink())
+        return true;
+    return MsgBoxYesNo(chosen.fileName().toStdString() + " already exists, overwrite?", "Confirmation");
 }
 
 void QtToolkit::MsgBox(const std::string& text)

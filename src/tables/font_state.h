@@ -23,6 +23,8 @@ struct TableSpan {
 struct HeadRecord {
     std::uint16_t UnitsPerEm = 0;
     std::int16_t IndexToLocFormat = 0;
+    // A unitsPerEm a font may have (16 to 16384); others are not drawn by.
+    bool usableUnitsPerEm() const { return UnitsPerEm >= 16 && UnitsPerEm <= 16384; }
 };
 
 struct HheaRecord {

@@ -29,6 +29,7 @@
 #include "tables/find.h"
 #include "tables/loader.h"
 #include "platform/face_name.h"
+#include "platform/file_path.h"
 #include "platform/font_file.h"
 #include "platform/picture_export.h"
 #include "platform/shell.h"
@@ -43,9 +44,6 @@
 #include "ui/main/picture_box.h"
 
 namespace {
-
-QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 // A dropped file the window opens: one local .ttf file.
 QString droppedFont(const QMimeData* data)
@@ -668,13 +666,9 @@ void frmmain::mnuSavePictureAs_Click()
     if (typed.empty())
         return;
     const PictureTarget target = chooseTarget(typed, CD1.FilterIndex);
-    const QFileInfo chosen(fromPath(target.fileName));
-    settings_.setLastFolder(chosen.absolutePath());
-    if (chosen.exists() || chosen.isSymLink()) {
-        const std::string question = chosen.fileName().toStdString() + " already exists, overwrite?";
-        if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
-            return;
-    }
+    settings_.setLastFolder(QFileInfo(fromPath(target.fileName)).absolutePath());
+    if (!toolkit_.ConfirmOverwrite(target.fileName))
+        return;
     const std::string error = savePicture(surface_, target.format, target.fileName);
     if (!error.empty())
         toolkit_.MsgBox(error);

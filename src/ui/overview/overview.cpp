@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "platform/file_path.h"
 #include "platform/toolkit.h"
 #include "ui/overview/overview_model.h"
 #include "ui/overview/overview_sheet.h"
@@ -48,8 +49,6 @@ private:
     ThumbnailCache& thumbnails_;
     const CellGeometry& geometry_;
 };
-
-QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 } // namespace
 
@@ -204,13 +203,10 @@ void OverviewWindow::exportSheet()
     QFileInfo chosen(fromPath(path));
     if (chosen.suffix().isEmpty()) {
         chosen.setFile(chosen.filePath() + QStringLiteral(".pdf"));
-        path = QFile::encodeName(chosen.filePath()).toStdString();
+        path = toPath(chosen.filePath());
     }
-    if (chosen.exists() || chosen.isSymLink()) {
-        const std::string question = chosen.fileName().toStdString() + " already exists, overwrite?";
-        if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
-            return;
-    }
+    if (!toolkit_.ConfirmOverwrite(path))
+        return;
     const std::string error = writeSheet(path);
     if (!error.empty())
         toolkit_.MsgBox(error);

@@ -116,6 +116,12 @@ std::optional<std::vector<ShapedGlyph>> ShapeText(std::span<const std::uint8_t> 
 
     hb_buffer_t* buffer = hb_buffer_create();
     hb_buffer_add_utf8(buffer, text.data(), int(text.size()), 0, int(text.size()));
+    // Clusters count characters as hb-shape's do, not UTF-8 bytes: each
+    // character decoded (a bad byte is one U+FFFD) is its own cluster first.
+    unsigned characters = 0;
+    hb_glyph_info_t* decoded = hb_buffer_get_glyph_infos(buffer, &characters);
+    for (unsigned i = 0; i < characters; ++i)
+        decoded[i].cluster = i;
     hb_buffer_guess_segment_properties(buffer);
     hb_shape(hb.font(), buffer, parsed.data(), unsigned(parsed.size()));
 

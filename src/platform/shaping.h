@@ -15,7 +15,7 @@
 // One glyph of shaped text, in font units, as hb-shape prints it.
 struct ShapedGlyph {
     int glyph = 0;
-    int cluster = 0; // byte offset of its characters in the UTF-8 text
+    int cluster = 0; // index of its first character in the text (characters, not bytes)
     int xAdvance = 0, yAdvance = 0;
     int xOffset = 0, yOffset = 0;
 };

@@ -9,9 +9,9 @@ constexpr std::size_t DirectoryEntrySize = 16;
 
 } // namespace
 
-bool ReadTableDirectory(FontState& font, ByteReader& r, MessageSink& sink)
+bool ReadTableDirectory(FontState& font, ByteReader& r, MessageSink& sink, std::uint32_t faceOffset)
 {
-    r.seek(0);
+    r.seek(faceOffset);
     r.u32(); // sfnt version, not checked
     font.NumTables = r.u16();
     r.skip(6); // searchRange, entrySelector, rangeShift

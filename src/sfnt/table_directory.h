@@ -10,9 +10,10 @@ enum class TableLookup {
     Abandoned, // "Not found: " + tag and code 14 shown, or the table starts past the end (code 15)
 };
 
-// Reads the offset table and directory into font through file (a cursor over
-// font.FontBytes). false (code 10 or 15 shown) abandons the load.
-bool ReadTableDirectory(FontState& font, ByteReader& file, MessageSink& sink);
+// Reads the offset table and directory at faceOffset (a collection's face;
+// table offsets count from the start of the file) into font through file (a
+// cursor over font.FontBytes). false (code 10 or 15 shown) abandons the load.
+bool ReadTableDirectory(FontState& font, ByteReader& file, MessageSink& sink, std::uint32_t faceOffset = 0);
 
 // Looks tag up (case-sensitive, first match wins) and positions file at it.
 TableLookup FindTable(const FontState& font, ByteReader& file, std::string_view tag, MessageSink& sink,

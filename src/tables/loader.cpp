@@ -168,10 +168,10 @@ void readGlyphHeaders(FontState& font)
     }
 }
 
-bool readFont(FontState& font, MessageSink& sink)
+bool readFont(FontState& font, MessageSink& sink, std::uint32_t faceOffset)
 {
     ByteReader file(font.FontBytes);
-    return ReadTableDirectory(font, file, sink) && readMaxp(font, file, sink) && readGlyphNames(font, file, sink)
+    return ReadTableDirectory(font, file, sink, faceOffset) && readMaxp(font, file, sink) && readGlyphNames(font, file, sink)
         && ReadCharacterMap(font, file, sink) && ReadTables(font, file, sink);
 }
 
@@ -194,13 +194,13 @@ bool ReadTables(FontState& font, ByteReader& r, MessageSink& sink)
         && FindTable(font, r, "glyf", sink, &font.Glyf) == TableLookup::Found;
 }
 
-LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink)
+LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink, std::uint32_t faceOffset)
 {
     std::string name = std::move(font.FontFileName);
     font = FontState();
     font.FontFileName = name;
     font.FontBytes = std::move(bytes);
-    if (!readFont(font, sink)) {
+    if (!readFont(font, sink, faceOffset)) {
         font = FontState();
         font.FontFileName = std::move(name);
         return LoadResult::Abandoned;

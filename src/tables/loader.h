@@ -9,12 +9,14 @@ enum class LoadResult {
     Loaded,     // font complete
     Abandoned,  // messages shown; the font is left cleared
     Unreadable, // the file could not be opened or read at all; nothing shown
+    Refused,    // a container that cannot be decoded, or no such face; nothing shown
 };
 
 // Reads a font from the file's bytes into `font` (cleared first; the file
 // name is kept): directory, maxp, post names, cmap, then ReadTables and the
-// glyph headers. An abandoned load leaves `font` cleared.
-LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink);
+// glyph headers. An abandoned load leaves `font` cleared. faceOffset: where
+// the face's offset table lies (a collection's face; 0 for a single font).
+LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink, std::uint32_t faceOffset = 0);
 
 // head, hdmx, loca, hhea, hmtx, read through file (a cursor over
 // font.FontBytes); ends with glyf looked up. false: abandoned.

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites, MessageSink& sink)
+OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites, MessageSink& sink,
+                         std::uint32_t faceOffset)
 {
     constexpr int FirstShown = 4;
     OpenedFont opened;
     opened.font.FontFileName = std::move(fileName);
-    opened.result = LoadFont(std::move(bytes), opened.font, sink);
+    opened.result = LoadFont(std::move(bytes), opened.font, sink, faceOffset);
     if (opened.result != LoadResult::Loaded)
         return opened;
     opened.lists = MakePickLists(opened.font, composites);

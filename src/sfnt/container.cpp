@@ -30,11 +30,9 @@ bool looksLikeText(std::span<const std::uint8_t> bytes)
     });
 }
 
-Failure failure(int code, std::string detail, int count = 0)
+Failure failure(int code, std::string detail)
 {
-    Failure f{code, {}, std::move(detail)};
-    f.work.GlyphIndex = count;
-    return f;
+    return Failure{code, {}, std::move(detail)};
 }
 
 constexpr std::size_t OffsetTableSize = 12, DirectoryEntrySize = 16;
@@ -112,7 +110,7 @@ std::variant<std::vector<std::uint32_t>, Failure> ReadCollectionFaces(std::span<
     for (std::size_t face = 0; face < offsets.size(); ++face) {
         const std::size_t end = directoryEnd(bytes, offsets[face]);
         if (end == 0)
-            return failure(BadCollection, "face " + std::to_string(face) + " starts past the end of the file");
+            return failure(BadCollection, "face " + std::to_string(face) + "'s table directory runs past the end of the file");
         if (offsets[face] < headerEnd)
             return failure(BadCollection, "face " + std::to_string(face) + " starts inside the collection header");
         spans.emplace_back(offsets[face], end);
@@ -173,12 +171,12 @@ std::variant<WoffDirectory, Failure> ReadWoffDirectory(std::span<const std::uint
     r.seek(WoffHeaderSize);
     if (!r.ok())
         return failure(BadWoff, "the file ends inside its header");
+    if (!r.canRead(WoffEntrySize * numTables))
+        return failure(BadWoff, "the file ends inside its table directory");
     if (length > bytes.size())
         return failure(BadWoff, "its header gives a length past the end of the file");
     if (totalSfntSize > MaxDecodedFontSize)
         return failure(BadWoff, "it would expand to " + std::to_string(totalSfntSize) + " bytes, more than 256 MB");
-    if (!r.canRead(WoffEntrySize * numTables))
-        return failure(BadWoff, "the file ends inside its table directory");
     dir.tables.resize(numTables);
     for (WoffTable& t : dir.tables)
         t = {r.u32(), r.u32(), r.u32(), r.u32(), r.u32()};

@@ -7,7 +7,7 @@
 
 class FreeTypeFace {
 public:
-    explicit FreeTypeFace(const std::string& path, int faceIndex = 0)
+    explicit FreeTypeFace(const std::string& path, long faceIndex = 0)
     {
         if (FT_Init_FreeType(&library_) != 0)
             library_ = nullptr;

@@ -179,10 +179,12 @@ void readGlyphHeaders(FontState& font)
     }
 }
 
-MaybeFailure readFont(FontState& font)
+MaybeFailure readFont(FontState& font, std::uint32_t faceOffset)
 {
     ByteReader file(font.FontBytes);
-    for (auto step : {ReadTableDirectory, readMaxp, readGlyphNames, ReadCharacterMap, ReadTables})
+    if (MaybeFailure failure = ReadTableDirectory(font, file, faceOffset))
+        return failure;
+    for (auto step : {readMaxp, readGlyphNames, ReadCharacterMap, ReadTables})
         if (MaybeFailure failure = step(font, file))
             return failure;
     return std::nullopt;
@@ -216,13 +218,13 @@ MaybeFailure ReadTables(FontState& font, ByteReader& r)
     return std::nullopt;
 }
 
-MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font)
+MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset)
 {
     std::string name = std::move(font.FontFileName);
     font = FontState();
     font.FontFileName = name;
     font.FontBytes = std::move(bytes);
-    if (MaybeFailure failure = readFont(font)) {
+    if (MaybeFailure failure = readFont(font, faceOffset)) {
         font = FontState();
         font.FontFileName = std::move(name);
         return failure;

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/face_name.h"
+#include "platform/picture_export.h"
 #include "platform/shell.h"
 #include "platform/widgets/toolkit.h"
 #include "ui/main/combo_box.h"
@@ -36,7 +37,7 @@
 #include "ui/main/find_field.h"
 #include "ui/main/frmmain.h"
 #include "tables/cmap.h"
-#include "ui/main/picture_box.h"
+#include "ui/main/glyph_canvas.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ struct Controls {
     QLabel* Label2 = control<QLabel>("Label2");
     QLabel* Label7 = control<QLabel>("Label7");
     QLabel* Label9 = control<QLabel>("Label9");
-    PictureBox* Picture1 = control<PictureBox>("Picture1");
+    GlyphCanvas* Picture1 = control<GlyphCanvas>("Picture1");
     QPushButton* Command1 = control<QPushButton>("Command1");
     QPushButton* Command2 = control<QPushButton>("Command2");
     QPushButton* Command3 = control<QPushButton>("Command3");
@@ -585,6 +586,23 @@ TEST_F(MainWindow, AFailedOpenKeepsWhatWasOpen)
     }
 }
 
+// A font whose list is empty replaces the one on display: none of the last
+// glyph's points is left on the canvas to hover or select.
+TEST_F(MainWindow, AFontWithNothingListedLeavesNoPointsBehind)
+{
+    openFont(DejaVuSans);
+    ASSERT_FALSE(ui.Picture1->glyph().points.empty());
+    ttf::FontSpec design;
+    design.glyphs = {ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 100, 100}),
+                     ttf::compositeGlyph({{0, 0, 0}}, {0, 0, 100, 100})};
+    const ttf::TempFontFile composites(ttf::buildFont(design));
+    openFont(composites.path());
+    EXPECT_TRUE(w.font().Loaded);
+    expectNoGlyphShown();
+    EXPECT_TRUE(ui.Picture1->glyph().points.empty());
+    EXPECT_EQ(ui.Picture1->pointAt(QPointF(ui.Picture1->width() / 2.0, ui.Picture1->height() / 2.0)), -1);
+}
+
 TEST_F(MainWindow, CtrlGFindsByCodeAndNameAndTheStatusBarNamesTheGlyph)
 {
     openFont(DejaVuSans);
@@ -697,7 +715,7 @@ TEST_F(SaveAs, SuggestsFontAndGlyphInTheLastFolderAndWritesWithoutAQuestion)
     saveAs(path);
     ASSERT_EQ(toolkit.saves.size(), 1u);
     EXPECT_EQ(toolkit.saves[0].DialogTitle, "Save Picture");
-    EXPECT_EQ(toolkit.saves[0].Filter, "JPEG file (*.jpg)|*.jpg|PNG file (*.png)|*.png|SVG file (*.svg)|*.svg");
+    EXPECT_EQ(toolkit.saves[0].Filter, PictureFilter);
     EXPECT_EQ(toolkit.saves[0].InitDir, DEJAVU_DIR) << "where the font was opened from";
     EXPECT_EQ(toolkit.saves[0].FileName, "DejaVuSans-4.jpg");
     EXPECT_EQ(toolkit.saves[0].FilterIndex, 1);

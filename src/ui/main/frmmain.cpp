@@ -31,7 +31,7 @@
 #include "ui/main/combo_box.h"
 #include "ui/main/find_field.h"
 #include "ui/main/form_layout.h"
-#include "ui/main/picture_box.h"
+#include "ui/main/glyph_canvas.h"
 #include "ui/overview/font_glyph_source.h"
 #include "ui/overview/overview.h"
 
@@ -108,7 +108,7 @@ void frmmain::connectEvents()
     connect(Command1, &QPushButton::clicked, this, &frmmain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmmain::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmmain::Command3_Click);
-    connect(Picture1, &PictureBox::MouseUp, this, &frmmain::Picture1_MouseUp);
+    connect(Picture1, &GlyphCanvas::MouseUp, this, &frmmain::Picture1_MouseUp);
 
     // Page Down and Page Up step like "Next" and "Previous", wherever the focus is.
     connect(new QShortcut(QKeySequence(Qt::Key_PageDown), this), &QShortcut::activated, this, [this] {
@@ -172,6 +172,7 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
 void frmmain::fontOpened(const FontState& font)
 {
     StatusBar1->clearMessage();
+    mnuSavePictureAs->setEnabled(true);
     Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName)) + QLatin1Char(' '));
     rememberFont(font.FontFileName);
     refreshOverview();
@@ -210,6 +211,7 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
         const QSignalBlocker quiet(Combo1);
         Combo1->SetListIndex(entry);
     }
+    Picture1->setGlyph(readout.drawn, fontToPicture(surface_, readout.work, view()));
     Picture1->update();
     Text1->setText(QString::fromStdString(readout.minY));
     Text2->setText(QString::fromStdString(readout.maxY));
@@ -225,6 +227,7 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
 
 void frmmain::noGlyphShown()
 {
+    Picture1->setGlyph({}, {}); // no points left to hover, number or select
     Picture1->update();
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text6, Text7})
         t->clear();
@@ -369,7 +372,10 @@ void frmmain::mnuSavePictureAs_Click()
         if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
             return;
     }
-    const std::string error = savePicture(surface_, target.format, target.fileName);
+    const std::string error = target.size == AsShown && target.format != PictureFormat::Svg
+                                  ? saveImage(Picture1->shownImage(), target.format, target.fileName)
+                                  : savePicture(surface_, target.format, target.fileName,
+                                                {target.size, &Picture1->glyph(), Picture1->fontToPicture()});
     if (!error.empty())
         toolkit_.MsgBox(error);
 }

@@ -14,7 +14,7 @@
 #include "ui/main/combo_box.h"
 #include "ui/main/find_field.h"
 #include "ui/main/form_layout.h"
-#include "ui/main/picture_box.h"
+#include "ui/main/glyph_canvas.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void frmmain::createControls()
     yellow.setColor(QPalette::Window, QColor(255, 255, 192));
     Label2->setPalette(yellow);
 
-    Picture1 = new PictureBox(client);
+    Picture1 = new GlyphCanvas(client);
     // The picture fills the drawing area; its one-pixel border lies around it.
     Picture1->setGeometry(twips(240, 960, 5300, 5300).adjusted(-1, -1, 1, 1));
     Picture1->setPicture(&surface_);
@@ -129,7 +129,6 @@ void frmmain::createControls()
                         Text2, Text1, Text5, Text6, Text7, Command1, Check1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-    Picture1->setFocusPolicy(Qt::NoFocus);
 }
 
 // The toolbar's Open button and Find field, and the status bar's glyph description.
@@ -212,6 +211,7 @@ void frmmain::createMenus()
     // One command, in the File menu and in the picture's popup.
     mnuSavePictureAs = mnuFile->addAction("Save Picture As...");
     mnuSavePictureAs->setShortcut(QKeySequence::Save);
+    mnuSavePictureAs->setEnabled(false); // until a font is open
     mnuFile->addSeparator();
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -35,8 +35,9 @@ public:
     frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent = nullptr);
     ~frmmain() override;
 
-    // The open flow after the dialog: face name, load, first glyph, controls live.
-    // A file that cannot be read or is abandoned leaves no font open.
+    // The open flow after the dialog: the file's bytes to the session, which
+    // shows the first glyph; a file that cannot be read or is abandoned leaves
+    // the open font on display.
     void OpenFontFile(const std::string& FontFileName);
 
     const FontSession& session() const { return session_; }

@@ -2,43 +2,10 @@
 
 #include <algorithm>
 
+#include "report/messages.h"
 #include "tables/cmap.h"
 #include "tables/loader.h"
 #include "tables/open_font.h"
-
-namespace {
-
-// Keeps the message-box texts an action raises, to report them together.
-class KeptMessages : public MessageSink {
-public:
-    void MsgBox(const std::string& text) override { texts.push_back(text); }
-    std::vector<std::string> texts;
-};
-
-bool startsWith(const std::string& text, const std::string& start)
-{
-    return text.compare(0, start.size(), start) == 0;
-}
-
-// Why a load was abandoned, in plain words, from the boxes it showed.
-std::string whyNotOpened(const std::vector<std::string>& boxes)
-{
-    for (const std::string& text : boxes) {
-        if (startsWith(text, "Not found: "))
-            return "it has no " + text.substr(11) + " table";
-        if (text == "wrong cmapFormat!!")
-            return "its character map is of a format other than 0 and 4";
-        if (const std::size_t at = text.find("Reading: "); at != std::string::npos)
-            return "the file ends inside its " + text.substr(at + 9);
-        if (text.find("Code = 10") != std::string::npos)
-            return "it lists more than 32 tables";
-        if (text.find("Code = 16") != std::string::npos)
-            return "its glyph locations are in an unknown format";
-    }
-    return "the file cannot be read";
-}
-
-} // namespace
 
 FontSession::FontSession(SessionListener& listener, DrawingSurface& surface)
     : listener_(listener), surface_(surface), font_(std::make_shared<FontState>())
@@ -53,17 +20,17 @@ void FontSession::report(const std::vector<std::string>& texts)
 
 void FontSession::open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes)
 {
-    KeptMessages boxes;
     OpenedFont opened;
     if (bytes)
-        opened = OpenFontBytes(fileName, std::move(*bytes), view_.Composites, boxes);
+        opened = OpenFontBytes(fileName, std::move(*bytes), view_.Composites);
     else
         opened.result = LoadResult::Unreadable;
+    std::vector<std::string> boxes = MessageBoxes(opened.reports);
     if (opened.result == LoadResult::Unreadable)
-        boxes.texts.push_back("The file " + fileName + " could not be read.");
-    report(boxes.texts);
+        boxes.push_back("The file " + fileName + " could not be read.");
+    report(boxes);
     if (opened.result != LoadResult::Loaded) {
-        listener_.fontNotOpened(fileName, whyNotOpened(boxes.texts));
+        listener_.fontNotOpened(fileName, WhyNotOpened(opened.reports));
         return;
     }
     font_ = std::make_shared<const FontState>(std::move(opened.font));
@@ -103,9 +70,8 @@ void FontSession::show(int glyph, int entry)
 {
     currentGlyph_ = glyph;
     entry_ = entry;
-    KeptMessages boxes;
-    const GlyphReadout readout = ShowGlyph(glyph, *font_, view_, surface_, boxes);
-    report(boxes.texts);
+    const GlyphReadout readout = ShowGlyph(glyph, *font_, view_, surface_);
+    report(MessageBoxes(readout.reports));
     listener_.glyphShown(glyph, entry, readout);
 }
 

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 
 #include "platform/paths.h"
+#include "report/messages.h"
 
 namespace {
 
@@ -18,6 +19,12 @@ QString boxText(const std::string& text)
 }
 
 } // namespace
+
+void Toolkit::ShowReports(const Reports& reports)
+{
+    for (const std::string& box : MessageBoxes(reports))
+        MsgBox(box);
+}
 
 void QtToolkit::MsgBox(const std::string& text)
 {

@@ -391,7 +391,7 @@ std::string frmmain::suggestedPictureName() const
 
 void frmmain::Command1_Click()
 {
-    ShowFontInfo(this, font(), toolkit_);
+    toolkit_.ShowReports(ShowFontInfo(this, font()));
 }
 
 void frmmain::mnuAbout_Click()

@@ -36,7 +36,9 @@
 #include "ui/dialogs/frmAbout.h"
 #include "ui/dialogs/frmInfo.h"
 #include "ui/overview/font_glyph_source.h"
+#include "platform/char_names.h"
 #include "ui/main/find_field.h"
+#include "ui/main/library_views.h"
 #include "ui/main/form_layout.h"
 #include "ui/overview/overview.h"
 #include "ui/main/glyph_canvas.h"
@@ -132,6 +134,7 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     createControls();
     createMenus();
     connectEvents();
+    libraryViews_ = new LibraryViews(this, mnuView, mnuHelp, [this] { return font_; });
 
     // The window keeps its designed size: a client area of 10755 x 9420 twips below the menu bar.
     const QSize client = twips(0, 0, 10755, 9420).size();
@@ -560,7 +563,7 @@ void frmmain::findGlyph()
     const QString query = findField_->text().trimmed();
     if (query.isEmpty() || !font_->Loaded)
         return;
-    const std::optional<int> glyph = FindGlyph(*font_, font_->Unicode, query.toStdString());
+    const std::optional<int> glyph = FindGlyphOrCharacter(*font_, font_->Unicode, query.toStdString());
     if (!glyph) {
         StatusBar1->showMessage(QString::fromUtf8("Nothing in this font matches “") + query + QString::fromUtf8("”"));
         return;
@@ -713,7 +716,9 @@ void frmmain::mnuSavePictureAs_Click()
         if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
             return;
     }
-    const std::string error = target.size == AsShown && target.format != PictureFormat::Svg
+    const std::string error = libraryViews_->pixelViewActive()
+                                  ? saveImage(libraryViews_->pixelPicture(), target.format, target.fileName)
+                              : target.size == AsShown && target.format != PictureFormat::Svg
                                   ? saveImage(Picture1->shownImage(), target.format, target.fileName)
                                   : savePicture(surface_, target.format, target.fileName,
                                                 {target.size, &Picture1->glyph(), Picture1->fontToPicture()});

@@ -11,6 +11,7 @@
 
 class ComboBox;
 class FindField;
+class LibraryViews;
 class GlyphCanvas;
 class QAction;
 class QCheckBox;
@@ -52,6 +53,7 @@ public:
     void showGlyphNumber(int glyph);
     // View > "Overview": opens the overview of the open font, or brings it to the front.
     void showOverview();
+    LibraryViews* libraryViews() const { return libraryViews_; }
 
     int CurrentGlyph = 0;  // the glyph shown
     int EventsEnabled = 0; // 1: the list and check-box clicks act
@@ -173,4 +175,5 @@ private:
     OverviewWindow* overview_ = nullptr; // made when first asked for
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+    LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
 };

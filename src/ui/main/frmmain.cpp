@@ -704,6 +704,7 @@ void frmmain::Picture1_MouseUp(Qt::MouseButton Button)
 
 void frmmain::mnuSavePictureAs_Click()
 {
+    const bool savePixels = libraryViews_->pixelViewActive(); // before the dialog takes the focus
     CommonDialog CD1{"Save Picture", PictureFilter, startFolder(), suggestedPictureName()};
     const std::string typed = toolkit_.ShowSave(CD1);
     if (typed.empty())
@@ -716,7 +717,7 @@ void frmmain::mnuSavePictureAs_Click()
         if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
             return;
     }
-    const std::string error = libraryViews_->pixelViewActive()
+    const std::string error = savePixels
                                   ? saveImage(libraryViews_->pixelPicture(), target.format, target.fileName)
                               : target.size == AsShown && target.format != PictureFormat::Svg
                                   ? saveImage(Picture1->shownImage(), target.format, target.fileName)

@@ -13,6 +13,9 @@ LibraryViews::LibraryViews(frmmain* window, QMenu* viewMenu, QMenu* helpMenu, Fo
 {
     pixels_ = new PixelView(window);
     pixels_->setWindowFlag(Qt::Window); // a window of its own beside the main one
+    // Ctrl+S and the right-click menu there save the pixel view.
+    pixels_->addAction(window->mnuSavePictureAs);
+    pixels_->setContextMenuPolicy(Qt::ActionsContextMenu);
     text_ = new TextPreview(window);
     // Floating at first: docked, it would squeeze the main window's fixed layout.
     window->addDockWidget(Qt::BottomDockWidgetArea, text_);

@@ -17,11 +17,6 @@ namespace {
 
 constexpr std::size_t SeedLimit = 20 * 1024;
 
-class IgnoredMessages : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
-
 ttf::ByteVector glyphBytes(const FontState& font, int g)
 {
     const std::size_t start = font.Glyf.Offset + font.GlyphOffset[std::size_t(g)];
@@ -108,8 +103,7 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         FontState font;
-        IgnoredMessages sink;
-        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font, sink) != LoadResult::Loaded)
+        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font))
             continue;
         const std::string stem = std::filesystem::path(argv[i]).stem().string();
         for (std::size_t k = 0; k < std::size(subsets); ++k)

@@ -5,6 +5,7 @@
 
 #include "cli/json.h"
 #include "platform/font_file.h"
+#include "report/messages.h"
 
 int usageError(const std::string& problem)
 {
@@ -26,9 +27,16 @@ int usageError(const std::string& problem)
     return 2;
 }
 
-OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink)
+void CollectedMessages::add(const Reports& reports)
 {
-    OpenedFont opened = OpenFontPath(path, composites, sink);
+    for (std::string& box : MessageBoxes(reports))
+        texts.push_back(std::move(box));
+}
+
+OpenedFont openFont(const std::string& path, bool composites, CollectedMessages& messages)
+{
+    OpenedFont opened = OpenFontPath(path, composites);
+    messages.add(opened.reports);
     if (opened.result == LoadResult::Unreadable)
         std::fprintf(stderr, "lumaro-inspect: cannot read %s\n", path.c_str());
     return opened;
@@ -45,10 +53,11 @@ std::optional<int> openLoaded(const std::string& path, bool composites, Collecte
     return std::nullopt;
 }
 
-void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
+void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface,
+                    CollectedMessages& messages)
 {
     if (opened.firstGlyph >= 0)
-        ShowGlyph(opened.firstGlyph, opened.font, view, surface, sink);
+        messages.add(ShowGlyph(opened.firstGlyph, opened.font, view, surface).reports);
 }
 
 bool takeFlag(std::vector<std::string>& args, const std::string& flag)

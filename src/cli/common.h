@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/open_font.h"
 #include "draw/surface.h"
 #include "draw/view.h"
@@ -12,9 +12,10 @@
 // boxes as a list, and the answers for usage errors and abandoned loads.
 
 // The message boxes the window would have shown, in order.
-class CollectedMessages : public MessageSink {
-public:
-    void MsgBox(const std::string& text) override { texts.push_back(text); }
+struct CollectedMessages {
+    // The boxes of every report.
+    void add(const Reports& reports);
+    void MsgBox(const std::string& text) { texts.push_back(text); }
     std::vector<std::string> texts;
 };
 
@@ -24,7 +25,7 @@ int usageError(const std::string& problem);
 
 // Opens path as File > Open does; a file that cannot be read at all is
 // reported on standard error (the caller then returns 2).
-OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink);
+OpenedFont openFont(const std::string& path, bool composites, CollectedMessages& messages);
 
 // For the commands that need a loaded font: the status to exit with when
 // path did not load (2 unreadable, 1 abandoned, its messages printed);
@@ -33,7 +34,8 @@ std::optional<int> openLoaded(const std::string& path, bool composites, Collecte
                               OpenedFont& opened);
 
 // Draws the glyph the open shows first, as the window does before any other.
-void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink);
+void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface,
+                    CollectedMessages& messages);
 
 // Removes every `flag` from args; true when there was one.
 bool takeFlag(std::vector<std::string>& args, const std::string& flag);

@@ -72,41 +72,58 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
     DrawSegment(previousX, previousY, CurveX[n + 1], CurveY[n + 1], Black, d);
 }
 
-bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing& d, MessageSink& sink)
+namespace {
+
+// Adds point k of the contour to the run; an on-curve point ends the run
+// there and starts the next one from it.
+void addToRun(const OutlinePoint& point, CurveRun& run, GlyphDrawing& d)
+{
+    const int p = int(d.work.CurvePoint);
+    run.CurveX[p] = point.x;
+    run.CurveY[p] = point.y;
+    switch (point.kind) {
+    case PointKind::OnCurve:
+        DrawCurve(p, run, d);
+        run.CurveX[1] = run.CurveX[p];
+        run.CurveY[1] = run.CurveY[p];
+        d.work.CurvePoint = 1;
+        break;
+    case PointKind::QuadraticOff:
+        break;
+    case PointKind::CubicOff:
+        // No cubic segments yet: a CFF control point is taken into the
+        // run as a quadratic one.
+        break;
+    }
+    d.work.CurvePoint = d.work.CurvePoint + 1;
+}
+
+} // namespace
+
+MaybeFailure WalkContours(const Contours& outline, int firstContourNo, GlyphDrawing& d)
 {
     WorkingValues& font = d.work;
     const int YMax = int(font.GlyphYMax);
     CurveRun run;
     int ContourStart = 0;
-    for (int c = 1; c <= outline.NumberOfContours; ++c) {
-        const int ContourNo = firstContourNo + c - 1;
-        const int ContourStop = outline.EndPts[std::size_t(c)] + 1;
+    for (std::size_t c = 0; c < outline.ends.size(); ++c) {
+        const int ContourNo = firstContourNo + int(c);
+        const int ContourStop = outline.ends[c] + 1;
         font.CurvePoint = 1;
-        const GlyphPoint first = outline.Points[std::size_t(ContourStart)];
+        const OutlinePoint first = outline.points[std::size_t(ContourStart)];
         if (d.view.ShowStartPoints == 1)
             DrawStartMark(first, ContourNo, d);
-        ListContour(d.OutlineText, ContourNo, first.X + (long long)font.OriginX, YMax - (long long)first.Y,
-                    c == 1 && firstContourNo > 1);
+        ListContour(d.OutlineText, ContourNo, first.x + (long long)font.OriginX, YMax - (long long)first.y,
+                    c == 0 && firstContourNo > 1);
 
         for (int i = ContourStart; i <= ContourStop; ++i) {
             const int k = i == ContourStop ? ContourStart : i; // the closing step takes the first point again
-            const int p = int(font.CurvePoint);
-            run.CurveX[p] = outline.Points[std::size_t(k)].X;
-            run.CurveY[p] = outline.Points[std::size_t(k)].Y;
-            if (outline.PointFlags[std::size_t(k)] & ON_CURVE) {
-                DrawCurve(p, run, d);
-                run.CurveX[1] = run.CurveX[p];
-                run.CurveY[1] = run.CurveY[p];
-                font.CurvePoint = 1;
-            }
-            font.CurvePoint = font.CurvePoint + 1;
-            if (font.CurvePoint >= MaxRunPoints + 1) {
-                ShowError(RunTooLong, font, sink);
-                return false;
-            }
+            addToRun(outline.points[std::size_t(k)], run, d);
+            if (font.CurvePoint >= MaxRunPoints + 1)
+                return Failure{RunTooLong, font, {}};
         }
         DrawCurve(int(font.CurvePoint) - 1, run, d);
         ContourStart = ContourStop;
     }
-    return true;
+    return std::nullopt;
 }

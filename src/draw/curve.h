@@ -2,8 +2,8 @@
 #include <array>
 #include <cstdint>
 
-#include "sfnt/errors.h"
-#include "outline/glyf.h"
+#include "sfnt/failure.h"
+#include "outline/outline.h"
 #include "draw/segment.h"
 
 inline constexpr int MaxRunPoints = 199;
@@ -33,6 +33,6 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d);
 
 // Walks the decoded contours into runs from one on-curve point to the next,
 // with start marks and listing lines; the first contour is numbered
-// firstContourNo (a composite's components number on). Returns false when a
-// run grew past 199 points (code 13, shown through sink).
-bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing& d, MessageSink& sink);
+// firstContourNo (a composite's components number on). Fails with code 13
+// when a run grew past 199 points; the drawing is then abandoned.
+MaybeFailure WalkContours(const Contours& outline, int firstContourNo, GlyphDrawing& d);

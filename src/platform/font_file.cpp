@@ -22,7 +22,7 @@ std::optional<std::vector<std::uint8_t>> ReadFontFile(const std::string& path)
     return bytes;
 }
 
-OpenedFont OpenFontPath(const std::string& path, bool composites, MessageSink& sink)
+OpenedFont OpenFontPath(const std::string& path, bool composites)
 {
     std::optional<std::vector<std::uint8_t>> bytes = ReadFontFile(path);
     if (!bytes) {
@@ -31,5 +31,5 @@ OpenedFont OpenFontPath(const std::string& path, bool composites, MessageSink& s
         unreadable.font.FontFileName = path;
         return unreadable;
     }
-    return OpenFontBytes(path, std::move(*bytes), composites, sink);
+    return OpenFontBytes(path, std::move(*bytes), composites);
 }

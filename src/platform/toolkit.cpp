@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QStringListModel>
+#include "report/messages.h"
 
 namespace {
 
@@ -22,6 +23,12 @@ QString boxText(const std::string& text)
 }
 
 } // namespace
+
+void Toolkit::ShowReports(const Reports& reports)
+{
+    for (const std::string& box : MessageBoxes(reports))
+        MsgBox(box);
+}
 
 void QtToolkit::MsgBox(const std::string& text)
 {

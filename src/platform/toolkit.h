@@ -3,7 +3,7 @@
 
 #include <QComboBox>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 
 class QMenu;
 class QWidget;
@@ -19,10 +19,13 @@ struct CommonDialog {
 
 // The modal parts of the toolkit: message boxes, file dialogs and the popup
 // menu. The window goes through this interface so tests can answer for the user.
-class Toolkit : public MessageSink {
+class Toolkit {
 public:
+    virtual ~Toolkit() = default;
     // OK-only box titled with the program's name; CR LF starts a new line.
-    void MsgBox(const std::string& text) override = 0;
+    virtual void MsgBox(const std::string& text) = 0;
+    // The boxes of every report, one after the other.
+    void ShowReports(const Reports& reports);
     // Yes and No buttons with a question icon; true for Yes.
     virtual bool MsgBoxYesNo(const std::string& text, const std::string& title) = 0;
     // The chosen full path, or "" when the user cancelled.

@@ -7,6 +7,7 @@
 // What File > Open and lumaro-inspect both start from.
 struct OpenedFont {
     LoadResult result = LoadResult::Abandoned;
+    Reports reports; // what the open reported: the failure that abandoned it
     FontState font;
     PickLists lists;
     int firstEntry = -1; // the Combo1 entry selected at the open; -1: no glyph to show
@@ -15,4 +16,4 @@ struct OpenedFont {
 
 // Loads the file's bytes and makes the pick lists. The glyph shown first is
 // glyph 4 with the fifth entry, or the last entry's glyph of a shorter list.
-OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites, MessageSink& sink);
+OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites);

@@ -102,13 +102,14 @@ TEST(OverviewFilter, Grammar)
 
 TEST(OverviewDrawing, ContoursBecomeQuadraticPaths)
 {
+    constexpr PointKind On = PointKind::OnCurve, Off = PointKind::QuadraticOff;
     GlyphShape shape;
     // Starts off the curve; two off-curve points in a row meet at their midpoint.
-    shape.contours.push_back({{0, 0, false}, {100, 0, false}, {100, 100, true}, {0, 100, false}});
+    shape.contours.push_back({{0, 0, Off}, {100, 0, Off}, {100, 100, On}, {0, 100, Off}});
     // No on-curve point at all: it starts midway between the last and the first.
-    shape.contours.push_back({{0, 0, false}, {10, 0, false}, {10, 10, false}});
+    shape.contours.push_back({{0, 0, Off}, {10, 0, Off}, {10, 10, Off}});
     // Straight lines only.
-    shape.contours.push_back({{0, 0, true}, {0, 10, true}, {10, 10, true}});
+    shape.contours.push_back({{0, 0, On}, {0, 10, On}, {10, 10, On}});
 
     QPainterPath expected;
     expected.setFillRule(Qt::WindingFill);
@@ -246,7 +247,7 @@ TEST(FontGlyphSource, AgreesWithFreeTypeOnDejaVu)
                 for (const OutlinePoint& p : contour) {
                     EXPECT_EQ(p.x + shift, slot->outline.points[i].x);
                     EXPECT_EQ(p.y, slot->outline.points[i].y);
-                    EXPECT_EQ(p.onCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);
+                    EXPECT_EQ(p.kind == PointKind::OnCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);
                     ++i;
                 }
                 EXPECT_EQ(i - 1, slot->outline.contours[&contour - shape.contours.data()]) << g;

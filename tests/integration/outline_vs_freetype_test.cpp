@@ -29,11 +29,8 @@ std::vector<FlatPoint> flatten(const ResolvedGlyph& glyph)
 {
     std::vector<FlatPoint> points;
     for (const PlacedOutline& part : glyph.parts)
-        for (int i = 0; i < part.outline.PointCount; ++i) {
-            const GlyphPoint p = part.outline.Points[std::size_t(i)];
-            points.push_back({p.X, p.Y, (part.outline.PointFlags[std::size_t(i)] & ON_CURVE) != 0,
-                              part.matrix != IdentityMatrix});
-        }
+        for (const OutlinePoint& p : part.outline.points)
+            points.push_back({p.x, p.y, p.kind == PointKind::OnCurve, part.matrix != IdentityMatrix});
     return points;
 }
 
@@ -60,9 +57,9 @@ void compareWithFreeType(const std::string& path, int& composites)
         std::vector<int> ends;
         int before = 0;
         for (const PlacedOutline& part : glyph.parts) {
-            for (int c = 1; c <= part.outline.NumberOfContours; ++c)
-                ends.push_back(before + part.outline.EndPts[std::size_t(c)]);
-            before += part.outline.PointCount;
+            for (const int end : part.outline.ends)
+                ends.push_back(before + end);
+            before += int(part.outline.points.size());
         }
         if (o.n_points != int(points.size()) || ends != std::vector<int>(o.contours, o.contours + o.n_contours)) {
             ADD_FAILURE() << "glyph " << g << ": " << points.size() << " points, FreeType " << o.n_points;

@@ -4,12 +4,20 @@
 
 #include "tables/loader.h"
 #include "platform/font_file.h"
+#include "support/recording_sink.h"
 
-inline LoadResult loadFontPath(FontState& font, MessageSink& sink, const std::string& path)
+inline LoadResult loadFontPath(FontState& font, RecordingSink& sink, const std::string& path)
 {
     auto bytes = ReadFontFile(path);
     if (!bytes)
         return LoadResult::Unreadable;
     font.FontFileName = path;
     return LoadFont(std::move(*bytes), font, sink);
+}
+
+// The same, the failure of an abandoned load set aside.
+inline LoadResult loadFontPath(FontState& font, const std::string& path)
+{
+    RecordingSink ignored;
+    return loadFontPath(font, ignored, path);
 }

@@ -33,6 +33,7 @@
 #include "platform/picture_export.h"
 #include "platform/shell.h"
 #include "platform/toolkit.h"
+#include "report/messages.h"
 #include "ui/dialogs/frmAbout.h"
 #include "ui/dialogs/frmInfo.h"
 #include "ui/overview/font_glyph_source.h"
@@ -388,55 +389,17 @@ void frmmain::OpenFont()
     OpenFontFile(FontFileName);
 }
 
-namespace {
-
-// Passes the boxes on and keeps their texts, to say in the status bar why an open failed.
-class KeptMessages : public MessageSink {
-public:
-    explicit KeptMessages(MessageSink& shown) : shown_(shown) {}
-    void MsgBox(const std::string& text) override
-    {
-        shown_.MsgBox(text);
-        texts.push_back(text);
-    }
-    std::vector<std::string> texts;
-
-private:
-    MessageSink& shown_;
-};
-
-// Why a load was abandoned, in plain words, from the boxes it showed.
-QString whyNotOpened(const std::vector<std::string>& boxes)
-{
-    for (const std::string& box : boxes) {
-        const QString text = QString::fromStdString(box);
-        if (text.startsWith(QLatin1String("Not found: ")))
-            return "it has no " + text.mid(11) + " table";
-        if (text == QLatin1String("wrong cmapFormat!!"))
-            return QStringLiteral("its character map is of a format other than 0 and 4");
-        if (const qsizetype at = text.indexOf(QLatin1String("Reading: ")); at >= 0)
-            return "the file ends inside its " + text.mid(at + 9);
-        if (text.contains(QLatin1String("Code = 10")))
-            return QStringLiteral("it lists more than 32 tables");
-        if (text.contains(QLatin1String("Code = 16")))
-            return QStringLiteral("its glyph locations are in an unknown format");
-    }
-    return QStringLiteral("the file cannot be read");
-}
-
-} // namespace
-
 void frmmain::OpenFontFile(const std::string& FontFileName)
 {
     // The font is loaded on its own and replaces the open one only once it
     // has loaded: a file that fails leaves what was on display.
-    KeptMessages boxes(toolkit_);
-    OpenedFont opened = OpenFontPath(FontFileName, view_.Composites, boxes);
+    OpenedFont opened = OpenFontPath(FontFileName, view_.Composites);
+    toolkit_.ShowReports(opened.reports);
     if (opened.result == LoadResult::Unreadable)
         toolkit_.MsgBox("The file " + FontFileName + " could not be read.");
     if (opened.result != LoadResult::Loaded) {
         StatusBar1->showMessage(QFileInfo(fromPath(FontFileName)).fileName() + " could not be opened: "
-                                + whyNotOpened(boxes.texts));
+                                + QString::fromStdString(WhyNotOpened(opened.reports)));
         return;
     }
     StatusBar1->clearMessage();
@@ -537,7 +500,8 @@ void frmmain::showNoGlyph()
 
 void frmmain::ShowGlyph(int n)
 {
-    const GlyphReadout readout = ::ShowGlyph(n, *font_, view_, surface_, toolkit_);
+    const GlyphReadout readout = ::ShowGlyph(n, *font_, view_, surface_);
+    toolkit_.ShowReports(readout.reports);
     Picture1->setGlyph(readout.drawn, fontToPicture(surface_, readout.work, view_));
     Picture1->update();
     Text1->setText(QString::fromStdString(readout.minY));
@@ -738,7 +702,7 @@ std::string frmmain::suggestedPictureName() const
 
 void frmmain::Command1_Click()
 {
-    ShowFontInfo(this, *font_, toolkit_);
+    toolkit_.ShowReports(ShowFontInfo(this, *font_));
 }
 
 void frmmain::mnuAbout_Click()

@@ -19,7 +19,7 @@ void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
         return;
     // Start on the first on-curve point; a contour with none starts midway
     // between its last and first points.
-    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const OutlinePoint& p) { return p.onCurve; });
+    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const OutlinePoint& p) { return p.kind == PointKind::OnCurve; });
     const bool hasOn = firstOn != contour.end();
     const std::size_t begin = hasOn ? std::size_t(firstOn - contour.begin()) + 1 : 0;
     const QPointF start = hasOn ? at(*firstOn) : midpoint(at(contour[n - 1]), at(contour[0]));
@@ -28,7 +28,7 @@ void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
     std::optional<QPointF> control;
     for (std::size_t k = 0; k < (hasOn ? n - 1 : n); ++k) {
         const OutlinePoint& p = contour[(begin + k) % n];
-        if (p.onCurve) {
+        if (p.kind == PointKind::OnCurve) {
             if (control)
                 path.quadTo(*control, at(p));
             else

@@ -98,11 +98,10 @@ TEST(SampleText, NameId19ElseAPangramTheFontCovers)
     ttf::FontSpec design = ttf::squaresFont(3);
     design.names = {{3, 1, 0x409, 19, ttf::utf16be(u"Sample of mine")}};
     const ttf::ByteVector bytes = ttf::buildFont(design);
-    QuietToolkit quiet;
-    const OpenedFont built = OpenFontBytes("built.ttf", {bytes.begin(), bytes.end()}, false, quiet);
+    const OpenedFont built = OpenFontBytes("built.ttf", {bytes.begin(), bytes.end()}, false);
     EXPECT_EQ(SampleText(built.font), "Sample of mine");
 
-    const OpenedFont devanagari = OpenFontPath(NotoDevanagari, false, quiet);
+    const OpenedFont devanagari = OpenFontPath(NotoDevanagari, false);
     ASSERT_TRUE(devanagari.font.Loaded);
     EXPECT_TRUE(SampleText(devanagari.font).startsWith(QString::fromUtf8("\u090b\u0937\u093f")));
 }
@@ -112,8 +111,7 @@ TEST(OverviewBlockFilter, CyrillicIsTheGlyphsOfCyrillicCodes)
 {
     EXPECT_EQ(int(parseGlyphFilter("Cyrillic").kind), int(GlyphFilter::Kind::Block));
     EXPECT_EQ(int(parseGlyphFilter("cyrillic supplement").kind), int(GlyphFilter::Kind::Block));
-    QuietToolkit quiet;
-    OpenedFont opened = OpenFontPath(DejaVuSans, false, quiet);
+    OpenedFont opened = OpenFontPath(DejaVuSans, false);
     auto font = std::make_shared<const FontState>(std::move(opened.font));
     GlyphListModel model;
     model.setSource(std::make_shared<FontGlyphSource>(font, "DejaVu Sans"));

@@ -97,11 +97,8 @@ QWidget* layoutPage(const LayoutSummary& layout)
 
 QWidget* namesPage(const FontState& font)
 {
-    struct NullSink : MessageSink {
-        void MsgBox(const std::string&) override {}
-    } quiet;
     NameTable names;
-    ReadNameTable(font, quiet, names);
+    ReadNameTable(font, names); // a font without a naming table has no names here, and no box
     std::vector<QStringList> rows;
     for (std::size_t k = 0; k < names.Records.size(); ++k) {
         const NameRecord& r = names.Records[k];

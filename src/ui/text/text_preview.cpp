@@ -53,11 +53,8 @@ double coverage(const FontState& font, const QString& text)
 
 QString SampleText(const FontState& font)
 {
-    struct NullSink : MessageSink {
-        void MsgBox(const std::string&) override {}
-    } quiet;
     NameTable names;
-    if (ReadNameTable(font, quiet, names))
+    if (!ReadNameTable(font, names))
         for (std::size_t k = 0; k < names.Records.size(); ++k)
             if (names.Records[k].nameID == SampleTextNameId)
                 if (const std::string text = NameText(font, names, k); !text.empty())

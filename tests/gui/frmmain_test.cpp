@@ -607,13 +607,13 @@ TEST_F(MainWindow, CtrlGFindsByCodeAndNameAndTheStatusBarNamesTheGlyph)
 {
     openFont(DejaVuSans);
     const int zhe = CharToGlyph(w.font(), 0x416);
-    for (const char* query : {"U+0416", "uni0416", "\u0416"}) {
+    for (const char* query : {"U+0416", "uni0416", "\u0416", "cyrillic capital letter zhe"}) {
         w.findField()->setText(QString::fromUtf8(query));
         emit w.findField()->returnPressed();
         EXPECT_EQ(w.session().CurrentGlyph(), zhe) << query;
     }
     EXPECT_EQ(ui.Text6->text(), QString::number(zhe));
-    EXPECT_EQ(w.glyphDescription(), QString::fromUtf8("Glyph %1 \u00b7 U+0416 \u0416 \u00b7 uni0416 \u00b7 advance %2")
+    EXPECT_EQ(w.glyphDescription(), QString::fromUtf8("Glyph %1 \u00b7 U+0416 \u0416 CYRILLIC CAPITAL LETTER ZHE \u00b7 uni0416 \u00b7 advance %2")
                                         .arg(zhe)
                                         .arg(w.font().HMetrics[std::size_t(zhe)].AdvanceWidth));
     w.findField()->setText("eacute");

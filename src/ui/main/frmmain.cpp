@@ -31,7 +31,9 @@
 #include "ui/dialogs/frmAbout.h"
 #include "ui/dialogs/frmInfo.h"
 #include "ui/main/combo_box.h"
+#include "platform/char_names.h"
 #include "ui/main/find_field.h"
+#include "ui/main/library_views.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
 #include "ui/overview/font_glyph_source.h"
@@ -69,6 +71,7 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     createMenus();
     nameControls();
     connectEvents();
+    libraryViews_ = new LibraryViews(this, mnuView, mnuHelp, mnuSavePictureAs, [this] { return session_.font(); });
 
     // The window keeps its designed size: a client area of 10755 x 9420 twips below the menu bar.
     const QSize client = twips(0, 0, 10755, 9420).size();
@@ -274,7 +277,7 @@ void frmmain::findGlyph()
     const QString query = findField_->text().trimmed();
     if (query.isEmpty() || !font().Loaded)
         return;
-    const std::optional<int> glyph = FindGlyph(font(), font().Unicode, query.toStdString());
+    const std::optional<int> glyph = FindGlyphOrCharacter(font(), font().Unicode, query.toStdString());
     if (!glyph) {
         StatusBar1->showMessage(QString::fromUtf8("Nothing in this font matches “") + query + QString::fromUtf8("”"));
         return;
@@ -374,6 +377,7 @@ void frmmain::Picture1_MouseUp(Qt::MouseButton Button)
 
 void frmmain::mnuSavePictureAs_Click()
 {
+    const bool savePixels = libraryViews_->pixelViewActive(); // before the dialog takes the focus
     CommonDialog CD1{"Save Picture", PictureFilter, startFolder(), suggestedPictureName()};
     const std::string typed = toolkit_.ShowSave(CD1);
     if (typed.empty())
@@ -386,7 +390,9 @@ void frmmain::mnuSavePictureAs_Click()
         if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
             return;
     }
-    const std::string error = target.size == AsShown && target.format != PictureFormat::Svg
+    const std::string error = savePixels
+                                  ? saveImage(libraryViews_->pixelPicture(), target.format, target.fileName)
+                              : target.size == AsShown && target.format != PictureFormat::Svg
                                   ? saveImage(Picture1->shownImage(), target.format, target.fileName)
                                   : savePicture(surface_, target.format, target.fileName,
                                                 {target.size, &Picture1->glyph(), Picture1->fontToPicture()});

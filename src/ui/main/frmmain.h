@@ -10,6 +10,7 @@
 
 class ComboBox;
 class FindField;
+class LibraryViews;
 class GlyphCanvas;
 class QAction;
 class QCheckBox;
@@ -53,6 +54,7 @@ public:
     void showGlyphNumber(int glyph);
     // View > "Overview": opens the overview of the open font, or brings it to the front.
     void showOverview();
+    LibraryViews* libraryViews() const { return libraryViews_; }
 
     // Event procedures, connected to their controls; tests call them directly.
     void Form_Load();
@@ -178,4 +180,5 @@ private:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
+    LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
 };

@@ -434,7 +434,8 @@ std::variant<CffGlyph, Failure> DecodeCharString(const CffFont& font, int g, con
     CffGlyph& glyph = std::get<CffGlyph>(decoded);
     const CffAccented parts = *glyph.accented;
     glyph.contours = {};
-    for (const bool accent : {false, true}) {
+    // The accent's contours come first, as FreeType gives them.
+    for (const bool accent : {true, false}) {
         auto part = runGlyph(font, accent ? parts.accent : parts.base, location, work);
         if (std::holds_alternative<Failure>(part))
             return part;

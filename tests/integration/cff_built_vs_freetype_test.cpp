@@ -130,7 +130,7 @@ TEST(CffBuiltVsFreeType, VariedCff2AtThreeLocations)
     const auto font = std::get<CffFont>(ReadCff(sfntTable(file, "CFF2"), true));
     for (int g = 0; g < 2; ++g) // the locations differ: the blends were taken
         EXPECT_NE(std::get<CffGlyph>(DecodeCharString(font, g, {})).contours.points,
-                  std::get<CffGlyph>(DecodeCharString(font, g, Location{{1.0}})).contours.points);
+                  std::get<CffGlyph>(DecodeCharString(font, g, Location{{0.5}})).contours.points);
 }
 
 } // namespace

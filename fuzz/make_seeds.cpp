@@ -113,8 +113,8 @@ int main(int argc, char** argv)
         std::ifstream in(argv[i], std::ios::binary);
         FontState font;
         IgnoredMessages sink;
-        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font, sink) != LoadResult::Loaded)
-            continue;
+        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font, sink) != LoadResult::Loaded || font.Cff)
+            continue; // subsets are of glyf fonts
         const std::string stem = std::filesystem::path(argv[i]).stem().string();
         for (std::size_t k = 0; k < std::size(subsets); ++k)
             ok &= write(folder, stem + "-subset" + std::to_string(k) + ".ttf", subset(font, subsets[k]));

@@ -36,7 +36,7 @@ std::string contoursJson(const ResolvedGlyph& glyph)
             for (int i = start; i < stop; ++i) {
                 const GlyphPoint p = o.Points[std::size_t(i)];
                 out += (i > start ? ",[" : "[") + std::to_string(p.X) + "," + std::to_string(p.Y) + ","
-                     + ((o.PointFlags[std::size_t(i)] & ON_CURVE) ? "1]" : "0]");
+                     + ((o.PointFlags[std::size_t(i)] & ON_CURVE) ? "1]" : o.CubicOffCurve ? "2]" : "0]");
             }
             out += "]";
             start = std::max(start, stop);

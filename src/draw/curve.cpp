@@ -27,6 +27,31 @@ double SplineBasis(int i, int k, double t, const KnotVector& Knots)
     return sum;
 }
 
+namespace {
+
+void DrawCubic(const CurveRun& run, float lastStep, GlyphDrawing& d)
+{
+    // As many steps as a quadratic run of these four points takes, spread
+    // over the one cubic segment they make.
+    const float CurveSteps = d.work.CurveSteps;
+    const auto& X = run.CurveX;
+    const auto& Y = run.CurveY;
+    int previousX = X[1], previousY = Y[1];
+    for (int s = 0; float(s) <= lastStep; ++s) {
+        const double u = double(s) / double(CurveSteps) / 2.0, v = 1.0 - u;
+        const double b0 = v * v * v, b1 = 3 * v * v * u, b2 = 3 * v * u * u, b3 = u * u * u;
+        const int sampleX = RoundHalfEven(b0 * X[1] + b1 * X[2] + b2 * X[3] + b3 * X[4]);
+        const int sampleY = RoundHalfEven(b0 * Y[1] + b1 * Y[2] + b2 * Y[3] + b3 * Y[4]);
+        if (s != 0)
+            DrawSegment(previousX, previousY, sampleX, sampleY, Black, d);
+        previousX = sampleX;
+        previousY = sampleY;
+    }
+    DrawSegment(previousX, previousY, X[4], Y[4], Black, d);
+}
+
+} // namespace
+
 void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
 {
     const int n = m - 1;
@@ -48,6 +73,8 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
 
     const float CurveSteps = d.work.CurveSteps;
     const float lastStep = float(n - 1) * CurveSteps - 1.0f;
+    if (run.cubic && n == 3)
+        return DrawCubic(run, lastStep, d);
     int previousX = CurveX[1], previousY = CurveY[1];
     for (int s = 0; float(s) <= lastStep; ++s) {
         const double t = double(s) / double(CurveSteps);
@@ -77,6 +104,7 @@ bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing&
     WorkingValues& font = d.work;
     const int YMax = int(font.GlyphYMax);
     CurveRun run;
+    run.cubic = outline.CubicOffCurve;
     int ContourStart = 0;
     for (int c = 1; c <= outline.NumberOfContours; ++c) {
         const int ContourNo = firstContourNo + c - 1;

@@ -12,6 +12,7 @@ inline constexpr int MaxRunPoints = 199;
 struct CurveRun {
     std::array<std::int32_t, MaxRunPoints + 2> CurveX{};
     std::array<std::int32_t, MaxRunPoints + 2> CurveY{};
+    bool cubic = false; // CFF: a run of two control points is one cubic segment
 };
 
 // Knot vector of one run. SplineBasis reaches Knots(n + 3), one past 2n for

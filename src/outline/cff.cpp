@@ -267,7 +267,7 @@ std::variant<CffFont, Failure> ReadCff(std::span<const std::uint8_t> table, bool
     return font;
 }
 
-std::string CffGlyphName(const CffFont& font, int g)
+std::string_view CffGlyphName(const CffFont& font, int g)
 {
     if (font.cff2 || font.cidKeyed || g < 0 || std::uint32_t(g) >= font.charStrings.count)
         return {};

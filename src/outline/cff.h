@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -42,9 +43,9 @@ struct CffFont {
 // being read.
 std::variant<CffFont, Failure> ReadCff(std::span<const std::uint8_t> table, bool cff2);
 
-// Glyph g's name from the charset and String INDEX; empty for a CID-keyed
-// or CFF2 font, or a glyph the charset leaves out.
-std::string CffGlyphName(const CffFont& font, int g);
+// Glyph g's name from the charset and String INDEX (a view into the table);
+// empty for a CID-keyed or CFF2 font, or a glyph the charset leaves out.
+std::string_view CffGlyphName(const CffFont& font, int g);
 
 // The glyph whose charset entry is sid (for endchar's accented form), or -1.
 int CffGlyphOfSid(const CffFont& font, int sid);

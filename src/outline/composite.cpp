@@ -1,4 +1,5 @@
 #include "outline/composite.h"
+#include "outline/cff_glyph.h"
 
 #include <algorithm>
 #include <cmath>
@@ -248,6 +249,8 @@ int ResolvedGlyph::NumberOfContours() const
 void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
                   bool components)
 {
+    if (font.Cff)
+        return ResolveCffGlyph(font, g, work, sink, out, components);
     out.components.clear();
     Resolver resolver(font, work, sink, out, components);
     const bool resolved = resolver.resolve(g);

@@ -6,6 +6,7 @@
 #include "sfnt/errors.h"
 #include "tables/font_state.h"
 #include "outline/glyf.h"
+#include "outline/outline.h" // ComponentMatrix, IdentityMatrix
 
 // Flag bits of a composite glyph's component records.
 enum ComponentFlag : std::uint16_t {
@@ -23,10 +24,6 @@ inline constexpr int MaxComponentDepth = 16;    // composites nested deeper are 
 inline constexpr int MaxComponentVisits = 4096; // component records followed for one glyph
 inline constexpr int MaxResolvedPoints = 65535; // points of one resolved glyph
 
-// The transform xscale, scale01, scale10, yscale, as the file stores them:
-// x' = xscale * x + scale10 * y, y' = scale01 * x + yscale * y.
-using ComponentMatrix = std::array<double, 4>;
-inline constexpr ComponentMatrix IdentityMatrix{1, 0, 0, 1};
 
 // One component record of a composite, as applied.
 struct Component {

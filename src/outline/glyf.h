@@ -33,6 +33,7 @@ struct GlyphOutline {
     int PointCount = 0;
     std::vector<std::uint8_t> PointFlags; // PointCount entries
     std::vector<GlyphPoint> Points;       // PointCount entries
+    bool CubicOffCurve = false;           // CFF: off-curve points are cubic control points, two between on-curve ones
 };
 
 enum class OutlineStatus {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "outline/cff_glyph.h"
 #include "tables/cmap.h"
 #include "sfnt/table_directory.h"
 
@@ -177,8 +178,34 @@ bool readFont(FontState& font, MessageSink& sink)
 
 } // namespace
 
+namespace {
+
+// An OpenType font with CFF or CFF2 outlines has no loca and glyf.
+bool hasCffOutlines(const FontState& font)
+{
+    return TableBytes(font, "glyf").empty() && (!TableBytes(font, "CFF ").empty() || !TableBytes(font, "CFF2").empty());
+}
+
+bool readCffTables(FontState& font, ByteReader& r, MessageSink& sink)
+{
+    for (const char* tag : {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}) {
+        const TableLookup found = FindTable(font, r, tag, sink);
+        if (found == TableLookup::Abandoned)
+            return false;
+        if (found == TableLookup::Tolerated && std::string_view(tag) == "maxp")
+            font.NumGlyphs = GlyphsWithoutMaxp;
+    }
+    int numberOfHMetrics = 0;
+    return readHead(font, r, sink) && readHdmx(font, r, sink) && readHhea(font, r, numberOfHMetrics, sink)
+        && readHmtx(font, r, numberOfHMetrics, sink) && OpenCffOutlines(font, sink);
+}
+
+} // namespace
+
 bool ReadTables(FontState& font, ByteReader& r, MessageSink& sink)
 {
+    if (hasCffOutlines(font))
+        return readCffTables(font, r, sink);
     // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
     // anything is read.
     for (const char* tag : {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}) {
@@ -208,7 +235,8 @@ LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSin
     // Every glyph has a name number; those post does not give are 0.
     if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
         font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
-    readGlyphHeaders(font);
+    if (!font.Cff)
+        readGlyphHeaders(font);
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
     font.Loaded = true;
     return LoadResult::Loaded;

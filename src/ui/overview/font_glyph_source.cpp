@@ -61,8 +61,10 @@ GlyphShape FontGlyphSource::shape(int glyph) const
     const ResolvedGlyph resolved = ResolveGlyph(*font_, glyph, work, quiet);
     GlyphShape shape;
     shape.abandoned = resolved.status == OutlineStatus::Abandoned;
-    for (const PlacedOutline& part : resolved.parts)
+    for (const PlacedOutline& part : resolved.parts) {
         addContours(part.outline, shape);
+        shape.cubic |= part.outline.CubicOffCurve;
+    }
     return shape;
 }
 

@@ -14,6 +14,7 @@ struct OutlinePoint {
 struct GlyphShape {
     bool abandoned = false; // the glyph's data could not be decoded: nothing to draw
     std::vector<std::vector<OutlinePoint>> contours; // in glyf order; none for an empty glyph
+    bool cubic = false; // CFF: off-curve points are cubic control points, two between on-curve ones
 };
 
 struct FontMetricsInfo {

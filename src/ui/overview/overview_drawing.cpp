@@ -45,6 +45,29 @@ void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
     path.closeSubpath();
 }
 
+// A CFF contour: it starts on its first point, and each pair of control
+// points makes one cubic segment, the last one back to the start.
+void addCubicContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
+{
+    if (contour.empty())
+        return;
+    path.moveTo(at(contour[0]));
+    std::vector<QPointF> controls;
+    for (std::size_t k = 1; k <= contour.size(); ++k) {
+        const OutlinePoint& p = contour[k % contour.size()];
+        if (!p.onCurve) {
+            controls.push_back(at(p));
+            continue;
+        }
+        if (controls.size() == 2)
+            path.cubicTo(controls[0], controls[1], at(p));
+        else
+            path.lineTo(at(p));
+        controls.clear();
+    }
+    path.closeSubpath();
+}
+
 QString codeText(char32_t code)
 {
     QString text = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
@@ -60,7 +83,7 @@ QPainterPath glyphPath(const GlyphShape& shape)
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     for (const auto& contour : shape.contours)
-        addContour(path, contour);
+        shape.cubic ? addCubicContour(path, contour) : addContour(path, contour);
     return path;
 }
 

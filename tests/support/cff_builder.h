@@ -233,11 +233,12 @@ inline ByteVector fvarTable(const std::vector<std::array<int, 3>>& axes)
     return b.data;
 }
 
-// An OpenType font around a CFF or CFF2 table (fvar for a varied one).
+// An OpenType font around a CFF or CFF2 table (fvar for a varied one); 'A' is glyph 1.
 inline ByteVector otfFont(const ByteVector& table, bool cff2, std::size_t glyphs, const ByteVector& fvar = {})
 {
     std::vector<ttf::Table> tables;
     tables.push_back({cff2 ? "CFF2" : "CFF ", table});
+    tables.push_back({"cmap", ttf::cmapTable({{3, 1, ttf::cmapFormat4(std::map<std::uint16_t, std::uint16_t>{{65, 1}})}})});
     if (!fvar.empty())
         tables.push_back({"fvar", fvar});
     tables.push_back({"head", ttf::headTable(0)});

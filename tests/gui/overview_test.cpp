@@ -243,7 +243,7 @@ TEST(FontGlyphSource, AgreesWithFreeTypeOnDejaVu)
             const long shift = font->HMetrics[std::size_t(g)].Lsb - box.XMin;
             int i = 0;
             for (const auto& contour : shape.contours) {
-                for (const OutlinePoint& p : contour) {
+                for (const ShapePoint& p : contour) {
                     EXPECT_EQ(p.x + shift, slot->outline.points[i].x);
                     EXPECT_EQ(p.y, slot->outline.points[i].y);
                     EXPECT_EQ(p.onCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);

@@ -19,7 +19,7 @@ void addContours(const GlyphOutline& outline, GlyphShape& shape)
     for (int c = 1; c <= outline.NumberOfContours; ++c) {
         const int stop = outline.EndPts[std::size_t(c)] + 1;
         if (stop > start) {
-            std::vector<OutlinePoint>& contour = shape.contours.emplace_back();
+            std::vector<ShapePoint>& contour = shape.contours.emplace_back();
             for (int i = start; i < stop; ++i) {
                 const GlyphPoint p = outline.Points[std::size_t(i)];
                 contour.push_back({p.X, p.Y, (outline.PointFlags[std::size_t(i)] & ON_CURVE) != 0});

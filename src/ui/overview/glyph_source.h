@@ -5,7 +5,7 @@
 // What the overview needs to know about a font, in plain types: it draws
 // any glyph by number and describes it, and never reads font bytes itself.
 
-struct OutlinePoint {
+struct ShapePoint {
     int x = 0; // font units, y up
     int y = 0;
     bool onCurve = true;
@@ -13,7 +13,7 @@ struct OutlinePoint {
 
 struct GlyphShape {
     bool abandoned = false; // the glyph's data could not be decoded: nothing to draw
-    std::vector<std::vector<OutlinePoint>> contours; // in glyf order; none for an empty glyph
+    std::vector<std::vector<ShapePoint>> contours; // in glyf order; none for an empty glyph
     bool cubic = false; // CFF: off-curve points are cubic control points, two between on-curve ones
 };
 

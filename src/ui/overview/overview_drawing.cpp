@@ -9,17 +9,17 @@
 
 namespace {
 
-QPointF at(const OutlinePoint& p) { return {double(p.x), double(p.y)}; }
+QPointF at(const ShapePoint& p) { return {double(p.x), double(p.y)}; }
 QPointF midpoint(const QPointF& a, const QPointF& b) { return (a + b) / 2; }
 
-void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
+void addContour(QPainterPath& path, const std::vector<ShapePoint>& contour)
 {
     const std::size_t n = contour.size();
     if (n == 0)
         return;
     // Start on the first on-curve point; a contour with none starts midway
     // between its last and first points.
-    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const OutlinePoint& p) { return p.onCurve; });
+    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const ShapePoint& p) { return p.onCurve; });
     const bool hasOn = firstOn != contour.end();
     const std::size_t begin = hasOn ? std::size_t(firstOn - contour.begin()) + 1 : 0;
     const QPointF start = hasOn ? at(*firstOn) : midpoint(at(contour[n - 1]), at(contour[0]));
@@ -27,7 +27,7 @@ void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
 
     std::optional<QPointF> control;
     for (std::size_t k = 0; k < (hasOn ? n - 1 : n); ++k) {
-        const OutlinePoint& p = contour[(begin + k) % n];
+        const ShapePoint& p = contour[(begin + k) % n];
         if (p.onCurve) {
             if (control)
                 path.quadTo(*control, at(p));
@@ -47,14 +47,14 @@ void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
 
 // A CFF contour: it starts on its first point, and each pair of control
 // points makes one cubic segment, the last one back to the start.
-void addCubicContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
+void addCubicContour(QPainterPath& path, const std::vector<ShapePoint>& contour)
 {
     if (contour.empty())
         return;
     path.moveTo(at(contour[0]));
     std::vector<QPointF> controls;
     for (std::size_t k = 1; k <= contour.size(); ++k) {
-        const OutlinePoint& p = contour[k % contour.size()];
+        const ShapePoint& p = contour[k % contour.size()];
         if (!p.onCurve) {
             controls.push_back(at(p));
             continue;

@@ -4,6 +4,7 @@
 
 #include "tables/text.h"
 #include "outline/composite.h"
+#include "outline/cff_glyph.h"
 #include "draw/curve.h"
 #include "draw/listing.h"
 #include "draw/metrics_view.h"
@@ -96,14 +97,15 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
 {
     GlyphReadout out;
     const auto known = [](int i, const auto& table) { return i >= 0 && std::size_t(i) < table.size(); };
-    if (!font.Loaded || n < 0 || n >= font.NumGlyphs || !known(n, font.GlyphBox) || !known(n + 1, font.GlyphOffset)) {
+    if (!font.Loaded || n < 0 || n >= font.NumGlyphs || !known(n, font.GlyphBox)
+        || (!font.Cff && !known(n + 1, font.GlyphOffset))) {
         surface.Cls();
         return out;
     }
     // The scale slider never goes below 1; a zero would divide by zero.
     ViewState v = view;
     v.ViewScale = std::max(1, view.ViewScale);
-    const BBox box = font.GlyphBox[std::size_t(n)];
+    const BBox box = font.Cff ? CffGlyphBox(font, n) : font.GlyphBox[std::size_t(n)];
     const double s = v.ViewScale, m = v.ViewMargin;
     // The picture is fitted to the glyph's own box, or in the metrics view to
     // the font's frame; the listing counts from the glyph's box either way.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "outline/cff_glyph.h"
 #include "tables/cmap.h"
 #include "sfnt/table_directory.h"
 
@@ -190,10 +191,38 @@ MaybeFailure readFont(FontState& font, std::uint32_t faceOffset)
     return std::nullopt;
 }
 
+// An OpenType font with CFF or CFF2 outlines has no loca and glyf.
+bool hasCffOutlines(const FontState& font)
+{
+    return TableBytes(font, "glyf").empty() && (!TableBytes(font, "CFF ").empty() || !TableBytes(font, "CFF2").empty());
+}
+
+MaybeFailure readCffTables(FontState& font, ByteReader& r)
+{
+    for (const char* tag : {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}) {
+        const FoundTable found = FindTable(font, r, tag);
+        if (found.lookup == TableLookup::Abandoned)
+            return found.failure;
+        if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
+            font.NumGlyphs = GlyphsWithoutMaxp;
+    }
+    int numberOfHMetrics = 0;
+    for (auto step : {readHead, readHdmx})
+        if (MaybeFailure failure = step(font, r))
+            return failure;
+    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
+        return failure;
+    if (MaybeFailure failure = readHmtx(font, r, numberOfHMetrics))
+        return failure;
+    return OpenCffOutlines(font);
+}
+
 } // namespace
 
 MaybeFailure ReadTables(FontState& font, ByteReader& r)
 {
+    if (hasCffOutlines(font))
+        return readCffTables(font, r);
     // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
     // anything is read.
     for (const char* tag : {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}) {
@@ -232,7 +261,8 @@ MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uin
     // Every glyph has a name number; those post does not give are 0.
     if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
         font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
-    readGlyphHeaders(font);
+    if (!font.Cff)
+        readGlyphHeaders(font);
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
     font.Loaded = true;
     return std::nullopt;

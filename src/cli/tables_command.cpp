@@ -130,7 +130,7 @@ int runTables(const std::vector<std::string>& args)
         return *status;
     const FontState& font = opened.font;
     const FontDetails details = ReadFontDetails(font);
-    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, 0);
+    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, font.Face);
     // A font without a naming table has no names here, and no box.
     NameTable names;
     ReadNameTable(font, names);

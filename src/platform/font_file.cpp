@@ -52,5 +52,6 @@ OpenedFont OpenFontPath(const std::string& path, bool composites, int face)
     opened.kind = refused.kind;
     opened.faces = refused.faces;
     opened.face = face;
+    opened.font.Face = face;
     return opened;
 }

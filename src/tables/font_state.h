@@ -57,6 +57,7 @@ struct FontState {
     bool Loaded = false;
 
     std::vector<std::uint8_t> FontBytes; // the whole file
+    int Face = 0; // which face of a collection this is: FreeType's and HarfBuzz's face index
 
     int NumTables = 0;
     std::vector<TableEntry> TableDir; // directory entries in file order

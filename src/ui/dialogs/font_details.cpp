@@ -116,7 +116,7 @@ void ShowFontDetails(QWidget* owner, const FontState& font)
     if (!font.Loaded)
         return;
     const FontDetails details = ReadFontDetails(font);
-    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, 0);
+    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, font.Face);
 
     QDialog dialog(owner);
     dialog.setWindowTitle("Font Details");

@@ -99,7 +99,7 @@ void PixelView::render()
         advance_->clear();
         return;
     }
-    const std::optional<GlyphPixels> pixels = RenderPixels(font_->FontBytes, 0, location_, request());
+    const std::optional<GlyphPixels> pixels = RenderPixels(font_->FontBytes, font_->Face, location_, request());
     if (!pixels) {
         canvas_->setText("FreeType cannot render this glyph");
         advance_->clear();

@@ -109,7 +109,7 @@ void TextPreview::reshape()
     std::vector<ShapedGlyph> glyphs;
     if (font_ && font_->Loaded) {
         const std::string utf8 = text_->text().toStdString();
-        glyphs = ShapeText(font_->FontBytes, 0, location_, utf8).value_or(std::vector<ShapedGlyph>{});
+        glyphs = ShapeText(font_->FontBytes, font_->Face, location_, utf8).value_or(std::vector<ShapedGlyph>{});
     }
     canvas_->setLine(font_, std::move(glyphs));
 }

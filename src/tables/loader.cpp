@@ -1,5 +1,7 @@
 #include "tables/loader.h"
 
+#include <initializer_list>
+
 #include <algorithm>
 
 #include "outline/cff_glyph.h"
@@ -191,6 +193,27 @@ MaybeFailure readFont(FontState& font, std::uint32_t faceOffset)
     return std::nullopt;
 }
 
+// Presence pass: a table missing stops the load before anything is read.
+MaybeFailure findTables(FontState& font, ByteReader& r, std::initializer_list<const char*> tags)
+{
+    for (const char* tag : tags) {
+        const FoundTable found = FindTable(font, r, tag);
+        if (found.lookup == TableLookup::Abandoned)
+            return found.failure;
+        if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
+            font.NumGlyphs = GlyphsWithoutMaxp;
+    }
+    return std::nullopt;
+}
+
+MaybeFailure readMetrics(FontState& font, ByteReader& r)
+{
+    int numberOfHMetrics = 0;
+    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
+        return failure;
+    return readHmtx(font, r, numberOfHMetrics);
+}
+
 // An OpenType font with CFF or CFF2 outlines has no loca and glyf.
 bool hasCffOutlines(const FontState& font)
 {
@@ -199,20 +222,12 @@ bool hasCffOutlines(const FontState& font)
 
 MaybeFailure readCffTables(FontState& font, ByteReader& r)
 {
-    for (const char* tag : {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}) {
-        const FoundTable found = FindTable(font, r, tag);
-        if (found.lookup == TableLookup::Abandoned)
-            return found.failure;
-        if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
-            font.NumGlyphs = GlyphsWithoutMaxp;
-    }
-    int numberOfHMetrics = 0;
+    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}))
+        return failure;
     for (auto step : {readHead, readHdmx})
         if (MaybeFailure failure = step(font, r))
             return failure;
-    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
-        return failure;
-    if (MaybeFailure failure = readHmtx(font, r, numberOfHMetrics))
+    if (MaybeFailure failure = readMetrics(font, r))
         return failure;
     return OpenCffOutlines(font);
 }
@@ -225,20 +240,12 @@ MaybeFailure ReadTables(FontState& font, ByteReader& r)
         return readCffTables(font, r);
     // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
     // anything is read.
-    for (const char* tag : {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}) {
-        const FoundTable found = FindTable(font, r, tag);
-        if (found.lookup == TableLookup::Abandoned)
-            return found.failure;
-        if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
-            font.NumGlyphs = GlyphsWithoutMaxp;
-    }
-    int numberOfHMetrics = 0;
+    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}))
+        return failure;
     for (auto step : {readHead, readHdmx, readLoca})
         if (MaybeFailure failure = step(font, r))
             return failure;
-    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
-        return failure;
-    if (MaybeFailure failure = readHmtx(font, r, numberOfHMetrics))
+    if (MaybeFailure failure = readMetrics(font, r))
         return failure;
     const FoundTable glyf = FindTable(font, r, "glyf");
     if (glyf.lookup != TableLookup::Found)

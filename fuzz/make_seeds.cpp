@@ -12,6 +12,7 @@
 #include "tables/glyph_names.h"
 #include "tables/loader.h"
 #include "support/crafted_fonts.h"
+#include "support/cff_damaged.h"
 
 namespace {
 
@@ -98,13 +99,16 @@ int main(int argc, char** argv)
     ok &= write(folder, "shared-glyph-data.ttf", ttf::sharedGlyphFont(100, 200));
     ok &= write(folder, "long-format-4.ttf", ttf::longFormat4Font(400));
     ok &= write(folder, "long-curve-runs.ttf", ttf::longCurveRunsFont(4));
+    for (const cff::DamagedCase& c : cff::damagedCases())
+        ok &= write(folder, std::string("charstring-") + c.name + ".otf",
+                    cff::otfFont(cff::cffTable(c.design), false, c.design.charStrings.size()));
 
     const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
     for (int i = 2; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         FontState font;
-        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font))
-            continue;
+        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font) || font.Cff)
+            continue; // subsets are of glyf fonts
         const std::string stem = std::filesystem::path(argv[i]).stem().string();
         for (std::size_t k = 0; k < std::size(subsets); ++k)
             ok &= write(folder, stem + "-subset" + std::to_string(k) + ".ttf", subset(font, subsets[k]));

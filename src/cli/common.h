@@ -23,9 +23,15 @@ struct CollectedMessages {
 // Prints "lumaro-inspect: <problem>" and the usage on standard error; returns 2.
 int usageError(const std::string& problem);
 
-// Opens path as File > Open does; a file that cannot be read at all is
-// reported on standard error (the caller then returns 2).
+// Removes "--face N" from args and opens that face of a collection from
+// then on (face 0 without it); 0, or the usage error's status.
+int takeFace(std::vector<std::string>& args);
+
+// Opens path (the face --face chose) as File > Open does; a file that cannot
+// be read or decoded at all is reported on standard error, a face number not
+// below the count as a usage error (the caller then returns 2: notOpened).
 OpenedFont openFont(const std::string& path, bool composites, CollectedMessages& messages);
+bool notOpened(const OpenedFont& opened);
 
 // For the commands that need a loaded font: the status to exit with when
 // path did not load (2 unreadable, 1 abandoned, its messages printed);

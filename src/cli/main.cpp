@@ -11,7 +11,9 @@ int main(int argc, char** argv)
     if (argc < 2)
         return usageError("no command given");
     const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (const int status = takeFace(args))
+        return status;
 
     if (command == "load")
         return runLoad(args);
@@ -25,6 +27,12 @@ int main(int argc, char** argv)
         return runRender(args);
     if (command == "find")
         return runFind(args);
+    if (command == "pixels")
+        return runPixels(args);
+    if (command == "shape")
+        return runShape(args);
+    if (command == "tables")
+        return runTables(args);
     if (command == "names") {
         if (args.size() != 1)
             return usageError("names takes one font file");

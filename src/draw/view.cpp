@@ -4,6 +4,7 @@
 
 #include "tables/text.h"
 #include "outline/composite.h"
+#include "outline/cff_glyph.h"
 #include "draw/curve.h"
 #include "draw/listing.h"
 #include "draw/metrics_view.h"
@@ -26,10 +27,37 @@ MaybeFailure drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDra
     return std::nullopt;
 }
 
+void collectPoints(const ResolvedGlyph& glyph, std::vector<DrawnPoint>& points)
+{
+    int contourNo = 1;
+    for (const PlacedOutline& part : glyph.parts) {
+        const Contours& o = part.outline;
+        std::size_t contour = 0;
+        for (std::size_t i = 0; i < o.points.size(); ++i) {
+            while (contour + 1 < o.ends.size() && int(i) > o.ends[contour])
+                ++contour;
+            const OutlinePoint& p = o.points[i];
+            points.push_back({p.x, p.y, p.kind == PointKind::OnCurve, contourNo + int(contour), part.glyph});
+        }
+        contourNo += int(o.ends.size());
+    }
+}
+
+// The segments' listing offsets become line numbers, in one pass over the listing.
+void numberLines(const std::string& listing, std::vector<ListedSegment>& segments)
+{
+    std::size_t line = 0, at = 0;
+    for (ListedSegment& s : segments) {
+        for (; at < s.line && at < listing.size(); ++at)
+            line += listing[at] == '\n';
+        s.line = line;
+    }
+}
+
 } // namespace
 
 MaybeFailure DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
-                       std::string& OutlineText)
+                       std::string& OutlineText, DrawnGlyph* drawn)
 {
     // Glyph 3 is never drawn, whatever it holds.
     if (work.GlyphIndex == 3)
@@ -47,12 +75,18 @@ MaybeFailure DrawGlyph(const FontState& font, const ViewState& view, WorkingValu
         DrawEmptyMark(surface);
         return std::nullopt;
     }
-    GlyphDrawing d{work, view, surface, OutlineText};
+    GlyphDrawing d{work, view, surface, OutlineText, drawn ? &drawn->segments : nullptr};
     if (MaybeFailure failure = drawParts(glyph, composite, d)) {
         // A run too long to draw: nothing of the glyph stays, as for a glyph refused before drawing.
         surface.Cls();
         OutlineText.clear();
+        if (drawn)
+            *drawn = {};
         return failure;
+    }
+    if (drawn) {
+        numberLines(OutlineText, drawn->segments);
+        collectPoints(glyph, drawn->points);
     }
     if (metrics)
         DrawPoints(glyph, frame, view, work, surface);
@@ -63,14 +97,15 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
 {
     GlyphReadout out;
     const auto known = [](int i, const auto& table) { return i >= 0 && std::size_t(i) < table.size(); };
-    if (!font.Loaded || n < 0 || n >= font.NumGlyphs || !known(n, font.GlyphBox) || !known(n + 1, font.GlyphOffset)) {
+    if (!font.Loaded || n < 0 || n >= font.NumGlyphs || !known(n, font.GlyphBox)
+        || (!font.Cff && !known(n + 1, font.GlyphOffset))) {
         surface.Cls();
         return out;
     }
     // The scale slider never goes below 1; a zero would divide by zero.
     ViewState v = view;
     v.ViewScale = std::max(1, view.ViewScale);
-    const BBox box = font.GlyphBox[std::size_t(n)];
+    const BBox box = font.Cff ? CffGlyphBox(font, n) : font.GlyphBox[std::size_t(n)];
     const double s = v.ViewScale, m = v.ViewMargin;
     // The picture is fitted to the glyph's own box, or in the metrics view to
     // the font's frame; the listing counts from the glyph's box either way.
@@ -88,7 +123,7 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     work.OriginY = float(-double(fitted.YMax) / s);
     surface.Cls();
     surface.Scale(fitted.XMin / s - m, fitted.YMin / s - m, fitted.XMax / s + m, fitted.YMax / s + m);
-    if (MaybeFailure failure = DrawGlyph(font, v, work, surface, out.listing)) {
+    if (MaybeFailure failure = DrawGlyph(font, v, work, surface, out.listing, &out.drawn)) {
         out.abandoned = true;
         out.reports.push_back(std::move(*failure));
     }

@@ -1,4 +1,5 @@
 #include "outline/composite.h"
+#include "outline/cff_glyph.h"
 
 #include <algorithm>
 #include <cmath>
@@ -260,6 +261,8 @@ int ResolvedGlyph::NumberOfContours() const
 void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, ResolvedGlyph& out,
                   bool components)
 {
+    if (font.Cff)
+        return ResolveCffGlyph(font, g, location, work, out, components);
     out.components.clear();
     out.failure = {};
     Resolver resolver(font, location, work, out, components);

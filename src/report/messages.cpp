@@ -26,6 +26,8 @@ std::string errorBox(const Failure& failure)
         text += "\r\nReading: " + failure.detail;
     else if (failure.code == BadComposite)
         text += "\r\nComposite: " + failure.detail;
+    else if (failure.code == BadCharString)
+        text += "\r\nCharString: " + failure.detail;
     return text;
 }
 

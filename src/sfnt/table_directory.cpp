@@ -9,9 +9,9 @@ constexpr std::size_t DirectoryEntrySize = 16;
 
 } // namespace
 
-MaybeFailure ReadTableDirectory(FontState& font, ByteReader& r)
+MaybeFailure ReadTableDirectory(FontState& font, ByteReader& r, std::uint32_t faceOffset)
 {
-    r.seek(0);
+    r.seek(faceOffset);
     r.u32(); // sfnt version, not checked
     font.NumTables = r.u16();
     r.skip(6); // searchRange, entrySelector, rangeShift

@@ -16,9 +16,10 @@ struct FoundTable {
     Failure failure; // when Abandoned
 };
 
-// Reads the offset table and directory into font through file (a cursor over
-// font.FontBytes). A failure (code 10 or 15) abandons the load.
-MaybeFailure ReadTableDirectory(FontState& font, ByteReader& file);
+// Reads the offset table and directory at faceOffset (a collection's face;
+// table offsets count from the start of the file) into font through file (a
+// cursor over font.FontBytes). A failure (code 10 or 15) abandons the load.
+MaybeFailure ReadTableDirectory(FontState& font, ByteReader& file, std::uint32_t faceOffset = 0);
 
 // Looks tag up (case-sensitive, first match wins) and positions file at it.
 FoundTable FindTable(const FontState& font, ByteReader& file, std::string_view tag);

@@ -70,6 +70,7 @@ MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r)
         }
     }
 
+    font.CmapOffset = chosen;
     r.seek(std::size_t(cmap.span.Offset) + chosen);
     font.CmapFormat = r.u16();
     font.CmapLength = r.u16();

@@ -1,7 +1,10 @@
 #include "tables/loader.h"
 
+#include <initializer_list>
+
 #include <algorithm>
 
+#include "outline/cff_glyph.h"
 #include "tables/cmap.h"
 #include "sfnt/table_directory.h"
 
@@ -179,35 +182,70 @@ void readGlyphHeaders(FontState& font)
     }
 }
 
-MaybeFailure readFont(FontState& font)
+MaybeFailure readFont(FontState& font, std::uint32_t faceOffset)
 {
     ByteReader file(font.FontBytes);
-    for (auto step : {ReadTableDirectory, readMaxp, readGlyphNames, ReadCharacterMap, ReadTables})
+    if (MaybeFailure failure = ReadTableDirectory(font, file, faceOffset))
+        return failure;
+    for (auto step : {readMaxp, readGlyphNames, ReadCharacterMap, ReadTables})
         if (MaybeFailure failure = step(font, file))
             return failure;
     return std::nullopt;
 }
 
-} // namespace
-
-MaybeFailure ReadTables(FontState& font, ByteReader& r)
+// Presence pass: a table missing stops the load before anything is read.
+MaybeFailure findTables(FontState& font, ByteReader& r, std::initializer_list<const char*> tags)
 {
-    // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
-    // anything is read.
-    for (const char* tag : {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}) {
+    for (const char* tag : tags) {
         const FoundTable found = FindTable(font, r, tag);
         if (found.lookup == TableLookup::Abandoned)
             return found.failure;
         if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
             font.NumGlyphs = GlyphsWithoutMaxp;
     }
+    return std::nullopt;
+}
+
+MaybeFailure readMetrics(FontState& font, ByteReader& r)
+{
     int numberOfHMetrics = 0;
+    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
+        return failure;
+    return readHmtx(font, r, numberOfHMetrics);
+}
+
+// An OpenType font with CFF or CFF2 outlines has no loca and glyf.
+bool hasCffOutlines(const FontState& font)
+{
+    return TableBytes(font, "glyf").empty() && (!TableBytes(font, "CFF ").empty() || !TableBytes(font, "CFF2").empty());
+}
+
+MaybeFailure readCffTables(FontState& font, ByteReader& r)
+{
+    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}))
+        return failure;
+    for (auto step : {readHead, readHdmx})
+        if (MaybeFailure failure = step(font, r))
+            return failure;
+    if (MaybeFailure failure = readMetrics(font, r))
+        return failure;
+    return OpenCffOutlines(font);
+}
+
+} // namespace
+
+MaybeFailure ReadTables(FontState& font, ByteReader& r)
+{
+    if (hasCffOutlines(font))
+        return readCffTables(font, r);
+    // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
+    // anything is read.
+    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}))
+        return failure;
     for (auto step : {readHead, readHdmx, readLoca})
         if (MaybeFailure failure = step(font, r))
             return failure;
-    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
-        return failure;
-    if (MaybeFailure failure = readHmtx(font, r, numberOfHMetrics))
+    if (MaybeFailure failure = readMetrics(font, r))
         return failure;
     const FoundTable glyf = FindTable(font, r, "glyf");
     if (glyf.lookup != TableLookup::Found)
@@ -216,13 +254,13 @@ MaybeFailure ReadTables(FontState& font, ByteReader& r)
     return std::nullopt;
 }
 
-MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font)
+MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset)
 {
     std::string name = std::move(font.FontFileName);
     font = FontState();
     font.FontFileName = name;
     font.FontBytes = std::move(bytes);
-    if (MaybeFailure failure = readFont(font)) {
+    if (MaybeFailure failure = readFont(font, faceOffset)) {
         font = FontState();
         font.FontFileName = std::move(name);
         return failure;
@@ -230,7 +268,8 @@ MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font)
     // Every glyph has a name number; those post does not give are 0.
     if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
         font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
-    readGlyphHeaders(font);
+    if (!font.Cff)
+        readGlyphHeaders(font);
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
     font.Loaded = true;
     return std::nullopt;

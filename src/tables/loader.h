@@ -9,13 +9,15 @@ enum class LoadResult {
     Loaded,     // font complete
     Abandoned,  // a failure stopped the load; the font is left cleared
     Unreadable, // the file could not be opened or read at all; nothing reported
+    Refused,    // a container that cannot be decoded, or no such face; nothing reported
 };
 
 // Reads a font from the file's bytes into `font` (cleared first; the file
 // name is kept): directory, maxp, post names, cmap, then ReadTables and the
 // glyph headers. Nothing when the font loaded; otherwise the failure that
-// abandoned the load, and `font` is left cleared.
-MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font);
+// abandoned the load, and `font` is left cleared. faceOffset: where the
+// face's offset table lies (a collection's face; 0 for a single font).
+MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset = 0);
 
 // head, hdmx, loca, hhea, hmtx, read through file (a cursor over
 // font.FontBytes); ends with glyf looked up. A failure abandons the load.

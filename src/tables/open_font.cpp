@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites)
+OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites,
+                         std::uint32_t faceOffset)
 {
     constexpr int FirstShown = 4;
     OpenedFont opened;
     opened.font.FontFileName = std::move(fileName);
-    if (MaybeFailure failure = LoadFont(std::move(bytes), opened.font)) {
+    if (MaybeFailure failure = LoadFont(std::move(bytes), opened.font, faceOffset)) {
         opened.reports.push_back(std::move(*failure));
         return opened;
     }

@@ -17,7 +17,7 @@
 #include "support/font_file_loading.h"
 #include "draw/view.h"
 #include "platform/shell.h"
-#include "platform/toolkit.h"
+#include "platform/widgets/toolkit.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"
 #include "support/crafted_fonts.h"

@@ -34,15 +34,15 @@ std::vector<FlatPoint> flatten(const ResolvedGlyph& glyph)
     return points;
 }
 
-// Every glyph, composites resolved, against FreeType's unhinted outline in
-// font units. FreeType moves a glyph by lsb - xMin.
-void compareWithFreeType(const std::string& path, int& composites)
+// Every glyph of a face, composites resolved, against FreeType's unhinted
+// outline in font units. FreeType moves a glyph by lsb - xMin.
+void compareWithFreeType(const std::string& path, int& composites, int face = 0)
 {
-    SCOPED_TRACE(path);
+    SCOPED_TRACE(path + " face " + std::to_string(face));
     FontState font;
     RecordingSink sink;
-    ASSERT_EQ(loadFontPath(font, sink, path), LoadResult::Loaded);
-    FreeTypeFace ft(path);
+    ASSERT_EQ(loadFontFace(font, sink, path, face), LoadResult::Loaded);
+    FreeTypeFace ft(path, face);
     ASSERT_NE(ft.get(), nullptr);
     ASSERT_EQ(font.NumGlyphs, ft.get()->num_glyphs);
     int wrong = 0;
@@ -94,6 +94,16 @@ TEST(OutlineVsFreeType, EveryGlyphOfEveryDejaVuFont)
     for (const std::string& path : dejavuFontPaths())
         compareWithFreeType(path, composites);
     EXPECT_GT(composites, 10000); // composites were compared, not just simple glyphs
+}
+
+TEST(OutlineVsFreeType, EveryGlyphOfBothFacesOfACollection)
+{
+    FreeTypeFace first(WQY_MICROHEI_TTC);
+    ASSERT_NE(first.get(), nullptr);
+    ASSERT_EQ(first.get()->num_faces, 2);
+    int composites = 0;
+    for (int face = 0; face < 2; ++face)
+        compareWithFreeType(WQY_MICROHEI_TTC, composites, face);
 }
 
 TEST(OutlineVsFreeType, EveryGlyphOfDejaVuSansDrawsWithoutAMessage)

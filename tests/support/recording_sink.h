@@ -51,9 +51,10 @@ inline bool ReadCharacterMap(FontState& font, ByteReader& file, RecordingSink& s
     return sink.take(ReadCharacterMap(font, file));
 }
 
-inline LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, RecordingSink& sink)
+inline LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, RecordingSink& sink,
+                           std::uint32_t faceOffset = 0)
 {
-    return sink.take(LoadFont(std::move(bytes), font)) ? LoadResult::Loaded : LoadResult::Abandoned;
+    return sink.take(LoadFont(std::move(bytes), font, faceOffset)) ? LoadResult::Loaded : LoadResult::Abandoned;
 }
 
 inline bool ReadNameTable(const FontState& font, RecordingSink& sink, NameTable& out)

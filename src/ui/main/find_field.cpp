@@ -4,18 +4,28 @@
 #include <QKeyEvent>
 #include <QStringListModel>
 
-#include "tables/glyph_names.h"
+#include "platform/char_names.h"
 #include "platform/code_text.h"
+#include "tables/glyph_names.h"
 
 namespace {
 
 constexpr int CodesShown = 4; // a glyph a whole range maps to says "…" after these
+
+QString namedCodeText(char32_t code)
+{
+    QString text = CodeText(code);
+    if (const std::string name = CharacterName(code); !name.empty())
+        text += QLatin1Char(' ') + QString::fromStdString(name);
+    return text;
+}
 
 } // namespace
 
 FindField::FindField(QWidget* parent) : QLineEdit(parent), names_(new QStringListModel(this))
 {
     setPlaceholderText(QString::fromUtf8("Find: 36, U+00E9, \u00e9 or eacute"));
+    setToolTip("A glyph number, a character code, a character, a glyph name or a character's Unicode name");
     setClearButtonEnabled(true);
     auto* completer = new QCompleter(names_, this);
     completer->setCaseSensitivity(Qt::CaseSensitive);
@@ -50,7 +60,7 @@ QString GlyphDescription(const FontState& font, int glyph)
     const std::vector<char32_t> codes = font.Unicode.codesFor(glyph);
     QStringList shown;
     for (std::size_t i = 0; i < codes.size() && i < CodesShown; ++i)
-        shown << CodeText(codes[i]);
+        shown << namedCodeText(codes[i]);
     if (codes.size() > CodesShown)
         shown << QString::fromUtf8("\u2026");
     if (!shown.isEmpty())

@@ -14,8 +14,8 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "platform/file_path.h"
-#include "platform/toolkit.h"
+#include "platform/paths.h"
+#include "platform/widgets/toolkit.h"
 #include "ui/overview/overview_model.h"
 #include "ui/overview/overview_sheet.h"
 #include "ui/overview/overview_thumbnails.h"
@@ -49,6 +49,7 @@ private:
     ThumbnailCache& thumbnails_;
     const CellGeometry& geometry_;
 };
+
 
 } // namespace
 
@@ -118,6 +119,11 @@ void OverviewWindow::createControls()
     layout->addLayout(bar);
     layout->addWidget(grid_, 1);
 
+    connectControls();
+}
+
+void OverviewWindow::connectControls()
+{
     connect(filter_, &QLineEdit::textChanged, this, &OverviewWindow::applyFilter);
     connect(cellSize_, &QSlider::valueChanged, this, &OverviewWindow::setCellSize);
     connect(export_, &QPushButton::clicked, this, &OverviewWindow::exportSheet);

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include <QComboBox>
+#include <QString>
 
 #include "sfnt/failure.h"
 
@@ -64,27 +64,3 @@ std::string AppPath();
 
 // The current folder.
 std::string CurDir();
-
-// A drop-down list with the habits the window relies on: Clear and AddItem
-// raise no Click, a filled list has no selection until ListIndex is set,
-// setting ListIndex from code raises Click as a user's choice does, and so
-// does choosing the entry that is already selected.
-class ComboBox : public QComboBox {
-    Q_OBJECT
-public:
-    explicit ComboBox(QWidget* parent = nullptr);
-
-    int ListIndex() const { return currentIndex(); }
-    void SetListIndex(int index) { setCurrentIndex(index); }
-    int ListCount() const { return count(); }
-    void Clear();
-    void AddItems(const QStringList& items);
-
-    void showPopup() override;
-
-signals:
-    void Click();
-
-private:
-    int popupIndex_ = -1; // the selection when the list was opened
-};

@@ -85,7 +85,7 @@ struct FontState {
     std::uint32_t CmapOffset = 0;       // where the chosen subtable starts in the cmap table
     int CmapLength = 0;
     std::vector<std::uint8_t> CmapData; // the chosen subtable's bytes
-    std::vector<std::uint16_t> CmapEndCodeReach; // format 4: running maximum of the readable endCodes
+    CmapSegments Format4Segments;       // format 4: the chosen subtable's segments
 
     UnicodeMap Unicode; // the best Unicode subtable, for Find and the status bar
 };

@@ -383,13 +383,9 @@ void frmmain::mnuSavePictureAs_Click()
     if (typed.empty())
         return;
     const PictureTarget target = chooseTarget(typed, CD1.FilterIndex);
-    const QFileInfo chosen(fromPath(target.fileName));
-    settings_.setLastFolder(chosen.absolutePath());
-    if (chosen.exists() || chosen.isSymLink()) {
-        const std::string question = chosen.fileName().toStdString() + " already exists, overwrite?";
-        if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
-            return;
-    }
+    settings_.setLastFolder(QFileInfo(fromPath(target.fileName)).absolutePath());
+    if (!toolkit_.ConfirmOverwrite(target.fileName))
+        return;
     const std::string error = savePixels
                                   ? saveImage(libraryViews_->pixelPicture(), target.format, target.fileName)
                               : target.size == AsShown && target.format != PictureFormat::Svg

@@ -11,6 +11,7 @@ enum ErrorCode : int {
     ReadPastEnd = 15,     // a read would pass the end of the file
     BadLocaFormat = 16,   // indexToLocFormat neither 0 nor 1
     BadComposite = 17,    // a composite glyph that cannot be resolved; a last line says why
+    BadCharString = 18,   // a CFF or CFF2 charstring breaks a limit or cannot be run; a last line says why
 };
 
 // The working values of one glyph's decoding and drawing. They travel with

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/font_file.h"
 
 int usageError(const std::string& problem)

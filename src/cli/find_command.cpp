@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "tables/find.h"
 
 int runFind(const std::vector<std::string>& args)

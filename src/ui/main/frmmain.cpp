@@ -2,9 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTextBlock>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -28,6 +35,9 @@
 #include "tables/cmap.h"
 #include "tables/find.h"
 #include "tables/loader.h"
+#include "tables/glyph_names.h"
+#include "outline/composite.h"
+#include "report/outline_json.h"
 #include "platform/face_name.h"
 #include "platform/font_file.h"
 #include "platform/picture_export.h"
@@ -102,6 +112,33 @@ QSlider* slider(QWidget* parent, QRect where, int minimum, int maximum, int posi
     return s;
 }
 
+// Calls back whenever the watched widget is resized.
+class ResizeWatcher : public QObject {
+public:
+    ResizeWatcher(QWidget* watched, std::function<void(QSize)> resized) : QObject(watched), resized_(std::move(resized))
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            resized_(static_cast<QWidget*>(watched)->size());
+        return false;
+    }
+
+private:
+    std::function<void(QSize)> resized_;
+};
+
+// Passes nothing on and keeps the texts: the decoding behind Copy Points.
+class KeptTexts : public MessageSink {
+public:
+    void MsgBox(const std::string& text) override { texts.push_back(text); }
+    std::vector<std::string> texts;
+};
+
+constexpr int PictureShrink = 200; // pixels the picture's height can give up below the designed size
+
 QLineEdit* readout(QWidget* parent, QRect where)
 {
     auto* t = new QLineEdit(parent);
@@ -133,10 +170,13 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     createMenus();
     connectEvents();
 
-    // The window keeps its designed size: a client area of 10755 x 9420 twips below the menu bar.
+    // The window opens at its designed size, a client area of 10755 x 9420
+    // twips below the menu bar, and can grow or shrink; below the smallest
+    // client that shows every control it scrolls.
     const QSize client = twips(0, 0, 10755, 9420).size();
-    centralWidget()->setFixedSize(client);
-    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    centralWidget()->resize(client);
+    static_cast<QScrollArea*>(centralWidget())->widget()->resize(client);
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
     placeWindow();
 
     Form_Load();
@@ -147,8 +187,12 @@ frmmain::~frmmain() = default;
 
 void frmmain::createControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    setCentralWidget(scroller);
+    auto* client = new QWidget;
+    client->setMinimumSize(twips(0, 0, 10755, 9420).size() - QSize(0, PictureShrink));
     StatusBar1 = new QStatusBar(client);
     StatusBar1->setGeometry(twips(0, 9165, 10755, 255));
     StatusBar1->setSizeGripEnabled(false);
@@ -204,6 +248,15 @@ void frmmain::createControls()
                         Text2, Text1, Text5, Text6, Text7, Command1, Check1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+
+    zoomInfo_ = new QLabel(QStringLiteral("100%"), StatusBar1);
+    StatusBar1->addPermanentWidget(zoomInfo_);
+    // What grows with the window keeps its designed place to grow from.
+    for (QWidget* w : std::initializer_list<QWidget*>{Toolbar1, Label2, Label8, Label9, Command1, Picture1, Frame1, Frame2,
+                                                     Text5, pointsTable, StatusBar1})
+        w->setProperty("designed", w->geometry());
+    scroller->setWidget(client);
+    new ResizeWatcher(client, [this](QSize size) { layoutControls(size); });
 }
 
 // " View ": the three lists, Previous and Next, the sliders and the start-mark check box.
@@ -256,6 +309,22 @@ void frmmain::createGlyphFrame(QWidget* client)
     Text5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
+    // "Points" beside "Lines": the glyph's points in font units, in the listing's place.
+    listingTabs = new QTabBar(Frame2);
+    listingTabs->addTab(QStringLiteral("Lines"));
+    listingTabs->addTab(QStringLiteral("Points"));
+    listingTabs->setDrawBase(false);
+    listingTabs->setGeometry(twips(1080, 1740, 2400, 300));
+    pointsTable = new QTableWidget(0, 6, Frame2);
+    pointsTable->setGeometry(Text5->geometry());
+    pointsTable->setHorizontalHeaderLabels({"Contour", "Point", "x", "y", "Kind", "Component"});
+    pointsTable->verticalHeader()->hide();
+    pointsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    pointsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    pointsTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    pointsTable->horizontalHeader()->setDefaultSectionSize(44);
+    pointsTable->hide();
+
 }
 
 void frmmain::createMenus()
@@ -273,6 +342,8 @@ void frmmain::createMenus()
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    createEditMenu();
+
     mnuView = menuBar()->addMenu("View");
     mnuOverview = mnuView->addAction("Overview");
     mnuOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -283,6 +354,7 @@ void frmmain::createMenus()
     mnuMetrics = mnuView->addAction("Font metrics");
     mnuMetrics->setObjectName("mnuMetrics");
     mnuMetrics->setCheckable(true);
+    createCanvasMenu();
 
     mnuHelp = menuBar()->addMenu("Help");
     mnuAbout = mnuHelp->addAction("About...");
@@ -292,8 +364,84 @@ void frmmain::createMenus()
     mnuSetup->addAction(mnuSavePictureAs);
 }
 
+void frmmain::createEditMenu()
+{
+    mnuEdit = menuBar()->addMenu("Edit");
+    mnuCopyCharacter = mnuEdit->addAction("Copy Character");
+    mnuCopyCharacter->setShortcut(QKeySequence::Copy);
+    mnuCopyCodePoint = mnuEdit->addAction("Copy Code Point");
+    mnuCopyPoints = mnuEdit->addAction("Copy Points");
+    mnuCopyPicture = mnuEdit->addAction("Copy Picture");
+    for (QAction* copy : mnuEdit->actions())
+        copy->setEnabled(false); // until a glyph is shown
+}
+
+// The canvas's own view: point numbers, smooth lines, zoom and the fit.
+void frmmain::createCanvasMenu()
+{
+    mnuView->addSeparator();
+    mnuPointNumbers = mnuView->addAction("Point numbers");
+    mnuPointNumbers->setObjectName("mnuPointNumbers");
+    mnuPointNumbers->setCheckable(true);
+    mnuSmooth = mnuView->addAction("Smooth lines");
+    mnuSmooth->setObjectName("mnuSmooth");
+    mnuSmooth->setCheckable(true);
+    mnuSmooth->setChecked(true);
+    mnuView->addSeparator();
+    mnuZoomIn = mnuView->addAction("Zoom In");
+    mnuZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    mnuZoomOut = mnuView->addAction("Zoom Out");
+    mnuZoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    mnuFit = mnuView->addAction("Fit");
+    mnuFit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+}
+
+// The picture, the listing and the points table show one selection.
+void frmmain::connectCanvas()
+{
+    connect(mnuPointNumbers, &QAction::toggled, Picture1, &GlyphCanvas::setPointNumbers);
+    connect(mnuSmooth, &QAction::toggled, Picture1, &GlyphCanvas::setSmooth);
+    connect(mnuZoomIn, &QAction::triggered, Picture1, &GlyphCanvas::zoomIn);
+    connect(mnuZoomOut, &QAction::triggered, Picture1, &GlyphCanvas::zoomOut);
+    connect(mnuFit, &QAction::triggered, Picture1, &GlyphCanvas::fit);
+    connect(Picture1, &GlyphCanvas::zoomChanged, this,
+            [this](int percent) { zoomInfo_->setText(QString::number(percent) + "%"); });
+    connect(Picture1, &GlyphCanvas::pointHovered, this, [this](const QString& words) {
+        if (!words.isEmpty())
+            StatusBar1->showMessage(words);
+        else if (StatusBar1->currentMessage().startsWith(QLatin1String("Point ")))
+            StatusBar1->clearMessage();
+    });
+    connect(Picture1, &GlyphCanvas::segmentClicked, this, [this](int, int line) { showListingLine(line); });
+    connect(Picture1, &GlyphCanvas::pointClicked, this, [this](int point) {
+        {
+            const QSignalBlocker quiet(pointsTable);
+            pointsTable->selectRow(point);
+        }
+        if (const int segment = Picture1->segmentFromPoint(point); segment >= 0)
+            showListingLine(int(Picture1->glyph().segments[std::size_t(segment)].line));
+        Picture1->selectPoint(point);
+    });
+    connect(Text5, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { Picture1->selectSegment(Picture1->segmentOfLine(Text5->textCursor().blockNumber())); });
+    connect(pointsTable, &QTableWidget::itemSelectionChanged, this, [this] {
+        const QList<QTableWidgetItem*> chosen = pointsTable->selectedItems();
+        Picture1->selectPoint(chosen.isEmpty() ? -1 : chosen.first()->row());
+    });
+    connect(listingTabs, &QTabBar::currentChanged, this, [this](int tab) {
+        Text5->setVisible(tab == 0);
+        pointsTable->setVisible(tab == 1);
+    });
+    connect(mnuCopyCharacter, &QAction::triggered, this, [this] { copyCharacter(false); });
+    connect(mnuCopyCodePoint, &QAction::triggered, this, [this] { copyCharacter(true); });
+    connect(mnuCopyPoints, &QAction::triggered, this, &frmmain::copyPoints);
+    connect(mnuCopyPicture, &QAction::triggered, this,
+            [this] { QGuiApplication::clipboard()->setImage(Picture1->shownImage()); });
+}
+
 void frmmain::connectEvents()
 {
+    connectCanvas();
     connect(mnuOpen, &QAction::triggered, this, &frmmain::mnuOpen_Click);
     connect(mnuExit, &QAction::triggered, this, &frmmain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmmain::mnuAbout_Click);
@@ -444,6 +592,7 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
     Combo2->Clear();
     Combo3->Clear();
     font_ = std::make_shared<const FontState>(std::move(opened.font));
+    foundGlyph_ = -1;
     lists_ = std::move(opened.lists);
     rememberFont(FontFileName);
     refreshOverview();
@@ -521,7 +670,11 @@ void frmmain::showNoGlyph()
     Combo2->Clear();
     Combo3->Clear();
     surface_.Cls();
+    Picture1->setGlyph({}, {});
     Picture1->update();
+    fillPoints();
+    for (QAction* copy : mnuEdit->actions())
+        copy->setEnabled(false);
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text6, Text7})
         t->clear();
     glyphInfo_->clear();
@@ -534,9 +687,14 @@ void frmmain::showNoGlyph()
 
 void frmmain::ShowGlyph(int n)
 {
-    const GlyphReadout readout = ::ShowGlyph(n, *font_, view_, surface_, toolkit_);
-    Picture1->setGlyph(readout.drawn, fontToPicture(surface_, readout.work, view_));
+    ViewState drawn = view_;
+    drawn.Composites = view_.Composites || n == foundGlyph_;
+    const GlyphReadout readout = ::ShowGlyph(n, *font_, drawn, surface_, toolkit_);
+    Picture1->setGlyph(readout.drawn, fontToPicture(surface_, readout.work, drawn));
     Picture1->update();
+    fillPoints();
+    for (QAction* copy : mnuEdit->actions())
+        copy->setEnabled(true);
     Text1->setText(QString::fromStdString(readout.minY));
     Text2->setText(QString::fromStdString(readout.maxY));
     Text3->setText(QString::fromStdString(readout.minX));
@@ -546,6 +704,84 @@ void frmmain::ShowGlyph(int n)
     Text7->setText(QString::fromStdString(readout.name));
     glyphInfo_->setText(GlyphDescription(*font_, n));
     emit glyphShown(n);
+}
+
+// One row a point, in glyf order; a composite's rows name the glyph each point comes from.
+void frmmain::fillPoints()
+{
+    const std::vector<DrawnPoint>& points = Picture1->glyph().points;
+    const bool composite = std::any_of(points.begin(), points.end(), [&](const DrawnPoint& p) { return p.glyph != CurrentGlyph; });
+    pointsTable->clearContents();
+    pointsTable->setRowCount(int(points.size()));
+    for (int row = 0; row < int(points.size()); ++row) {
+        const DrawnPoint& p = points[std::size_t(row)];
+        const QString component = composite ? QString::number(p.glyph) + " " + QString::fromStdString(GlyphName(*font_, p.glyph)) : QString();
+        const QString cells[] = {QString::number(p.contour), QString::number(row), QString::number(p.x), QString::number(p.y),
+                                 p.onCurve ? QStringLiteral("on") : QStringLiteral("off"), component.trimmed()};
+        for (int column = 0; column < 6; ++column)
+            pointsTable->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+}
+
+// Selects listing line `line` and scrolls to it, leaving the picture's selection as it is.
+void frmmain::showListingLine(int line)
+{
+    const QTextBlock block = Text5->document()->findBlockByNumber(line);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    const QSignalBlocker quiet(Text5);
+    Text5->setTextCursor(cursor);
+    Text5->ensureCursorVisible();
+}
+
+// The first character that maps to the glyph shown, or its code as "U+00E9".
+void frmmain::copyCharacter(bool asCodePoint)
+{
+    const std::vector<char32_t> codes = font_->Loaded ? font_->Unicode.codesFor(CurrentGlyph) : std::vector<char32_t>{};
+    if (codes.empty()) {
+        StatusBar1->showMessage(QStringLiteral("Glyph %1 has no character").arg(CurrentGlyph));
+        return;
+    }
+    const char32_t code = codes.front();
+    QGuiApplication::clipboard()->setText(asCodePoint ? QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper()
+                                                      : QString::fromUcs4(&code, 1));
+}
+
+// The glyph's points as `lumaro-inspect outline` prints them, composites resolved.
+void frmmain::copyPoints()
+{
+    if (!font_->Loaded)
+        return;
+    KeptTexts messages;
+    WorkingValues work;
+    work.GlyphIndex = CurrentGlyph;
+    const ResolvedGlyph glyph = ResolveGlyph(*font_, CurrentGlyph, work, messages);
+    QGuiApplication::clipboard()->setText(QString::fromStdString("[\n" + OutlineDocument(CurrentGlyph, glyph, messages.texts) + "\n]\n"));
+}
+
+// The extra width goes to the picture and the Glyph frame's listing about
+// evenly, the extra height to both; a shorter window shrinks them.
+void frmmain::layoutControls(QSize client)
+{
+    const QSize designed = twips(0, 0, 10755, 9420).size();
+    const int dx = std::max(0, client.width() - designed.width()), dy = client.height() - designed.height();
+    const int toPicture = dx * 11 / 20, toListing = dx - toPicture;
+    auto place = [](QWidget* w, int x, int y, int grow, int higher) {
+        const QRect r = w->property("designed").toRect();
+        w->setGeometry(r.adjusted(x, y, x + grow, y + higher));
+    };
+    for (QWidget* w : {static_cast<QWidget*>(Toolbar1), static_cast<QWidget*>(Label2)})
+        place(w, 0, 0, dx, 0);
+    for (QWidget* w : {static_cast<QWidget*>(Label8), static_cast<QWidget*>(Label9), static_cast<QWidget*>(Command1)})
+        place(w, dx, 0, 0, 0);
+    place(Picture1, 0, 0, toPicture, dy);
+    place(Frame1, 0, dy, 0, 0);
+    place(Frame2, toPicture, 0, toListing, dy);
+    place(Text5, 0, 0, toListing, dy);
+    place(pointsTable, 0, 0, toListing, dy);
+    place(StatusBar1, 0, dy, dx, 0);
 }
 
 QString frmmain::glyphDescription() const
@@ -580,6 +816,7 @@ void frmmain::showGlyphNumber(int glyph)
         Combo1->SetListIndex(listed ? int(entry - lists_.GlyphList.begin()) : -1);
     }
     CurrentGlyph = glyph;
+    foundGlyph_ = glyph;
     ShowGlyph(CurrentGlyph);
 }
 
@@ -765,6 +1002,12 @@ void frmmain::placeWindow()
     QList<QRect> screens;
     for (const QScreen* s : QGuiApplication::screens())
         screens << s->availableGeometry();
+    // Never larger than the screen it opens on, whatever the scale factor.
+    if (const QScreen* where = screen()) {
+        const QSize room = where->availableGeometry().size() - QSize(16, 48); // the window manager's frame
+        if (width() > room.width() || height() > room.height())
+            resize(size().boundedTo(room));
+    }
     QRect frame = frameGeometry();
     if (const std::optional<QPoint> saved = settings_.windowPosition())
         frame.moveTopLeft(*saved);

@@ -21,6 +21,8 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QTabBar;
+class QTableWidget;
 class QStatusBar;
 class QToolBar;
 class OverviewWindow;
@@ -127,6 +129,18 @@ public:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
+    QAction* mnuPointNumbers;
+    QAction* mnuSmooth;
+    QAction* mnuZoomIn;
+    QAction* mnuZoomOut;
+    QAction* mnuFit;
+    QMenu* mnuEdit;
+    QAction* mnuCopyCharacter;
+    QAction* mnuCopyCodePoint;
+    QAction* mnuCopyPoints;
+    QAction* mnuCopyPicture;
+    QTabBar* listingTabs; // "Lines" and "Points" above the listing
+    QTableWidget* pointsTable;
 
 signals:
     // Every time the picture shows a glyph, by whatever control.
@@ -142,7 +156,15 @@ private:
     void createViewFrame(QWidget* client);
     void createGlyphFrame(QWidget* client);
     void createMenus();
+    void createEditMenu();
+    void createCanvasMenu();
     void connectEvents();
+    void connectCanvas();
+    void layoutControls(QSize client);
+    void fillPoints();
+    void showListingLine(int line);
+    void copyCharacter(bool asCodePoint);
+    void copyPoints();
     void ShowGlyph(int n);
     void showNoGlyph();
     void fillLists();
@@ -173,4 +195,6 @@ private:
     OverviewWindow* overview_ = nullptr; // made when first asked for
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+    QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
+    int foundGlyph_ = -1; // the glyph Find or the overview chose: drawn from its components whatever the option
 };

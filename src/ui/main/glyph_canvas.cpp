@@ -146,6 +146,23 @@ int GlyphCanvas::segmentAt(QPointF at) const
     return best;
 }
 
+int GlyphCanvas::segmentFromPoint(int i) const
+{
+    if (i < 0 || std::size_t(i) >= glyph_.points.size())
+        return -1;
+    const QPointF at = pointOnCanvas(i);
+    int best = -1;
+    double nearest = NearPixels;
+    for (int s = 0; s < int(glyph_.segments.size()); ++s) {
+        const QPointF start = segmentOnCanvas(s).p1();
+        if (const double d = std::hypot(start.x() - at.x(), start.y() - at.y()); d < nearest) {
+            nearest = d;
+            best = s;
+        }
+    }
+    return best;
+}
+
 int GlyphCanvas::segmentOfLine(int line) const
 {
     for (int i = 0; i < int(glyph_.segments.size()); ++i)

@@ -54,6 +54,8 @@ public:
     int selectedSegment() const { return selectedSegment_; }
     void selectPoint(int i);
     void selectSegment(int i);
+    // The first segment that starts where point i lies, or -1.
+    int segmentFromPoint(int i) const;
     // The segment drawn by listing line `line`, or -1.
     int segmentOfLine(int line) const;
 

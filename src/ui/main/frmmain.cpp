@@ -314,6 +314,7 @@ void frmmain::createGlyphFrame(QWidget* client)
     listingTabs->addTab(QStringLiteral("Lines"));
     listingTabs->addTab(QStringLiteral("Points"));
     listingTabs->setDrawBase(false);
+    listingTabs->setFont(formFont(8.25));
     listingTabs->setGeometry(twips(1080, 1740, 2400, 300));
     pointsTable = new QTableWidget(0, 6, Frame2);
     pointsTable->setGeometry(Text5->geometry());
@@ -323,6 +324,7 @@ void frmmain::createGlyphFrame(QWidget* client)
     pointsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     pointsTable->setSelectionMode(QAbstractItemView::SingleSelection);
     pointsTable->horizontalHeader()->setDefaultSectionSize(44);
+    pointsTable->setFont(formFont(8.25));
     pointsTable->hide();
 
 }

@@ -17,7 +17,11 @@ int usageError(const std::string& problem)
                  "       lumaro-inspect names FONT\n"
                  "       lumaro-inspect find FONT QUERY ...\n"
                  "       lumaro-inspect render FONT (N | --all) -o OUT [--format jpeg|png|svg]\n"
-                 "                             [--composites] [--scale 1..10] [--offset 0..15] [--no-start-marks]\n",
+                 "                             [--composites] [--scale 1..10] [--offset 0..15] [--no-start-marks]\n"
+                 "       lumaro-inspect pixels FONT N --ppem 6..200 [--hinting native|auto|none] [--mono]\n"
+                 "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
+                 "       lumaro-inspect shape FONT TEXT [--features F,...] [--location TAG=VALUE,...]\n"
+                 "       lumaro-inspect tables FONT\n",
                  problem.c_str());
     return 2;
 }

@@ -70,6 +70,7 @@ CanvasScene* scene()
     return made;
 }
 
+// Arguments: point numbers on (1) or off (0), smooth lines on (1) or off (0).
 void BM_CanvasRedrawMostComplexGlyph(benchmark::State& state)
 {
     if (!ensureWidgetApplication()) {
@@ -77,11 +78,15 @@ void BM_CanvasRedrawMostComplexGlyph(benchmark::State& state)
         return;
     }
     CanvasScene& s = *scene();
+    s.canvas.setPointNumbers(state.range(0) != 0);
+    s.canvas.setSmooth(state.range(1) != 0);
     for (auto _ : state)
         s.canvas.render(&s.screen);
+    s.canvas.setPointNumbers(true);
+    s.canvas.setSmooth(true);
     state.counters["points"] = double(s.points);
 }
-BENCHMARK(BM_CanvasRedrawMostComplexGlyph)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CanvasRedrawMostComplexGlyph)->Args({1, 1})->Args({0, 1})->Args({1, 0})->Unit(benchmark::kMillisecond);
 
 // One wheel notch in, then the redraw it asks for; every eighth step returns to the fit.
 void BM_CanvasWheelZoomStep(benchmark::State& state)

@@ -35,8 +35,7 @@ GlyphCanvas::GlyphCanvas(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
-    setBackgroundRole(QPalette::Base);
-    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base); // the picture paints its own background
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus); // Space held over the picture pans
     setMinimumSize(120, 120);
@@ -201,9 +200,11 @@ void GlyphCanvas::selectSegment(int i)
 void GlyphCanvas::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    if (!picture_)
-        return;
     QPainter painter(this);
+    if (!picture_) {
+        painter.fillRect(contentsRect(), palette().color(QPalette::Base));
+        return;
+    }
     const QTransform toCanvas = pictureToCanvas();
     const double fitted = toCanvas.m11() / zoom_; // marks keep their size as the picture zooms
     picture_->paintCanvas(painter, contentsRect(), toCanvas, fitted, smooth_);
@@ -234,7 +235,11 @@ void GlyphCanvas::paintPoints(QPainter& painter) const
             painter.drawEllipse(at, 3, 3);
         }
         painter.setPen(NumberColour);
-        painter.drawText(at + QPointF(4, -4), QString::number(i));
+        while (numberTexts_.size() <= std::size_t(i)) {
+            numberTexts_.emplace_back(QString::number(numberTexts_.size()));
+            numberTexts_.back().setPerformanceHint(QStaticText::AggressiveCaching);
+        }
+        painter.drawStaticText(at + QPointF(4, -13), numberTexts_[std::size_t(i)]);
         // The next point of the contour, the first after its last.
         int next = i + 1;
         if (next >= count || glyph_.points[std::size_t(next)].contour != p.contour) {

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include <QFrame>
+#include <QStaticText>
 #include <QTransform>
 
 #include "draw/view.h"
@@ -95,4 +96,5 @@ private:
     int hovered_ = -1;
     int selectedPoint_ = -1;
     int selectedSegment_ = -1;
+    mutable std::vector<QStaticText> numberTexts_; // "0", "1", ...: laid out once
 };

@@ -13,11 +13,6 @@
 
 namespace {
 
-class DiscardingSink : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
-
 const std::string DejaVuSans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
 
 // Widgets need a QApplication; another benchmark may have made a plain GUI one first.
@@ -37,7 +32,6 @@ bool ensureWidgetApplication()
 // The glyph of DejaVu Sans with the most points, drawn into a picture shown on a canvas.
 struct CanvasScene {
     FontState font;
-    DiscardingSink sink;
     PictureSurface picture{2};
     GlyphCanvas canvas;
     QImage screen{3200, 2400, QImage::Format_ARGB32_Premultiplied};
@@ -45,17 +39,17 @@ struct CanvasScene {
 
     CanvasScene()
     {
-        loadFontPath(font, sink, DejaVuSans);
+        loadFontPath(font, DejaVuSans);
         int most = 0;
         const ViewState view;
         for (int g = 0; g < font.NumGlyphs; ++g) {
-            const GlyphReadout r = ShowGlyph(g, font, view, picture, sink);
+            const GlyphReadout r = ShowGlyph(g, font, view, picture);
             if (r.drawn.points.size() > points) {
                 points = r.drawn.points.size();
                 most = g;
             }
         }
-        const GlyphReadout shown = ShowGlyph(most, font, view, picture, sink);
+        const GlyphReadout shown = ShowGlyph(most, font, view, picture);
         canvas.setPicture(&picture);
         canvas.setGlyph(shown.drawn, fontToPicture(picture, shown.work, view));
         canvas.setPointNumbers(true);

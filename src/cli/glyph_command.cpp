@@ -47,7 +47,8 @@ int runGlyph(std::vector<std::string> args)
     std::fputc('[', stdout);
     for (std::size_t i = 0; i < selection.numbers.size(); ++i) {
         CollectedMessages messages;
-        const GlyphReadout g = ShowGlyph(selection.numbers[i], opened.font, view, picture, messages);
+        const GlyphReadout g = ShowGlyph(selection.numbers[i], opened.font, view, picture);
+        messages.add(g.reports);
         abandoned |= g.abandoned;
         std::fputs(i ? ",\n" : "\n", stdout);
         const std::string json = readoutJson(g, messages.texts);

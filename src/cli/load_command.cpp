@@ -12,10 +12,10 @@ int runLoad(std::vector<std::string> args)
 
     // File > Open: the face name first, then the load, then the first glyph.
     CollectedMessages messages;
-    const std::string faceName = GetFaceName(path);
     const OpenedFont opened = openFont(path, composites, messages);
-    if (opened.result == LoadResult::Unreadable)
+    if (notOpened(opened))
         return 2;
+    const std::string faceName = GetFaceName(path, opened.face);
     ViewState view;
     view.Composites = composites;
     NullSurface picture;
@@ -31,6 +31,8 @@ int runLoad(std::vector<std::string> args)
     doc.add("ascii_list", jsonArray(opened.lists.AsciiList));
     doc.add("unicode_cmap", loaded ? opened.font.UnicodeCmap : 0);
     doc.add("messages", jsonArray(messages.texts));
+    doc.add("faces", opened.faces);
+    doc.add("face", opened.face);
     printJson(doc.str(true));
     return loaded ? 0 : 1;
 }

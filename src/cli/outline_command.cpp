@@ -27,7 +27,9 @@ int runOutline(const std::vector<std::string>& args)
         CollectedMessages messages;
         WorkingValues work;
         work.GlyphIndex = selection.numbers[i];
-        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, work, messages);
+        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, Location{}, work);
+        if (glyph.status == OutlineStatus::Abandoned)
+            messages.add({glyph.failure});
         abandoned |= glyph.status == OutlineStatus::Abandoned;
         const std::string json = (i ? ",\n" : "\n") + OutlineDocument(work.GlyphIndex, glyph, messages.texts);
         std::fwrite(json.data(), 1, json.size(), stdout);

@@ -93,10 +93,10 @@ int runPixels(const std::vector<std::string>& args)
         return usageError("the font has no glyph " + p.positional[1]);
     Location location;
     if (!p.location.empty())
-        if (const int status = parseLocationOption(p.location, font.FontBytes, 0, location))
+        if (const int status = parseLocationOption(p.location, font.FontBytes, font.Face, location))
             return status;
 
-    const std::optional<GlyphPixels> pixels = RenderPixels(font.FontBytes, 0, location, p.request);
+    const std::optional<GlyphPixels> pixels = RenderPixels(font.FontBytes, font.Face, location, p.request);
     if (!pixels) {
         std::fprintf(stderr, "lumaro-inspect: FreeType cannot render glyph %d\n", p.request.glyph);
         return 2;

@@ -109,7 +109,8 @@ int renderAll(const OpenedFont& opened, const RenderRequest& req, PictureSurface
     int written = 0;
     bool abandoned = false;
     for (const int n : opened.lists.GlyphList) {
-        const GlyphReadout g = ShowGlyph(n, opened.font, req.view, picture, messages);
+        const GlyphReadout g = ShowGlyph(n, opened.font, req.view, picture);
+        messages.add(g.reports);
         abandoned |= g.abandoned;
         const std::string file = glyphFileName(req.out, n, format);
         if (const std::string failure = savePicture(picture, format, file, saveOptions(g, picture, req.view, req.size));
@@ -165,7 +166,8 @@ int runRender(const std::vector<std::string>& args)
     const PictureFormat chosen = req.format.value_or(formatFromExtension(req.out).value_or(PictureFormat::Jpeg));
     if (req.all)
         return renderAll(opened, req, picture, chosen, messages);
-    const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture, messages);
+    const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture);
+    messages.add(g.reports);
     if (const std::string failure = savePicture(picture, chosen, req.out, saveOptions(g, picture, req.view, req.size));
         !failure.empty()) {
         messages.MsgBox(failure);

@@ -35,9 +35,9 @@ int runShape(const std::vector<std::string>& args)
     const FontState& font = opened.font;
     Location at;
     if (!location.empty())
-        if (const int status = parseLocationOption(location, font.FontBytes, 0, at))
+        if (const int status = parseLocationOption(location, font.FontBytes, font.Face, at))
             return status;
-    const std::optional<std::vector<ShapedGlyph>> glyphs = ShapeText(font.FontBytes, 0, at, positional[1], *featureList);
+    const std::optional<std::vector<ShapedGlyph>> glyphs = ShapeText(font.FontBytes, font.Face, at, positional[1], *featureList);
     if (!glyphs)
         return usageError("HarfBuzz cannot read " + positional[0]);
 

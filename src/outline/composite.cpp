@@ -1,4 +1,5 @@
 #include "outline/composite.h"
+#include "outline/cff_glyph.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,9 +56,13 @@ int roundAway(double v)
     return int(v < 0 ? v - 0.5 : v + 0.5);
 }
 
-GlyphPoint transformed(const ComponentMatrix& m, GlyphPoint p)
+struct Offset {
+    int x = 0, y = 0;
+};
+
+Offset transformed(const ComponentMatrix& m, int x, int y)
 {
-    return {roundAway(m[0] * p.X + m[2] * p.Y), roundAway(m[1] * p.X + m[3] * p.Y)};
+    return {roundAway(m[0] * x + m[2] * y), roundAway(m[1] * x + m[3] * y)};
 }
 
 // m applied after the part's own transform.
@@ -67,24 +72,28 @@ void placePart(PlacedOutline& part, const ComponentMatrix& m, int dx, int dy)
     if (identity && dx == 0 && dy == 0)
         return;
     constexpr long long limit = 1 << 30;
-    for (GlyphPoint& p : part.outline.Points) {
-        if (!identity)
-            p = transformed(m, p);
-        p = {int(std::clamp(p.X + (long long)dx, -limit, limit)), int(std::clamp(p.Y + (long long)dy, -limit, limit))};
+    for (OutlinePoint& p : part.outline.points) {
+        if (!identity) {
+            const Offset moved = transformed(m, p.x, p.y);
+            p.x = moved.x;
+            p.y = moved.y;
+        }
+        p.x = int(std::clamp(p.x + (long long)dx, -limit, limit));
+        p.y = int(std::clamp(p.y + (long long)dy, -limit, limit));
     }
     const ComponentMatrix a = part.matrix;
     part.matrix = {m[0] * a[0] + m[2] * a[1], m[1] * a[0] + m[3] * a[1], m[0] * a[2] + m[2] * a[3],
                    m[1] * a[2] + m[3] * a[3]};
-    const GlyphPoint offset = transformed(m, {part.dx, part.dy});
-    part.dx = roundAway(double(offset.X) + dx);
-    part.dy = roundAway(double(offset.Y) + dy);
+    const Offset offset = transformed(m, part.dx, part.dy);
+    part.dx = roundAway(double(offset.x) + dx);
+    part.dy = roundAway(double(offset.y) + dy);
 }
 
 // Point `index` of parts [from, to), counted across them in order.
-const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t from, std::size_t to, long index)
+const OutlinePoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t from, std::size_t to, long index)
 {
     for (std::size_t k = from; k < to && index >= 0; ++k) {
-        const auto& points = parts[k].outline.Points;
+        const auto& points = parts[k].outline.points;
         if (std::size_t(index) < points.size())
             return &points[std::size_t(index)];
         index -= long(points.size());
@@ -96,8 +105,9 @@ const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t f
 // whole font allocates little.
 class Resolver {
 public:
-    Resolver(const FontState& font, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out, bool components)
-        : font_(font), work_(work), sink_(sink), out_(out), components_(components)
+    Resolver(const FontState& font, const Location& location, WorkingValues& work, ResolvedGlyph& out,
+             bool components)
+        : font_(font), location_(location), work_(work), out_(out), components_(components)
     {
     }
 
@@ -107,13 +117,16 @@ public:
         if (used_ == out_.parts.size())
             out_.parts.emplace_back();
         PlacedOutline& part = out_.parts[used_];
-        const OutlineStatus status = DecodeOutline(g, font_, part.outline, work_, sink_);
+        DecodedOutline decoded = DecodeOutline(font_, g, location_, part.outline, work_);
+        const OutlineStatus status = decoded.status;
         if (depth_ == 0)
             out_.status = status;
+        if (status == OutlineStatus::Abandoned)
+            out_.failure = std::move(decoded.failure);
         if (status == OutlineStatus::Abandoned || status == OutlineStatus::Empty)
             return status != OutlineStatus::Abandoned;
         if (status == OutlineStatus::Decoded) {
-            points_ += std::size_t(part.outline.PointCount);
+            points_ += part.outline.points.size();
             if (points_ > MaxResolvedPoints)
                 return fail("glyph " + std::to_string(depth_ == 0 ? g : active_[0])
                             + " has more than 65535 points");
@@ -131,7 +144,7 @@ public:
 private:
     bool fail(const std::string& why)
     {
-        ShowError(BadComposite, work_, sink_, why);
+        out_.failure = {BadComposite, work_, why};
         return false;
     }
 
@@ -193,14 +206,14 @@ private:
             applied.dy = roundAway(dy);
             return true;
         }
-        const GlyphPoint* parent = pointAt(out_.parts, base, first, rec.arg1);
-        const GlyphPoint* child = pointAt(out_.parts, first, used_, rec.arg2);
+        const OutlinePoint* parent = pointAt(out_.parts, base, first, rec.arg1);
+        const OutlinePoint* child = pointAt(out_.parts, first, used_, rec.arg2);
         if (!parent || !child)
             return fail("glyph " + std::to_string(g) + " matches point " + std::to_string(rec.arg1) + " to point "
                         + std::to_string(rec.arg2) + " of glyph " + std::to_string(rec.glyph)
                         + ", which do not both exist");
-        applied.dx = roundAway(double(parent->X) - child->X);
-        applied.dy = roundAway(double(parent->Y) - child->Y);
+        applied.dx = roundAway(double(parent->x) - child->x);
+        applied.dy = roundAway(double(parent->y) - child->y);
         applied.parentPoint = rec.arg1;
         applied.childPoint = rec.arg2;
         return true;
@@ -224,8 +237,8 @@ private:
     }
 
     const FontState& font_;
+    const Location& location_;
     WorkingValues& work_;
-    MessageSink& sink_;
     ResolvedGlyph& out_;
     bool components_;
     std::array<int, MaxComponentDepth> active_{}; // composites being resolved, outermost first
@@ -241,15 +254,18 @@ int ResolvedGlyph::NumberOfContours() const
 {
     int n = 0;
     for (const PlacedOutline& part : parts)
-        n += part.outline.NumberOfContours;
+        n += int(part.outline.ends.size());
     return n;
 }
 
-void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
+void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, ResolvedGlyph& out,
                   bool components)
 {
+    if (font.Cff)
+        return ResolveCffGlyph(font, g, location, work, out, components);
     out.components.clear();
-    Resolver resolver(font, work, sink, out, components);
+    out.failure = {};
+    Resolver resolver(font, location, work, out, components);
     const bool resolved = resolver.resolve(g);
     out.parts.resize(resolved ? resolver.used() : 0);
     if (!resolved) {
@@ -258,9 +274,10 @@ void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink
     }
 }
 
-ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, bool components)
+ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
+                           bool components)
 {
     ResolvedGlyph out;
-    ResolveGlyph(font, g, work, sink, out, components);
+    ResolveGlyph(font, g, location, work, out, components);
     return out;
 }

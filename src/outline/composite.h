@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/font_state.h"
 #include "outline/glyf.h"
+#include "outline/location.h"
+#include "outline/outline.h"
 
 // Flag bits of a composite glyph's component records.
 enum ComponentFlag : std::uint16_t {
@@ -23,11 +25,6 @@ inline constexpr int MaxComponentDepth = 16;    // composites nested deeper are 
 inline constexpr int MaxComponentVisits = 4096; // component records followed for one glyph
 inline constexpr int MaxResolvedPoints = 65535; // points of one resolved glyph
 
-// The transform xscale, scale01, scale10, yscale, as the file stores them:
-// x' = xscale * x + scale10 * y, y' = scale01 * x + yscale * y.
-using ComponentMatrix = std::array<double, 4>;
-inline constexpr ComponentMatrix IdentityMatrix{1, 0, 0, 1};
-
 // One component record of a composite, as applied.
 struct Component {
     int glyph = 0;
@@ -42,7 +39,7 @@ struct PlacedOutline {
     int glyph = 0;
     ComponentMatrix matrix = IdentityMatrix; // from the glyph's own units into the composite's
     int dx = 0, dy = 0;
-    GlyphOutline outline;
+    Contours outline;
 };
 
 // Any glyph's outline: a simple glyph is one part in place as it stands.
@@ -50,18 +47,20 @@ struct ResolvedGlyph {
     OutlineStatus status = OutlineStatus::Empty; // Decoded, Composite, Empty or Abandoned
     std::vector<Component> components;           // a composite's own records, in file order
     std::vector<PlacedOutline> parts;            // every simple glyph drawn, in order
+    Failure failure;                             // when Abandoned
     int NumberOfContours() const;
 };
 
-// Decodes glyph g with its components resolved, nested ones too. Transformed
-// points are rounded to whole units, half away from zero. A composite that
-// cannot be resolved (it refers back to itself, nests deeper than 16, names a
-// glyph not in the font, runs past its data, matches a point it does not
-// have, or grows past the limits above) shows code 17; a component that
-// fails to decode shows its own code. Either way the glyph is Abandoned.
+// Decodes glyph g at `location` with its components resolved, nested ones
+// too. Transformed points are rounded to whole units, half away from zero. A
+// composite that cannot be resolved (it refers back to itself, nests deeper
+// than 16, names a glyph not in the font, runs past its data, matches a
+// point it does not have, or grows past the limits above) fails with code
+// 17; a component that fails to decode fails with its own code. Either way
+// the glyph is Abandoned, with that failure.
 // Without `components`, a composite is left unread: status Composite, no parts.
-ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink,
+ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
                            bool components = true);
 // The same into `out`, whose outlines are reused: for decoding many glyphs.
-void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
-                  bool components = true);
+void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
+                  ResolvedGlyph& out, bool components = true);

@@ -26,15 +26,15 @@ std::string contoursJson(const ResolvedGlyph& glyph)
 {
     std::string out = "[";
     for (const PlacedOutline& part : glyph.parts) {
-        const GlyphOutline& o = part.outline;
+        const Contours& o = part.outline;
         int start = 0;
-        for (int c = 1; c <= o.NumberOfContours; ++c) {
-            const int stop = o.EndPts[std::size_t(c)] + 1;
+        for (const int end : o.ends) {
+            const int stop = end + 1;
             out += out.size() > 1 ? ",[" : "[";
             for (int i = start; i < stop; ++i) {
-                const GlyphPoint p = o.Points[std::size_t(i)];
-                out += (i > start ? ",[" : "[") + std::to_string(p.X) + "," + std::to_string(p.Y) + ","
-                     + ((o.PointFlags[std::size_t(i)] & ON_CURVE) ? "1]" : "0]");
+                const OutlinePoint p = o.points[std::size_t(i)];
+                out += (i > start ? ",[" : "[") + std::to_string(p.x) + "," + std::to_string(p.y) + ","
+                     + std::to_string(int(p.kind)) + "]";
             }
             out += "]";
             start = std::max(start, stop);

@@ -31,6 +31,19 @@ double distanceToSegment(QPointF p, QLineF s)
 
 } // namespace
 
+QString PointKindWords(PointKind kind)
+{
+    switch (kind) {
+    case PointKind::OnCurve:
+        return QStringLiteral("on-curve");
+    case PointKind::CubicOff:
+        return QStringLiteral("cubic off-curve");
+    case PointKind::QuadraticOff:
+        break;
+    }
+    return QStringLiteral("off-curve");
+}
+
 GlyphCanvas::GlyphCanvas(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -145,31 +158,6 @@ int GlyphCanvas::segmentAt(QPointF at) const
     return best;
 }
 
-int GlyphCanvas::segmentFromPoint(int i) const
-{
-    if (i < 0 || std::size_t(i) >= glyph_.points.size())
-        return -1;
-    const QPointF at = pointOnCanvas(i);
-    int best = -1;
-    double nearest = NearPixels;
-    for (int s = 0; s < int(glyph_.segments.size()); ++s) {
-        const QPointF start = segmentOnCanvas(s).p1();
-        if (const double d = std::hypot(start.x() - at.x(), start.y() - at.y()); d < nearest) {
-            nearest = d;
-            best = s;
-        }
-    }
-    return best;
-}
-
-int GlyphCanvas::segmentOfLine(int line) const
-{
-    for (int i = 0; i < int(glyph_.segments.size()); ++i)
-        if (glyph_.segments[std::size_t(i)].line == std::size_t(line))
-            return i;
-    return -1;
-}
-
 QString GlyphCanvas::describePoint(int i) const
 {
     if (i < 0 || std::size_t(i) >= glyph_.points.size())
@@ -180,20 +168,13 @@ QString GlyphCanvas::describePoint(int i) const
         .arg(p.contour)
         .arg(p.x)
         .arg(p.y)
-        .arg(p.onCurve ? QStringLiteral("on-curve") : QStringLiteral("off-curve"));
+        .arg(PointKindWords(p.kind));
 }
 
-void GlyphCanvas::selectPoint(int i)
+void GlyphCanvas::setSelection(int point, int segment)
 {
-    selectedPoint_ = i >= 0 && std::size_t(i) < glyph_.points.size() ? i : -1;
-    selectedSegment_ = -1;
-    update();
-}
-
-void GlyphCanvas::selectSegment(int i)
-{
-    selectedSegment_ = i >= 0 && std::size_t(i) < glyph_.segments.size() ? i : -1;
-    selectedPoint_ = -1;
+    selectedPoint_ = point >= 0 && std::size_t(point) < glyph_.points.size() ? point : -1;
+    selectedSegment_ = segment >= 0 && std::size_t(segment) < glyph_.segments.size() ? segment : -1;
     update();
 }
 
@@ -227,7 +208,7 @@ void GlyphCanvas::paintPoints(QPainter& painter) const
     for (int i = 0; i < count; ++i) {
         const DrawnPoint& p = glyph_.points[std::size_t(i)];
         const QPointF at = pointOnCanvas(i);
-        if (p.onCurve) {
+        if (p.kind == PointKind::OnCurve) {
             painter.fillRect(QRectF(at.x() - 2.5, at.y() - 2.5, 5, 5), OnCurveColour);
         } else {
             painter.setPen(OffCurveColour);
@@ -247,7 +228,8 @@ void GlyphCanvas::paintPoints(QPainter& painter) const
             while (next > 0 && glyph_.points[std::size_t(next - 1)].contour == p.contour)
                 --next;
         }
-        if (!p.onCurve && !glyph_.points[std::size_t(next)].onCurve && next != i) {
+        if (p.kind == PointKind::QuadraticOff && glyph_.points[std::size_t(next)].kind == PointKind::QuadraticOff
+            && next != i) {
             const QPointF m = (at + pointOnCanvas(next)) / 2;
             painter.setPen(ImpliedColour);
             painter.drawPolygon(QPolygonF({m + QPointF(0, -3), m + QPointF(3, 0), m + QPointF(0, 3), m + QPointF(-3, 0)}));
@@ -303,11 +285,11 @@ void GlyphCanvas::mouseReleaseEvent(QMouseEvent* event)
     panning_ = false;
     if (click && event->button() == Qt::LeftButton) {
         if (const int point = pointAt(event->position()); point >= 0) {
-            selectPoint(point);
+            setSelection(point, -1);
             emit pointClicked(point);
         } else if (const int segment = segmentAt(event->position()); segment >= 0) {
-            selectSegment(segment);
-            emit segmentClicked(segment, int(glyph_.segments[std::size_t(segment)].line));
+            setSelection(-1, segment);
+            emit segmentClicked(segment);
         }
     }
     emit MouseUp(event->button());

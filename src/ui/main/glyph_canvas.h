@@ -8,6 +8,9 @@
 #include "draw/view.h"
 #include "platform/picture_surface.h"
 
+// "on-curve", "off-curve" (quadratic) or "cubic off-curve".
+QString PointKindWords(PointKind kind);
+
 // The drawing area: the picture drawn elsewhere, painted again at the
 // screen's resolution inside a one-pixel sunken border. At the fit the whole
 // picture fills the largest square the area holds (353 x 353 at the designed
@@ -53,18 +56,14 @@ public:
 
     int selectedPoint() const { return selectedPoint_; }
     int selectedSegment() const { return selectedSegment_; }
-    void selectPoint(int i);
-    void selectSegment(int i);
-    // The first segment that starts where point i lies, or -1.
-    int segmentFromPoint(int i) const;
-    // The segment drawn by listing line `line`, or -1.
-    int segmentOfLine(int line) const;
+    // A point ringed and a segment drawn over, either -1 for none.
+    void setSelection(int point, int segment);
 
 signals:
     void MouseUp(Qt::MouseButton button);
     void pointHovered(const QString& description); // empty when the pointer leaves every point
     void pointClicked(int point);
-    void segmentClicked(int segment, int line);
+    void segmentClicked(int segment);
     void zoomChanged(int percent);
 
 protected:

@@ -5,26 +5,15 @@
 
 namespace {
 
-// Messages of a decoding are not shown: the overview marks the glyph instead.
-class QuietSink : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
-
 // As the contour walk does: contour ends that go backwards give no contour
 // but move the next one's start.
-void addContours(const GlyphOutline& outline, GlyphShape& shape)
+void addContours(const Contours& outline, GlyphShape& shape)
 {
     int start = 0;
-    for (int c = 1; c <= outline.NumberOfContours; ++c) {
-        const int stop = outline.EndPts[std::size_t(c)] + 1;
-        if (stop > start) {
-            std::vector<OutlinePoint>& contour = shape.contours.emplace_back();
-            for (int i = start; i < stop; ++i) {
-                const GlyphPoint p = outline.Points[std::size_t(i)];
-                contour.push_back({p.X, p.Y, (outline.PointFlags[std::size_t(i)] & ON_CURVE) != 0});
-            }
-        }
+    for (const int end : outline.ends) {
+        const int stop = end + 1;
+        if (stop > start)
+            shape.contours.emplace_back(outline.points.begin() + start, outline.points.begin() + stop);
         start = stop;
     }
 }
@@ -56,9 +45,9 @@ GlyphShape FontGlyphSource::shape(int glyph) const
 {
     if (!known(glyph))
         return {};
-    QuietSink quiet;
+    // A failure is not shown: the overview marks the glyph instead.
     WorkingValues work;
-    const ResolvedGlyph resolved = ResolveGlyph(*font_, glyph, work, quiet);
+    const ResolvedGlyph resolved = ResolveGlyph(*font_, glyph, Location{}, work);
     GlyphShape shape;
     shape.abandoned = resolved.status == OutlineStatus::Abandoned;
     for (const PlacedOutline& part : resolved.parts)

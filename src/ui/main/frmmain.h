@@ -22,6 +22,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QStatusBar;
+class QTabBar;
+class QTableWidget;
 class QToolBar;
 class OverviewWindow;
 class ShellOpener;
@@ -93,6 +95,7 @@ private:
     void glyphShown(int glyph, int entry, const GlyphReadout& readout) override;
     void noGlyphShown() override;
     void showMessages(const std::vector<std::string>& texts) override;
+    void selectionChanged(const Selection& selection) override;
     void enableStepping(bool on);
     void stepBy(QPushButton* button, void (FontSession::*step)());
 
@@ -103,6 +106,18 @@ private:
     void createMenus();
     void nameControls();
     void connectEvents();
+
+    // The picture as an inspector: the canvas's menus, the points table, the
+    // shared selection, copying, and the layout that grows with the window.
+    void createEditMenu();
+    void createCanvasMenu();
+    void createPointsTab();
+    void connectInspector();
+    void enableCopying(bool on);
+    void layoutControls(QSize client);
+    void fillPoints();
+    void showListingLine(int line);
+    void copyCharacter(bool asCodePoint);
 
     // Remembered between runs.
     void placeWindow();
@@ -127,6 +142,7 @@ private:
     OverviewWindow* overview_ = nullptr; // made when first asked for
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+    QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
 
     // The controls, named as their object names.
     QStatusBar* StatusBar1;
@@ -180,5 +196,17 @@ private:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
+    QAction* mnuPointNumbers;
+    QAction* mnuSmooth;
+    QAction* mnuZoomIn;
+    QAction* mnuZoomOut;
+    QAction* mnuFit;
+    QMenu* mnuEdit;
+    QAction* mnuCopyCharacter;
+    QAction* mnuCopyCodePoint;
+    QAction* mnuCopyPoints;
+    QAction* mnuCopyPicture;
+    QTabBar* listingTabs;      // "Lines" and "Points" above the listing
+    QTableWidget* pointsTable; // the glyph's points in font units
     LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
 };

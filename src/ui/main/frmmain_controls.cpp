@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "ui/main/combo_box.h"
+#include "ui/main/face_picker.h"
 #include "ui/main/find_field.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
@@ -109,6 +110,10 @@ void frmmain::createControls()
         l->setFont(formFont(8.25));
     for (QLabel* l : Frame2->findChildren<QLabel*>())
         l->setFont(formFont(8.25));
+
+    facePicker_ = new FacePicker(client);
+    facePicker_->setObjectName("facePicker");
+    facePicker_->setGeometry(twips(4680, 450, 3135, 315));
 
     Label8 = label("Label8", "Glyphs:", client, twips(7920, 480, 615, 255));
     Label9 = label("Label9", "", client, twips(8640, 480, 975, 255), Qt::AlignLeft);

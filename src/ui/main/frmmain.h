@@ -100,6 +100,7 @@ private:
     void stepBy(QPushButton* button, void (FontSession::*step)());
 
     void createControls();
+    void createFontLine(QWidget* client);
     void createToolbar(QWidget* client);
     void createViewFrame(QWidget* client);
     void createGlyphFrame(QWidget* client);

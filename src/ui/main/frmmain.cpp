@@ -222,7 +222,8 @@ void frmmain::showFaces(const FontState& font)
         for (const std::string& name : GetFaceFullNames(font.FontFileName, faceCount_))
             names << (name.empty() ? QStringLiteral("Face %1").arg(names.size()) : QString::fromStdString(name));
     facePicker_->showFaces(names, font.Face);
-    Label2->setGeometry(twips(720, 480, facePicker_->isVisibleTo(this) ? 3855 : 7095, 255));
+    Label2->setProperty("designed", twips(720, 480, facePicker_->isVisibleTo(this) ? 3855 : 7095, 255));
+    layoutControls(static_cast<QScrollArea*>(centralWidget())->widget()->size());
 }
 
 void frmmain::fontNotOpened(const std::string& fileName, const std::string& why)

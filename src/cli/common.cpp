@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/font_file.h"
 #include "report/messages.h"
 #include "report/container_text.h"

@@ -32,6 +32,10 @@ public:
         numbers.push_back(readout.number);
     }
     void noGlyphShown() override { log.push_back("no glyph"); }
+    void selectionChanged(const Selection& s) override
+    {
+        log.push_back("selected " + std::to_string(s.point) + " " + std::to_string(s.segment) + " " + std::to_string(s.line));
+    }
     void showMessages(const std::vector<std::string>& texts) override
     {
         for (const std::string& text : texts)
@@ -309,3 +313,60 @@ TEST(SessionFaces, AFaceOfACollectionOpensAndStaysWhenAnotherFails)
 }
 
 } // namespace
+
+// A point selects the segment drawn from it and that segment's listing line;
+// a line the first segment it draws; anything outside the glyph nothing.
+TEST(SessionSelection, PointsSegmentsAndLinesSelectEachOther)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("squares.ttf", bytesOf(Squares));
+    const DrawnGlyph& drawn = session.drawn();
+    ASSERT_EQ(drawn.points.size(), 4u);
+    ASSERT_GE(drawn.segments.size(), 4u);
+
+    session.selectPoint(2);
+    const Selection fromPoint = session.selection();
+    ASSERT_GE(fromPoint.segment, 0);
+    const ListedSegment& edge = drawn.segments[std::size_t(fromPoint.segment)];
+    EXPECT_EQ(fromPoint.point, 2);
+    EXPECT_EQ(fromPoint.line, int(edge.line));
+    session.selectPoint(3);
+    EXPECT_GT(session.selection().segment, fromPoint.segment) << "the edges are drawn in the points' order";
+    const ListedSegment& next = drawn.segments[std::size_t(session.selection().segment)];
+    EXPECT_EQ(std::pair(edge.x2, edge.y2), std::pair(next.x1, next.y1)) << "the edge from point 2 ends at point 3";
+
+    session.selectLine(int(drawn.segments[1].line));
+    EXPECT_EQ(session.selection(), (Selection{-1, 1, int(drawn.segments[1].line)}));
+    session.selectLine(0); // the listing's header draws nothing
+    EXPECT_EQ(session.selection(), (Selection{-1, -1, 0}));
+    session.selectSegment(3);
+    EXPECT_EQ(session.selection(), (Selection{-1, 3, int(drawn.segments[3].line)}));
+    session.selectPoint(4);
+    EXPECT_EQ(session.selection(), Selection{});
+    EXPECT_EQ(listener.log.back(), "selected -1 -1 -1");
+
+    session.selectPoint(0);
+    session.next();
+    EXPECT_EQ(session.selection(), Selection{}) << "a glyph shown starts with nothing selected";
+}
+
+// Glyph 5 of the crafted font is a composite of two squares: listed and drawn
+// only with composites on, yet drawn whole when found.
+TEST(SessionSelection, AFoundCompositeIsDrawnFromItsComponents)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("crafted.ttf", bytesOf(Crafted));
+    ASSERT_FALSE(session.view().Composites);
+    session.showGlyph(5);
+    EXPECT_EQ(session.drawn().points.size(), 8u);
+    session.setScale(3);
+    EXPECT_EQ(session.drawn().points.size(), 8u) << "redrawn still from its components";
+    session.showGlyph(1);
+    EXPECT_EQ(session.drawn().points.size(), 4u);
+    EXPECT_EQ(session.characterShown(), std::optional<char32_t>(U'A'));
+    EXPECT_NE(session.outlineDocument().find("\"glyph\": 1"), std::string::npos) << session.outlineDocument();
+}

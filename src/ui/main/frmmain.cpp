@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -77,10 +78,12 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     connectEvents();
     libraryViews_ = new LibraryViews(this, mnuView, mnuHelp, mnuSavePictureAs, [this] { return session_.font(); });
 
-    // The window keeps its designed size: a client area of 10755 x 9420 twips below the menu bar.
+    // The window opens at its designed size, a client area of 10755 x 9420
+    // twips below the menu bar, and can grow or shrink.
     const QSize client = twips(0, 0, 10755, 9420).size();
-    centralWidget()->setFixedSize(client);
-    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    centralWidget()->resize(client);
+    static_cast<QScrollArea*>(centralWidget())->widget()->resize(client);
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
     placeWindow();
 
     Form_Load();
@@ -91,6 +94,7 @@ frmmain::~frmmain() = default;
 
 void frmmain::connectEvents()
 {
+    connectInspector();
     connect(mnuOpen, &QAction::triggered, this, &frmmain::mnuOpen_Click);
     connect(facePicker_, &FacePicker::faceChosen, this, [this](int face) {
         const std::string path = font().FontFileName; // a copy: the open replaces the font that holds it
@@ -262,6 +266,8 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
     Text6->setText(QString::fromStdString(readout.number));
     Text7->setText(QString::fromStdString(readout.name));
     glyphInfo_->setText(GlyphDescription(font(), glyph));
+    fillPoints();
+    enableCopying(true);
     enableStepping(!lists().GlyphList.empty());
     emit glyphChanged(glyph);
 }
@@ -274,6 +280,8 @@ void frmmain::noGlyphShown()
         t->clear();
     glyphInfo_->clear();
     Text5->clear();
+    fillPoints();
+    enableCopying(false);
     enableStepping(false);
 }
 

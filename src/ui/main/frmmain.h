@@ -23,6 +23,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QStatusBar;
+class QTabBar;
+class QTableWidget;
 class QToolBar;
 class OverviewWindow;
 class ShellOpener;
@@ -95,6 +97,7 @@ private:
     void glyphShown(int glyph, int entry, const GlyphReadout& readout) override;
     void noGlyphShown() override;
     void showMessages(const std::vector<std::string>& texts) override;
+    void selectionChanged(const Selection& selection) override;
     void showFaces(const FontState& font);
     void enableStepping(bool on);
     void stepBy(QPushButton* button, void (FontSession::*step)());
@@ -107,6 +110,18 @@ private:
     void createMenus();
     void nameControls();
     void connectEvents();
+
+    // The picture as an inspector: the canvas's menus, the points table, the
+    // shared selection, copying, and the layout that grows with the window.
+    void createEditMenu();
+    void createCanvasMenu();
+    void createPointsTab();
+    void connectInspector();
+    void enableCopying(bool on);
+    void layoutControls(QSize client);
+    void fillPoints();
+    void showListingLine(int line);
+    void copyCharacter(bool asCodePoint);
 
     // Remembered between runs.
     void placeWindow();
@@ -131,6 +146,7 @@ private:
     OverviewWindow* overview_ = nullptr; // made when first asked for
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+    QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
     FacePicker* facePicker_ = nullptr;   // beside the face name, for collections
     int faceCount_ = 1;                  // of the file last decoded
 
@@ -180,5 +196,17 @@ private:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
+    QAction* mnuPointNumbers;
+    QAction* mnuSmooth;
+    QAction* mnuZoomIn;
+    QAction* mnuZoomOut;
+    QAction* mnuFit;
+    QMenu* mnuEdit;
+    QAction* mnuCopyCharacter;
+    QAction* mnuCopyCodePoint;
+    QAction* mnuCopyPoints;
+    QAction* mnuCopyPicture;
+    QTabBar* listingTabs;      // "Lines" and "Points" above the listing
+    QTableWidget* pointsTable; // the glyph's points in font units
     LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
 };

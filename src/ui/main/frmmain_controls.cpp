@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
@@ -82,10 +83,17 @@ QLineEdit* readout(const char* name, QWidget* parent, QRect where)
 
 } // namespace
 
+// The client area scrolls when the window is made smaller than the smallest
+// that shows every control; the picture gives up some height before that.
 void frmmain::createControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    setCentralWidget(scroller);
+    auto* client = new QWidget;
+    constexpr int PictureShrink = 200; // pixels
+    client->setMinimumSize(twips(0, 0, 10755, 9420).size() - QSize(0, PictureShrink));
     StatusBar1 = new QStatusBar(client);
     StatusBar1->setGeometry(twips(0, 9165, 10755, 255));
     StatusBar1->setSizeGripEnabled(false);
@@ -115,6 +123,10 @@ void frmmain::createControls()
                         Text2, Text1, Text5, Text6, Text7, Command1, Check1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+
+    zoomInfo_ = new QLabel(QStringLiteral("100%"), StatusBar1);
+    StatusBar1->addPermanentWidget(zoomInfo_);
+    scroller->setWidget(client);
 }
 
 // The line above the picture: the face name, the face picker, the glyph count and "Info...".
@@ -215,7 +227,7 @@ void frmmain::createGlyphFrame(QWidget* client)
     Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
+    createPointsTab();
 }
 
 void frmmain::createMenus()
@@ -233,6 +245,7 @@ void frmmain::createMenus()
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    createEditMenu();
     mnuView = menuBar()->addMenu("View");
     mnuOverview = mnuView->addAction("Overview");
     mnuOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -243,6 +256,7 @@ void frmmain::createMenus()
     mnuMetrics = mnuView->addAction("Font metrics");
     mnuMetrics->setObjectName("mnuMetrics");
     mnuMetrics->setCheckable(true);
+    createCanvasMenu();
 
     mnuHelp = menuBar()->addMenu("Help");
     mnuAbout = mnuHelp->addAction("About...");

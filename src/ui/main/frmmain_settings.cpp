@@ -25,6 +25,12 @@ void frmmain::placeWindow()
     QList<QRect> screens;
     for (const QScreen* s : QGuiApplication::screens())
         screens << s->availableGeometry();
+    // Never larger than the screen it opens on, whatever the scale factor.
+    if (const QScreen* where = screen()) {
+        const QSize room = where->availableGeometry().size() - QSize(16, 48); // the window manager's frame
+        if (width() > room.width() || height() > room.height())
+            resize(size().boundedTo(room));
+    }
     QRect frame = frameGeometry();
     if (const std::optional<QPoint> saved = settings_.windowPosition())
         frame.moveTopLeft(*saved);

@@ -1,4 +1,4 @@
-#include "cli/json.h"
+#include "report/json.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -177,17 +177,11 @@ private:
     QCheckBox* Check1;
 
     QGroupBox* Frame2;
-    QLabel* Label15;
     QLineEdit* Text6;
-    QLabel* Label16;
     QLineEdit* Text7;
-    QLabel* Label3;
     QLineEdit* Text1;
-    QLabel* Label5;
     QLineEdit* Text3;
-    QLabel* Label4;
     QLineEdit* Text2;
-    QLabel* Label6;
     QLineEdit* Text4;
     QLabel* Label14;
     QPlainTextEdit* Text5;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "outline/gvar.h"
+
 namespace {
 
 // Far beyond any drawing, and small enough that nothing computed from a
@@ -96,10 +98,14 @@ const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t f
 // whole font allocates little.
 class Resolver {
 public:
-    Resolver(const FontState& font, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out, bool components)
-        : font_(font), work_(work), sink_(sink), out_(out), components_(components)
+    Resolver(const FontState& font, const Location& location, WorkingValues& work, MessageSink& sink,
+             ResolvedGlyph& out, bool components)
+        : font_(font), location_(location), work_(work), sink_(sink), out_(out), components_(components)
     {
     }
+
+    // The first variation failure met; the glyph is then resolved again at the default.
+    const std::optional<Failure>& variationFailure() const { return variationFailure_; }
 
     // Appends glyph g's parts; a composite's own records go to out.components at depth 0.
     bool resolve(int g)
@@ -110,6 +116,10 @@ public:
         const OutlineStatus status = DecodeOutline(g, font_, part.outline, work_, sink_);
         if (depth_ == 0)
             out_.status = status;
+        if (status == OutlineStatus::Empty && !location_.normalized.empty()) {
+            std::vector<GlyphPoint> none;
+            vary(g, {}, none);
+        }
         if (status == OutlineStatus::Abandoned || status == OutlineStatus::Empty)
             return status != OutlineStatus::Abandoned;
         if (status == OutlineStatus::Decoded) {
@@ -121,14 +131,74 @@ public:
             part.matrix = IdentityMatrix;
             part.dx = part.dy = 0;
             ++used_;
+            if (!location_.normalized.empty())
+                varySimple(g, part.outline);
             return true;
         }
         return !components_ || resolveComposite(g);
     }
 
     std::size_t used() const { return used_; }
+    // At a location: the varied advance of the glyph resolved last.
+    std::int32_t advance() const { return advance_; }
 
 private:
+    // The four phantom points: the origin and the advance, then two for vertical metrics.
+    std::vector<GlyphPoint> phantoms(int g) const
+    {
+        const std::int32_t origin = std::int32_t(font_.GlyphBox[std::size_t(g)].XMin) - font_.HMetrics[std::size_t(g)].Lsb;
+        return {{origin, 0}, {origin + font_.HMetrics[std::size_t(g)].AdvanceWidth, 0}, {0, 0}, {0, 0}};
+    }
+
+    // Varies `points` (phantoms last) in place; records the outermost glyph's varied advance.
+    void vary(int g, std::span<const int> ends, std::vector<GlyphPoint>& points)
+    {
+        if (std::size_t(g) >= font_.HMetrics.size() || std::size_t(g) >= font_.GlyphBox.size())
+            return;
+        const auto extra = phantoms(g);
+        points.insert(points.end(), extra.begin(), extra.end());
+        if (auto failure = VaryPoints(font_, g, location_, ends, points); failure && !variationFailure_)
+            variationFailure_ = std::move(failure);
+        const std::size_t n = points.size() - 4;
+        advance_ = VariedAdvance(font_, g, location_).value_or(points[n + 1].X - points[n].X);
+        points.resize(n);
+    }
+
+    void varySimple(int g, GlyphOutline& outline)
+    {
+        const std::span<const int> ends(outline.EndPts.begin() + 1, outline.EndPts.end());
+        outline.Points.resize(std::size_t(outline.PointCount));
+        vary(g, ends, outline.Points);
+    }
+
+    // The component offsets of composite g moved by its deltas, one point a
+    // record; empty when the records cannot be read whole (the walk that
+    // follows reports that).
+    std::vector<ComponentRecord> variedRecords(int g, ByteReader r)
+    {
+        std::vector<ComponentRecord> records;
+        ComponentRecord rec;
+        do {
+            rec = ComponentRecord();
+            if (!readRecord(r, rec) || records.size() >= MaxComponentVisits)
+                return {};
+            records.push_back(rec);
+        } while (rec.flags & MORE_COMPONENTS);
+        std::vector<GlyphPoint> points;
+        std::vector<int> ends;
+        for (const ComponentRecord& c : records) {
+            ends.push_back(int(points.size()));
+            points.push_back({c.arg1, c.arg2});
+        }
+        vary(g, ends, points);
+        for (std::size_t k = 0; k < records.size(); ++k)
+            if (records[k].flags & ARGS_ARE_XY_VALUES) {
+                records[k].arg1 = std::int16_t(points[k].X);
+                records[k].arg2 = std::int16_t(points[k].Y);
+            }
+        return records;
+    }
+
     bool fail(const std::string& why)
     {
         ShowError(BadComposite, work_, sink_, why);
@@ -150,16 +220,24 @@ private:
         r.skip(10); // numberOfContours and the box
 
         const bool outermost = depth_ == 0;
+        const std::vector<ComponentRecord> varied = location_.normalized.empty() ? std::vector<ComponentRecord>()
+                                                                                   : variedRecords(g, r);
         active_[std::size_t(depth_++)] = g;
         const std::size_t base = used_;
         ComponentRecord rec;
+        std::size_t index = 0;
         do {
             rec = ComponentRecord();
             if (!readRecord(r, rec))
                 return fail("the records of glyph " + std::to_string(g) + " run past its data");
+            if (index < varied.size())
+                rec = varied[index++];
+            const std::int32_t ownAdvance = advance_;
             Component applied;
             if (!resolveComponent(g, rec, base, applied))
                 return false;
+            if (!(rec.flags & USE_MY_METRICS))
+                advance_ = ownAdvance;
             if (outermost)
                 out_.components.push_back(applied);
         } while (rec.flags & MORE_COMPONENTS);
@@ -224,6 +302,9 @@ private:
     }
 
     const FontState& font_;
+    const Location& location_;
+    std::optional<Failure> variationFailure_;
+    std::int32_t advance_ = 0;
     WorkingValues& work_;
     MessageSink& sink_;
     ResolvedGlyph& out_;
@@ -245,17 +326,70 @@ int ResolvedGlyph::NumberOfContours() const
     return n;
 }
 
-void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
-                  bool components)
+namespace {
+
+// One resolution; the variation failure it met, if any.
+std::optional<Failure> resolveAt(const FontState& font, int g, const Location& location, WorkingValues& work,
+                                 MessageSink& sink, ResolvedGlyph& out, bool components)
 {
     out.components.clear();
-    Resolver resolver(font, work, sink, out, components);
+    out.advance = std::size_t(g) < font.HMetrics.size() ? font.HMetrics[std::size_t(g)].AdvanceWidth : 0;
+    Resolver resolver(font, location, work, sink, out, components);
     const bool resolved = resolver.resolve(g);
+    if (!location.normalized.empty())
+        out.advance = resolver.advance();
     out.parts.resize(resolved ? resolver.used() : 0);
     if (!resolved) {
         out.status = OutlineStatus::Abandoned;
         out.components.clear();
     }
+    return resolver.variationFailure();
+}
+
+} // namespace
+
+void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
+                  bool components)
+{
+    resolveAt(font, g, Location{}, work, sink, out, components);
+}
+
+void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, MessageSink& sink,
+                  ResolvedGlyph& out, bool components)
+{
+    if (location.normalized.empty()) {
+        ResolveGlyph(font, g, work, sink, out, components);
+        return;
+    }
+    struct Held : MessageSink {
+        std::vector<std::string> texts;
+        void MsgBox(const std::string& text) override { texts.push_back(text); }
+    } held;
+    const std::optional<Failure> failure = resolveAt(font, g, location, work, held, out, components);
+    if (failure) {
+        ResolveGlyph(font, g, work, sink, out, components);
+        ShowVariationFailure(*failure, sink);
+        return;
+    }
+    for (const std::string& text : held.texts)
+        sink.MsgBox(text);
+}
+
+ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
+                           MessageSink& sink, bool components)
+{
+    ResolvedGlyph out;
+    ResolveGlyph(font, g, location, work, sink, out, components);
+    return out;
+}
+
+std::int32_t AdvanceAt(const FontState& font, int g, const Location& location, const ResolvedGlyph& resolved)
+{
+    if (g < 0 || std::size_t(g) >= font.HMetrics.size())
+        return 0;
+    if (location.normalized.empty())
+        return font.HMetrics[std::size_t(g)].AdvanceWidth;
+    return resolved.advance;
 }
 
 ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, bool components)

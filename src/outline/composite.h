@@ -6,6 +6,7 @@
 #include "sfnt/errors.h"
 #include "tables/font_state.h"
 #include "outline/glyf.h"
+#include "outline/location.h"
 
 // Flag bits of a composite glyph's component records.
 enum ComponentFlag : std::uint16_t {
@@ -15,6 +16,7 @@ enum ComponentFlag : std::uint16_t {
     MORE_COMPONENTS = 0x0020,
     WE_HAVE_AN_X_AND_Y_SCALE = 0x0040,
     WE_HAVE_A_TWO_BY_TWO = 0x0080,
+    USE_MY_METRICS = 0x0200, // the composite takes this component's advance
     SCALED_COMPONENT_OFFSET = 0x0800,
     UNSCALED_COMPONENT_OFFSET = 0x1000,
 };
@@ -50,6 +52,7 @@ struct ResolvedGlyph {
     OutlineStatus status = OutlineStatus::Empty; // Decoded, Composite, Empty or Abandoned
     std::vector<Component> components;           // a composite's own records, in file order
     std::vector<PlacedOutline> parts;            // every simple glyph drawn, in order
+    std::int32_t advance = 0;                    // at a location: its advance width there (see AdvanceAt)
     int NumberOfContours() const;
 };
 
@@ -65,3 +68,17 @@ ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, Me
 // The same into `out`, whose outlines are reused: for decoding many glyphs.
 void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
                   bool components = true);
+
+// At a variation location: every glyph's points, and a composite's component
+// offsets, moved by their gvar deltas. Variation data that cannot be used
+// draws the whole glyph at the default, with one message. The default
+// location is ResolveGlyph above.
+void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, MessageSink& sink,
+                  ResolvedGlyph& out, bool components = true);
+ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
+                           MessageSink& sink, bool components = true);
+
+// The advance width of glyph g as resolved at a location: HVAR's when the
+// font has one, else the varied phantom points', of the component whose
+// metrics a composite uses; hmtx's at the default.
+std::int32_t AdvanceAt(const FontState& font, int g, const Location& location, const ResolvedGlyph& resolved);

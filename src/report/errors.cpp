@@ -1,4 +1,5 @@
 #include "sfnt/errors.h"
+#include "sfnt/failure.h"
 
 #include <cmath>
 #include <cstdio>
@@ -31,4 +32,10 @@ void ShowError(int code, const WorkingValues& work, MessageSink& sink, const std
     else if (code == BadComposite)
         text += "\r\nComposite: " + reading;
     sink.MsgBox(text);
+}
+
+void ShowVariationFailure(const Failure& failure, MessageSink& sink)
+{
+    sink.MsgBox("Glyph " + std::to_string(failure.work.GlyphIndex)
+                + " is drawn at the default location: its variation data cannot be used (" + failure.detail + ").");
 }

@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+struct Failure;
+
 enum ErrorCode : int {
     TooManyTables = 10,   // more than 32 directory entries
     TooManyContours = 11, // a glyph with more than 2000 contours
@@ -11,6 +13,7 @@ enum ErrorCode : int {
     ReadPastEnd = 15,     // a read would pass the end of the file
     BadLocaFormat = 16,   // indexToLocFormat neither 0 nor 1
     BadComposite = 17,    // a composite glyph that cannot be resolved; a last line says why
+    BadVariations = 18,   // a glyph's variation data cannot be used: it is drawn at the default
 };
 
 // The working values of one glyph's decoding and drawing. They travel with
@@ -37,6 +40,10 @@ public:
 // working values; for codes 15 and 17 one final line says what was read or
 // what is wrong. Never ends the program: callers abandon what they were doing.
 void ShowError(int code, const WorkingValues& work, MessageSink& sink, const std::string& reading = {});
+
+// The one message of a glyph drawn at the default location because its
+// variation data cannot be used.
+void ShowVariationFailure(const Failure& failure, MessageSink& sink);
 
 // A number as the window writes it: a leading blank, or a minus sign in its place.
 std::string BlankSigned(long long value);

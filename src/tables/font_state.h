@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sfnt/reader.h"
+#include "tables/fvar.h"
 #include "tables/unicode_map.h"
 
 struct TableEntry {
@@ -78,6 +79,8 @@ struct FontState {
     std::vector<std::uint16_t> CmapEndCodeReach; // format 4: running maximum of the readable endCodes
 
     UnicodeMap Unicode; // the best Unicode subtable, for Find and the status bar
+
+    FontVariations Variations; // fvar, avar, gvar and HVAR; no axes for a font that does not vary
 };
 
 // The glyph numbers and character codes behind the three pick lists.

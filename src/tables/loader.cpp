@@ -210,6 +210,7 @@ LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSin
         font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
     readGlyphHeaders(font);
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
+    font.Variations = ReadVariations(font);
     font.Loaded = true;
     return LoadResult::Loaded;
 }

@@ -272,8 +272,11 @@ std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& 
                                   std::vector<GlyphPoint>& points)
 {
     const auto& gvar = font.Variations.gvar;
-    if (location.normalized.empty() || !gvar || g < 0 || std::size_t(g) + 1 >= gvar->offsets.size()
-        || points.size() < 4)
+    if (location.normalized.empty() || !gvar || points.size() < 4)
+        return std::nullopt;
+    if (!gvar->unusable.empty())
+        return damaged(g, gvar->unusable);
+    if (g < 0 || std::size_t(g) + 1 >= gvar->offsets.size())
         return std::nullopt;
     const std::size_t start = gvar->offsets[std::size_t(g)], stop = gvar->offsets[std::size_t(g) + 1];
     if (stop <= start)

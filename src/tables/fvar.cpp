@@ -108,15 +108,24 @@ std::optional<GvarTable> readGvar(const FontState& font, std::span<const std::ui
     const int glyphCount = r.u16();
     const bool longOffsets = r.u16() & 1;
     const std::uint32_t dataStart = r.u32();
-    if (!r.ok() || std::size_t(gvar.axisCount) != axisCount || glyphCount > font.NumGlyphs
-        || !r.canRead(std::size_t(glyphCount + 1) * (longOffsets ? 4 : 2)))
-        return std::nullopt;
+    if (!r.ok() || glyphCount > font.NumGlyphs || !r.canRead(std::size_t(glyphCount + 1) * (longOffsets ? 4 : 2))) {
+        gvar.unusable = "the glyph variation table's header is damaged";
+        return gvar;
+    }
+    if (std::size_t(gvar.axisCount) != axisCount) {
+        gvar.unusable = "the glyph variation table has " + std::to_string(gvar.axisCount) + " axes, the font "
+                      + std::to_string(axisCount);
+        return gvar;
+    }
     gvar.offsets.resize(std::size_t(glyphCount) + 1);
     for (std::uint32_t& o : gvar.offsets)
         o = dataStart + (longOffsets ? r.u32() : std::uint32_t(r.u16()) * 2);
     r.seek(sharedOffset);
-    if (!r.canRead(std::size_t(sharedCount) * axisCount * 2))
-        return std::nullopt;
+    if (!r.canRead(std::size_t(sharedCount) * axisCount * 2)) {
+        gvar.offsets.clear();
+        gvar.unusable = "the shared tuples run past the table";
+        return gvar;
+    }
     gvar.sharedTuples.resize(std::size_t(sharedCount) * axisCount);
     for (Fixed& peak : gvar.sharedTuples)
         peak = Fixed(r.i16()) * 4;

@@ -39,6 +39,7 @@ struct GvarTable {
     int axisCount = 0;
     std::vector<Fixed> sharedTuples;     // sharedTupleCount * axisCount peaks, 16.16
     std::vector<std::uint32_t> offsets;  // glyphCount + 1, from the start of the table
+    std::string unusable;                // not empty: why no glyph can be varied (a damaged header)
 };
 
 // A font's variations: fvar's axes and instances, avar's maps, gvar and HVAR.

@@ -48,6 +48,25 @@ int parseGlyphSelection(const std::vector<std::string>& args, GlyphSelection& se
 // Checks the numbers against the font and fills in --all; 0, or the usage error's status.
 int selectGlyphs(const FontState& font, GlyphSelection& selection);
 
+// --location TAG=VALUE[,...] and --instance NAME, as given.
+struct LocationRequest {
+    std::optional<std::string> location;
+    std::optional<std::string> instance;
+};
+// Removes both options (and their values) from args; 0, or the usage error's status.
+int takeLocation(std::vector<std::string>& args, LocationRequest& request);
+// The user coordinates the request names on the font, axes not named at
+// their default, values clamped; the font's defaults without a request.
+// 0, or the usage error's status (an unknown tag or instance, either option
+// on a font without fvar).
+int resolveLocation(const FontState& font, const LocationRequest& request, std::vector<Fixed>& user);
+// The same normalized into `view`; 0, or the usage error's status.
+int applyLocation(const FontState& font, const LocationRequest& request, ViewState& view);
+// {"wght": 400, ...} of user coordinates.
+std::string locationJson(const FontVariations& variations, const std::vector<Fixed>& user);
+// A user coordinate as JSON: to four decimals, no trailing zeros.
+std::string coordinateJson(Fixed v);
+
 // The answer to an abandoned load: {"messages": [...]}; returns 1.
 int printAbandoned(const std::vector<std::string>& messages);
 

@@ -28,6 +28,9 @@ int runGlyph(std::vector<std::string> args)
 {
     ViewState view;
     view.Composites = takeFlag(args, "--composites");
+    LocationRequest at;
+    if (const int status = takeLocation(args, at))
+        return status;
     if (args.size() < 2)
         return usageError("glyph takes a font file and glyph numbers or --all");
     GlyphSelection selection;
@@ -39,6 +42,8 @@ int runGlyph(std::vector<std::string> args)
     if (const std::optional<int> status = openLoaded(args[0], view.Composites, load, opened))
         return *status;
     if (const int status = selectGlyphs(opened.font, selection))
+        return status;
+    if (const int status = applyLocation(opened.font, at, view))
         return status;
 
     // Written as it goes: a whole font's read-outs are never held at once.

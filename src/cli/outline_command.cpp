@@ -71,8 +71,11 @@ std::string componentsJson(const ResolvedGlyph& glyph)
 
 } // namespace
 
-int runOutline(const std::vector<std::string>& args)
+int runOutline(std::vector<std::string> args)
 {
+    LocationRequest at;
+    if (const int status = takeLocation(args, at))
+        return status;
     if (args.size() < 2)
         return usageError("outline takes a font file and glyph numbers or --all");
     GlyphSelection selection;
@@ -84,6 +87,9 @@ int runOutline(const std::vector<std::string>& args)
         return *status;
     if (const int status = selectGlyphs(opened.font, selection))
         return status;
+    ViewState view;
+    if (const int status = applyLocation(opened.font, at, view))
+        return status;
 
     bool abandoned = false;
     std::fputc('[', stdout);
@@ -91,7 +97,7 @@ int runOutline(const std::vector<std::string>& args)
         CollectedMessages messages;
         WorkingValues work;
         work.GlyphIndex = selection.numbers[i];
-        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, work, messages);
+        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, view.location, work, messages);
         abandoned |= glyph.status == OutlineStatus::Abandoned;
         JsonObject doc;
         doc.add("glyph", work.GlyphIndex);

@@ -1,6 +1,7 @@
 #include "draw/view.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "tables/text.h"
 #include "outline/composite.h"
@@ -26,6 +27,33 @@ bool drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d,
     return true;
 }
 
+// At a location, the box of the varied points; the stored box at the default
+// and for a glyph without points.
+BBox boxAt(const FontState& font, int n, const Location& location)
+{
+    const BBox stored = font.GlyphBox[std::size_t(n)];
+    if (location.normalized.empty())
+        return stored;
+    struct Quiet : MessageSink {
+        void MsgBox(const std::string&) override {}
+    } quiet;
+    WorkingValues work;
+    work.GlyphIndex = n;
+    const ResolvedGlyph glyph = ResolveGlyph(font, n, location, work, quiet);
+    std::int32_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
+    for (const PlacedOutline& part : glyph.parts)
+        for (const GlyphPoint& p : part.outline.Points) {
+            x0 = std::min(x0, p.X);
+            y0 = std::min(y0, p.Y);
+            x1 = std::max(x1, p.X);
+            y1 = std::max(y1, p.Y);
+        }
+    if (x0 > x1)
+        return stored;
+    const auto unit = [](std::int32_t v) { return std::int16_t(std::clamp(v, -32768, 32767)); };
+    return {unit(x0), unit(y0), unit(x1), unit(y1)};
+}
+
 } // namespace
 
 bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
@@ -35,14 +63,14 @@ bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work
     if (work.GlyphIndex == 3)
         return true;
     // Without the option a composite is not looked into at all: it shows as empty.
-    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, work, sink, view.Composites);
+    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, view.location, work, sink, view.Composites);
     if (glyph.status == OutlineStatus::Abandoned)
         return false;
     const bool composite = glyph.status == OutlineStatus::Composite;
     BBox frame;
     const bool metrics = view.Metrics && MetricsFrame(font, frame);
     if (metrics)
-        DrawMetricsLines(font, work.GlyphIndex, frame, view, work, surface);
+        DrawMetricsLines(font, AdvanceAt(font, work.GlyphIndex, view.location, glyph), frame, view, work, surface);
     if (glyph.parts.empty()) {
         DrawEmptyMark(surface);
         return true;
@@ -70,7 +98,7 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     // The scale slider never goes below 1; a zero would divide by zero.
     ViewState v = view;
     v.ViewScale = std::max(1, view.ViewScale);
-    const BBox box = font.GlyphBox[std::size_t(n)];
+    const BBox box = boxAt(font, n, v.location);
     const double s = v.ViewScale, m = v.ViewMargin;
     // The picture is fitted to the glyph's own box, or in the metrics view to
     // the font's frame; the listing counts from the glyph's box either way.

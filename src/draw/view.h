@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "outline/location.h"
 #include "sfnt/errors.h"
 #include "tables/font_state.h"
 #include "draw/surface.h"
@@ -11,6 +12,7 @@ struct ViewState {
     int ShowStartPoints = 1; // 1: a red start mark on each contour's first point
     bool Composites = false; // composite glyphs drawn from their components, not as empty
     bool Metrics = false;    // one frame for the whole font, with its metrics lines and the points
+    Location location;       // the variation location drawn; empty: the default
 };
 
 // What the " Glyph " frame shows after a glyph has been drawn.

@@ -12,3 +12,6 @@ int runOutline(std::vector<std::string> args);
 int runRender(std::vector<std::string> args);
 int runNames(const std::string& fontPath);
 int runFind(const std::vector<std::string>& args);
+int runPixels(const std::vector<std::string>& args);
+int runShape(const std::vector<std::string>& args);
+int runTables(const std::vector<std::string>& args);

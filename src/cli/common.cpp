@@ -21,6 +21,10 @@ int usageError(const std::string& problem)
                  "       lumaro-inspect find FONT QUERY ...\n"
                  "       lumaro-inspect render FONT (N | --all) -o OUT [--format jpeg|png|svg]\n"
                  "                             [--composites] [--scale 1..10] [--offset 0..15] [--no-start-marks]\n"
+                 "       lumaro-inspect pixels FONT N --ppem 6..200 [--hinting native|auto|none] [--mono]\n"
+                 "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
+                 "       lumaro-inspect shape FONT TEXT [--features F,...] [--location TAG=VALUE,...]\n"
+                 "       lumaro-inspect tables FONT\n"
                  "       load, glyph, outline and render of a variable font also take\n"
                  "       [--location TAG=VALUE[,TAG=VALUE...]] [--instance NAME]\n",
                  problem.c_str());
@@ -137,7 +141,7 @@ int setAxis(const FontVariations& variations, const std::string& item, std::vect
     if (value.empty() || end != value.c_str() + value.size() || !std::isfinite(v))
         return usageError("--location takes TAG=VALUE[,TAG=VALUE...], not '" + item + "'");
     const auto axis = std::find_if(variations.axes.begin(), variations.axes.end(),
-                                   [&](const VariationAxis& a) { return a.tag == tag; });
+                                   [&](const FvarAxis& a) { return a.tag == tag; });
     if (axis == variations.axes.end())
         return usageError("the font has no axis '" + tag + "'");
     const double clamped = std::clamp(v, axis->min / 65536.0, axis->max / 65536.0);
@@ -155,7 +159,7 @@ int resolveLocation(const FontState& font, const LocationRequest& request, std::
         return usageError("the font has no variation axes");
     if (request.instance) {
         const auto found = std::find_if(variations.instances.begin(), variations.instances.end(),
-                                        [&](const NamedInstance& i) { return i.name == *request.instance; });
+                                        [&](const FvarInstance& i) { return i.name == *request.instance; });
         if (found == variations.instances.end())
             return usageError("the font has no instance '" + *request.instance + "'");
         user = found->coordinates;

@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/json.h"
-#include "tables/find.h"
+#include "platform/char_names.h"
 
 int runFind(const std::vector<std::string>& args)
 {
@@ -25,7 +25,7 @@ int runFind(const std::vector<std::string>& args)
         const std::string& query = args[i];
         if (!done.insert(query).second)
             continue; // a key appears once
-        const std::optional<int> glyph = FindGlyph(font, map, query);
+        const std::optional<int> glyph = FindGlyphOrCharacter(font, map, query);
         doc.add(query, glyph ? std::to_string(*glyph) : "null");
     }
     printJson(doc.str());

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -96,6 +97,17 @@ std::string jsonString(std::string_view utf8)
     }
     out += '"';
     return out;
+}
+
+std::string jsonNumber(double value)
+{
+    char text[32];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value)
+            break;
+    }
+    return text;
 }
 
 std::string jsonArray(const std::vector<int>& values)

@@ -8,6 +8,9 @@
 // characters escaped; a byte that is not valid UTF-8 becomes U+FFFD.
 std::string jsonString(std::string_view utf8);
 
+// A real number as the shortest decimal text that reads back to it: 7, 7.5, 87.5.
+std::string jsonNumber(double value);
+
 std::string jsonArray(const std::vector<int>& values);
 std::string jsonArray(const std::vector<std::string>& texts); // of strings
 

@@ -16,7 +16,7 @@ std::string rawArray(const std::vector<std::string>& members)
 std::string axesJson(const FontVariations& variations)
 {
     std::vector<std::string> axes;
-    for (const VariationAxis& a : variations.axes) {
+    for (const FvarAxis& a : variations.axes) {
         JsonObject doc;
         doc.add("tag", jsonString(a.tag));
         doc.add("name", jsonString(a.name));
@@ -32,7 +32,7 @@ std::string axesJson(const FontVariations& variations)
 std::string instancesJson(const FontVariations& variations)
 {
     std::vector<std::string> instances;
-    for (const NamedInstance& i : variations.instances) {
+    for (const FvarInstance& i : variations.instances) {
         JsonObject doc;
         doc.add("name", jsonString(i.name));
         doc.add("coordinates", locationJson(variations, i.coordinates));

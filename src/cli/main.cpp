@@ -25,6 +25,12 @@ int main(int argc, char** argv)
         return runRender(args);
     if (command == "find")
         return runFind(args);
+    if (command == "pixels")
+        return runPixels(args);
+    if (command == "shape")
+        return runShape(args);
+    if (command == "tables")
+        return runTables(args);
     if (command == "names") {
         if (args.size() != 1)
             return usageError("names takes one font file");

@@ -23,6 +23,7 @@ struct RenderRequest {
     std::string out;
     std::optional<PictureFormat> format; // else from the extension of out
     ViewState view;                      // the sliders' and the check box's start positions
+    int size = PictureSurface::PictureSize;
 };
 
 int parseRenderOption(const std::vector<std::string>& args, std::size_t& i, RenderRequest& req, bool& haveOut)
@@ -43,6 +44,10 @@ int parseRenderOption(const std::vector<std::string>& args, std::size_t& i, Rend
         if (!hasValue || !parseNumber(args[++i], 0, 15, value))
             return usageError("--offset takes a whole number from 0 to 15");
         req.view.ViewMargin = value * 100;
+    } else if (a == "--size") {
+        if (!hasValue || !parseNumber(args[++i], MinPictureSize, MaxPictureSize, value))
+            return usageError("--size takes a whole number from 16 to 4096");
+        req.size = value;
     } else if (a == "--no-start-marks") {
         req.view.ShowStartPoints = 0;
     } else if (a == "--format") {
@@ -83,12 +88,19 @@ std::string glyphFileName(const std::string& folder, int glyph, PictureFormat fo
     return QDir(QString::fromStdString(folder)).filePath(QString::fromLatin1(name)).toStdString();
 }
 
+// What the picture of glyph g is saved with.
+SaveOptions saveOptions(const GlyphReadout& g, const PictureSurface& picture, const ViewState& view, int size)
+{
+    return {size, &g.drawn, fontToPicture(picture, g.work, view)};
+}
+
 // Every glyph of the pick list, in list order, as "Next" steps through it,
 // each saved into folder; picture holds one glyph at a time. Stops at the
 // first file that cannot be written.
-int renderAll(const OpenedFont& opened, const ViewState& view, PictureSurface& picture, PictureFormat format,
-              const std::string& folder, CollectedMessages& messages)
+int renderAll(const OpenedFont& opened, const RenderRequest& req, PictureSurface& picture, PictureFormat format,
+              CollectedMessages& messages)
 {
+    const std::string& folder = req.out;
     if (!QDir().mkpath(QString::fromStdString(folder))) {
         std::fprintf(stderr, "lumaro-inspect: cannot make the folder %s\n", folder.c_str());
         return 2;
@@ -97,8 +109,11 @@ int renderAll(const OpenedFont& opened, const ViewState& view, PictureSurface& p
     int written = 0;
     bool abandoned = false;
     for (const int n : opened.lists.GlyphList) {
-        abandoned |= ShowGlyph(n, opened.font, view, picture, messages).abandoned;
-        if (const std::string failure = savePicture(picture, format, glyphFileName(folder, n, format)); !failure.empty()) {
+        const GlyphReadout g = ShowGlyph(n, opened.font, req.view, picture, messages);
+        abandoned |= g.abandoned;
+        const std::string file = glyphFileName(req.out, n, format);
+        if (const std::string failure = savePicture(picture, format, file, saveOptions(g, picture, req.view, req.size));
+            !failure.empty()) {
             messages.MsgBox(failure);
             abandoned = true;
             break;
@@ -154,9 +169,10 @@ int runRender(std::vector<std::string> args)
     showFirstGlyph(opened, req.view, picture, shownAtOpen);
     const PictureFormat chosen = req.format.value_or(formatFromExtension(req.out).value_or(PictureFormat::Jpeg));
     if (req.all)
-        return renderAll(opened, req.view, picture, chosen, req.out, messages);
+        return renderAll(opened, req, picture, chosen, messages);
     const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture, messages);
-    if (const std::string failure = savePicture(picture, chosen, req.out); !failure.empty()) {
+    if (const std::string failure = savePicture(picture, chosen, req.out, saveOptions(g, picture, req.view, req.size));
+        !failure.empty()) {
         messages.MsgBox(failure);
         return printAbandoned(messages.texts);
     }

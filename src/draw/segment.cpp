@@ -34,8 +34,11 @@ double MarkY(int y, const WorkingValues& work, const ViewState& view)
 
 void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, GlyphDrawing& d)
 {
-    d.surface.Line(SegmentX(x1, d.work, d.view), SegmentY(y1, d.work, d.view),
-                   SegmentX(x2, d.work, d.view), SegmentY(y2, d.work, d.view), colour);
+    const ListedSegment drawn{SegmentX(x1, d.work, d.view), SegmentY(y1, d.work, d.view), SegmentX(x2, d.work, d.view),
+                              SegmentY(y2, d.work, d.view), d.OutlineText.size()};
+    d.surface.Line(drawn.x1, drawn.y1, drawn.x2, drawn.y2, colour);
+    if (d.segments)
+        d.segments->push_back(drawn);
     ListSegment(d.OutlineText, (long long)x2 - x1, (long long)y1 - y2, colour);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "sfnt/errors.h"
 #include "outline/glyf.h"
@@ -7,12 +8,14 @@
 #include "draw/view.h"
 
 // What one glyph drawing reads and writes: the origin and curve working
-// values, the view settings, the picture and the listing.
+// values, the view settings, the picture and the listing; and, when asked
+// for, every segment drawn.
 struct GlyphDrawing {
     WorkingValues& work;
     const ViewState& view;
     DrawingSurface& surface;
     std::string& OutlineText;
+    std::vector<ListedSegment>* segments = nullptr;
 };
 
 // Halves go to the even neighbour.

@@ -54,10 +54,37 @@ BBox boxAt(const FontState& font, int n, const Location& location)
     return {unit(x0), unit(y0), unit(x1), unit(y1)};
 }
 
+void collectPoints(const ResolvedGlyph& glyph, std::vector<DrawnPoint>& points)
+{
+    int contourNo = 1;
+    for (const PlacedOutline& part : glyph.parts) {
+        const GlyphOutline& o = part.outline;
+        int contour = 1;
+        for (int i = 0; i < o.PointCount; ++i) {
+            while (contour < o.NumberOfContours && i > o.EndPts[std::size_t(contour)])
+                ++contour;
+            const GlyphPoint p = o.Points[std::size_t(i)];
+            points.push_back({p.X, p.Y, (o.PointFlags[std::size_t(i)] & ON_CURVE) != 0, contourNo + contour - 1, part.glyph});
+        }
+        contourNo += o.NumberOfContours;
+    }
+}
+
+// The segments' listing offsets become line numbers, in one pass over the listing.
+void numberLines(const std::string& listing, std::vector<ListedSegment>& segments)
+{
+    std::size_t line = 0, at = 0;
+    for (ListedSegment& s : segments) {
+        for (; at < s.line && at < listing.size(); ++at)
+            line += listing[at] == '\n';
+        s.line = line;
+    }
+}
+
 } // namespace
 
 bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
-               MessageSink& sink, std::string& OutlineText)
+               MessageSink& sink, std::string& OutlineText, DrawnGlyph* drawn)
 {
     // Glyph 3 is never drawn, whatever it holds.
     if (work.GlyphIndex == 3)
@@ -75,12 +102,18 @@ bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work
         DrawEmptyMark(surface);
         return true;
     }
-    GlyphDrawing d{work, view, surface, OutlineText};
+    GlyphDrawing d{work, view, surface, OutlineText, drawn ? &drawn->segments : nullptr};
     if (!drawParts(glyph, composite, d, sink)) {
         // A run too long to draw: nothing of the glyph stays, as for a glyph refused before drawing.
         surface.Cls();
         OutlineText.clear();
+        if (drawn)
+            *drawn = {};
         return false;
+    }
+    if (drawn) {
+        numberLines(OutlineText, drawn->segments);
+        collectPoints(glyph, drawn->points);
     }
     if (metrics)
         DrawPoints(glyph, frame, view, work, surface);
@@ -116,7 +149,7 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     work.OriginY = float(-double(fitted.YMax) / s);
     surface.Cls();
     surface.Scale(fitted.XMin / s - m, fitted.YMin / s - m, fitted.XMax / s + m, fitted.YMax / s + m);
-    out.abandoned = !DrawGlyph(font, v, work, surface, sink, out.listing);
+    out.abandoned = !DrawGlyph(font, v, work, surface, sink, out.listing, &out.drawn);
 
     out.minY = std::to_string(box.YMin);
     out.maxY = std::to_string(box.YMax);

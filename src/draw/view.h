@@ -1,5 +1,7 @@
 #pragma once
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "outline/location.h"
 #include "sfnt/errors.h"
@@ -12,7 +14,31 @@ struct ViewState {
     int ShowStartPoints = 1; // 1: a red start mark on each contour's first point
     bool Composites = false; // composite glyphs drawn from their components, not as empty
     bool Metrics = false;    // one frame for the whole font, with its metrics lines and the points
-    Location location;       // the variation location drawn; empty: the default
+    Location location{};     // the variation location drawn; empty: the default
+};
+
+// One drawn segment in picture units, as the surface was given it, and where
+// its line starts in the listing (a byte offset until the drawing ends, then
+// the line number from 0).
+struct ListedSegment {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::size_t line = 0;
+};
+
+// One point of the glyph drawn, in font units: contour numbered as the
+// listing numbers it (on across components), glyph the simple glyph it comes from.
+struct DrawnPoint {
+    int x = 0, y = 0;
+    bool onCurve = false;
+    int contour = 0;
+    int glyph = 0;
+};
+
+// The glyph as drawn: its points in glyf order, continuing across components,
+// and every segment with its listing line.
+struct DrawnGlyph {
+    std::vector<DrawnPoint> points;
+    std::vector<ListedSegment> segments;
 };
 
 // What the " Glyph " frame shows after a glyph has been drawn.
@@ -23,6 +49,7 @@ struct GlyphReadout {
     std::string listing;    // the outline listing (OutlineText)
     bool abandoned = false; // the drawing stopped with a reported error (11, 12, 13, 15, 17)
     WorkingValues work;     // as the drawing left them
+    DrawnGlyph drawn;
 };
 
 // Clears the picture, fits it to glyph n's box and draws the glyph from the
@@ -31,7 +58,7 @@ struct GlyphReadout {
 GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink);
 
 // Decodes glyph work.GlyphIndex and draws it into the picture as fitted by
-// ShowGlyph, filling OutlineText. Returns false when the drawing was
+// ShowGlyph, filling OutlineText, and drawn when given. Returns false when the drawing was
 // abandoned with a reported error; the picture and the listing are then empty.
 bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
-               MessageSink& sink, std::string& OutlineText);
+               MessageSink& sink, std::string& OutlineText, DrawnGlyph* drawn = nullptr);

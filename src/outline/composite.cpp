@@ -57,9 +57,14 @@ int roundAway(double v)
     return int(v < 0 ? v - 0.5 : v + 0.5);
 }
 
+// Each product in 16.16 and rounded on its own, as FreeType transforms
+// component points; the matrix holds F2Dot14 values, exact in 16.16.
 GlyphPoint transformed(const ComponentMatrix& m, GlyphPoint p)
 {
-    return {roundAway(m[0] * p.X + m[2] * p.Y), roundAway(m[1] * p.X + m[3] * p.Y)};
+    const auto product = [](std::int32_t v, double scale) { return std::int64_t(MulFix(v, ToFixed(scale))); };
+    const auto limit = std::int64_t(CoordinateLimit);
+    return {std::int32_t(std::clamp(product(p.X, m[0]) + product(p.Y, m[2]), -limit, limit)),
+            std::int32_t(std::clamp(product(p.X, m[1]) + product(p.Y, m[3]), -limit, limit))};
 }
 
 // m applied after the part's own transform.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <memory>
 
 #include <FreeImage.h>
@@ -10,7 +11,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
-#include <QSvgGenerator>
+#include <QXmlStreamWriter>
+
+#include "draw/view.h"
 
 #include "platform/picture_surface.h"
 
@@ -23,7 +26,22 @@ struct MemoryDeleter {
     void operator()(FIMEMORY* memory) const { FreeImage_CloseMemory(memory); }
 };
 
-constexpr PictureFormat FilterFormats[] = {PictureFormat::Jpeg, PictureFormat::Png, PictureFormat::Svg};
+struct FilterChoice {
+    PictureFormat format;
+    int size;
+};
+constexpr FilterChoice FilterChoices[] = {
+    {PictureFormat::Jpeg, 353}, {PictureFormat::Png, 353},  {PictureFormat::Svg, 353},
+    {PictureFormat::Jpeg, AsShown}, {PictureFormat::Jpeg, 1024}, {PictureFormat::Jpeg, 2048},
+    {PictureFormat::Png, AsShown},  {PictureFormat::Png, 1024},  {PictureFormat::Png, 2048},
+};
+
+FilterChoice filterChoice(int FilterIndex)
+{
+    if (FilterIndex < 1 || FilterIndex > int(std::size(FilterChoices)))
+        return FilterChoices[0];
+    return FilterChoices[FilterIndex - 1];
+}
 
 std::string failure(const std::string& fileName, const QString& reason)
 {
@@ -80,26 +98,186 @@ std::string saveRaster(const QImage& image, FREE_IMAGE_FORMAT format, int flags,
     return writeWhole(fileName, reinterpret_cast<const char*>(data), qint64(size));
 }
 
-// The picture's marks as SVG vectors, 353 x 353 user units shown at 96 dpi.
-std::string saveSvg(const PictureSurface& picture, const std::string& fileName)
+QString number(double v)
 {
-    QBuffer svg;
-    svg.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&svg);
-    generator.setSize(QSize(PictureSurface::PictureSize, PictureSurface::PictureSize));
-    generator.setViewBox(QRect(0, 0, PictureSurface::PictureSize, PictureSurface::PictureSize));
-    generator.setResolution(96);
-    generator.setTitle(QFileInfo(QString::fromStdString(fileName)).completeBaseName());
-    QPainter painter;
-    if (!painter.begin(&generator))
-        return failure(fileName, QStringLiteral("the SVG writer failed"));
-    picture.paintPicture(painter, 1, true);
-    painter.end();
-    return writeWhole(fileName, svg.data().constData(), svg.data().size());
+    return QString::number(v, 'g', 8);
+}
+
+QString colourName(const QColor& c)
+{
+    return c.name(QColor::HexRgb);
+}
+
+const QColor PolygonColour(LightGrey.r, LightGrey.g, LightGrey.b);
+const QColor OutlineColour(Black.r, Black.g, Black.b);
+
+// The control polygon's lines (grey), or the other lines but the outline's
+// steps (the metrics lines, the points' marks), as one group, at the centres
+// of the pixels the picture lights.
+void writeLines(QXmlStreamWriter& svg, const PictureSurface& picture, bool polygon)
+{
+    svg.writeStartElement("g");
+    svg.writeAttribute("id", polygon ? "control-polygon" : "lines");
+    if (polygon)
+        svg.writeAttribute("stroke", colourName(PolygonColour));
+    svg.writeAttribute("stroke-width", "1");
+    svg.writeAttribute("fill", "none");
+    for (const PictureSurface::Mark& mark : picture.marks()) {
+        const auto* line = std::get_if<PictureSurface::LineMark>(&mark);
+        if (!line || line->colour == OutlineColour || (line->colour == PolygonColour) != polygon)
+            continue;
+        auto centre = [](double v) { return number(std::floor(v) + 0.5); };
+        svg.writeEmptyElement("line");
+        svg.writeAttribute("x1", centre(line->from.x()));
+        svg.writeAttribute("y1", centre(line->from.y()));
+        svg.writeAttribute("x2", centre(line->to.x()));
+        svg.writeAttribute("y2", centre(line->to.y()));
+        if (!polygon)
+            svg.writeAttribute("stroke", colourName(line->colour));
+    }
+    svg.writeEndElement();
+}
+
+void writeOutline(QXmlStreamWriter& svg, const SaveOptions& options)
+{
+    const QTransform& t = options.fontToPicture;
+    svg.writeStartElement("g");
+    svg.writeAttribute("id", "outline");
+    svg.writeAttribute("transform", QStringLiteral("matrix(%1 0 0 %2 %3 %4)")
+                                        .arg(number(t.m11()), number(t.m22()), number(t.dx()), number(t.dy())));
+    svg.writeAttribute("stroke", colourName(OutlineColour));
+    svg.writeAttribute("stroke-width", number(1 / std::max(1e-9, std::fabs(t.m11()))));
+    svg.writeAttribute("fill", "none");
+    if (options.glyph)
+        for (const std::string& d : contourPaths(*options.glyph)) {
+            svg.writeEmptyElement("path");
+            svg.writeAttribute("d", QString::fromStdString(d));
+        }
+    svg.writeEndElement();
+}
+
+void writeMarks(QXmlStreamWriter& svg, const PictureSurface& picture)
+{
+    svg.writeStartElement("g");
+    svg.writeAttribute("id", "marks");
+    svg.writeAttribute("fill", "none");
+    for (const PictureSurface::Mark& mark : picture.marks())
+        if (const auto* circle = std::get_if<PictureSurface::CircleMark>(&mark)) {
+            svg.writeEmptyElement("circle");
+            svg.writeAttribute("cx", number(circle->centre.x() + 0.5));
+            svg.writeAttribute("cy", number(circle->centre.y() + 0.5));
+            svg.writeAttribute("r", number(circle->radius));
+            svg.writeAttribute("stroke", colourName(circle->colour));
+        }
+    svg.writeEndElement();
+}
+
+void writeNumbers(QXmlStreamWriter& svg, const PictureSurface& picture)
+{
+    svg.writeStartElement("g");
+    svg.writeAttribute("id", "numbers");
+    for (const PictureSurface::Mark& mark : picture.marks())
+        if (const auto* text = std::get_if<PictureSurface::TextMark>(&mark)) {
+            svg.writeStartElement("text");
+            svg.writeAttribute("x", number(text->baseline.x() + 0.5));
+            svg.writeAttribute("y", number(text->baseline.y() + 0.5));
+            svg.writeAttribute("font-family", text->font.family());
+            svg.writeAttribute("font-size", QString::number(text->font.pixelSize()));
+            svg.writeAttribute("fill", colourName(text->colour));
+            svg.writeAttribute("xml:space", "preserve");
+            svg.writeCharacters(text->text);
+            svg.writeEndElement();
+        }
+    svg.writeEndElement();
+}
+
+// The picture as SVG, 353 x 353 user units shown at 96 dpi. Black lines are
+// the outline's steps: the outline's paths stand in for them.
+std::string saveSvg(const PictureSurface& picture, const SaveOptions& options, const std::string& fileName)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QXmlStreamWriter svg(&buffer);
+    svg.setAutoFormatting(true);
+    svg.writeStartDocument();
+    const QString side = QString::number(PictureSurface::PictureSize);
+    svg.writeStartElement("svg");
+    svg.writeDefaultNamespace("http://www.w3.org/2000/svg");
+    svg.writeAttribute("version", "1.2");
+    svg.writeAttribute("baseProfile", "tiny");
+    svg.writeAttribute("width", side + "px");
+    svg.writeAttribute("height", side + "px");
+    svg.writeAttribute("viewBox", "0 0 " + side + " " + side);
+    svg.writeTextElement("title", QFileInfo(QString::fromStdString(fileName)).completeBaseName());
+    svg.writeEmptyElement("rect");
+    svg.writeAttribute("width", side);
+    svg.writeAttribute("height", side);
+    svg.writeAttribute("fill", colourName(picture.backColor()));
+    svg.writeAttribute("stroke", "none");
+    writeLines(svg, picture, true);
+    writeLines(svg, picture, false);
+    writeOutline(svg, options);
+    writeMarks(svg, picture);
+    writeNumbers(svg, picture);
+    svg.writeEndElement();
+    svg.writeEndDocument();
+    return writeWhole(fileName, buffer.data().constData(), buffer.data().size());
+}
+
+QString point(int x, int y)
+{
+    return QString::number(x) + QLatin1Char(' ') + QString::number(y);
+}
+
+QString midpoint(const DrawnPoint& a, const DrawnPoint& b)
+{
+    return number((a.x + b.x) / 2.0) + QLatin1Char(' ') + number((a.y + b.y) / 2.0);
+}
+
+// One contour, points [first, last], as TrueType reads it: from its first
+// on-curve point round to it; with none, from the midpoint of its first two.
+std::string contourPath(const std::vector<DrawnPoint>& points, std::size_t first, std::size_t last)
+{
+    const std::size_t n = last - first + 1;
+    std::size_t start = 0;
+    while (start < n && !points[first + start].onCurve)
+        ++start;
+    const bool allOff = start == n;
+    auto at = [&](std::size_t k) -> const DrawnPoint& { return points[first + k % n]; };
+    const QString begin = allOff ? midpoint(at(0), at(1)) : point(at(start).x, at(start).y);
+    QString d = "M " + begin;
+    const DrawnPoint* pending = allOff ? &at(1) : nullptr;
+    for (std::size_t k = allOff ? 2 : start + 1; k <= (allOff ? n : start + n); ++k) {
+        const DrawnPoint& p = at(k);
+        if (p.onCurve) {
+            d += pending ? " Q " + point(pending->x, pending->y) + " " + point(p.x, p.y) : " L " + point(p.x, p.y);
+            pending = nullptr;
+            continue;
+        }
+        if (pending)
+            d += " Q " + point(pending->x, pending->y) + " " + midpoint(*pending, p);
+        pending = &p;
+    }
+    if (pending)
+        d += " Q " + point(pending->x, pending->y) + " " + begin;
+    return (d + " Z").toStdString();
 }
 
 } // namespace
+
+std::vector<std::string> contourPaths(const DrawnGlyph& glyph)
+{
+    std::vector<std::string> paths;
+    const std::vector<DrawnPoint>& points = glyph.points;
+    for (std::size_t first = 0; first < points.size();) {
+        std::size_t last = first;
+        while (last + 1 < points.size() && points[last + 1].contour == points[first].contour)
+            ++last;
+        paths.push_back(contourPath(points, first, last));
+        first = last + 1;
+    }
+    return paths;
+}
 
 std::optional<PictureFormat> formatFromExtension(const std::string& fileName)
 {
@@ -126,9 +304,7 @@ std::optional<PictureFormat> formatFromName(const std::string& name)
 
 PictureFormat formatFromFilter(int FilterIndex)
 {
-    if (FilterIndex < 1 || FilterIndex > int(std::size(FilterFormats)))
-        return PictureFormat::Jpeg;
-    return FilterFormats[FilterIndex - 1];
+    return filterChoice(FilterIndex).format;
 }
 
 const char* extensionOf(PictureFormat format)
@@ -146,12 +322,13 @@ const char* extensionOf(PictureFormat format)
 
 PictureTarget chooseTarget(const std::string& typed, int FilterIndex)
 {
+    const int size = filterChoice(FilterIndex).size;
     if (const std::optional<PictureFormat> named = formatFromExtension(typed))
-        return {typed, *named};
+        return {typed, *named, size};
     const PictureFormat format = formatFromFilter(FilterIndex);
     if (!QFileInfo(QString::fromStdString(typed)).suffix().isEmpty())
-        return {typed, format};
-    return {typed + "." + extensionOf(format), format};
+        return {typed, format, size};
+    return {typed + "." + extensionOf(format), format, size};
 }
 
 std::string saveImage(const QImage& image, PictureFormat format, const std::string& fileName)
@@ -171,9 +348,11 @@ std::string saveImage(const QImage& image, PictureFormat format, const std::stri
     return failure(fileName, QStringLiteral("a pixel image cannot be saved as SVG"));
 }
 
-std::string savePicture(const PictureSurface& picture, PictureFormat format, const std::string& fileName)
+std::string savePicture(const PictureSurface& picture, PictureFormat format, const std::string& fileName,
+                        const SaveOptions& options)
 {
     if (format == PictureFormat::Svg)
-        return saveSvg(picture, fileName);
-    return saveImage(picture.exportImage(), format, fileName);
+        return saveSvg(picture, options, fileName);
+    const int side = std::clamp(options.size, MinPictureSize, MaxPictureSize);
+    return saveImage(side == PictureSurface::PictureSize ? picture.exportImage() : picture.imageAt(side), format, fileName);
 }

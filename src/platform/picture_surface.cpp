@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "draw/segment.h"
+
 namespace {
 
 QColor toQColor(Rgb c)
@@ -190,13 +192,11 @@ void PictureSurface::paintMark(QPainter& painter, const Mark& mark, qreal ratio)
     }
 }
 
-void PictureSurface::paintPicture(QPainter& painter, qreal ratio, bool vector) const
+void PictureSurface::paintPicture(QPainter& painter, qreal ratio) const
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.fillRect(QRectF(0, 0, PictureSize, PictureSize), backColor_);
-    if (vector)
-        painter.translate(0.5, 0.5);
     for (const Mark& mark : marks_)
         paintMark(painter, mark, ratio);
     painter.restore();
@@ -204,8 +204,74 @@ void PictureSurface::paintPicture(QPainter& painter, qreal ratio, bool vector) c
 
 QImage PictureSurface::exportImage() const
 {
-    QImage picture(PictureSize, PictureSize, QImage::Format_RGB32);
+    return imageAt(PictureSize);
+}
+
+QImage PictureSurface::imageAt(int side) const
+{
+    QImage picture(side, side, QImage::Format_RGB32);
+    const qreal ratio = qreal(side) / PictureSize;
+    picture.setDevicePixelRatio(ratio);
     QPainter painter(&picture);
-    paintPicture(painter, 1, false);
+    paintPicture(painter, ratio);
+    painter.end();
+    picture.setDevicePixelRatio(1);
     return picture;
+}
+
+void PictureSurface::paintCanvas(QPainter& painter, const QRectF& area, const QTransform& toCanvas,
+                                 double markScale, bool smooth) const
+{
+    painter.save();
+    painter.fillRect(area, backColor_);
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing, smooth);
+    const QTransform canvas = painter.transform();
+    // The lines first, in runs of one colour, so that the marks stay on top of them.
+    painter.setTransform(toCanvas * canvas);
+    const double onePixel = 1 / std::max(1e-9, std::sqrt(std::fabs(toCanvas.determinant())));
+    QList<QLineF> run;
+    QColor runColour;
+    auto flush = [&] {
+        painter.setPen(QPen(runColour, onePixel));
+        painter.drawLines(run);
+        run.clear();
+    };
+    for (const Mark& mark : marks_)
+        if (const auto* line = std::get_if<LineMark>(&mark)) {
+            if (!run.isEmpty() && line->colour != runColour)
+                flush();
+            runColour = line->colour;
+            run.append(QLineF(line->from, line->to));
+        }
+    if (!run.isEmpty())
+        flush();
+    painter.setTransform(canvas);
+    painter.setBrush(Qt::NoBrush);
+    for (const Mark& mark : marks_) {
+        if (const auto* circle = std::get_if<CircleMark>(&mark)) {
+            const double r = circle->radius * markScale;
+            painter.setPen(QPen(circle->colour, 1));
+            painter.drawEllipse(toCanvas.map(circle->centre), r, r);
+        } else if (const auto* text = std::get_if<TextMark>(&mark)) {
+            QFont font = text->font;
+            font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * markScale))));
+            painter.setFont(font);
+            painter.setPen(text->colour);
+            painter.drawText(toCanvas.map(text->baseline), text->text);
+        }
+    }
+    painter.restore();
+}
+
+QTransform fontToPicture(const PictureSurface& picture, const WorkingValues& work, const ViewState& view)
+{
+    ViewState drawn = view;
+    drawn.ViewScale = std::max(1, view.ViewScale);
+    constexpr int Far = 1000; // two points far apart give the scale without rounding away its digits
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    if (!picture.toPicture(MarkX(0, work, drawn), MarkY(0, work, drawn), x0, y0)
+        || !picture.toPicture(MarkX(Far, work, drawn), MarkY(Far, work, drawn), x1, y1))
+        return {};
+    return QTransform((x1 - x0) / Far, 0, 0, (y1 - y0) / Far, x0, y0);
 }

@@ -7,8 +7,11 @@
 #include <QFont>
 #include <QImage>
 #include <QPointF>
+#include <QRectF>
+#include <QTransform>
 
 #include "draw/surface.h"
+#include "draw/view.h"
 
 class QPainter;
 
@@ -30,10 +33,8 @@ public:
 
     // Paints the picture as it stands, background and every mark since the
     // last Cls, on painter in picture pixels (0..353 on both axes), with the
-    // line ends on the grid of `ratio` device pixels per picture pixel. For a
-    // vector device the strokes run through the centres of the pixels the
-    // picture lights, so a drawing program shows them where the picture does.
-    void paintPicture(QPainter& painter, qreal ratio, bool vector) const;
+    // line ends on the grid of `ratio` device pixels per picture pixel.
+    void paintPicture(QPainter& painter, qreal ratio) const;
     // The picture at its own size, 353 x 353 pixels, whatever the device pixel ratio.
     QImage exportImage() const;
     // The background, and the text colour before ForeColor is first set:
@@ -52,15 +53,6 @@ public:
     void FontSize(double points) override { fontSize_ = points; }
     void Print(const std::string& text) override;
 
-    // Position of a user point in the picture, in pixels at ratio 1 from its
-    // upper-left corner; false when the user window has no width or height.
-    bool toPicture(double x, double y, double& px, double& py) const;
-
-    // The font that prints for a font name and size: Linux lacks "Small Fonts"
-    // and "Consolas", so a small sans-serif and DejaVu Sans Mono stand in.
-    static QFont printFont(const std::string& name, double points);
-
-private:
     // What was drawn, in picture pixels at ratio 1.
     struct LineMark {
         QPointF from, to;
@@ -78,7 +70,27 @@ private:
         QString text;
     };
     using Mark = std::variant<LineMark, CircleMark, TextMark>;
+    // Every mark since the last Cls, in drawing order.
+    const std::vector<Mark>& marks() const { return marks_; }
 
+    // Paints the picture on a canvas: the background over `area`, then the
+    // marks through `toCanvas` (picture pixels to the painter's), lines one
+    // canvas pixel wide, circles and texts at `markScale` times their size.
+    // Smooth lines are antialiased.
+    void paintCanvas(QPainter& painter, const QRectF& area, const QTransform& toCanvas, double markScale,
+                     bool smooth) const;
+    // The picture drawn at side x side pixels (not scaled up from 353).
+    QImage imageAt(int side) const;
+
+    // Position of a user point in the picture, in pixels at ratio 1 from its
+    // upper-left corner; false when the user window has no width or height.
+    bool toPicture(double x, double y, double& px, double& py) const;
+
+    // The font that prints for a font name and size: Linux lacks "Small Fonts"
+    // and "Consolas", so a small sans-serif and DejaVu Sans Mono stand in.
+    static QFont printFont(const std::string& name, double points);
+
+private:
     void add(Mark mark); // keeps it for image_ and the export
     static void paintMark(QPainter& painter, const Mark& mark, qreal ratio);
 
@@ -98,3 +110,7 @@ private:
     std::string fontName_ = "Small Fonts";
     double fontSize_ = 6;
 };
+
+// Where the font units of the glyph just drawn fall in the picture, in
+// picture pixels: work as the drawing left it, view as it was drawn with.
+QTransform fontToPicture(const PictureSurface& picture, const WorkingValues& work, const ViewState& view);

@@ -31,6 +31,8 @@ void ShowError(int code, const WorkingValues& work, MessageSink& sink, const std
         text += "\r\nReading: " + reading;
     else if (code == BadComposite)
         text += "\r\nComposite: " + reading;
+    else if (code == BadCharString)
+        text += "\r\nCharString: " + reading;
     sink.MsgBox(text);
 }
 

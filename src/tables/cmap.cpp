@@ -74,6 +74,7 @@ bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
         }
     }
 
+    font.CmapOffset = chosen;
     r.seek(std::size_t(cmap.Offset) + chosen);
     font.CmapFormat = r.u16();
     font.CmapLength = r.u16();

@@ -74,6 +74,7 @@ struct FontState {
 
     int UnicodeCmap = 0;                // 1: a platform 3 / encoding 1 subtable was chosen
     int CmapFormat = 0;
+    std::uint32_t CmapOffset = 0;       // where the chosen subtable starts in the cmap table
     int CmapLength = 0;
     std::vector<std::uint8_t> CmapData; // the chosen subtable's bytes
     std::vector<std::uint16_t> CmapEndCodeReach; // format 4: running maximum of the readable endCodes

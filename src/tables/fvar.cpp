@@ -36,12 +36,12 @@ Fixed readFixed(ByteReader& r)
 }
 
 bool readAxes(ByteReader& r, int count, int size, const FontState& font, const NameTable& names,
-              std::vector<VariationAxis>& axes)
+              std::vector<FvarAxis>& axes)
 {
     if (size < 20 || !r.canRead(std::size_t(count) * std::size_t(size)))
         return false;
     axes.resize(std::size_t(count));
-    for (VariationAxis& axis : axes) {
+    for (FvarAxis& axis : axes) {
         const std::size_t start = r.pos();
         for (int i = 0; i < 4; ++i)
             axis.tag += char(r.u8());
@@ -58,12 +58,12 @@ bool readAxes(ByteReader& r, int count, int size, const FontState& font, const N
 }
 
 bool readInstances(ByteReader& r, int count, int size, std::size_t axisCount, const FontState& font,
-                   const NameTable& names, std::vector<NamedInstance>& instances)
+                   const NameTable& names, std::vector<FvarInstance>& instances)
 {
     if (std::size_t(size) < axisCount * 4 + 4 || !r.canRead(std::size_t(count) * std::size_t(size)))
         return false;
     instances.resize(std::size_t(count));
-    for (NamedInstance& instance : instances) {
+    for (FvarInstance& instance : instances) {
         const std::size_t start = r.pos();
         const int nameId = r.u16();
         r.skip(2); // flags
@@ -184,14 +184,14 @@ FontVariations ReadVariations(const FontState& font)
 std::vector<Fixed> DefaultCoordinates(const FontVariations& variations)
 {
     std::vector<Fixed> user;
-    for (const VariationAxis& axis : variations.axes)
+    for (const FvarAxis& axis : variations.axes)
         user.push_back(axis.def);
     return user;
 }
 
 namespace {
 
-Fixed normalizeAxis(const VariationAxis& axis, Fixed v)
+Fixed normalizeAxis(const FvarAxis& axis, Fixed v)
 {
     v = std::clamp(v, axis.min, axis.max);
     if (v < axis.def)
@@ -218,7 +218,7 @@ Location Normalize(const FontVariations& variations, std::span<const Fixed> user
     Location location;
     bool moved = false;
     for (std::size_t i = 0; i < variations.axes.size(); ++i) {
-        const VariationAxis& axis = variations.axes[i];
+        const FvarAxis& axis = variations.axes[i];
         Fixed v = normalizeAxis(axis, i < user.size() ? user[i] : axis.def);
         if (i < variations.avar.size())
             v = mapped(variations.avar[i], v);

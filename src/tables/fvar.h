@@ -17,7 +17,7 @@ enum AxisFlag : int {
 };
 
 // One fvar axis, its values in user coordinates (16.16).
-struct VariationAxis {
+struct FvarAxis {
     std::string tag;  // four characters
     std::string name; // from the naming table; the tag when it has none
     Fixed min = 0, def = 0, max = 0;
@@ -25,7 +25,7 @@ struct VariationAxis {
 };
 
 // One named instance: its subfamily name and user coordinates per axis.
-struct NamedInstance {
+struct FvarInstance {
     std::string name;
     std::vector<Fixed> coordinates;
 };
@@ -45,8 +45,8 @@ struct GvarTable {
 // A font's variations: fvar's axes and instances, avar's maps, gvar and HVAR.
 // Empty axes: not a variable font.
 struct FontVariations {
-    std::vector<VariationAxis> axes;
-    std::vector<NamedInstance> instances;
+    std::vector<FvarAxis> axes;
+    std::vector<FvarInstance> instances;
     std::vector<SegmentMap> avar; // empty, or one map per axis
     std::optional<GvarTable> gvar;
     std::optional<ItemVariationStore> hvar;

@@ -138,6 +138,7 @@ UnicodeMap ReadUnicodeMap(std::span<const std::uint8_t> cmapTable)
             const bool usable = format == 12 ? map.readFormat12(cmapTable, e.offset) : map.readFormat4(cmapTable, e.offset);
             if (usable) {
                 map.format_ = format;
+                map.offset_ = e.offset;
                 return map;
             }
         }

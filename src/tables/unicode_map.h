@@ -17,6 +17,8 @@ public:
     std::vector<char32_t> codesFor(int glyph) const;
     // 12 or 4: the subtable format read; 0: the font has no usable one.
     int format() const { return format_; }
+    // Where the subtable read starts in the cmap table (0 with format 0).
+    std::uint32_t subtableOffset() const { return offset_; }
 
 private:
     // Format 12: one run of consecutive codes to consecutive glyphs.
@@ -38,6 +40,7 @@ private:
     int segmentGlyph(const Segment& s, std::uint32_t code) const;
 
     int format_ = 0;
+    std::uint32_t offset_ = 0;
     std::vector<Group> groups_;          // format 12, sorted and not overlapping
     std::vector<Segment> segments_;      // format 4, in file order
     std::vector<std::uint8_t> format4_;  // format 4: the subtable's bytes, for glyphIdArray

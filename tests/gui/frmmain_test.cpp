@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/face_name.h"
+#include "platform/picture_export.h"
 #include "platform/shell.h"
 #include "platform/toolkit.h"
 #include "support/freetype_face.h"
@@ -35,7 +36,7 @@
 #include "ui/main/find_field.h"
 #include "ui/main/frmmain.h"
 #include "tables/cmap.h"
-#include "ui/main/picture_box.h"
+#include "ui/main/glyph_canvas.h"
 
 namespace {
 
@@ -651,7 +652,7 @@ TEST_F(SaveAs, SuggestsFontAndGlyphInTheLastFolderAndWritesWithoutAQuestion)
     saveAs(path);
     ASSERT_EQ(toolkit.saves.size(), 1u);
     EXPECT_EQ(toolkit.saves[0].DialogTitle, "Save Picture");
-    EXPECT_EQ(toolkit.saves[0].Filter, "JPEG file (*.jpg)|*.jpg|PNG file (*.png)|*.png|SVG file (*.svg)|*.svg");
+    EXPECT_EQ(toolkit.saves[0].Filter, PictureFilter);
     EXPECT_EQ(toolkit.saves[0].InitDir, DEJAVU_DIR) << "where the font was opened from";
     EXPECT_EQ(toolkit.saves[0].FileName, "DejaVuSans-4.jpg");
     EXPECT_EQ(toolkit.saves[0].FilterIndex, 1);

@@ -191,6 +191,9 @@ TEST(InspectCli, UsageErrorsAndUnreadableFilesGoToStandardErrorWithStatus2)
         {"render", DejaVuSans, "36", "-o", out, "--offset", "16"},
         {"render", DejaVuSans, "36", "-o", out, "--offset"},
         {"render", DejaVuSans, "36", "-o", out, "--bold"},
+        {"render", DejaVuSans, "36", "-o", out, "--size", "15"},
+        {"render", DejaVuSans, "36", "-o", out, "--size", "4097"},
+        {"render", DejaVuSans, "36", "-o", out, "--size"},
         {"render", DejaVuSans, "6253", "-o", out},
         {"names"},
         {"load", missing},
@@ -683,6 +686,19 @@ TEST(InspectCli, RenderTakesItsFormatFromTheOptionElseTheExtension)
         EXPECT_EQ(slurp(dir.file(c[0])).rfind(c[1], 0), 0u) << c[0];
     }
     EXPECT_EQ(inspect({"render", DejaVuSans, "36", "-o", dir.file("c.png"), "--format", "gif"}).status, 2);
+}
+
+TEST(InspectCli, RenderSizeDrawsTheBitmapAtThatSize)
+{
+    OutDir dir;
+    for (const int size : {16, 1024}) {
+        const std::string out = dir.file("sized-" + std::to_string(size) + ".png");
+        EXPECT_EQ(inspect({"render", DejaVuSans, "36", "-o", out, "--size", std::to_string(size)}).status, 0);
+        EXPECT_EQ(QImage(QString::fromStdString(out), "PNG").size(), QSize(size, size));
+    }
+    const std::string svg = dir.file("sized.svg");
+    EXPECT_EQ(inspect({"render", DejaVuSans, "36", "-o", svg, "--size", "1024"}).status, 0);
+    EXPECT_NE(slurp(svg).find("viewBox=\"0 0 353 353\""), std::string::npos) << "SVG keeps its page";
 }
 
 TEST(InspectCli, RenderAllWritesOnePictureForEachEntryOfThePickList)

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <vector>
 
 #include <QFile>
 #include <QImage>
@@ -15,6 +16,7 @@
 #include "draw/view.h"
 #include "platform/picture_export.h"
 #include "platform/picture_surface.h"
+#include "support/font_file_loading.h"
 #include "support/font_loading.h"
 #include "support/gui_app.h"
 
@@ -38,7 +40,7 @@ TEST(PictureFormat, FollowsAKnownExtensionElseTheFilter)
         {"a", 3, "a.svg", PictureFormat::Svg},
         {"a.txt", 2, "a.txt", PictureFormat::Png},        // an extension of its own stays
         {"my.pictures/a", 3, "my.pictures/a.svg", PictureFormat::Svg}, // a dot in the folder is no extension
-        {"a", 7, "a.jpg", PictureFormat::Jpeg},
+        {"a", 99, "a.jpg", PictureFormat::Jpeg},
     };
     for (const auto& c : cases) {
         const PictureTarget target = chooseTarget(c.typed, c.filter);
@@ -129,53 +131,175 @@ TEST(PictureExport, JpegKeepsTheRedOfTheStartMarks)
     EXPECT_LE(redness(saved, SquareGlyph::circleLeft()), 40);
 }
 
-// Per stroke colour, how many lines, circles and texts the SVG holds.
-std::map<std::string, int> svgMarks(const QByteArray& svg)
+// Per group, how many of each element the SVG holds, and the outline's path data.
+struct SvgContents {
+    std::map<std::string, int> elements; // "group element", e.g. "outline path"
+    std::vector<QString> paths;
+    QString outlineTransform;
+};
+
+SvgContents readSvg(const QByteArray& svg)
 {
-    std::map<std::string, int> marks;
+    SvgContents out;
     QXmlStreamReader xml(svg);
-    QString stroke;
+    QString group;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         const QString element = xml.name().toString();
-        if (element == QLatin1String("g"))
-            stroke = xml.attributes().value("stroke").toString();
-        else if (element == QLatin1String("polyline") || element == QLatin1String("circle"))
-            ++marks[(element + " " + stroke).toStdString()];
-        else if (element == QLatin1String("text")) {
-            const QString fill = xml.attributes().value("fill").toString();
-            ++marks[("text " + fill + " " + xml.readElementText()).toStdString()];
+        if (element == QLatin1String("g")) {
+            group = xml.attributes().value("id").toString();
+            if (group == QLatin1String("outline"))
+                out.outlineTransform = xml.attributes().value("transform").toString();
+            continue;
         }
+        ++out.elements[(group + " " + element).toStdString()];
+        if (element == QLatin1String("path"))
+            out.paths.push_back(xml.attributes().value("d").toString());
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    return marks;
+    return out;
 }
 
-TEST(PictureExport, SvgHoldsEveryMarkAsVectorsOnA353UnitPage)
+QByteArray fileBytes(const QString& path)
 {
-    QTemporaryDir dir;
-    const SquareGlyph square(2);
-    const QString out = dir.filePath("square.svg");
-    ASSERT_EQ(savePicture(square.picture, PictureFormat::Svg, out.toStdString()), "");
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
-    QSvgRenderer renderer(out);
-    ASSERT_TRUE(renderer.isValid());
+QImage rasterise(const QString& svgFile)
+{
+    QSvgRenderer renderer(svgFile);
+    EXPECT_TRUE(renderer.isValid());
     EXPECT_EQ(renderer.viewBoxF(), QRectF(0, 0, 353, 353));
     QImage drawn(353, 353, QImage::Format_RGB32);
     drawn.fill(Qt::gray);
     QPainter painter(&drawn);
     renderer.render(&painter);
-    painter.end();
-    expectSquareDrawn(drawn);
+    return drawn;
+}
+
+SaveOptions optionsOf(const GlyphReadout& readout, const PictureSurface& picture, const ViewState& view)
+{
+    return {353, &readout.drawn, fontToPicture(picture, readout.work, view)};
+}
+
+TEST(PictureExport, SvgHoldsTheContourAsOnePathAndEveryMarkOnA353UnitPage)
+{
+    QTemporaryDir dir;
+    const SquareGlyph square(2);
+    const QString out = dir.filePath("square.svg");
+    ViewState view;
+    view.ViewScale = 1;
+    ASSERT_EQ(savePicture(square.picture, PictureFormat::Svg, out.toStdString(), optionsOf(square.readout, square.picture, view)), "");
+
+    const QImage drawn = rasterise(out);
+    // The outline is a smoothed path through the glyph's own points.
+    for (const QPoint p : {SquareGlyph::pixelOf(0, 500), SquareGlyph::pixelOf(500, 1000),
+                           SquareGlyph::pixelOf(1000, 500), SquareGlyph::pixelOf(500, 0)})
+        EXPECT_LT(qGray(drawn.pixel(p)), 128) << p.x() << "," << p.y();
+    EXPECT_EQ(QColor(drawn.pixel(176, 176)), QColor(Qt::white));
     EXPECT_LE(redness(drawn, SquareGlyph::circleLeft()), 120) << "a smoothed one-pixel circle";
 
-    // Four edges, each as control polygon and as curve; one start circle and its number.
-    QFile file(out);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const std::map<std::string, int> expected = {
-        {"polyline #c0c0c0", 4}, {"polyline #000000", 4}, {"circle #ff0000", 1}, {"text #0000c0 1", 1}};
-    EXPECT_EQ(svgMarks(file.readAll()), expected);
+    // Four control-polygon edges, the one contour, one start circle and its number.
+    const SvgContents svg = readSvg(fileBytes(out));
+    const std::map<std::string, int> expected = {{" svg", 1}, {" title", 1}, {" rect", 1}, {"control-polygon line", 4},
+                                                 {"outline path", 1}, {"marks circle", 1}, {"numbers text", 1}};
+    EXPECT_EQ(svg.elements, expected);
+    ASSERT_EQ(svg.paths.size(), 1u);
+    EXPECT_EQ(svg.paths[0], "M 0 0 L 0 1000 L 1000 1000 L 1000 0 L 0 0 Z") << "font units, y up";
+}
+
+// The path data of hand-made contours, as TrueType reads their points.
+TEST(PictureExport, ContourPathsFollowTheQuadraticRules)
+{
+    auto on = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, true, contour, 0}; };
+    auto off = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, false, contour, 0}; };
+    const struct {
+        const char* what;
+        std::vector<DrawnPoint> points;
+        std::vector<std::string> paths;
+    } cases[] = {
+        {"lines only", {on(0, 0), on(0, 10), on(10, 10)}, {"M 0 0 L 0 10 L 10 10 L 0 0 Z"}},
+        {"starts off the curve", {off(0, 0), on(10, 0), on(10, 10)}, {"M 10 0 L 10 10 Q 0 0 10 0 Z"}},
+        {"two off-curve points imply the one between",
+         {on(0, 0), off(10, 0), off(20, 10), on(20, 20)},
+         {"M 0 0 Q 10 0 15 5 Q 20 10 20 20 L 0 0 Z"}},
+        {"all off the curve", {off(0, 0), off(10, 0), off(10, 10), off(0, 10)},
+         {"M 5 0 Q 10 0 10 5 Q 10 10 5 10 Q 0 10 0 5 Q 0 0 5 0 Z"}},
+        {"odd halves", {off(0, 0), off(5, 0), on(5, 5)}, {"M 5 5 Q 0 0 2.5 0 Q 5 0 5 5 Z"}},
+        {"two contours", {on(0, 0), on(1, 1), on(5, 5, 2), off(6, 6, 2)}, {"M 0 0 L 1 1 L 0 0 Z", "M 5 5 Q 6 6 5 5 Z"}},
+        {"one point", {on(3, 4)}, {"M 3 4 L 3 4 Z"}},
+        {"nothing", {}, {}},
+    };
+    for (const auto& c : cases) {
+        DrawnGlyph glyph;
+        glyph.points = c.points;
+        EXPECT_EQ(contourPaths(glyph), c.paths) << c.what;
+    }
+}
+
+// The bitmap format's size choice draws the picture at that size: the same
+// pixels a screen of that many device pixels per picture pixel shows.
+TEST(PictureExport, LargerPicturesAreDrawnAtTheirSizeNotScaledUp)
+{
+    QTemporaryDir dir;
+    const SquareGlyph sharp(2), plain(1);
+    const QString out = dir.filePath("square.png");
+    ASSERT_EQ(savePicture(plain.picture, PictureFormat::Png, out.toStdString(), {706, nullptr, {}}), "");
+    QImage screen = sharp.picture.image();
+    screen.setDevicePixelRatio(1);
+    const QImage saved = QImage(out, "PNG").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(saved.size(), QSize(706, 706));
+    EXPECT_EQ(saved, screen);
+    const QImage scaledUp = plain.picture.image().scaled(706, 706);
+    EXPECT_NE(saved, scaledUp);
+    EXPECT_EQ(QImage(plain.picture.imageAt(16)).size(), QSize(16, 16));
+}
+
+// Each contour of real glyphs is one path of Q commands, and the SVG drawn
+// again matches the PNG of the same glyph.
+TEST(PictureExport, SvgOfDejaVuGlyphsMatchesTheirPng)
+{
+    ensureGuiApplication();
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontPath(font, sink, std::string(DEJAVU_DIR) + "/DejaVuSans.ttf"), LoadResult::Loaded);
+    QTemporaryDir dir;
+    const ViewState view;
+    for (const int glyph : {50, 72, 82}) { // O, e, o: two contours each, all curves
+        PictureSurface picture;
+        const GlyphReadout readout = ShowGlyph(glyph, font, view, picture, sink);
+        const QString svgFile = dir.filePath("g.svg"), pngFile = dir.filePath("g.png");
+        ASSERT_EQ(savePicture(picture, PictureFormat::Svg, svgFile.toStdString(), optionsOf(readout, picture, view)), "");
+        ASSERT_EQ(savePicture(picture, PictureFormat::Png, pngFile.toStdString()), "");
+        const SvgContents svg = readSvg(fileBytes(svgFile));
+        EXPECT_EQ(svg.elements.at("outline path"), 2) << glyph;
+        for (const QString& d : svg.paths) {
+            EXPECT_TRUE(d.startsWith("M ") && d.endsWith(" Z")) << d.toStdString();
+            EXPECT_TRUE(d.contains(" Q ")) << d.toStdString();
+        }
+        // Nearly every dark pixel of one has a dark pixel within a pixel in the other.
+        const QImage png(pngFile, "PNG"), drawn = rasterise(svgFile);
+        auto dark = [](const QImage& im, int x, int y) { return qGray(im.pixel(x, y)) < 110; };
+        auto matched = [&](const QImage& a, const QImage& b) {
+            int total = 0, found = 0;
+            for (int y = 1; y < 352; ++y)
+                for (int x = 1; x < 352; ++x) {
+                    if (!dark(a, x, y))
+                        continue;
+                    ++total;
+                    bool near = false;
+                    for (int dy = -1; dy <= 1 && !near; ++dy)
+                        for (int dx = -1; dx <= 1 && !near; ++dx)
+                            near = dark(b, x + dx, y + dy);
+                    found += near;
+                }
+            return total ? double(found) / total : 0.0;
+        };
+        EXPECT_GE(matched(png, drawn), 0.95) << glyph;
+        EXPECT_GE(matched(drawn, png), 0.95) << glyph;
+    }
 }
 
 } // namespace

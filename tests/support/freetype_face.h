@@ -7,11 +7,11 @@
 
 class FreeTypeFace {
 public:
-    explicit FreeTypeFace(const std::string& path)
+    explicit FreeTypeFace(const std::string& path, long faceIndex = 0)
     {
         if (FT_Init_FreeType(&library_) != 0)
             library_ = nullptr;
-        else if (FT_New_Face(library_, path.c_str(), 0, &face_) != 0)
+        else if (FT_New_Face(library_, path.c_str(), faceIndex, &face_) != 0)
             face_ = nullptr;
     }
     ~FreeTypeFace()

@@ -39,7 +39,7 @@
 #include "ui/main/find_field.h"
 #include "ui/main/form_layout.h"
 #include "ui/overview/overview.h"
-#include "ui/main/picture_box.h"
+#include "ui/main/glyph_canvas.h"
 
 namespace {
 
@@ -161,7 +161,7 @@ void frmmain::createControls()
     yellow.setColor(QPalette::Window, QColor(255, 255, 192));
     Label2->setPalette(yellow);
 
-    Picture1 = new PictureBox(client);
+    Picture1 = new GlyphCanvas(client);
     // The picture fills the drawing area; its one-pixel border lies around it.
     Picture1->setGeometry(twips(240, 960, 5300, 5300).adjusted(-1, -1, 1, 1));
     Picture1->setPicture(&surface_);
@@ -204,7 +204,6 @@ void frmmain::createControls()
                         Text2, Text1, Text5, Text6, Text7, Command1, Check1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-    Picture1->setFocusPolicy(Qt::NoFocus);
 }
 
 // " View ": the three lists, Previous and Next, the sliders and the start-mark check box.
@@ -269,6 +268,7 @@ void frmmain::createMenus()
     // One command, in the File menu and in the picture's popup.
     mnuSavePictureAs = mnuFile->addAction("Save Picture As...");
     mnuSavePictureAs->setShortcut(QKeySequence::Save);
+    mnuSavePictureAs->setEnabled(false); // until a font is open
     mnuFile->addSeparator();
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -324,7 +324,7 @@ void frmmain::connectEvents()
     connect(Command1, &QPushButton::clicked, this, &frmmain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmmain::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmmain::Command3_Click);
-    connect(Picture1, &PictureBox::MouseUp, this, &frmmain::Picture1_MouseUp);
+    connect(Picture1, &GlyphCanvas::MouseUp, this, &frmmain::Picture1_MouseUp);
 
     // Page Down and Page Up step like "Next" and "Previous", wherever the focus is.
     connect(new QShortcut(QKeySequence(Qt::Key_PageDown), this), &QShortcut::activated, this, [this] {
@@ -437,6 +437,7 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
         return;
     }
     StatusBar1->clearMessage();
+    mnuSavePictureAs->setEnabled(true);
     Label2->setText(QString::fromStdString(GetFaceName(FontFileName)) + QLatin1Char(' '));
     EventsEnabled = 0;
     Combo1->Clear();
@@ -534,6 +535,7 @@ void frmmain::showNoGlyph()
 void frmmain::ShowGlyph(int n)
 {
     const GlyphReadout readout = ::ShowGlyph(n, *font_, view_, surface_, toolkit_);
+    Picture1->setGlyph(readout.drawn, fontToPicture(surface_, readout.work, view_));
     Picture1->update();
     Text1->setText(QString::fromStdString(readout.minY));
     Text2->setText(QString::fromStdString(readout.maxY));
@@ -711,7 +713,10 @@ void frmmain::mnuSavePictureAs_Click()
         if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
             return;
     }
-    const std::string error = savePicture(surface_, target.format, target.fileName);
+    const std::string error = target.size == AsShown && target.format != PictureFormat::Svg
+                                  ? saveImage(Picture1->shownImage(), target.format, target.fileName)
+                                  : savePicture(surface_, target.format, target.fileName,
+                                                {target.size, &Picture1->glyph(), Picture1->fontToPicture()});
     if (!error.empty())
         toolkit_.MsgBox(error);
 }

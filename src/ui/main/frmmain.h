@@ -11,7 +11,7 @@
 
 class ComboBox;
 class FindField;
-class PictureBox;
+class GlyphCanvas;
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -81,7 +81,7 @@ public:
     QAction* Toolbar1Open; // the toolbar's one button, Description "Open"
     QLabel* Label1;
     QLabel* Label2;
-    PictureBox* Picture1;
+    GlyphCanvas* Picture1;
     QLabel* Label8;
     QLabel* Label9;
     QPushButton* Command1;

@@ -1,0 +1,59 @@
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/json.h"
+#include "cli/location_option.h"
+#include "platform/shaping.h"
+
+int runShape(const std::vector<std::string>& args)
+{
+    std::vector<std::string> positional;
+    std::string features, location;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--features" || a == "--location") {
+            if (i + 1 >= args.size())
+                return usageError(a + " needs a value");
+            (a == "--features" ? features : location) = args[++i];
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2)
+        return usageError("shape takes a font file and one text");
+    const std::optional<std::vector<std::string>> featureList = SplitFeatures(features);
+    if (!featureList)
+        return usageError("--features: '" + features + "' is not in HarfBuzz's feature syntax");
+
+    CollectedMessages messages;
+    OpenedFont opened;
+    if (const std::optional<int> status = openLoaded(positional[0], false, messages, opened))
+        return *status;
+    const FontState& font = opened.font;
+    Location at;
+    if (!location.empty())
+        if (const int status = parseLocationOption(location, font.FontBytes, 0, at))
+            return status;
+    const std::optional<std::vector<ShapedGlyph>> glyphs = ShapeText(font.FontBytes, 0, at, positional[1], *featureList);
+    if (!glyphs)
+        return usageError("HarfBuzz cannot read " + positional[0]);
+
+    std::string list = "[";
+    for (const ShapedGlyph& g : *glyphs) {
+        if (list.size() > 1)
+            list += ",\n    ";
+        list += JsonObject()
+                    .add("glyph", g.glyph)
+                    .add("cluster", g.cluster)
+                    .add("x_advance", g.xAdvance)
+                    .add("y_advance", g.yAdvance)
+                    .add("x_offset", g.xOffset)
+                    .add("y_offset", g.yOffset)
+                    .str();
+    }
+    printJson(JsonObject().add("glyphs", list + "]").add("messages", jsonArray(messages.texts)).str(true));
+    return 0;
+}

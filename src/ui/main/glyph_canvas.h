@@ -1,0 +1,96 @@
+#pragma once
+#include <vector>
+
+#include <QFrame>
+#include <QTransform>
+
+#include "draw/view.h"
+#include "platform/picture_surface.h"
+
+// The drawing area: the picture drawn elsewhere, painted again at the
+// screen's resolution inside a one-pixel sunken border. At the fit the whole
+// picture fills the largest square the area holds (353 x 353 at the designed
+// size); the wheel zooms about the pointer, a middle-button drag (or a left
+// one with Space held) pans. It can number every point, report the point
+// under the pointer and select a point or a segment.
+class GlyphCanvas : public QFrame {
+    Q_OBJECT
+public:
+    explicit GlyphCanvas(QWidget* parent = nullptr);
+
+    // The picture to show; it must outlive the canvas. Call update() after drawing.
+    void setPicture(const PictureSurface* picture) { picture_ = picture; }
+    // The glyph just drawn into the picture and where its font units fall in
+    // the picture; clears the selection and returns to the fit.
+    void setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPicture);
+
+    const DrawnGlyph& glyph() const { return glyph_; }
+    const QTransform& fontToPicture() const { return fontToPicture_; }
+    // The picture as the canvas shows it, at the screen's resolution.
+    QImage shownImage();
+
+    void setSmooth(bool on);
+    void setPointNumbers(bool on);
+    bool pointNumbers() const { return numbers_; }
+
+    // Picture pixels to the canvas's own pixels, zoom and pan applied.
+    QTransform pictureToCanvas() const;
+    // Canvas pixels per picture pixel, and the zoom over the fit (1 at the fit).
+    double scale() const { return pictureToCanvas().m11(); }
+    double zoom() const { return zoom_; }
+    void zoomBy(double factor, QPointF about);
+    void zoomIn();
+    void zoomOut();
+    void fit();
+
+    // The point nearest `at` (canvas pixels) within a few pixels, or -1.
+    int pointAt(QPointF at) const;
+    // The segment nearest `at` within a few pixels, or -1.
+    int segmentAt(QPointF at) const;
+    // "Point 12 of contour 2: x 345, y -12, off-curve", the words for point i.
+    QString describePoint(int i) const;
+
+    int selectedPoint() const { return selectedPoint_; }
+    int selectedSegment() const { return selectedSegment_; }
+    void selectPoint(int i);
+    void selectSegment(int i);
+    // The segment drawn by listing line `line`, or -1.
+    int segmentOfLine(int line) const;
+
+signals:
+    void MouseUp(Qt::MouseButton button);
+    void pointHovered(const QString& description); // empty when the pointer leaves every point
+    void pointClicked(int point);
+    void segmentClicked(int segment, int line);
+    void zoomChanged(int percent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    QPointF pointOnCanvas(int i) const;
+    QLineF segmentOnCanvas(int i) const;
+    void paintPoints(QPainter& painter) const;
+    void paintSelection(QPainter& painter) const;
+
+    const PictureSurface* picture_ = nullptr;
+    DrawnGlyph glyph_;
+    QTransform fontToPicture_;
+    double zoom_ = 1;
+    QPointF pan_; // canvas pixels, from the fitted place
+    bool smooth_ = true;
+    bool numbers_ = false;
+    bool spaceHeld_ = false;
+    bool panning_ = false;
+    bool dragged_ = false;
+    QPointF lastPos_;
+    int hovered_ = -1;
+    int selectedPoint_ = -1;
+    int selectedSegment_ = -1;
+};

@@ -7,31 +7,25 @@
 
 namespace {
 
-class DiscardingSink : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
 
-
-bool loadDejaVuSans(FontState& font, MessageSink& sink)
+bool loadDejaVuSans(FontState& font)
 {
-    return loadFontPath(font, sink, std::string(DEJAVU_DIR) + "/DejaVuSans.ttf") == LoadResult::Loaded;
+    return loadFontPath(font, std::string(DEJAVU_DIR) + "/DejaVuSans.ttf") == LoadResult::Loaded;
 }
 
 // Decoding only: every glyph's outline read from glyf.
 void BM_DecodeEveryGlyphDejaVuSans(benchmark::State& state)
 {
     FontState font;
-    DiscardingSink sink;
-    if (!loadDejaVuSans(font, sink)) {
+    if (!loadDejaVuSans(font)) {
         state.SkipWithError("DejaVuSans.ttf did not load");
         return;
     }
-    GlyphOutline outline;
+    Contours outline;
     WorkingValues work;
     for (auto _ : state) {
         for (int g = 0; g < font.NumGlyphs; ++g)
-            benchmark::DoNotOptimize(DecodeOutline(g, font, outline, work, sink));
+            benchmark::DoNotOptimize(DecodeOutline(font, g, Location{}, outline, work).status);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * font.NumGlyphs);
@@ -42,8 +36,7 @@ BENCHMARK(BM_DecodeEveryGlyphDejaVuSans)->Unit(benchmark::kMillisecond);
 void BM_ShowEveryGlyphDejaVuSans(benchmark::State& state)
 {
     FontState font;
-    DiscardingSink sink;
-    if (!loadDejaVuSans(font, sink)) {
+    if (!loadDejaVuSans(font)) {
         state.SkipWithError("DejaVuSans.ttf did not load");
         return;
     }
@@ -52,7 +45,7 @@ void BM_ShowEveryGlyphDejaVuSans(benchmark::State& state)
     std::size_t listed = 0;
     for (auto _ : state) {
         for (int g = 0; g < font.NumGlyphs; ++g) {
-            const GlyphReadout readout = ShowGlyph(g, font, view, surface, sink);
+            const GlyphReadout readout = ShowGlyph(g, font, view, surface);
             listed += readout.listing.size();
         }
     }

@@ -12,11 +12,6 @@
 
 namespace {
 
-class DiscardingSink : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
-
 // One screenful of the overview at its default size (16 x 9 cells of a
 // 48-pixel glyph square in a 1000 x 720 window) with no thumbnail cached:
 // every glyph decoded through the font source, drawn into its thumbnail,
@@ -25,8 +20,7 @@ void BM_OverviewScreenfulDejaVuSans(benchmark::State& state)
 {
     ensureGuiApplication();
     auto font = std::make_shared<FontState>();
-    DiscardingSink sink;
-    if (loadFontPath(*font, sink, std::string(DEJAVU_DIR) + "/DejaVuSans.ttf") != LoadResult::Loaded) {
+    if (loadFontPath(*font, std::string(DEJAVU_DIR) + "/DejaVuSans.ttf") != LoadResult::Loaded) {
         state.SkipWithError("DejaVuSans.ttf did not load");
         return;
     }

@@ -12,11 +12,6 @@
 
 namespace {
 
-class DiscardingSink : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
-
 const std::string DejaVuSans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
 
 // The simple glyph with the most points, as FreeType counts them; -1 if none.
@@ -60,16 +55,15 @@ void BM_ShowGlyphMostComplexOnPicture(benchmark::State& state)
 {
     ensureGuiApplication();
     FontState font;
-    DiscardingSink sink;
     const int glyph = mostComplexGlyph(DejaVuSans);
-    if (glyph < 0 || loadFontPath(font, sink, DejaVuSans) != LoadResult::Loaded) {
+    if (glyph < 0 || loadFontPath(font, DejaVuSans) != LoadResult::Loaded) {
         state.SkipWithError("DejaVuSans.ttf did not load");
         return;
     }
     PictureSurface picture;
     const ViewState view;
     for (auto _ : state) {
-        const GlyphReadout readout = ShowGlyph(glyph, font, view, picture, sink);
+        const GlyphReadout readout = ShowGlyph(glyph, font, view, picture);
         benchmark::DoNotOptimize(picture.image().constBits()); // painted, as the window paints it
         benchmark::DoNotOptimize(readout.listing.data());
     }

@@ -15,11 +15,6 @@
 
 namespace {
 
-class DiscardingSink : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
-
 // LUMARO_BENCH_FONTS (paths separated by ':'), else DejaVu Sans and Serif.
 std::vector<std::string> benchFonts()
 {
@@ -41,21 +36,20 @@ std::string fileName(const std::string& path)
 
 void lumaroEveryOutline(benchmark::State& state, const std::string& path)
 {
-    DiscardingSink sink;
     long points = 0;
     for (auto _ : state) {
         std::optional<std::vector<std::uint8_t>> bytes = ReadFontFile(path);
         FontState font;
-        if (!bytes || LoadFont(std::move(*bytes), font, sink) != LoadResult::Loaded) {
+        if (!bytes || LoadFont(std::move(*bytes), font)) {
             state.SkipWithError("the font did not load");
             return;
         }
         ResolvedGlyph glyph; // its buffers are reused, as FreeType reuses its glyph slot's
         for (int g = 0; g < font.NumGlyphs; ++g) {
             WorkingValues work;
-            ResolveGlyph(font, g, work, sink, glyph);
+            ResolveGlyph(font, g, Location{}, work, glyph);
             for (const PlacedOutline& part : glyph.parts)
-                points += part.outline.PointCount;
+                points += part.outline.points.size();
         }
     }
     benchmark::DoNotOptimize(points);

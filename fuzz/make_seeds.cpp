@@ -12,15 +12,11 @@
 #include "tables/glyph_names.h"
 #include "tables/loader.h"
 #include "support/crafted_fonts.h"
+#include "support/cff_damaged.h"
 
 namespace {
 
 constexpr std::size_t SeedLimit = 20 * 1024;
-
-class IgnoredMessages : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
 
 ttf::ByteVector glyphBytes(const FontState& font, int g)
 {
@@ -103,14 +99,16 @@ int main(int argc, char** argv)
     ok &= write(folder, "shared-glyph-data.ttf", ttf::sharedGlyphFont(100, 200));
     ok &= write(folder, "long-format-4.ttf", ttf::longFormat4Font(400));
     ok &= write(folder, "long-curve-runs.ttf", ttf::longCurveRunsFont(4));
+    for (const cff::DamagedCase& c : cff::damagedCases())
+        ok &= write(folder, std::string("charstring-") + c.name + ".otf",
+                    cff::otfFont(cff::cffTable(c.design), false, c.design.charStrings.size()));
 
     const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
     for (int i = 2; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         FontState font;
-        IgnoredMessages sink;
-        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font, sink) != LoadResult::Loaded)
-            continue;
+        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font) || font.Cff)
+            continue; // subsets are of glyf fonts
         const std::string stem = std::filesystem::path(argv[i]).stem().string();
         for (std::size_t k = 0; k < std::size(subsets); ++k)
             ok &= write(folder, stem + "-subset" + std::to_string(k) + ".ttf", subset(font, subsets[k]));

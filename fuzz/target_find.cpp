@@ -10,13 +10,12 @@ int fuzz::OutlineAndFind(const std::uint8_t* data, std::size_t size)
     FontState font;
     if (!loadFont(data, size, font))
         return 0;
-    IgnoredMessages sink;
     ResolvedGlyph glyph;
     std::string lastName;
     for (int g = 0; g < glyphsToVisit(font); ++g) {
         WorkingValues work;
         work.GlyphIndex = g;
-        ResolveGlyph(font, g, work, sink, glyph);
+        ResolveGlyph(font, g, Location{}, work, glyph);
         // Each call walks every mapped code: a few glyphs reach all its paths.
         if (g < 4)
             font.Unicode.codesFor(g);

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "platform/shell.h"
-#include "platform/toolkit.h"
+#include "platform/widgets/toolkit.h"
 #include "ui/main/frmmain.h"
 
 int main(int argc, char** argv)

@@ -8,6 +8,14 @@
 
 #include "cli/json.h"
 #include "platform/font_file.h"
+#include "report/messages.h"
+#include "report/container_text.h"
+
+namespace {
+
+int chosenFace = 0;
+
+} // namespace
 
 int usageError(const std::string& problem)
 {
@@ -25,35 +33,67 @@ int usageError(const std::string& problem)
                  "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
                  "       lumaro-inspect shape FONT TEXT [--features F,...] [--location TAG=VALUE,...]\n"
                  "       lumaro-inspect tables FONT\n"
+                 "       every command takes --face N: the face of a collection (from 0)\n"
                  "       load, glyph, outline and render of a variable font also take\n"
                  "       [--location TAG=VALUE[,TAG=VALUE...]] [--instance NAME]\n",
                  problem.c_str());
     return 2;
 }
 
-OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink)
+void CollectedMessages::add(const Reports& reports)
 {
-    OpenedFont opened = OpenFontPath(path, composites, sink);
+    for (std::string& box : MessageBoxes(reports))
+        texts.push_back(std::move(box));
+    if (std::string note = StatusNote(reports); !note.empty())
+        texts.push_back(std::move(note));
+}
+
+int takeFace(std::vector<std::string>& args)
+{
+    const auto at = std::find(args.begin(), args.end(), "--face");
+    if (at == args.end())
+        return 0;
+    if (at + 1 == args.end() || !parseNumber(at[1], 0, 0xFFFF, chosenFace))
+        return usageError("--face takes a face number");
+    args.erase(at, at + 2);
+    return 0;
+}
+
+OpenedFont openFont(const std::string& path, bool composites, CollectedMessages& messages)
+{
+    OpenedFont opened = OpenFontPath(path, composites, chosenFace);
+    messages.add(opened.reports);
     if (opened.result == LoadResult::Unreadable)
         std::fprintf(stderr, "lumaro-inspect: cannot read %s\n", path.c_str());
+    else if (opened.result == LoadResult::Refused && opened.refusal.code == NoSuchFace)
+        usageError(path + " has no face " + std::to_string(chosenFace) + " (it has " + std::to_string(opened.faces) + ")");
+    else if (opened.result == LoadResult::Refused)
+        std::fprintf(stderr, "lumaro-inspect: cannot open %s: %s\n", path.c_str(),
+                     ContainerFailureText(opened.refusal).c_str());
     return opened;
+}
+
+bool notOpened(const OpenedFont& opened)
+{
+    return opened.result == LoadResult::Unreadable || opened.result == LoadResult::Refused;
 }
 
 std::optional<int> openLoaded(const std::string& path, bool composites, CollectedMessages& messages,
                               OpenedFont& opened)
 {
     opened = openFont(path, composites, messages);
-    if (opened.result == LoadResult::Unreadable)
+    if (notOpened(opened))
         return 2;
     if (opened.result == LoadResult::Abandoned)
         return printAbandoned(messages.texts);
     return std::nullopt;
 }
 
-void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
+void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface,
+                    CollectedMessages& messages)
 {
     if (opened.firstGlyph >= 0)
-        ShowGlyph(opened.firstGlyph, opened.font, view, surface, sink);
+        messages.add(ShowGlyph(opened.firstGlyph, opened.font, view, surface).reports);
 }
 
 bool takeFlag(std::vector<std::string>& args, const std::string& flag)
@@ -176,12 +216,12 @@ int resolveLocation(const FontState& font, const LocationRequest& request, std::
     return 0;
 }
 
-int applyLocation(const FontState& font, const LocationRequest& request, ViewState& view)
+int applyLocation(const FontState& font, const LocationRequest& request, Location& location)
 {
     std::vector<Fixed> user;
     if (const int status = resolveLocation(font, request, user))
         return status;
-    view.location = Normalize(font.Variations, user);
+    location = Normalize(font.Variations, user);
     return 0;
 }
 

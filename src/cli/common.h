@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/open_font.h"
 #include "draw/surface.h"
 #include "draw/view.h"
@@ -12,9 +12,10 @@
 // boxes as a list, and the answers for usage errors and abandoned loads.
 
 // The message boxes the window would have shown, in order.
-class CollectedMessages : public MessageSink {
-public:
-    void MsgBox(const std::string& text) override { texts.push_back(text); }
+struct CollectedMessages {
+    // The boxes of every report.
+    void add(const Reports& reports);
+    void MsgBox(const std::string& text) { texts.push_back(text); }
     std::vector<std::string> texts;
 };
 
@@ -22,9 +23,15 @@ public:
 // Prints "lumaro-inspect: <problem>" and the usage on standard error; returns 2.
 int usageError(const std::string& problem);
 
-// Opens path as File > Open does; a file that cannot be read at all is
-// reported on standard error (the caller then returns 2).
-OpenedFont openFont(const std::string& path, bool composites, MessageSink& sink);
+// Removes "--face N" from args and opens that face of a collection from
+// then on (face 0 without it); 0, or the usage error's status.
+int takeFace(std::vector<std::string>& args);
+
+// Opens path (the face --face chose) as File > Open does; a file that cannot
+// be read or decoded at all is reported on standard error, a face number not
+// below the count as a usage error (the caller then returns 2: notOpened).
+OpenedFont openFont(const std::string& path, bool composites, CollectedMessages& messages);
+bool notOpened(const OpenedFont& opened);
 
 // For the commands that need a loaded font: the status to exit with when
 // path did not load (2 unreadable, 1 abandoned, its messages printed);
@@ -33,7 +40,8 @@ std::optional<int> openLoaded(const std::string& path, bool composites, Collecte
                               OpenedFont& opened);
 
 // Draws the glyph the open shows first, as the window does before any other.
-void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface, MessageSink& sink);
+void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface,
+                    CollectedMessages& messages);
 
 // Removes every `flag` from args; true when there was one.
 bool takeFlag(std::vector<std::string>& args, const std::string& flag);
@@ -60,8 +68,8 @@ int takeLocation(std::vector<std::string>& args, LocationRequest& request);
 // 0, or the usage error's status (an unknown tag or instance, either option
 // on a font without fvar).
 int resolveLocation(const FontState& font, const LocationRequest& request, std::vector<Fixed>& user);
-// The same normalized into `view`; 0, or the usage error's status.
-int applyLocation(const FontState& font, const LocationRequest& request, ViewState& view);
+// The same normalized into `location`; 0, or the usage error's status.
+int applyLocation(const FontState& font, const LocationRequest& request, Location& location);
 // {"wght": 400, ...} of user coordinates.
 std::string locationJson(const FontVariations& variations, const std::vector<Fixed>& user);
 // A user coordinate as JSON: to four decimals, no trailing zeros.

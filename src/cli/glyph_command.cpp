@@ -43,7 +43,7 @@ int runGlyph(std::vector<std::string> args)
         return *status;
     if (const int status = selectGlyphs(opened.font, selection))
         return status;
-    if (const int status = applyLocation(opened.font, at, view))
+    if (const int status = applyLocation(opened.font, at, view.location))
         return status;
 
     // Written as it goes: a whole font's read-outs are never held at once.
@@ -52,7 +52,8 @@ int runGlyph(std::vector<std::string> args)
     std::fputc('[', stdout);
     for (std::size_t i = 0; i < selection.numbers.size(); ++i) {
         CollectedMessages messages;
-        const GlyphReadout g = ShowGlyph(selection.numbers[i], opened.font, view, picture, messages);
+        const GlyphReadout g = ShowGlyph(selection.numbers[i], opened.font, view, picture);
+        messages.add(g.reports);
         abandoned |= g.abandoned;
         std::fputs(i ? ",\n" : "\n", stdout);
         const std::string json = readoutJson(g, messages.texts);

@@ -55,10 +55,10 @@ int runLoad(std::vector<std::string> args)
 
     // File > Open: the face name first, then the load, then the first glyph.
     CollectedMessages messages;
-    const std::string faceName = GetFaceName(path);
     const OpenedFont opened = openFont(path, composites, messages);
-    if (opened.result == LoadResult::Unreadable)
+    if (notOpened(opened))
         return 2;
+    const std::string faceName = GetFaceName(path, opened.face);
     ViewState view;
     view.Composites = composites;
     std::vector<Fixed> user;
@@ -83,6 +83,8 @@ int runLoad(std::vector<std::string> args)
     doc.add("instances", instancesJson(opened.font.Variations));
     doc.add("location", locationJson(opened.font.Variations, user));
     doc.add("messages", jsonArray(messages.texts));
+    doc.add("faces", opened.faces);
+    doc.add("face", opened.face);
     printJson(doc.str(true));
     return loaded ? 0 : 1;
 }

@@ -11,7 +11,9 @@ int main(int argc, char** argv)
     if (argc < 2)
         return usageError("no command given");
     const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (const int status = takeFace(args))
+        return status;
 
     if (command == "load")
         return runLoad(args);

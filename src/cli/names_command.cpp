@@ -36,10 +36,12 @@ int runNames(const std::string& fontPath)
     // table gives "Not found: name" and the code 14 box, and no lines.
     CollectedMessages info;
     NameTable table;
-    const bool read = ReadNameTable(opened.font, info, table);
+    const MaybeFailure failure = ReadNameTable(opened.font, table);
+    if (failure)
+        info.add({*failure});
     std::fputs("{\n", stdout);
     printStringArray("lines", table.Lines.size(), [&](std::size_t k) { return table.Lines[k]; });
     printStringArray("texts", table.Records.size(), [&](std::size_t k) { return NameText(opened.font, table, k); });
     printJson("  \"messages\": " + jsonArray(info.texts) + "\n}");
-    return read ? 0 : 1;
+    return failure ? 1 : 0;
 }

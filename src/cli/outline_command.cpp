@@ -28,15 +28,15 @@ std::string contoursJson(const ResolvedGlyph& glyph)
 {
     std::string out = "[";
     for (const PlacedOutline& part : glyph.parts) {
-        const GlyphOutline& o = part.outline;
+        const Contours& o = part.outline;
         int start = 0;
-        for (int c = 1; c <= o.NumberOfContours; ++c) {
-            const int stop = o.EndPts[std::size_t(c)] + 1;
+        for (const int end : o.ends) {
+            const int stop = end + 1;
             out += out.size() > 1 ? ",[" : "[";
             for (int i = start; i < stop; ++i) {
-                const GlyphPoint p = o.Points[std::size_t(i)];
-                out += (i > start ? ",[" : "[") + std::to_string(p.X) + "," + std::to_string(p.Y) + ","
-                     + ((o.PointFlags[std::size_t(i)] & ON_CURVE) ? "1]" : "0]");
+                const OutlinePoint p = o.points[std::size_t(i)];
+                out += (i > start ? ",[" : "[") + std::to_string(p.x) + "," + std::to_string(p.y) + ","
+                     + std::to_string(int(p.kind)) + "]";
             }
             out += "]";
             start = std::max(start, stop);
@@ -88,7 +88,7 @@ int runOutline(std::vector<std::string> args)
     if (const int status = selectGlyphs(opened.font, selection))
         return status;
     ViewState view;
-    if (const int status = applyLocation(opened.font, at, view))
+    if (const int status = applyLocation(opened.font, at, view.location))
         return status;
 
     bool abandoned = false;
@@ -97,7 +97,10 @@ int runOutline(std::vector<std::string> args)
         CollectedMessages messages;
         WorkingValues work;
         work.GlyphIndex = selection.numbers[i];
-        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, view.location, work, messages);
+        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, view.location, work);
+        messages.add(glyph.reports);
+        if (glyph.status == OutlineStatus::Abandoned)
+            messages.add({glyph.failure});
         abandoned |= glyph.status == OutlineStatus::Abandoned;
         JsonObject doc;
         doc.add("glyph", work.GlyphIndex);

@@ -109,7 +109,8 @@ int renderAll(const OpenedFont& opened, const RenderRequest& req, PictureSurface
     int written = 0;
     bool abandoned = false;
     for (const int n : opened.lists.GlyphList) {
-        const GlyphReadout g = ShowGlyph(n, opened.font, req.view, picture, messages);
+        const GlyphReadout g = ShowGlyph(n, opened.font, req.view, picture);
+        messages.add(g.reports);
         abandoned |= g.abandoned;
         const std::string file = glyphFileName(req.out, n, format);
         if (const std::string failure = savePicture(picture, format, file, saveOptions(g, picture, req.view, req.size));
@@ -158,7 +159,7 @@ int runRender(std::vector<std::string> args)
     if (req.glyph >= opened.font.NumGlyphs)
         return usageError("the font has no glyph " + std::to_string(req.glyph) + " (it has"
                           + GlyphCountText(opened.font) + ")");
-    if (const int status = applyLocation(opened.font, at, req.view))
+    if (const int status = applyLocation(opened.font, at, req.view.location))
         return status;
     const auto app = startGuiApplication();
 
@@ -170,7 +171,8 @@ int runRender(std::vector<std::string> args)
     const PictureFormat chosen = req.format.value_or(formatFromExtension(req.out).value_or(PictureFormat::Jpeg));
     if (req.all)
         return renderAll(opened, req, picture, chosen, messages);
-    const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture, messages);
+    const GlyphReadout g = ShowGlyph(req.glyph, opened.font, req.view, picture);
+    messages.add(g.reports);
     if (const std::string failure = savePicture(picture, chosen, req.out, saveOptions(g, picture, req.view, req.size));
         !failure.empty()) {
         messages.MsgBox(failure);

@@ -130,10 +130,10 @@ int runTables(const std::vector<std::string>& args)
         return *status;
     const FontState& font = opened.font;
     const FontDetails details = ReadFontDetails(font);
-    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, 0);
-    CollectedMessages nameMessages; // a font without a naming table has no names here, and no box
+    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, font.Face);
+    // A font without a naming table has no names here, and no box.
     NameTable names;
-    ReadNameTable(font, nameMessages, names);
+    ReadNameTable(font, names);
 
     printJson(JsonObject()
                   .add("tables", directoryJson(details.tables))

@@ -27,6 +27,32 @@ double SplineBasis(int i, int k, double t, const KnotVector& Knots)
     return sum;
 }
 
+namespace {
+
+void DrawCubic(const CurveRun& run, GlyphDrawing& d)
+{
+    // As many steps as a quadratic run of these four points takes, spread
+    // over the one cubic segment they make.
+    const float CurveSteps = d.work.CurveSteps;
+    const float lastStep = 2.0f * CurveSteps - 1.0f;
+    const auto& X = run.CurveX;
+    const auto& Y = run.CurveY;
+    int previousX = X[1], previousY = Y[1];
+    for (int s = 0; float(s) <= lastStep; ++s) {
+        const double u = double(s) / double(CurveSteps) / 2.0, v = 1.0 - u;
+        const double b0 = v * v * v, b1 = 3 * v * v * u, b2 = 3 * v * u * u, b3 = u * u * u;
+        const int sampleX = RoundHalfEven(b0 * X[1] + b1 * X[2] + b2 * X[3] + b3 * X[4]);
+        const int sampleY = RoundHalfEven(b0 * Y[1] + b1 * Y[2] + b2 * Y[3] + b3 * Y[4]);
+        if (s != 0)
+            DrawSegment(previousX, previousY, sampleX, sampleY, Black, d);
+        previousX = sampleX;
+        previousY = sampleY;
+    }
+    DrawSegment(previousX, previousY, X[4], Y[4], Black, d);
+}
+
+} // namespace
+
 void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
 {
     const int n = m - 1;
@@ -41,6 +67,8 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
         DrawSegment(CurveX[1], CurveY[1], CurveX[2], CurveY[2], Black, d);
         return;
     }
+    if (run.cubic && n == 3)
+        return DrawCubic(run, d);
 
     KnotVector Knots;
     for (int j = 0; j <= n + 3 || j <= 2 * n; ++j)
@@ -72,41 +100,61 @@ void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d)
     DrawSegment(previousX, previousY, CurveX[n + 1], CurveY[n + 1], Black, d);
 }
 
-bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing& d, MessageSink& sink)
+namespace {
+
+// Adds point k of the contour to the run; an on-curve point ends the run
+// there and starts the next one from it.
+void addToRun(const OutlinePoint& point, CurveRun& run, GlyphDrawing& d)
+{
+    const int p = int(d.work.CurvePoint);
+    run.CurveX[p] = point.x;
+    run.CurveY[p] = point.y;
+    switch (point.kind) {
+    case PointKind::OnCurve:
+        DrawCurve(p, run, d);
+        run.CurveX[1] = run.CurveX[p];
+        run.CurveY[1] = run.CurveY[p];
+        run.cubic = false;
+        d.work.CurvePoint = 1;
+        break;
+    case PointKind::QuadraticOff:
+        break;
+    case PointKind::CubicOff:
+        // Two control points between on-curve ones: the on-curve point that
+        // ends the run draws them as one cubic segment.
+        run.cubic = true;
+        break;
+    }
+    d.work.CurvePoint = d.work.CurvePoint + 1;
+}
+
+} // namespace
+
+MaybeFailure WalkContours(const Contours& outline, int firstContourNo, GlyphDrawing& d)
 {
     WorkingValues& font = d.work;
     const int YMax = int(font.GlyphYMax);
     CurveRun run;
     int ContourStart = 0;
-    for (int c = 1; c <= outline.NumberOfContours; ++c) {
-        const int ContourNo = firstContourNo + c - 1;
-        const int ContourStop = outline.EndPts[std::size_t(c)] + 1;
+    for (std::size_t c = 0; c < outline.ends.size(); ++c) {
+        const int ContourNo = firstContourNo + int(c);
+        const int ContourStop = outline.ends[c] + 1;
         font.CurvePoint = 1;
-        const GlyphPoint first = outline.Points[std::size_t(ContourStart)];
+        run.cubic = false;
+        const OutlinePoint first = outline.points[std::size_t(ContourStart)];
         if (d.view.ShowStartPoints == 1)
             DrawStartMark(first, ContourNo, d);
-        ListContour(d.OutlineText, ContourNo, first.X + (long long)font.OriginX, YMax - (long long)first.Y,
-                    c == 1 && firstContourNo > 1);
+        ListContour(d.OutlineText, ContourNo, first.x + (long long)font.OriginX, YMax - (long long)first.y,
+                    c == 0 && firstContourNo > 1);
 
         for (int i = ContourStart; i <= ContourStop; ++i) {
             const int k = i == ContourStop ? ContourStart : i; // the closing step takes the first point again
-            const int p = int(font.CurvePoint);
-            run.CurveX[p] = outline.Points[std::size_t(k)].X;
-            run.CurveY[p] = outline.Points[std::size_t(k)].Y;
-            if (outline.PointFlags[std::size_t(k)] & ON_CURVE) {
-                DrawCurve(p, run, d);
-                run.CurveX[1] = run.CurveX[p];
-                run.CurveY[1] = run.CurveY[p];
-                font.CurvePoint = 1;
-            }
-            font.CurvePoint = font.CurvePoint + 1;
-            if (font.CurvePoint >= MaxRunPoints + 1) {
-                ShowError(RunTooLong, font, sink);
-                return false;
-            }
+            addToRun(outline.points[std::size_t(k)], run, d);
+            if (font.CurvePoint >= MaxRunPoints + 1)
+                return Failure{RunTooLong, font, {}};
         }
         DrawCurve(int(font.CurvePoint) - 1, run, d);
         ContourStart = ContourStop;
     }
-    return true;
+    return std::nullopt;
 }

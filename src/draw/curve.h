@@ -2,8 +2,8 @@
 #include <array>
 #include <cstdint>
 
-#include "sfnt/errors.h"
-#include "outline/glyf.h"
+#include "sfnt/failure.h"
+#include "outline/outline.h"
 #include "draw/segment.h"
 
 inline constexpr int MaxRunPoints = 199;
@@ -12,6 +12,7 @@ inline constexpr int MaxRunPoints = 199;
 struct CurveRun {
     std::array<std::int32_t, MaxRunPoints + 2> CurveX{};
     std::array<std::int32_t, MaxRunPoints + 2> CurveY{};
+    bool cubic = false; // it holds cubic control points: two of them make one cubic segment
 };
 
 // Knot vector of one run. SplineBasis reaches Knots(n + 3), one past 2n for
@@ -27,12 +28,13 @@ float KnotValue(int j, int CurveDegree);
 double SplineBasis(int i, int k, double t, const KnotVector& Knots);
 
 // Draws the run CurveX/CurveY(1..m): its control polygon in light grey, then
-// the quadratic B-spline sampled CurveSteps times per arc in black. m <= 1
-// draws nothing.
+// the quadratic B-spline sampled CurveSteps times per arc in black; a cubic
+// run of four points is the one cubic segment, sampled as often as a
+// quadratic run of four. m <= 1 draws nothing.
 void DrawCurve(int m, const CurveRun& run, GlyphDrawing& d);
 
 // Walks the decoded contours into runs from one on-curve point to the next,
 // with start marks and listing lines; the first contour is numbered
-// firstContourNo (a composite's components number on). Returns false when a
-// run grew past 199 points (code 13, shown through sink).
-bool WalkContours(const GlyphOutline& outline, int firstContourNo, GlyphDrawing& d, MessageSink& sink);
+// firstContourNo (a composite's components number on). Fails with code 13
+// when a run grew past 199 points; the drawing is then abandoned.
+MaybeFailure WalkContours(const Contours& outline, int firstContourNo, GlyphDrawing& d);

@@ -52,10 +52,9 @@ void DrawPoints(const ResolvedGlyph& glyph, const BBox& frame, const ViewState& 
         surface.ForeColor(ContourNumberBlue); // the colour the start marks leave, too
     int number = 0;
     for (const PlacedOutline& part : glyph.parts)
-        for (int i = 0; i < part.outline.PointCount; ++i, ++number) {
-            const GlyphPoint p = part.outline.Points[std::size_t(i)];
-            const double x = MarkX(p.X, work, view), y = MarkY(p.Y, work, view);
-            if (part.outline.PointFlags[std::size_t(i)] & ON_CURVE) {
+        for (const OutlinePoint& p : part.outline.points) {
+            const double x = MarkX(p.x, work, view), y = MarkY(p.y, work, view);
+            if (p.kind == PointKind::OnCurve) {
                 const int x0 = int(x - r), x1 = int(x + r), y0 = int(y - r), y1 = int(y + r);
                 surface.Line(x0, y0, x1, y0, PointColour);
                 surface.Line(x1, y0, x1, y1, PointColour);
@@ -69,5 +68,6 @@ void DrawPoints(const ResolvedGlyph& glyph, const BBox& frame, const ViewState& 
                 surface.CurrentY(y + r);
                 surface.Print(std::to_string(number));
             }
+            ++number;
         }
 }

@@ -42,10 +42,10 @@ void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, GlyphDrawing& d)
     ListSegment(d.OutlineText, (long long)x2 - x1, (long long)y1 - y2, colour);
 }
 
-void DrawStartMark(GlyphPoint first, int contourNo, GlyphDrawing& d)
+void DrawStartMark(OutlinePoint first, int contourNo, GlyphDrawing& d)
 {
-    const double X = MarkX(first.X, d.work, d.view);
-    const double Y = MarkY(first.Y, d.work, d.view);
+    const double X = MarkX(first.x, d.work, d.view);
+    const double Y = MarkY(first.y, d.work, d.view);
     d.surface.Circle(X, Y, 16, StartCircleRed);
     d.surface.CurrentX(X + 5);
     d.surface.CurrentY(Y + 5);

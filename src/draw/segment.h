@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "sfnt/errors.h"
-#include "outline/glyf.h"
+#include "outline/outline.h"
 #include "draw/surface.h"
 #include "draw/view.h"
 
@@ -34,7 +34,7 @@ double MarkY(int y, const WorkingValues& work, const ViewState& view);
 void DrawSegment(int x1, int y1, int x2, int y2, Rgb colour, GlyphDrawing& d);
 
 // A red circle on the contour's first point and its number beside it.
-void DrawStartMark(GlyphPoint first, int contourNo, GlyphDrawing& d);
+void DrawStartMark(OutlinePoint first, int contourNo, GlyphDrawing& d);
 
 // " empty" for a glyph without contours, in the current text colour.
 void DrawEmptyMark(DrawingSurface& surface);

@@ -5,6 +5,7 @@
 
 #include "tables/text.h"
 #include "outline/composite.h"
+#include "outline/cff_glyph.h"
 #include "draw/curve.h"
 #include "draw/listing.h"
 #include "draw/metrics_view.h"
@@ -13,40 +14,39 @@
 
 namespace {
 
-bool drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d, MessageSink& sink)
+MaybeFailure drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d)
 {
     ListHeader(d.OutlineText, glyph.NumberOfContours());
     int contourNo = 1;
     for (const PlacedOutline& part : glyph.parts) {
         if (listComponents)
             ListComponent(d.OutlineText, contourNo == 1, part.glyph, part.dx, part.dy, part.matrix);
-        if (!WalkContours(part.outline, contourNo, d, sink))
-            return false;
-        contourNo += part.outline.NumberOfContours;
+        if (MaybeFailure failure = WalkContours(part.outline, contourNo, d))
+            return failure;
+        contourNo += int(part.outline.ends.size());
     }
-    return true;
+    return std::nullopt;
 }
 
-// At a location, the box of the varied points; the stored box at the default
-// and for a glyph without points.
-BBox boxAt(const FontState& font, int n, const Location& location)
+// At a location, the box of the varied points, and why the glyph is drawn at
+// the default instead into `reports`; the stored box at the default and for a
+// glyph without points.
+BBox boxAt(const FontState& font, int n, const Location& location, Reports& reports)
 {
-    const BBox stored = font.GlyphBox[std::size_t(n)];
+    const BBox stored = font.Cff ? CffGlyphBox(font, n) : font.GlyphBox[std::size_t(n)];
     if (location.normalized.empty())
         return stored;
-    struct Quiet : MessageSink {
-        void MsgBox(const std::string&) override {}
-    } quiet;
     WorkingValues work;
     work.GlyphIndex = n;
-    const ResolvedGlyph glyph = ResolveGlyph(font, n, location, work, quiet);
+    const ResolvedGlyph glyph = ResolveGlyph(font, n, location, work);
+    reports.insert(reports.end(), glyph.reports.begin(), glyph.reports.end());
     std::int32_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
     for (const PlacedOutline& part : glyph.parts)
-        for (const GlyphPoint& p : part.outline.Points) {
-            x0 = std::min(x0, p.X);
-            y0 = std::min(y0, p.Y);
-            x1 = std::max(x1, p.X);
-            y1 = std::max(y1, p.Y);
+        for (const OutlinePoint& p : part.outline.points) {
+            x0 = std::min(x0, p.x);
+            y0 = std::min(y0, p.y);
+            x1 = std::max(x1, p.x);
+            y1 = std::max(y1, p.y);
         }
     if (x0 > x1)
         return stored;
@@ -58,15 +58,15 @@ void collectPoints(const ResolvedGlyph& glyph, std::vector<DrawnPoint>& points)
 {
     int contourNo = 1;
     for (const PlacedOutline& part : glyph.parts) {
-        const GlyphOutline& o = part.outline;
-        int contour = 1;
-        for (int i = 0; i < o.PointCount; ++i) {
-            while (contour < o.NumberOfContours && i > o.EndPts[std::size_t(contour)])
+        const Contours& o = part.outline;
+        std::size_t contour = 0;
+        for (std::size_t i = 0; i < o.points.size(); ++i) {
+            while (contour + 1 < o.ends.size() && int(i) > o.ends[contour])
                 ++contour;
-            const GlyphPoint p = o.Points[std::size_t(i)];
-            points.push_back({p.X, p.Y, (o.PointFlags[std::size_t(i)] & ON_CURVE) != 0, contourNo + contour - 1, part.glyph});
+            const OutlinePoint& p = o.points[i];
+            points.push_back({p.x, p.y, p.kind == PointKind::OnCurve, contourNo + int(contour), part.glyph});
         }
-        contourNo += o.NumberOfContours;
+        contourNo += int(o.ends.size());
     }
 }
 
@@ -83,16 +83,16 @@ void numberLines(const std::string& listing, std::vector<ListedSegment>& segment
 
 } // namespace
 
-bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
-               MessageSink& sink, std::string& OutlineText, DrawnGlyph* drawn)
+MaybeFailure DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
+                       std::string& OutlineText, DrawnGlyph* drawn)
 {
     // Glyph 3 is never drawn, whatever it holds.
     if (work.GlyphIndex == 3)
-        return true;
+        return std::nullopt;
     // Without the option a composite is not looked into at all: it shows as empty.
-    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, view.location, work, sink, view.Composites);
+    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, view.location, work, view.Composites);
     if (glyph.status == OutlineStatus::Abandoned)
-        return false;
+        return glyph.failure;
     const bool composite = glyph.status == OutlineStatus::Composite;
     BBox frame;
     const bool metrics = view.Metrics && MetricsFrame(font, frame);
@@ -100,16 +100,16 @@ bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work
         DrawMetricsLines(font, AdvanceAt(font, work.GlyphIndex, view.location, glyph), frame, view, work, surface);
     if (glyph.parts.empty()) {
         DrawEmptyMark(surface);
-        return true;
+        return std::nullopt;
     }
     GlyphDrawing d{work, view, surface, OutlineText, drawn ? &drawn->segments : nullptr};
-    if (!drawParts(glyph, composite, d, sink)) {
+    if (MaybeFailure failure = drawParts(glyph, composite, d)) {
         // A run too long to draw: nothing of the glyph stays, as for a glyph refused before drawing.
         surface.Cls();
         OutlineText.clear();
         if (drawn)
             *drawn = {};
-        return false;
+        return failure;
     }
     if (drawn) {
         numberLines(OutlineText, drawn->segments);
@@ -117,21 +117,22 @@ bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work
     }
     if (metrics)
         DrawPoints(glyph, frame, view, work, surface);
-    return true;
+    return std::nullopt;
 }
 
-GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink)
+GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface)
 {
     GlyphReadout out;
     const auto known = [](int i, const auto& table) { return i >= 0 && std::size_t(i) < table.size(); };
-    if (!font.Loaded || n < 0 || n >= font.NumGlyphs || !known(n, font.GlyphBox) || !known(n + 1, font.GlyphOffset)) {
+    if (!font.Loaded || n < 0 || n >= font.NumGlyphs || !known(n, font.GlyphBox)
+        || (!font.Cff && !known(n + 1, font.GlyphOffset))) {
         surface.Cls();
         return out;
     }
     // The scale slider never goes below 1; a zero would divide by zero.
     ViewState v = view;
     v.ViewScale = std::max(1, view.ViewScale);
-    const BBox box = boxAt(font, n, v.location);
+    const BBox box = boxAt(font, n, v.location, out.reports);
     const double s = v.ViewScale, m = v.ViewMargin;
     // The picture is fitted to the glyph's own box, or in the metrics view to
     // the font's frame; the listing counts from the glyph's box either way.
@@ -149,7 +150,10 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     work.OriginY = float(-double(fitted.YMax) / s);
     surface.Cls();
     surface.Scale(fitted.XMin / s - m, fitted.YMin / s - m, fitted.XMax / s + m, fitted.YMax / s + m);
-    out.abandoned = !DrawGlyph(font, v, work, surface, sink, out.listing, &out.drawn);
+    if (MaybeFailure failure = DrawGlyph(font, v, work, surface, out.listing, &out.drawn)) {
+        out.abandoned = true;
+        out.reports.push_back(std::move(*failure));
+    }
 
     out.minY = std::to_string(box.YMin);
     out.maxY = std::to_string(box.YMax);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "outline/location.h"
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/font_state.h"
 #include "draw/surface.h"
 
@@ -47,7 +47,8 @@ struct GlyphReadout {
     std::string name;
     std::string minY, maxY, minX, maxX;
     std::string listing;    // the outline listing (OutlineText)
-    bool abandoned = false; // the drawing stopped with a reported error (11, 12, 13, 15, 17)
+    bool abandoned = false; // the drawing stopped with a failure (11, 12, 13, 15, 17)
+    Reports reports;        // what the drawing reported: the failure that abandoned it
     WorkingValues work;     // as the drawing left them
     DrawnGlyph drawn;
 };
@@ -55,10 +56,10 @@ struct GlyphReadout {
 // Clears the picture, fits it to glyph n's box and draws the glyph from the
 // font's bytes. n must be below font.NumGlyphs of a loaded font; anything
 // else clears the picture and returns empty texts.
-GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface, MessageSink& sink);
+GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface);
 
 // Decodes glyph work.GlyphIndex and draws it into the picture as fitted by
-// ShowGlyph, filling OutlineText, and drawn when given. Returns false when the drawing was
-// abandoned with a reported error; the picture and the listing are then empty.
-bool DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
-               MessageSink& sink, std::string& OutlineText, DrawnGlyph* drawn = nullptr);
+// ShowGlyph, filling OutlineText, and drawn when given. Returns the failure
+// when the drawing was abandoned; the picture and the listing are then empty.
+MaybeFailure DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
+                       std::string& OutlineText, DrawnGlyph* drawn = nullptr);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "outline/cff_strings.h"
-#include "outline/cff_variations.h"
 
 namespace {
 
@@ -164,8 +163,10 @@ std::optional<Failure> readVariations(Opening& o, const std::vector<DictEntry>& 
     const long offset = offsetOperand(top, VariationStoreOp);
     if (offset < 0)
         return std::nullopt;
-    if (!ReadVariationRegions(o.font.table, std::size_t(offset) + 2, o.font.variations))
+    auto store = ReadItemVariationStore(o.font.table, std::size_t(offset) + 2); // after its length
+    if (!store)
         return o.fail("VariationStore");
+    o.font.variations = std::move(*store);
     return std::nullopt;
 }
 
@@ -244,6 +245,17 @@ std::size_t fdSelectRange(std::span<const std::uint8_t> select, int g)
 
 } // namespace
 
+std::optional<std::vector<double>> BlendScalars(const ItemVariationStore& variations, int vsindex,
+                                                const Location& location)
+{
+    if (vsindex < 0 || std::size_t(vsindex) >= variations.data.size())
+        return std::nullopt;
+    std::vector<double> scalars;
+    for (const std::uint16_t region : variations.data[std::size_t(vsindex)].regionIndexes)
+        scalars.push_back(RegionScalar(variations.regions[region], location) / double(FixedOne));
+    return scalars;
+}
+
 std::variant<CffFont, Failure> ReadCff(std::span<const std::uint8_t> table, bool cff2)
 {
     CffFont font;
@@ -255,7 +267,7 @@ std::variant<CffFont, Failure> ReadCff(std::span<const std::uint8_t> table, bool
     return font;
 }
 
-std::string CffGlyphName(const CffFont& font, int g)
+std::string_view CffGlyphName(const CffFont& font, int g)
 {
     if (font.cff2 || font.cidKeyed || g < 0 || std::uint32_t(g) >= font.charStrings.count)
         return {};

@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -10,20 +11,13 @@
 #include "outline/location.h"
 #include "outline/outline.h"
 #include "sfnt/failure.h"
+#include "tables/item_variation_store.h"
 
 // What one Private DICT gives the charstrings.
 struct CffPrivate {
     CffIndex subrs;
     double nominalWidthX = 0;
     int vsindex = 0; // CFF2: the item variation data blends use unless a charstring says otherwise
-};
-
-// The variation regions of a CFF2 font: per region, per axis, start, peak
-// and end; and per item variation data, the regions it blends.
-struct CffVariations {
-    int axisCount = 0;
-    std::vector<std::array<double, 3>> regionAxes; // regionCount * axisCount triples
-    std::vector<std::vector<std::uint16_t>> dataRegions;
 };
 
 // A CFF or CFF2 table opened: the INDEXes and DICTs the charstrings need, as
@@ -41,7 +35,7 @@ struct CffFont {
     std::span<const std::uint8_t> fdSelect;
     std::vector<std::uint16_t> charset; // SID (or CID) of each glyph; empty for the predefined ISOAdobe charset
     bool predefinedCharset = false;     // charset 0: glyph g is SID g
-    CffVariations variations;
+    ItemVariationStore variations; // CFF2: the regions blends weigh
 };
 
 // Opens a CFF (cff2 false) or CFF2 table. A table whose header, INDEXes or
@@ -49,9 +43,9 @@ struct CffFont {
 // being read.
 std::variant<CffFont, Failure> ReadCff(std::span<const std::uint8_t> table, bool cff2);
 
-// Glyph g's name from the charset and String INDEX; empty for a CID-keyed
-// or CFF2 font, or a glyph the charset leaves out.
-std::string CffGlyphName(const CffFont& font, int g);
+// Glyph g's name from the charset and String INDEX (a view into the table);
+// empty for a CID-keyed or CFF2 font, or a glyph the charset leaves out.
+std::string_view CffGlyphName(const CffFont& font, int g);
 
 // The glyph whose charset entry is sid (for endchar's accented form), or -1.
 int CffGlyphOfSid(const CffFont& font, int sid);
@@ -88,5 +82,5 @@ std::variant<CffGlyph, Failure> DecodeCharString(const CffFont& font, int g, con
 
 // The scalar of each region blended by item variation data `vsindex` at the
 // location; nothing when there is no such data.
-std::optional<std::vector<double>> BlendScalars(const CffVariations& variations, int vsindex,
+std::optional<std::vector<double>> BlendScalars(const ItemVariationStore& variations, int vsindex,
                                                 const Location& location);

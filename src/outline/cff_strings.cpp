@@ -71,12 +71,12 @@ constexpr std::array<std::uint16_t, 256> StandardEncoding{
 
 } // namespace
 
-std::string CffString(const CffFont& font, std::size_t sid)
+std::string_view CffString(const CffFont& font, std::size_t sid)
 {
     if (sid < StandardStrings.size())
-        return std::string(StandardStrings[sid]);
+        return StandardStrings[sid];
     const auto text = font.strings.item(std::uint32_t(sid - StandardStrings.size()));
-    return text ? std::string(text->begin(), text->end()) : std::string();
+    return text ? std::string_view(reinterpret_cast<const char*>(text->data()), text->size()) : std::string_view();
 }
 
 int StandardEncodingSid(int code)

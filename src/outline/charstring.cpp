@@ -14,8 +14,14 @@ std::int64_t subrBias(std::uint32_t count)
 
 // Charstring arithmetic is 16.16 and points come out in 1/1024 units,
 // truncated to whole units.
+// A point a hostile charstring drives past a billion units is held there.
 std::int32_t wholeUnits(double v)
 {
+    constexpr double Far = 1e9;
+    v = v < -Far ? -Far : v > Far ? Far : v; // NaN cannot arise: operands are finite, and div is not run
+    const auto whole = std::int32_t(v);
+    if (whole == v)
+        return whole; // nearly every coordinate
     return std::int32_t(std::floor(std::round(v * 1024.0) / 1024.0));
 }
 
@@ -26,6 +32,7 @@ CharStringMachine::CharStringMachine(const CffFont& font, const CffPrivate& priv
       vsindex_(priv.vsindex)
 {
     widthTaken_ = font.cff2; // CFF2 charstrings carry no width
+    out_.points.reserve(64);
 }
 
 bool CharStringMachine::fail(std::string why)
@@ -34,12 +41,9 @@ bool CharStringMachine::fail(std::string why)
     return false;
 }
 
-bool CharStringMachine::push(double value)
+bool CharStringMachine::overflow()
 {
-    if (count_ >= stackLimit_)
-        return fail("argument stack overflow (more than " + std::to_string(stackLimit_) + " operands)");
-    stack_[std::size_t(count_++)] = value;
-    return true;
+    return fail("argument stack overflow (more than " + std::to_string(stackLimit_) + " operands)");
 }
 
 bool CharStringMachine::need(int count, const char* op)
@@ -434,7 +438,8 @@ std::variant<CffGlyph, Failure> DecodeCharString(const CffFont& font, int g, con
     CffGlyph& glyph = std::get<CffGlyph>(decoded);
     const CffAccented parts = *glyph.accented;
     glyph.contours = {};
-    for (const bool accent : {false, true}) {
+    // The accent's contours come first, as FreeType gives them.
+    for (const bool accent : {true, false}) {
         auto part = runGlyph(font, accent ? parts.accent : parts.base, location, work);
         if (std::holds_alternative<Failure>(part))
             return part;

@@ -37,7 +37,14 @@ public:
 
 private:
     bool fail(std::string why);
-    bool push(double value);
+    bool overflow();
+    bool push(double value)
+    {
+        if (count_ >= stackLimit_)
+            return overflow();
+        stack_[std::size_t(count_++)] = value;
+        return true;
+    }
     bool need(int count, const char* op);
     bool number(ByteReader& r, int b0);
     bool execute(int op, ByteReader& r, int depth);
@@ -63,7 +70,7 @@ private:
     const CffFont& font_;
     const CffPrivate& private_;
     const Location& location_;
-    std::array<double, MaxCff2Stack> stack_{};
+    std::array<double, MaxCff2Stack> stack_; // only the first count_ are ever read
     int count_ = 0;
     int stackLimit_;
     int stems_ = 0;

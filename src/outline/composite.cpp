@@ -1,10 +1,11 @@
 #include "outline/composite.h"
+#include "outline/cff_glyph.h"
+#include "outline/gvar.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
-
-#include "outline/gvar.h"
 
 namespace {
 
@@ -57,14 +58,18 @@ int roundAway(double v)
     return int(v < 0 ? v - 0.5 : v + 0.5);
 }
 
+struct Offset {
+    int x = 0, y = 0;
+};
+
 // Each product in 16.16 and rounded on its own, as FreeType transforms
 // component points; the matrix holds F2Dot14 values, exact in 16.16.
-GlyphPoint transformed(const ComponentMatrix& m, GlyphPoint p)
+Offset transformed(const ComponentMatrix& m, int x, int y)
 {
     const auto product = [](std::int32_t v, double scale) { return std::int64_t(MulFix(v, ToFixed(scale))); };
     const auto limit = std::int64_t(CoordinateLimit);
-    return {std::int32_t(std::clamp(product(p.X, m[0]) + product(p.Y, m[2]), -limit, limit)),
-            std::int32_t(std::clamp(product(p.X, m[1]) + product(p.Y, m[3]), -limit, limit))};
+    return {int(std::clamp(product(x, m[0]) + product(y, m[2]), -limit, limit)),
+            int(std::clamp(product(x, m[1]) + product(y, m[3]), -limit, limit))};
 }
 
 // m applied after the part's own transform.
@@ -74,24 +79,28 @@ void placePart(PlacedOutline& part, const ComponentMatrix& m, int dx, int dy)
     if (identity && dx == 0 && dy == 0)
         return;
     constexpr long long limit = 1 << 30;
-    for (GlyphPoint& p : part.outline.Points) {
-        if (!identity)
-            p = transformed(m, p);
-        p = {int(std::clamp(p.X + (long long)dx, -limit, limit)), int(std::clamp(p.Y + (long long)dy, -limit, limit))};
+    for (OutlinePoint& p : part.outline.points) {
+        if (!identity) {
+            const Offset moved = transformed(m, p.x, p.y);
+            p.x = moved.x;
+            p.y = moved.y;
+        }
+        p.x = int(std::clamp(p.x + (long long)dx, -limit, limit));
+        p.y = int(std::clamp(p.y + (long long)dy, -limit, limit));
     }
     const ComponentMatrix a = part.matrix;
     part.matrix = {m[0] * a[0] + m[2] * a[1], m[1] * a[0] + m[3] * a[1], m[0] * a[2] + m[2] * a[3],
                    m[1] * a[2] + m[3] * a[3]};
-    const GlyphPoint offset = transformed(m, {part.dx, part.dy});
-    part.dx = roundAway(double(offset.X) + dx);
-    part.dy = roundAway(double(offset.Y) + dy);
+    const Offset offset = transformed(m, part.dx, part.dy);
+    part.dx = roundAway(double(offset.x) + dx);
+    part.dy = roundAway(double(offset.y) + dy);
 }
 
 // Point `index` of parts [from, to), counted across them in order.
-const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t from, std::size_t to, long index)
+const OutlinePoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t from, std::size_t to, long index)
 {
     for (std::size_t k = from; k < to && index >= 0; ++k) {
-        const auto& points = parts[k].outline.Points;
+        const auto& points = parts[k].outline.points;
         if (std::size_t(index) < points.size())
             return &points[std::size_t(index)];
         index -= long(points.size());
@@ -103,14 +112,14 @@ const GlyphPoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t f
 // whole font allocates little.
 class Resolver {
 public:
-    Resolver(const FontState& font, const Location& location, WorkingValues& work, MessageSink& sink,
-             ResolvedGlyph& out, bool components)
-        : font_(font), location_(location), work_(work), sink_(sink), out_(out), components_(components)
+    Resolver(const FontState& font, const Location& location, WorkingValues& work, ResolvedGlyph& out,
+             bool components)
+        : font_(font), location_(location), work_(work), out_(out), components_(components)
     {
     }
 
     // The first variation failure met; the glyph is then resolved again at the default.
-    const std::optional<Failure>& variationFailure() const { return variationFailure_; }
+    const MaybeFailure& variationFailure() const { return variationFailure_; }
 
     // Appends glyph g's parts; a composite's own records go to out.components at depth 0.
     bool resolve(int g)
@@ -118,17 +127,20 @@ public:
         if (used_ == out_.parts.size())
             out_.parts.emplace_back();
         PlacedOutline& part = out_.parts[used_];
-        const OutlineStatus status = DecodeOutline(g, font_, part.outline, work_, sink_);
+        DecodedOutline decoded = DecodeOutline(font_, g, location_, part.outline, work_);
+        const OutlineStatus status = decoded.status;
         if (depth_ == 0)
             out_.status = status;
+        if (status == OutlineStatus::Abandoned)
+            out_.failure = std::move(decoded.failure);
         if (status == OutlineStatus::Empty && !location_.normalized.empty()) {
-            std::vector<GlyphPoint> none;
+            std::vector<OutlinePoint> none;
             vary(g, {}, none);
         }
         if (status == OutlineStatus::Abandoned || status == OutlineStatus::Empty)
             return status != OutlineStatus::Abandoned;
         if (status == OutlineStatus::Decoded) {
-            points_ += std::size_t(part.outline.PointCount);
+            points_ += part.outline.points.size();
             if (points_ > MaxResolvedPoints)
                 return fail("glyph " + std::to_string(depth_ == 0 ? g : active_[0])
                             + " has more than 65535 points");
@@ -137,7 +149,7 @@ public:
             part.dx = part.dy = 0;
             ++used_;
             if (!location_.normalized.empty())
-                varySimple(g, part.outline);
+                vary(g, part.outline.ends, part.outline.points);
             return true;
         }
         return !components_ || resolveComposite(g);
@@ -149,31 +161,26 @@ public:
 
 private:
     // The four phantom points: the origin and the advance, then two for vertical metrics.
-    std::vector<GlyphPoint> phantoms(int g) const
+    std::array<OutlinePoint, 4> phantoms(int g) const
     {
-        const std::int32_t origin = std::int32_t(font_.GlyphBox[std::size_t(g)].XMin) - font_.HMetrics[std::size_t(g)].Lsb;
-        return {{origin, 0}, {origin + font_.HMetrics[std::size_t(g)].AdvanceWidth, 0}, {0, 0}, {0, 0}};
+        const std::size_t k = std::size_t(g);
+        const std::int32_t origin = std::int32_t(font_.GlyphBox[k].XMin) - font_.HMetrics[k].Lsb;
+        return {OutlinePoint{origin, 0}, OutlinePoint{origin + font_.HMetrics[k].AdvanceWidth, 0}, OutlinePoint{},
+                OutlinePoint{}};
     }
 
-    // Varies `points` (phantoms last) in place; records the outermost glyph's varied advance.
-    void vary(int g, std::span<const int> ends, std::vector<GlyphPoint>& points)
+    // Varies `points` in place (with the phantoms after them); records the varied advance.
+    void vary(int g, std::span<const int> ends, std::vector<OutlinePoint>& points)
     {
         if (std::size_t(g) >= font_.HMetrics.size() || std::size_t(g) >= font_.GlyphBox.size())
             return;
         const auto extra = phantoms(g);
         points.insert(points.end(), extra.begin(), extra.end());
-        if (auto failure = VaryPoints(font_, g, location_, ends, points); failure && !variationFailure_)
+        if (MaybeFailure failure = VaryPoints(font_, g, location_, ends, points); failure && !variationFailure_)
             variationFailure_ = std::move(failure);
         const std::size_t n = points.size() - 4;
-        advance_ = VariedAdvance(font_, g, location_).value_or(points[n + 1].X - points[n].X);
+        advance_ = VariedAdvance(font_, g, location_).value_or(points[n + 1].x - points[n].x);
         points.resize(n);
-    }
-
-    void varySimple(int g, GlyphOutline& outline)
-    {
-        const std::span<const int> ends(outline.EndPts.begin() + 1, outline.EndPts.end());
-        outline.Points.resize(std::size_t(outline.PointCount));
-        vary(g, ends, outline.Points);
     }
 
     // The component offsets of composite g moved by its deltas, one point a
@@ -189,7 +196,7 @@ private:
                 return {};
             records.push_back(rec);
         } while (rec.flags & MORE_COMPONENTS);
-        std::vector<GlyphPoint> points;
+        std::vector<OutlinePoint> points;
         std::vector<int> ends;
         for (const ComponentRecord& c : records) {
             ends.push_back(int(points.size()));
@@ -198,15 +205,15 @@ private:
         vary(g, ends, points);
         for (std::size_t k = 0; k < records.size(); ++k)
             if (records[k].flags & ARGS_ARE_XY_VALUES) {
-                records[k].arg1 = std::int16_t(points[k].X);
-                records[k].arg2 = std::int16_t(points[k].Y);
+                records[k].arg1 = std::int16_t(points[k].x);
+                records[k].arg2 = std::int16_t(points[k].y);
             }
         return records;
     }
 
     bool fail(const std::string& why)
     {
-        ShowError(BadComposite, work_, sink_, why);
+        out_.failure = {BadComposite, work_, why};
         return false;
     }
 
@@ -276,14 +283,14 @@ private:
             applied.dy = roundAway(dy);
             return true;
         }
-        const GlyphPoint* parent = pointAt(out_.parts, base, first, rec.arg1);
-        const GlyphPoint* child = pointAt(out_.parts, first, used_, rec.arg2);
+        const OutlinePoint* parent = pointAt(out_.parts, base, first, rec.arg1);
+        const OutlinePoint* child = pointAt(out_.parts, first, used_, rec.arg2);
         if (!parent || !child)
             return fail("glyph " + std::to_string(g) + " matches point " + std::to_string(rec.arg1) + " to point "
                         + std::to_string(rec.arg2) + " of glyph " + std::to_string(rec.glyph)
                         + ", which do not both exist");
-        applied.dx = roundAway(double(parent->X) - child->X);
-        applied.dy = roundAway(double(parent->Y) - child->Y);
+        applied.dx = roundAway(double(parent->x) - child->x);
+        applied.dy = roundAway(double(parent->y) - child->y);
         applied.parentPoint = rec.arg1;
         applied.childPoint = rec.arg2;
         return true;
@@ -308,10 +315,9 @@ private:
 
     const FontState& font_;
     const Location& location_;
-    std::optional<Failure> variationFailure_;
+    MaybeFailure variationFailure_;
     std::int32_t advance_ = 0;
     WorkingValues& work_;
-    MessageSink& sink_;
     ResolvedGlyph& out_;
     bool components_;
     std::array<int, MaxComponentDepth> active_{}; // composites being resolved, outermost first
@@ -327,19 +333,21 @@ int ResolvedGlyph::NumberOfContours() const
 {
     int n = 0;
     for (const PlacedOutline& part : parts)
-        n += part.outline.NumberOfContours;
+        n += int(part.outline.ends.size());
     return n;
 }
 
 namespace {
 
 // One resolution; the variation failure it met, if any.
-std::optional<Failure> resolveAt(const FontState& font, int g, const Location& location, WorkingValues& work,
-                                 MessageSink& sink, ResolvedGlyph& out, bool components)
+MaybeFailure resolveAt(const FontState& font, int g, const Location& location, WorkingValues& work,
+                       ResolvedGlyph& out, bool components)
 {
     out.components.clear();
+    out.failure = {};
+    out.reports.clear();
     out.advance = std::size_t(g) < font.HMetrics.size() ? font.HMetrics[std::size_t(g)].AdvanceWidth : 0;
-    Resolver resolver(font, location, work, sink, out, components);
+    Resolver resolver(font, location, work, out, components);
     const bool resolved = resolver.resolve(g);
     if (!location.normalized.empty())
         out.advance = resolver.advance();
@@ -353,39 +361,16 @@ std::optional<Failure> resolveAt(const FontState& font, int g, const Location& l
 
 } // namespace
 
-void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
+void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, ResolvedGlyph& out,
                   bool components)
 {
-    resolveAt(font, g, Location{}, work, sink, out, components);
-}
-
-void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, MessageSink& sink,
-                  ResolvedGlyph& out, bool components)
-{
-    if (location.normalized.empty()) {
-        ResolveGlyph(font, g, work, sink, out, components);
+    if (font.Cff)
+        return ResolveCffGlyph(font, g, location, work, out, components);
+    MaybeFailure failure = resolveAt(font, g, location, work, out, components);
+    if (!failure)
         return;
-    }
-    struct Held : MessageSink {
-        std::vector<std::string> texts;
-        void MsgBox(const std::string& text) override { texts.push_back(text); }
-    } held;
-    const std::optional<Failure> failure = resolveAt(font, g, location, work, held, out, components);
-    if (failure) {
-        ResolveGlyph(font, g, work, sink, out, components);
-        ShowVariationFailure(*failure, sink);
-        return;
-    }
-    for (const std::string& text : held.texts)
-        sink.MsgBox(text);
-}
-
-ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
-                           MessageSink& sink, bool components)
-{
-    ResolvedGlyph out;
-    ResolveGlyph(font, g, location, work, sink, out, components);
-    return out;
+    resolveAt(font, g, Location{}, work, out, components);
+    out.reports.push_back(std::move(*failure));
 }
 
 std::int32_t AdvanceAt(const FontState& font, int g, const Location& location, const ResolvedGlyph& resolved)
@@ -394,12 +379,15 @@ std::int32_t AdvanceAt(const FontState& font, int g, const Location& location, c
         return 0;
     if (location.normalized.empty())
         return font.HMetrics[std::size_t(g)].AdvanceWidth;
+    if (font.Cff)
+        return VariedAdvance(font, g, location).value_or(font.HMetrics[std::size_t(g)].AdvanceWidth);
     return resolved.advance;
 }
 
-ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, bool components)
+ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
+                           bool components)
 {
     ResolvedGlyph out;
-    ResolveGlyph(font, g, work, sink, out, components);
+    ResolveGlyph(font, g, location, work, out, components);
     return out;
 }

@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/font_state.h"
 #include "outline/glyf.h"
 #include "outline/location.h"
+#include "outline/outline.h"
 
 // Flag bits of a composite glyph's component records.
 enum ComponentFlag : std::uint16_t {
@@ -14,9 +15,9 @@ enum ComponentFlag : std::uint16_t {
     ARGS_ARE_XY_VALUES = 0x0002, // without it the arguments are point numbers to match
     WE_HAVE_A_SCALE = 0x0008,
     MORE_COMPONENTS = 0x0020,
+    USE_MY_METRICS = 0x0200, // the composite takes this component's advance
     WE_HAVE_AN_X_AND_Y_SCALE = 0x0040,
     WE_HAVE_A_TWO_BY_TWO = 0x0080,
-    USE_MY_METRICS = 0x0200, // the composite takes this component's advance
     SCALED_COMPONENT_OFFSET = 0x0800,
     UNSCALED_COMPONENT_OFFSET = 0x1000,
 };
@@ -24,11 +25,6 @@ enum ComponentFlag : std::uint16_t {
 inline constexpr int MaxComponentDepth = 16;    // composites nested deeper are refused
 inline constexpr int MaxComponentVisits = 4096; // component records followed for one glyph
 inline constexpr int MaxResolvedPoints = 65535; // points of one resolved glyph
-
-// The transform xscale, scale01, scale10, yscale, as the file stores them:
-// x' = xscale * x + scale10 * y, y' = scale01 * x + yscale * y.
-using ComponentMatrix = std::array<double, 4>;
-inline constexpr ComponentMatrix IdentityMatrix{1, 0, 0, 1};
 
 // One component record of a composite, as applied.
 struct Component {
@@ -44,7 +40,7 @@ struct PlacedOutline {
     int glyph = 0;
     ComponentMatrix matrix = IdentityMatrix; // from the glyph's own units into the composite's
     int dx = 0, dy = 0;
-    GlyphOutline outline;
+    Contours outline;
 };
 
 // Any glyph's outline: a simple glyph is one part in place as it stands.
@@ -52,31 +48,28 @@ struct ResolvedGlyph {
     OutlineStatus status = OutlineStatus::Empty; // Decoded, Composite, Empty or Abandoned
     std::vector<Component> components;           // a composite's own records, in file order
     std::vector<PlacedOutline> parts;            // every simple glyph drawn, in order
-    std::int32_t advance = 0;                    // at a location: its advance width there (see AdvanceAt)
+    Failure failure;                             // when Abandoned
+    std::int32_t advance = 0;                    // its advance width where it was resolved (see AdvanceAt)
+    Reports reports;                             // at a location: why it is drawn at the default instead
     int NumberOfContours() const;
 };
 
-// Decodes glyph g with its components resolved, nested ones too. Transformed
-// points are rounded to whole units, half away from zero. A composite that
-// cannot be resolved (it refers back to itself, nests deeper than 16, names a
-// glyph not in the font, runs past its data, matches a point it does not
-// have, or grows past the limits above) shows code 17; a component that
-// fails to decode shows its own code. Either way the glyph is Abandoned.
+// Decodes glyph g at `location` with its components resolved, nested ones
+// too. Transformed points are rounded as FreeType does: each 16.16 product on its own. A
+// composite that cannot be resolved (it refers back to itself, nests deeper
+// than 16, names a glyph not in the font, runs past its data, matches a
+// point it does not have, or grows past the limits above) fails with code
+// 17; a component that fails to decode fails with its own code. Either way
+// the glyph is Abandoned, with that failure.
+// At a location, every glyph's points and a composite's component offsets
+// move by their gvar deltas; variation data that cannot be used resolves the
+// whole glyph at the default instead, with one BadVariations report.
 // Without `components`, a composite is left unread: status Composite, no parts.
-ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink,
+ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
                            bool components = true);
 // The same into `out`, whose outlines are reused: for decoding many glyphs.
-void ResolveGlyph(const FontState& font, int g, WorkingValues& work, MessageSink& sink, ResolvedGlyph& out,
-                  bool components = true);
-
-// At a variation location: every glyph's points, and a composite's component
-// offsets, moved by their gvar deltas. Variation data that cannot be used
-// draws the whole glyph at the default, with one message. The default
-// location is ResolveGlyph above.
-void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, MessageSink& sink,
+void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
                   ResolvedGlyph& out, bool components = true);
-ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
-                           MessageSink& sink, bool components = true);
 
 // The advance width of glyph g as resolved at a location: HVAR's when the
 // font has one, else the varied phantom points', of the component whose

@@ -11,14 +11,14 @@ namespace {
 // start again to close; contour ends that go backwards draw nothing but move
 // the next start. Ends that point outside the glyph's own points (not in
 // increasing order, or a negative last end) cannot be drawn.
-bool contoursFitPoints(const GlyphOutline& o)
+bool contoursFitPoints(const std::vector<int>& ends, int pointCount)
 {
     int start = 0;
-    for (int c = 1; c <= o.NumberOfContours; ++c) {
-        const int stop = o.EndPts[std::size_t(c)] + 1;
-        if (start < 0 || start >= o.PointCount)
+    for (const int end : ends) {
+        const int stop = end + 1;
+        if (start < 0 || start >= pointCount)
             return false;
-        if (stop > start && stop - 1 >= o.PointCount)
+        if (stop > start && stop - 1 >= pointCount)
             return false;
         start = stop;
     }
@@ -40,49 +40,51 @@ constexpr auto DeltaSizes = [] {
     return sizes;
 }();
 
+using PointFlags = std::array<std::uint8_t, MaxPoints>;
+
 // Reads one axis' deltas, which the reader has checked as a whole, into
-// Points[i].*axis. Coordinates are held as signed 16-bit values: a damaged
+// points[i].*axis. Coordinates are held as signed 16-bit values: a damaged
 // glyph may run past that range, and the running value then wraps.
-void readAxis(std::span<const std::uint8_t> deltas, GlyphOutline& o, int shortBit, int sameOrPositiveBit,
-              std::int32_t GlyphPoint::*axis)
+void readAxis(std::span<const std::uint8_t> deltas, const PointFlags& flags, std::span<OutlinePoint> points,
+              int shortBit, int sameOrPositiveBit, std::int32_t OutlinePoint::*axis)
 {
-    std::size_t at = 0;
+    const std::uint8_t* at = deltas.data();
     std::uint16_t value = 0;
-    for (int i = 0; i < o.PointCount; ++i) {
-        const int f = o.PointFlags[std::size_t(i)];
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const int f = flags[i];
         if (f & shortBit) {
-            const std::uint16_t delta = deltas[at++];
+            const std::uint16_t delta = *at++;
             value = std::uint16_t((f & sameOrPositiveBit) ? value + delta : value - delta);
         } else if (!(f & sameOrPositiveBit)) {
-            value = std::uint16_t(value + (deltas[at] << 8 | deltas[at + 1]));
+            value = std::uint16_t(value + (at[0] << 8 | at[1]));
             at += 2;
         }
-        o.Points[std::size_t(i)].*axis = std::int16_t(value);
+        points[i].*axis = std::int16_t(value);
     }
 }
 
 // Contour ends and the instructions after them; the box was stored by the loader.
-bool readContourEnds(ByteReader& r, GlyphOutline& o)
+bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends)
 {
     r.skip(8); // xMin, yMin, xMax, yMax
-    o.EndPts.resize(std::size_t(o.NumberOfContours) + 1);
-    for (int c = 1; c <= o.NumberOfContours; ++c)
-        o.EndPts[std::size_t(c)] = ReadShort(r);
-    o.InstructionLength = ReadUShort(r);
+    ends.resize(std::size_t(numberOfContours));
+    for (int& end : ends)
+        end = ReadShort(r);
+    const unsigned instructionLength = ReadUShort(r);
     if (!r.ok())
         return false;
-    r.skip(o.InstructionLength);
+    r.skip(instructionLength);
     return r.ok();
 }
 
-// The flags, and how many bytes of x and of y deltas follow them.
-void readFlags(ByteReader& r, GlyphOutline& o, std::size_t& xBytes, std::size_t& yBytes)
+// The flags and each point's kind, and how many bytes of x and of y deltas follow them.
+void readFlags(ByteReader& r, PointFlags& flags, std::span<OutlinePoint> points, std::size_t& xBytes,
+               std::size_t& yBytes)
 {
-    o.PointFlags.resize(std::size_t(o.PointCount));
     xBytes = yBytes = 0;
     int repeat = 0;
     int f = 0;
-    for (int i = 0; i < o.PointCount; ++i) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
         if (repeat != 0) {
             --repeat;
         } else {
@@ -90,63 +92,70 @@ void readFlags(ByteReader& r, GlyphOutline& o, std::size_t& xBytes, std::size_t&
             if (f & REPEAT)
                 repeat = r.u8();
         }
-        o.PointFlags[std::size_t(i)] = std::uint8_t(f);
+        flags[i] = std::uint8_t(f);
+        points[i].kind = (f & ON_CURVE) ? PointKind::OnCurve : PointKind::QuadraticOff;
         const int sizes = DeltaSizes[std::size_t(f)];
         xBytes += std::size_t(sizes & 3);
         yBytes += std::size_t(sizes >> 2);
     }
 }
 
+// The points of a glyph whose contour ends are read; r stands at its flags.
+DecodedOutline readPoints(ByteReader& r, Contours& o, const WorkingValues& work, int glyph)
+{
+    PointFlags flags;
+    o.points.resize(std::size_t(work.PointCount));
+    std::size_t xBytes, yBytes;
+    readFlags(r, flags, o.points, xBytes, yBytes);
+    const auto xDeltas = r.bytes(xBytes);
+    const auto yDeltas = r.bytes(yBytes);
+    if (!r.ok())
+        return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
+    readAxis(xDeltas, flags, o.points, X_SHORT, X_SAME_OR_POSITIVE, &OutlinePoint::x);
+    readAxis(yDeltas, flags, o.points, Y_SHORT, Y_SAME_OR_POSITIVE, &OutlinePoint::y);
+    return {OutlineStatus::Decoded, {}};
+}
+
 } // namespace
 
-OutlineStatus DecodeOutline(int glyph, const FontState& font, GlyphOutline& o, WorkingValues& work, MessageSink& sink)
+DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location&, Contours& o, WorkingValues& work)
 {
-    o.NumberOfContours = 0;
-    o.PointCount = 0;
+    o.ends.clear();
+    o.points.clear();
     // A glyph without data (its offset equals the next one's) is empty; the
     // bytes there belong to the next glyph and are not read.
     if (font.GlyphOffset[std::size_t(glyph)] == font.GlyphOffset[std::size_t(glyph) + 1]) {
         work.NumberOfContours = 0;
-        return OutlineStatus::Empty;
+        return {OutlineStatus::Empty, {}};
     }
 
     ByteReader r(font.FontBytes);
-    const auto pastEnd = [&] {
-        ShowError(ReadPastEnd, work, sink, "glyph " + std::to_string(glyph));
-        return OutlineStatus::Abandoned;
+    const auto pastEnd = [&]() -> DecodedOutline {
+        o.ends.clear();
+        return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
     };
 
     r.seek(std::size_t(font.Glyf.Offset) + font.GlyphOffset[std::size_t(glyph)]);
-    o.NumberOfContours = ReadShort(r);
-    work.NumberOfContours = o.NumberOfContours;
+    const int numberOfContours = ReadShort(r);
+    work.NumberOfContours = numberOfContours;
     if (!r.ok())
         return pastEnd();
-    if (o.NumberOfContours < 0)
-        return OutlineStatus::Composite;
-    if (o.NumberOfContours == 0)
-        return OutlineStatus::Empty;
-    if (o.NumberOfContours > MaxContours) {
-        ShowError(TooManyContours, work, sink);
-        return OutlineStatus::Abandoned;
-    }
-    if (!readContourEnds(r, o))
+    if (numberOfContours < 0)
+        return {OutlineStatus::Composite, {}};
+    if (numberOfContours == 0)
+        return {OutlineStatus::Empty, {}};
+    if (numberOfContours > MaxContours)
+        return {OutlineStatus::Abandoned, {TooManyContours, work, {}}};
+    if (!readContourEnds(r, numberOfContours, o.ends))
         return pastEnd();
 
-    o.PointCount = o.EndPts[std::size_t(o.NumberOfContours)] + 1;
-    work.PointCount = o.PointCount;
-    if (o.PointCount > MaxPoints || !contoursFitPoints(o)) {
-        ShowError(TooManyPoints, work, sink);
-        return OutlineStatus::Abandoned;
+    work.PointCount = o.ends.back() + 1;
+    if (work.PointCount > MaxPoints || !contoursFitPoints(o.ends, work.PointCount)) {
+        o.ends.clear();
+        return {OutlineStatus::Abandoned, {TooManyPoints, work, {}}};
     }
-
-    std::size_t xBytes, yBytes;
-    readFlags(r, o, xBytes, yBytes);
-    const auto xDeltas = r.bytes(xBytes);
-    const auto yDeltas = r.bytes(yBytes);
-    if (!r.ok())
-        return pastEnd();
-    o.Points.resize(std::size_t(o.PointCount));
-    readAxis(xDeltas, o, X_SHORT, X_SAME_OR_POSITIVE, &GlyphPoint::X);
-    readAxis(yDeltas, o, Y_SHORT, Y_SAME_OR_POSITIVE, &GlyphPoint::Y);
-    return OutlineStatus::Decoded;
+    const DecodedOutline decoded = readPoints(r, o, work, glyph);
+    if (decoded.status == OutlineStatus::Abandoned)
+        o.ends.clear();
+    return decoded;
 }

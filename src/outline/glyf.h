@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
-#include <vector>
 
-#include "sfnt/errors.h"
+#include "outline/location.h"
+#include "outline/outline.h"
+#include "sfnt/failure.h"
 #include "tables/font_state.h"
 
 // Flag bits of a simple glyph's points.
@@ -18,33 +19,23 @@ enum SimpleGlyphFlag : int {
 inline constexpr int MaxContours = 2000;
 inline constexpr int MaxPoints = 2000;
 
-// A simple glyph's coordinates fit in 16 bits; a component moved into place
-// by its composite may not.
-struct GlyphPoint {
-    std::int32_t X = 0;
-    std::int32_t Y = 0;
-};
-
-// One simple glyph's outline as read from glyf.
-struct GlyphOutline {
-    int NumberOfContours = 0;
-    std::vector<int> EndPts; // EndPts[c], c = 1..NumberOfContours: last point of contour c
-    unsigned InstructionLength = 0;
-    int PointCount = 0;
-    std::vector<std::uint8_t> PointFlags; // PointCount entries
-    std::vector<GlyphPoint> Points;       // PointCount entries
-};
-
 enum class OutlineStatus {
     Decoded,   // a simple glyph with contours
     Empty,     // no contours, or no data
     Composite, // built from other glyphs: see ResolveGlyph
-    Abandoned, // an error was shown (codes 11, 12, 15)
+    Abandoned, // the glyph cannot be drawn (codes 11, 12, 15)
 };
 
-// Reads glyph `glyph` from the font's glyf table into `outline`. Sets the
-// NumberOfContours and PointCount working values. Malformed data is reported
-// through ShowError and gives Abandoned; nothing is read outside the file.
+struct DecodedOutline {
+    OutlineStatus status = OutlineStatus::Empty;
+    Failure failure; // when Abandoned
+};
+
+// Reads simple glyph `glyph` at `location` (only the default location for
+// now) from the font's glyf table into `outline`, whose storage is reused.
+// Sets the NumberOfContours and PointCount working values. Malformed data
+// gives Abandoned with its failure; nothing is read outside the file.
+// Coordinates are those the file gives, wrapped to 16 bits as it holds them.
 // The glyph must have an entry in GlyphOffset and the next one.
-OutlineStatus DecodeOutline(int glyph, const FontState& font, GlyphOutline& outline, WorkingValues& work,
-                            MessageSink& sink);
+DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location& location, Contours& outline,
+                             WorkingValues& work);

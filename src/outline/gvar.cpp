@@ -269,7 +269,7 @@ Fixed TupleScalar(std::span<const Fixed> peak, std::span<const Fixed> start, std
 }
 
 std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& location, std::span<const int> ends,
-                                  std::vector<GlyphPoint>& points)
+                                  std::vector<OutlinePoint>& points)
 {
     const auto& gvar = font.Variations.gvar;
     if (location.normalized.empty() || !gvar || points.size() < 4)
@@ -287,13 +287,15 @@ std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& 
 
     std::vector<FixedPoint> original(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        original[i] = {std::int64_t(points[i].X) * FixedOne, std::int64_t(points[i].Y) * FixedOne};
+        original[i] = {std::int64_t(points[i].x) * FixedOne, std::int64_t(points[i].y) * FixedOne};
     std::vector<std::int64_t> sumX(points.size()), sumY(points.size());
     GlyphVariations variations(*gvar, g, location, ends, original, sumX, sumY);
     if (auto failure = variations.apply(r))
         return failure;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        points[i] = {points[i].X + FixedToInt(sumX[i]), points[i].Y + FixedToInt(sumY[i])};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        points[i].x += FixedToInt(sumX[i]);
+        points[i].y += FixedToInt(sumY[i]);
+    }
     return std::nullopt;
 }
 

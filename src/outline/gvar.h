@@ -29,7 +29,7 @@ Fixed TupleScalar(std::span<const Fixed> peak, std::span<const Fixed> start, std
 // in 16.16 and rounded once. Damaged variation data leaves the points as
 // they are and gives a BadVariations failure saying what is wrong.
 std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& location, std::span<const int> ends,
-                                  std::vector<GlyphPoint>& points);
+                                  std::vector<OutlinePoint>& points);
 
 // Glyph g's advance width at `location` by HVAR; nullopt when the font has
 // no usable HVAR.

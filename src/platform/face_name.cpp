@@ -4,7 +4,7 @@
 #include FT_FREETYPE_H
 #include FT_PARAMETER_TAGS_H
 
-std::string GetFaceName(const std::string& path)
+std::string GetFaceName(const std::string& path, int face)
 {
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0)
@@ -18,11 +18,11 @@ std::string GetFaceName(const std::string& path)
     args.params = &ignoreTypographicFamily;
 
     std::string name;
-    FT_Face face = nullptr;
-    if (FT_Open_Face(library, &args, 0, &face) == 0) {
-        if (face->family_name)
-            name = face->family_name;
-        FT_Done_Face(face);
+    FT_Face ftFace = nullptr;
+    if (FT_Open_Face(library, &args, face, &ftFace) == 0) {
+        if (ftFace->family_name)
+            name = ftFace->family_name;
+        FT_Done_Face(ftFace);
     }
     FT_Done_FreeType(library);
     return name;

@@ -1,5 +1,7 @@
 #include "platform/font_file.h"
 
+#include "platform/font_container.h"
+
 #include <filesystem>
 #include <cstdio>
 #include <memory>
@@ -22,14 +24,34 @@ std::optional<std::vector<std::uint8_t>> ReadFontFile(const std::string& path)
     return bytes;
 }
 
-OpenedFont OpenFontPath(const std::string& path, bool composites, MessageSink& sink)
+OpenedFont OpenFontPath(const std::string& path, bool composites, int face)
 {
+    OpenedFont refused;
+    refused.font.FontFileName = path;
     std::optional<std::vector<std::uint8_t>> bytes = ReadFontFile(path);
     if (!bytes) {
-        OpenedFont unreadable;
-        unreadable.result = LoadResult::Unreadable;
-        unreadable.font.FontFileName = path;
-        return unreadable;
+        refused.result = LoadResult::Unreadable;
+        return refused;
     }
-    return OpenFontBytes(path, std::move(*bytes), composites, sink);
+    refused.kind = RecogniseFile(*bytes);
+    refused.result = LoadResult::Refused;
+    auto decoded = DecodeFontFile(std::move(*bytes));
+    if (Failure* bad = std::get_if<Failure>(&decoded)) {
+        refused.refusal = std::move(*bad);
+        return refused;
+    }
+    DecodedFont& font = std::get<DecodedFont>(decoded);
+    refused.faces = int(font.faceOffsets.size());
+    if (face < 0 || face >= refused.faces) {
+        refused.refusal = {NoSuchFace, {}, {}};
+        refused.refusal.work.GlyphIndex = refused.faces;
+        return refused;
+    }
+    const std::uint32_t faceOffset = font.faceOffsets[std::size_t(face)];
+    OpenedFont opened = OpenFontBytes(path, std::move(font.bytes), composites, faceOffset);
+    opened.kind = refused.kind;
+    opened.faces = refused.faces;
+    opened.face = face;
+    opened.font.Face = face;
+    return opened;
 }

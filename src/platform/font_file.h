@@ -11,5 +11,7 @@ std::optional<std::vector<std::uint8_t>> ReadFontFile(const std::string& path);
 #include "tables/open_font.h"
 
 // File > Open without the dialog, for the window and lumaro-inspect alike: a
-// file that cannot be read gives Unreadable and shows nothing.
-OpenedFont OpenFontPath(const std::string& path, bool composites, MessageSink& sink);
+// file that cannot be read gives Unreadable and reports nothing; a WOFF or
+// WOFF2 file is decoded first; a container that cannot be, or a face not
+// below the face count, gives Refused (and why) and reports nothing.
+OpenedFont OpenFontPath(const std::string& path, bool composites, int face = 0);

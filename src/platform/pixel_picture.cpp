@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QTransform>
+
+#include "platform/outline_path.h"
 
 namespace {
 
@@ -38,55 +40,6 @@ Mapping mappingFor(const GlyphPixels& p, int size)
 }
 
 QPointF pointAt(const Mapping& m, const OutlinePoint& p) { return m.at(p.x / Units, p.y / Units); }
-
-// One contour as a path: quadratic off-curve points with the on-curve points
-// implied between two of them; cubic ones in pairs.
-void addContour(QPainterPath& path, const Mapping& m, const std::vector<OutlinePoint>& pts)
-{
-    const std::size_t n = pts.size();
-    std::size_t first = 0;
-    while (first < n && pts[first].kind != PointKind::OnCurve)
-        ++first;
-    const QPointF start = first < n ? pointAt(m, pts[first]) : (pointAt(m, pts[0]) + pointAt(m, pts[n - 1])) / 2;
-    if (first == n)
-        first = n - 1; // all off-curve: start between the last point and the first
-    path.moveTo(start);
-    std::vector<const OutlinePoint*> pending;
-    for (std::size_t k = 1; k <= n; ++k) {
-        const OutlinePoint& q = pts[(first + k) % n];
-        const QPointF here = pointAt(m, q);
-        if (q.kind != PointKind::OnCurve)
-            pending.push_back(&q);
-        if (q.kind != PointKind::OnCurve && k < n)
-            continue;
-        const QPointF end = q.kind == PointKind::OnCurve ? here : start;
-        if (pending.empty()) {
-            path.lineTo(end);
-        } else if (pending.size() == 2 && pending[0]->kind == PointKind::CubicOff) {
-            path.cubicTo(pointAt(m, *pending[0]), pointAt(m, *pending[1]), end);
-        } else {
-            for (std::size_t i = 0; i + 1 < pending.size(); ++i)
-                path.quadTo(pointAt(m, *pending[i]), (pointAt(m, *pending[i]) + pointAt(m, *pending[i + 1])) / 2);
-            path.quadTo(pointAt(m, *pending.back()), end);
-        }
-        pending.clear();
-    }
-    path.closeSubpath();
-}
-
-QPainterPath pathOf(const Contours& c, const Mapping& m)
-{
-    QPainterPath path;
-    std::size_t from = 0;
-    for (int end : c.ends) {
-        const auto to = std::size_t(end) + 1;
-        if (to <= from || to > c.points.size())
-            break;
-        addContour(path, m, {c.points.begin() + std::ptrdiff_t(from), c.points.begin() + std::ptrdiff_t(to)});
-        from = to;
-    }
-    return path;
-}
 
 void drawPixels(QPainter& painter, const GlyphPixels& p, const Mapping& m)
 {
@@ -146,9 +99,11 @@ QImage DrawPixelPicture(const GlyphPixels& pixels, const PixelPictureOptions& op
     if (options.outlines) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(QColor(120, 170, 255), 1.5));
-        painter.drawPath(pathOf(pixels.unhinted, m));
+        // From 1/64 pixel, y up, to the picture.
+        const QTransform toPicture(m.cell / Units, 0, 0, -m.cell / Units, m.originX, m.originY);
+        painter.drawPath(toPicture.map(ContoursPath(pixels.unhinted)));
         painter.setPen(QPen(QColor(200, 0, 0), 1.5));
-        painter.drawPath(pathOf(pixels.hinted, m));
+        painter.drawPath(toPicture.map(ContoursPath(pixels.hinted)));
         drawPoints(painter, pixels.hinted, m);
     }
     return image;

@@ -9,24 +9,18 @@ constexpr std::size_t DirectoryEntrySize = 16;
 
 } // namespace
 
-bool ReadTableDirectory(FontState& font, ByteReader& r, MessageSink& sink)
+MaybeFailure ReadTableDirectory(FontState& font, ByteReader& r, std::uint32_t faceOffset)
 {
-    r.seek(0);
+    r.seek(faceOffset);
     r.u32(); // sfnt version, not checked
     font.NumTables = r.u16();
     r.skip(6); // searchRange, entrySelector, rangeShift
-    if (!r.ok()) {
-        ShowError(ReadPastEnd, {}, sink, "table directory");
-        return false;
-    }
-    if (font.NumTables > MaxTables) {
-        ShowError(TooManyTables, {}, sink);
-        return false;
-    }
-    if (!r.canRead(DirectoryEntrySize * std::size_t(font.NumTables))) {
-        ShowError(ReadPastEnd, {}, sink, "table directory");
-        return false;
-    }
+    if (!r.ok())
+        return Failure{ReadPastEnd, {}, "table directory"};
+    if (font.NumTables > MaxTables)
+        return Failure{TooManyTables, {}, {}};
+    if (!r.canRead(DirectoryEntrySize * std::size_t(font.NumTables)))
+        return Failure{ReadPastEnd, {}, "table directory"};
     font.TableDir.resize(std::size_t(font.NumTables));
     for (TableEntry& entry : font.TableDir) {
         for (char& c : entry.Tag)
@@ -35,7 +29,7 @@ bool ReadTableDirectory(FontState& font, ByteReader& r, MessageSink& sink)
         entry.Offset = r.u32();
         entry.Length = r.u32();
     }
-    return true;
+    return std::nullopt;
 }
 
 namespace {
@@ -59,28 +53,21 @@ std::span<const std::uint8_t> TableBytes(const FontState& font, std::string_view
     return file.subspan(entry->Offset, std::min<std::size_t>(entry->Length, file.size() - entry->Offset));
 }
 
-TableLookup FindTable(const FontState& font, ByteReader& file, std::string_view tag, MessageSink& sink, TableSpan* span)
+FoundTable FindTable(const FontState& font, ByteReader& file, std::string_view tag)
 {
     const TableEntry* found = entryOf(font, tag);
     if (found) {
         // A table that starts past the end of the file cannot be read at all;
         // one that merely runs past the end is caught by the reads themselves.
-        if (found->Offset > file.size()) {
-            ShowError(ReadPastEnd, {}, sink, std::string(tag) + " table");
-            return TableLookup::Abandoned;
-        }
-        if (span)
-            *span = {found->Offset, found->Length};
+        if (found->Offset > file.size())
+            return {TableLookup::Abandoned, {}, {ReadPastEnd, {}, std::string(tag) + " table"}};
         file.seek(found->Offset);
-        return TableLookup::Found;
+        return {TableLookup::Found, {found->Offset, found->Length}, {}};
     }
 
     // These are tolerated missing: the caller reads on from wherever the file
     // stands (and takes 100 glyphs for a missing maxp).
     if (tag == "maxp" || tag == "head" || tag == "hhea" || tag == "hdmx")
-        return TableLookup::Tolerated;
-
-    sink.MsgBox("Not found: " + std::string(tag));
-    ShowError(TableMissing, {}, sink);
-    return TableLookup::Abandoned;
+        return {TableLookup::Tolerated, {}, {}};
+    return {TableLookup::Abandoned, {}, {TableMissing, {}, std::string(tag)}};
 }

@@ -43,17 +43,15 @@ std::vector<std::uint16_t> endCodeReach(std::span<const std::uint8_t> subtable)
 
 } // namespace
 
-bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
+MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r)
 {
-    TableSpan cmap;
-    if (FindTable(font, r, "cmap", sink, &cmap) != TableLookup::Found)
-        return false;
+    const FoundTable cmap = FindTable(font, r, "cmap");
+    if (cmap.lookup != TableLookup::Found)
+        return cmap.failure;
     r.u16(); // version
     const int numTables = r.u16();
-    if (!r.ok()) {
-        ShowError(ReadPastEnd, {}, sink, "cmap header");
-        return false;
-    }
+    if (!r.ok())
+        return Failure{ReadPastEnd, {}, "cmap header"};
 
     // The records are read in order up to the first Windows Unicode BMP one;
     // without one, the last record's subtable is used.
@@ -63,10 +61,8 @@ bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
         const int platformID = r.u16();
         const int encodingID = r.u16();
         const std::uint32_t offset = r.u32();
-        if (!r.ok()) {
-            ShowError(ReadPastEnd, {}, sink, "cmap encoding records");
-            return false;
-        }
+        if (!r.ok())
+            return Failure{ReadPastEnd, {}, "cmap encoding records"};
         chosen = offset;
         if (platformID == 3 && encodingID == 1) {
             font.UnicodeCmap = 1;
@@ -75,25 +71,19 @@ bool ReadCharacterMap(FontState& font, ByteReader& r, MessageSink& sink)
     }
 
     font.CmapOffset = chosen;
-    r.seek(std::size_t(cmap.Offset) + chosen);
+    r.seek(std::size_t(cmap.span.Offset) + chosen);
     font.CmapFormat = r.u16();
     font.CmapLength = r.u16();
-    if (!r.ok()) {
-        ShowError(ReadPastEnd, {}, sink, "cmap subtable");
-        return false;
-    }
-    if (font.CmapFormat != 0 && font.CmapFormat != 4) {
-        sink.MsgBox("wrong cmapFormat!!");
-        return false;
-    }
-    r.seek(std::size_t(cmap.Offset) + chosen);
+    if (!r.ok())
+        return Failure{ReadPastEnd, {}, "cmap subtable"};
+    if (font.CmapFormat != 0 && font.CmapFormat != 4)
+        return Failure{CmapFormatUnknown, {}, {}};
+    r.seek(std::size_t(cmap.span.Offset) + chosen);
     const auto subtable = r.bytes(std::size_t(font.CmapLength));
-    if (!r.ok()) {
-        ShowError(ReadPastEnd, {}, sink, "cmap subtable");
-        return false;
-    }
+    if (!r.ok())
+        return Failure{ReadPastEnd, {}, "cmap subtable"};
     UseSubtable(font, subtable);
-    return true;
+    return std::nullopt;
 }
 
 void UseSubtable(FontState& font, std::span<const std::uint8_t> subtable)

@@ -1,11 +1,11 @@
 #pragma once
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/font_state.h"
 
 // Chooses the subtable (platform 3 / encoding 1, else the last record),
-// checks its format and copies it into CmapData. false: "wrong cmapFormat!!"
-// or a read past the end was shown and the load is abandoned.
-bool ReadCharacterMap(FontState& font, ByteReader& file, MessageSink& sink);
+// checks its format and copies it into CmapData. A failure (a format other
+// than 0 and 4, or a read past the end) abandons the load.
+MaybeFailure ReadCharacterMap(FontState& font, ByteReader& file);
 
 // Copies a subtable of font.CmapFormat into CmapData, with what its lookups need.
 void UseSubtable(FontState& font, std::span<const std::uint8_t> subtable);

@@ -17,13 +17,13 @@ enum class FieldType { U8, U16, I16, U32, I32, Fixed, LongDateTime, Tag };
 
 // A field of a header table; the table's version must be at least minVersion
 // (OS/2's version number, maxp's and post's Fixed as 16.16) for it to be there.
-struct FieldSpec {
+struct FieldFormat {
     const char* name;
     FieldType type;
     std::uint32_t minVersion = 0;
 };
 
-constexpr FieldSpec HeadFields[] = {
+constexpr FieldFormat HeadFields[] = {
     {"majorVersion", FieldType::U16}, {"minorVersion", FieldType::U16}, {"fontRevision", FieldType::Fixed},
     {"checksumAdjustment", FieldType::U32}, {"magicNumber", FieldType::U32}, {"flags", FieldType::U16},
     {"unitsPerEm", FieldType::U16}, {"created", FieldType::LongDateTime}, {"modified", FieldType::LongDateTime},
@@ -32,7 +32,7 @@ constexpr FieldSpec HeadFields[] = {
     {"indexToLocFormat", FieldType::I16}, {"glyphDataFormat", FieldType::I16},
 };
 
-constexpr FieldSpec HheaFields[] = {
+constexpr FieldFormat HheaFields[] = {
     {"majorVersion", FieldType::U16}, {"minorVersion", FieldType::U16}, {"ascender", FieldType::I16},
     {"descender", FieldType::I16}, {"lineGap", FieldType::I16}, {"advanceWidthMax", FieldType::U16},
     {"minLeftSideBearing", FieldType::I16}, {"minRightSideBearing", FieldType::I16},
@@ -45,7 +45,7 @@ constexpr FieldSpec HheaFields[] = {
 constexpr std::uint32_t Version1 = 0x00010000;
 constexpr std::uint32_t Version2 = 0x00020000;
 
-constexpr FieldSpec MaxpFields[] = {
+constexpr FieldFormat MaxpFields[] = {
     {"version", FieldType::Fixed}, {"numGlyphs", FieldType::U16},
     {"maxPoints", FieldType::U16, Version1}, {"maxContours", FieldType::U16, Version1},
     {"maxCompositePoints", FieldType::U16, Version1}, {"maxCompositeContours", FieldType::U16, Version1},
@@ -56,7 +56,7 @@ constexpr FieldSpec MaxpFields[] = {
     {"maxComponentDepth", FieldType::U16, Version1},
 };
 
-constexpr FieldSpec Os2Fields[] = {
+constexpr FieldFormat Os2Fields[] = {
     {"version", FieldType::U16}, {"xAvgCharWidth", FieldType::I16}, {"usWeightClass", FieldType::U16},
     {"usWidthClass", FieldType::U16}, {"fsType", FieldType::U16}, {"ySubscriptXSize", FieldType::I16},
     {"ySubscriptYSize", FieldType::I16}, {"ySubscriptXOffset", FieldType::I16},
@@ -78,7 +78,7 @@ constexpr FieldSpec Os2Fields[] = {
     {"usLowerOpticalPointSize", FieldType::U16, 5}, {"usUpperOpticalPointSize", FieldType::U16, 5},
 };
 
-constexpr FieldSpec PostFields[] = {
+constexpr FieldFormat PostFields[] = {
     {"version", FieldType::Fixed}, {"italicAngle", FieldType::Fixed}, {"underlinePosition", FieldType::I16},
     {"underlineThickness", FieldType::I16}, {"isFixedPitch", FieldType::U32}, {"minMemType42", FieldType::U32},
     {"maxMemType42", FieldType::U32}, {"minMemType1", FieldType::U32}, {"maxMemType1", FieldType::U32},
@@ -131,27 +131,27 @@ int sizeOf(FieldType type)
     }
 }
 
-TableField readField(ByteReader& r, const FieldSpec& spec)
+TableField readField(ByteReader& r, const FieldFormat& field)
 {
-    const std::uint64_t raw = readUnsigned(r, sizeOf(spec.type));
-    switch (spec.type) {
-    case FieldType::I16: return {spec.name, std::to_string(std::int16_t(raw))};
-    case FieldType::I32: return {spec.name, std::to_string(std::int32_t(raw))};
-    case FieldType::Fixed: return {spec.name, fixedText(std::int32_t(std::uint32_t(raw)))};
-    case FieldType::LongDateTime: return {spec.name, dateText(std::int64_t(raw)), true};
+    const std::uint64_t raw = readUnsigned(r, sizeOf(field.type));
+    switch (field.type) {
+    case FieldType::I16: return {field.name, std::to_string(std::int16_t(raw))};
+    case FieldType::I32: return {field.name, std::to_string(std::int32_t(raw))};
+    case FieldType::Fixed: return {field.name, fixedText(std::int32_t(std::uint32_t(raw)))};
+    case FieldType::LongDateTime: return {field.name, dateText(std::int64_t(raw)), true};
     case FieldType::Tag: {
         std::string tag;
         for (int shift = 24; shift >= 0; shift -= 8)
             tag += char(raw >> shift & 0xFF);
-        return {spec.name, tag, true};
+        return {field.name, tag, true};
     }
-    default: return {spec.name, std::to_string(raw)};
+    default: return {field.name, std::to_string(raw)};
     }
 }
 
 // The fields of table `tag` up to the end of its bytes. The first field gives
 // the version (a U16 or a Fixed) that decides which later fields exist.
-TableFields readFields(const FontState& font, const char* tag, std::span<const FieldSpec> specs)
+TableFields readFields(const FontState& font, const char* tag, std::span<const FieldFormat> formats)
 {
     TableFields out;
     const std::span<const std::uint8_t> bytes = TableBytes(font, tag);
@@ -159,16 +159,16 @@ TableFields readFields(const FontState& font, const char* tag, std::span<const F
     if (!out.present)
         return out;
     ByteReader r(bytes);
-    const auto version = std::uint32_t(readUnsigned(r, sizeOf(specs[0].type)));
+    const auto version = std::uint32_t(readUnsigned(r, sizeOf(formats[0].type)));
     r.seek(0);
-    for (const FieldSpec& spec : specs) {
-        if (version < spec.minVersion)
+    for (const FieldFormat& field : formats) {
+        if (version < field.minVersion)
             break;
-        if (!r.canRead(std::size_t(sizeOf(spec.type)))) {
+        if (!r.canRead(std::size_t(sizeOf(field.type)))) {
             out.whole = false;
             break;
         }
-        out.fields.push_back(readField(r, spec));
+        out.fields.push_back(readField(r, field));
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ enum class GlyphKind : std::uint8_t {
     NoHeader,   // its header lies beyond the end of the file
 };
 
+struct CffFont;
+
 // A loaded font. LoadFont fills it; afterwards nothing changes it, so any
 // number of readers (composite resolution, worker threads) may share it.
 struct FontState {
@@ -55,6 +58,7 @@ struct FontState {
     bool Loaded = false;
 
     std::vector<std::uint8_t> FontBytes; // the whole file
+    int Face = 0; // which face of a collection this is: FreeType's and HarfBuzz's face index
 
     int NumTables = 0;
     std::vector<TableEntry> TableDir; // directory entries in file order
@@ -67,6 +71,9 @@ struct FontState {
     std::vector<HMetric> HMetrics;
     std::vector<BBox> GlyphBox;
     std::vector<GlyphKind> GlyphKinds;
+    // CFF or CFF2 outlines in place of glyf: views into FontBytes, whose
+    // buffer a move of the font keeps. Null for a TrueType font.
+    std::shared_ptr<const CffFont> Cff;
     int PostVersion = 0;                 // post's version as the loader tells them apart: its second byte (1, 2, 3 ...)
     int PostNumberOfGlyphs = 0;          // post 2.0: how many glyphs it gives a name number
     std::vector<int> GlyphNameIndex;     // post 2.0 name number of each glyph; 0 where post gives none

@@ -8,10 +8,6 @@
 
 namespace {
 
-struct QuietSink : MessageSink {
-    void MsgBox(const std::string&) override {}
-};
-
 // The text of name `id`: Windows English first, else the first record with it.
 std::string nameText(const FontState& font, const NameTable& names, int id, const std::string& fallback)
 {
@@ -166,9 +162,8 @@ FontVariations ReadVariations(const FontState& font)
     const int instanceSize = r.u16();
     if (!r.ok() || axisCount == 0)
         return out;
-    QuietSink quiet;
     NameTable names;
-    ReadNameTable(font, quiet, names);
+    ReadNameTable(font, names); // without names, axes and instances are named by their tags
     r.seek(std::size_t(axesOffset));
     if (!readAxes(r, axisCount, axisSize, font, names, out.axes)
         || !readInstances(r, instanceCount, instanceSize, out.axes.size(), font, names, out.instances))

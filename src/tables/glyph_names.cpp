@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "outline/cff.h"
 #include "tables/standard_names.h"
 #include "tables/text.h"
 
@@ -19,6 +20,8 @@ StoredName storedName(const FontState& font, int g)
 {
     if (g < 0 || g >= font.NumGlyphs)
         return {};
+    if (font.Cff && font.PostVersion != 2) // post 3.0: the charset names the glyphs
+        return {CffGlyphName(*font.Cff, g), true};
     if (font.PostVersion == 1)
         return {StandardGlyphName(g)};
     const auto i = std::size_t(g);

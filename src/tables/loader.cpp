@@ -1,7 +1,10 @@
 #include "tables/loader.h"
 
+#include <initializer_list>
+
 #include <algorithm>
 
+#include "outline/cff_glyph.h"
 #include "tables/cmap.h"
 #include "sfnt/table_directory.h"
 
@@ -12,29 +15,40 @@ constexpr int LastListedCode = 2000;
 constexpr int FirstPrintable = 32, LastPrintable = 126;
 constexpr int GlyphsWithoutMaxp = 100;
 
-bool readPastEnd(MessageSink& sink, const char* what)
+Failure readPastEnd(const char* what)
 {
-    ShowError(ReadPastEnd, {}, sink, what);
-    return false;
+    return {ReadPastEnd, {}, what};
 }
 
-bool readMaxp(FontState& font, ByteReader& r, MessageSink& sink)
+// Nothing when the reads so far stayed inside the file.
+MaybeFailure checkRead(const ByteReader& r, const char* what)
+{
+    return r.ok() ? MaybeFailure() : readPastEnd(what);
+}
+
+// The table's failure when the lookup was abandoned.
+MaybeFailure abandoned(const FoundTable& found)
+{
+    return found.lookup == TableLookup::Abandoned ? MaybeFailure(found.failure) : std::nullopt;
+}
+
+MaybeFailure readMaxp(FontState& font, ByteReader& r)
 {
     // A missing maxp is read from wherever the file stands (after the
     // directory); ReadTables then takes 100 glyphs.
-    if (FindTable(font, r, "maxp", sink) == TableLookup::Abandoned)
-        return false;
+    if (MaybeFailure failure = abandoned(FindTable(font, r, "maxp")))
+        return failure;
     r.skip(4); // version
     font.NumGlyphs = r.u16();
-    return r.ok() || readPastEnd(sink, "maxp");
+    return checkRead(r, "maxp");
 }
 
-bool readPostNames(FontState& font, ByteReader& r, const TableSpan& post, MessageSink& sink)
+MaybeFailure readPostNames(FontState& font, ByteReader& r, const TableSpan& post)
 {
     r.skip(30); // the rest of the header
     const int numberOfGlyphs = r.u16();
     if (!r.canRead(2 * std::size_t(numberOfGlyphs)))
-        return readPastEnd(sink, "post glyph names");
+        return readPastEnd("post glyph names");
     font.PostNumberOfGlyphs = numberOfGlyphs;
     font.GlyphNameIndex.resize(std::size_t(numberOfGlyphs));
     for (int& index : font.GlyphNameIndex)
@@ -48,89 +62,89 @@ bool readPostNames(FontState& font, ByteReader& r, const TableSpan& post, Messag
         const std::size_t length = r.u8();
         const auto text = r.bytes(length);
         if (!r.ok())
-            return readPastEnd(sink, "post glyph names");
+            return readPastEnd("post glyph names");
         font.GlyphNames.emplace_back(text.begin(), text.end());
     }
-    return true;
+    return std::nullopt;
 }
 
-bool readGlyphNames(FontState& font, ByteReader& r, MessageSink& sink)
+MaybeFailure readGlyphNames(FontState& font, ByteReader& r)
 {
-    TableSpan post;
-    if (FindTable(font, r, "post", sink, &post) != TableLookup::Found)
-        return false;
+    const FoundTable post = FindTable(font, r, "post");
+    if (post.lookup != TableLookup::Found)
+        return post.failure;
     r.u8(); // the version's first byte is not examined: 2.0 and 2.5 both have names
     font.PostVersion = r.u8();
     if (!r.ok())
-        return readPastEnd(sink, "post");
-    return font.PostVersion != 2 || readPostNames(font, r, post, sink);
+        return readPastEnd("post");
+    return font.PostVersion != 2 ? std::nullopt : readPostNames(font, r, post.span);
 }
 
 // A missing head, hdmx or hhea is read from wherever the file stands: after
 // the presence pass that is cmap's start, and then just past the last read.
-bool readHead(FontState& font, ByteReader& r, MessageSink& sink)
+MaybeFailure readHead(FontState& font, ByteReader& r)
 {
-    if (FindTable(font, r, "head", sink) == TableLookup::Abandoned)
-        return false;
+    if (MaybeFailure failure = abandoned(FindTable(font, r, "head")))
+        return failure;
     r.skip(18);
     font.HeadTable.UnitsPerEm = r.u16();
     r.skip(30);
     font.HeadTable.IndexToLocFormat = r.i16();
     r.skip(2); // glyphDataFormat
-    return r.ok() || readPastEnd(sink, "head");
+    return checkRead(r, "head");
 }
 
-bool readHdmx(FontState& font, ByteReader& r, MessageSink& sink)
+MaybeFailure readHdmx(FontState& font, ByteReader& r)
 {
-    if (FindTable(font, r, "hdmx", sink) == TableLookup::Abandoned)
-        return false;
+    if (MaybeFailure failure = abandoned(FindTable(font, r, "hdmx")))
+        return failure;
     // Only its place is needed (a missing hhea is read from just past it);
     // no value of hdmx reaches the window, so an hdmx cut short by the end
     // of the file is passed over rather than abandoning the load.
     r.skip(4); // version, numRecords
     r.clearFailure();
-    return true;
+    return std::nullopt;
 }
 
-bool readLoca(FontState& font, ByteReader& r, MessageSink& sink)
+MaybeFailure readLoca(FontState& font, ByteReader& r)
 {
-    if (FindTable(font, r, "loca", sink) != TableLookup::Found)
-        return false;
+    const FoundTable loca = FindTable(font, r, "loca");
+    if (loca.lookup != TableLookup::Found)
+        return loca.failure;
     // The format is the field's low byte.
     const int locFormat = std::int8_t(font.HeadTable.IndexToLocFormat & 0xFF);
-    if (locFormat != 0 && locFormat != 1) {
-        ShowError(BadLocaFormat, {}, sink);
-        return false;
-    }
+    if (locFormat != 0 && locFormat != 1)
+        return Failure{BadLocaFormat, {}, {}};
     const std::size_t entries = std::size_t(font.NumGlyphs) + 1;
     if (!r.canRead(entries * (locFormat == 0 ? 2 : 4)))
-        return readPastEnd(sink, "loca");
+        return readPastEnd("loca");
     font.GlyphOffset.resize(entries);
     for (std::uint32_t& offset : font.GlyphOffset)
         offset = locFormat == 0 ? 2u * ReadUShort(r) : r.u32();
-    return true;
+    return std::nullopt;
 }
 
-bool readHhea(FontState& font, ByteReader& r, int& numberOfHMetrics, MessageSink& sink)
+MaybeFailure readHhea(FontState& font, ByteReader& r, int& numberOfHMetrics)
 {
-    if (FindTable(font, r, "hhea", sink) == TableLookup::Abandoned)
-        return false;
+    if (MaybeFailure failure = abandoned(FindTable(font, r, "hhea")))
+        return failure;
     r.skip(4); // version
     font.HheaTable.Ascender = r.i16();
     font.HheaTable.Descender = r.i16();
     r.skip(26);
     numberOfHMetrics = r.u16();
-    return r.ok() || readPastEnd(sink, "hhea");
+    return checkRead(r, "hhea");
 }
 
-bool readHmtx(FontState& font, ByteReader& r, int numberOfHMetrics, MessageSink& sink)
+MaybeFailure readHmtx(FontState& font, ByteReader& r, int numberOfHMetrics)
 {
-    if (FindTable(font, r, "hmtx", sink) != TableLookup::Found)
-        return false;
+    const FoundTable hmtx = FindTable(font, r, "hmtx");
+    if (hmtx.lookup != TableLookup::Found)
+        return hmtx.failure;
     // Metrics beyond the glyph count are never used, so they are not read.
     const int longMetrics = std::min(numberOfHMetrics, font.NumGlyphs);
     if (!r.canRead(4 * std::size_t(longMetrics) + 2 * std::size_t(font.NumGlyphs - longMetrics)))
-        return readPastEnd(sink, "hmtx");
+        return readPastEnd("hmtx");
     font.HMetrics.resize(std::size_t(font.NumGlyphs));
     for (int g = 0; g < font.NumGlyphs; ++g) {
         HMetric& m = font.HMetrics[std::size_t(g)];
@@ -141,7 +155,7 @@ bool readHmtx(FontState& font, ByteReader& r, int numberOfHMetrics, MessageSink&
         m.Lsb = r.i16();
         m.RightSpace = m.AdvanceWidth - m.Lsb;
     }
-    return true;
+    return std::nullopt;
 }
 
 // Each glyph's box and kind from its header. An empty glyph (offset equal to
@@ -168,51 +182,98 @@ void readGlyphHeaders(FontState& font)
     }
 }
 
-bool readFont(FontState& font, MessageSink& sink)
+MaybeFailure readFont(FontState& font, std::uint32_t faceOffset)
 {
     ByteReader file(font.FontBytes);
-    return ReadTableDirectory(font, file, sink) && readMaxp(font, file, sink) && readGlyphNames(font, file, sink)
-        && ReadCharacterMap(font, file, sink) && ReadTables(font, file, sink);
+    if (MaybeFailure failure = ReadTableDirectory(font, file, faceOffset))
+        return failure;
+    for (auto step : {readMaxp, readGlyphNames, ReadCharacterMap, ReadTables})
+        if (MaybeFailure failure = step(font, file))
+            return failure;
+    return std::nullopt;
+}
+
+// Presence pass: a table missing stops the load before anything is read.
+MaybeFailure findTables(FontState& font, ByteReader& r, std::initializer_list<const char*> tags)
+{
+    for (const char* tag : tags) {
+        const FoundTable found = FindTable(font, r, tag);
+        if (found.lookup == TableLookup::Abandoned)
+            return found.failure;
+        if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
+            font.NumGlyphs = GlyphsWithoutMaxp;
+    }
+    return std::nullopt;
+}
+
+MaybeFailure readMetrics(FontState& font, ByteReader& r)
+{
+    int numberOfHMetrics = 0;
+    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
+        return failure;
+    return readHmtx(font, r, numberOfHMetrics);
+}
+
+// An OpenType font with CFF or CFF2 outlines has no loca and glyf.
+bool hasCffOutlines(const FontState& font)
+{
+    return TableBytes(font, "glyf").empty() && (!TableBytes(font, "CFF ").empty() || !TableBytes(font, "CFF2").empty());
+}
+
+MaybeFailure readCffTables(FontState& font, ByteReader& r)
+{
+    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}))
+        return failure;
+    for (auto step : {readHead, readHdmx})
+        if (MaybeFailure failure = step(font, r))
+            return failure;
+    if (MaybeFailure failure = readMetrics(font, r))
+        return failure;
+    return OpenCffOutlines(font);
 }
 
 } // namespace
 
-bool ReadTables(FontState& font, ByteReader& r, MessageSink& sink)
+MaybeFailure ReadTables(FontState& font, ByteReader& r)
 {
+    if (hasCffOutlines(font))
+        return readCffTables(font, r);
     // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
     // anything is read.
-    for (const char* tag : {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}) {
-        const TableLookup found = FindTable(font, r, tag, sink);
-        if (found == TableLookup::Abandoned)
-            return false;
-        if (found == TableLookup::Tolerated && std::string_view(tag) == "maxp")
-            font.NumGlyphs = GlyphsWithoutMaxp;
-    }
-    int numberOfHMetrics = 0;
-    return readHead(font, r, sink) && readHdmx(font, r, sink) && readLoca(font, r, sink)
-        && readHhea(font, r, numberOfHMetrics, sink) && readHmtx(font, r, numberOfHMetrics, sink)
-        && FindTable(font, r, "glyf", sink, &font.Glyf) == TableLookup::Found;
+    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}))
+        return failure;
+    for (auto step : {readHead, readHdmx, readLoca})
+        if (MaybeFailure failure = step(font, r))
+            return failure;
+    if (MaybeFailure failure = readMetrics(font, r))
+        return failure;
+    const FoundTable glyf = FindTable(font, r, "glyf");
+    if (glyf.lookup != TableLookup::Found)
+        return glyf.failure;
+    font.Glyf = glyf.span;
+    return std::nullopt;
 }
 
-LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink)
+MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset)
 {
     std::string name = std::move(font.FontFileName);
     font = FontState();
     font.FontFileName = name;
     font.FontBytes = std::move(bytes);
-    if (!readFont(font, sink)) {
+    if (MaybeFailure failure = readFont(font, faceOffset)) {
         font = FontState();
         font.FontFileName = std::move(name);
-        return LoadResult::Abandoned;
+        return failure;
     }
     // Every glyph has a name number; those post does not give are 0.
     if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
         font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
-    readGlyphHeaders(font);
+    if (!font.Cff)
+        readGlyphHeaders(font);
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
     font.Variations = ReadVariations(font);
     font.Loaded = true;
-    return LoadResult::Loaded;
+    return std::nullopt;
 }
 
 PickLists MakePickLists(const FontState& font, bool composites)

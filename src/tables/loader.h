@@ -2,23 +2,26 @@
 #include <cstdint>
 #include <vector>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/font_state.h"
 
 enum class LoadResult {
     Loaded,     // font complete
-    Abandoned,  // messages shown; the font is left cleared
-    Unreadable, // the file could not be opened or read at all; nothing shown
+    Abandoned,  // a failure stopped the load; the font is left cleared
+    Unreadable, // the file could not be opened or read at all; nothing reported
+    Refused,    // a container that cannot be decoded, or no such face; nothing reported
 };
 
 // Reads a font from the file's bytes into `font` (cleared first; the file
 // name is kept): directory, maxp, post names, cmap, then ReadTables and the
-// glyph headers. An abandoned load leaves `font` cleared.
-LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, MessageSink& sink);
+// glyph headers. Nothing when the font loaded; otherwise the failure that
+// abandoned the load, and `font` is left cleared. faceOffset: where the
+// face's offset table lies (a collection's face; 0 for a single font).
+MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset = 0);
 
 // head, hdmx, loca, hhea, hmtx, read through file (a cursor over
-// font.FontBytes); ends with glyf looked up. false: abandoned.
-bool ReadTables(FontState& font, ByteReader& file, MessageSink& sink);
+// font.FontBytes); ends with glyf looked up. A failure abandons the load.
+MaybeFailure ReadTables(FontState& font, ByteReader& file);
 
 // The pick lists of a loaded font. Combo1 lists the simple glyphs, or every
 // glyph with composites; Combo2 (codes 0..2000) and Combo3 (printable ASCII)

@@ -132,13 +132,14 @@ std::string DecodeNameBytes(std::span<const std::uint8_t> bytes, int platformID,
     return Windows1252ToUtf8(text);
 }
 
-bool ReadNameTable(const FontState& font, MessageSink& sink, NameTable& out)
+MaybeFailure ReadNameTable(const FontState& font, NameTable& out)
 {
     out = {};
     ByteReader r(font.FontBytes);
-    TableSpan name;
-    if (FindTable(font, r, "name", sink, &name) != TableLookup::Found)
-        return false;
+    const FoundTable found = FindTable(font, r, "name");
+    if (found.lookup != TableLookup::Found)
+        return found.failure;
+    const TableSpan& name = found.span;
 
     const std::uint16_t format = ReadUShort(r);
     const std::uint16_t count = ReadUShort(r);
@@ -146,7 +147,7 @@ bool ReadNameTable(const FontState& font, MessageSink& sink, NameTable& out)
     if (!r.ok() || format != 0) {
         // A header cut by the end of the file reads as no records.
         r.clearFailure();
-        return true;
+        return std::nullopt;
     }
     out.StringStart = std::uint64_t(name.Offset) + stringOffset;
 
@@ -171,7 +172,7 @@ bool ReadNameTable(const FontState& font, MessageSink& sink, NameTable& out)
     out.Lines.reserve(out.Records.size());
     for (std::size_t k = 0; k < out.Records.size(); ++k)
         out.Lines.push_back(ListLine(int(k + 1), count, out.Records[k]));
-    return true;
+    return std::nullopt;
 }
 
 std::string NameText(const FontState& font, const NameTable& table, std::size_t k)
@@ -191,15 +192,15 @@ std::string NameText(const FontState& font, const NameTable& table, std::size_t 
     return DecodeNameBytes(bytes, rec.platformID, rec.encodingID);
 }
 
-bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out)
+MaybeFailure ReadNames(const FontState& font, NameReading& out)
 {
     out = {};
     NameTable table;
-    if (!ReadNameTable(font, sink, table))
-        return false;
+    if (MaybeFailure failure = ReadNameTable(font, table))
+        return failure;
     out.NameText.reserve(table.Records.size());
     for (std::size_t k = 0; k < table.Records.size(); ++k)
         out.NameText.push_back(NameText(font, table, k));
     out.Lines = std::move(table.Lines);
-    return true;
+    return std::nullopt;
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 #include "tables/font_state.h"
 
 // One name record, its six fields in table order (all unsigned 16-bit).
@@ -51,13 +51,12 @@ struct NameTable {
 };
 
 // Looks up 'name' and reads the records and list lines of a format 0 table
-// into `out` (cleared first). Same answers and messages as ReadNames.
-bool ReadNameTable(const FontState& font, MessageSink& sink, NameTable& out);
+// into `out` (cleared first). Same answers and failures as ReadNames.
+MaybeFailure ReadNameTable(const FontState& font, NameTable& out);
 // The UTF-8 text of table.Records[k]; "" for k out of range.
 std::string NameText(const FontState& font, const NameTable& table, std::size_t k);
 
 // Looks up 'name' and reads every record of a format 0 table into `out`
-// (cleared first). false: the lookup was abandoned ("Not found: name" and
-// code 14 went to sink), nothing read. Another format gives no records and no
-// message.
-bool ReadNames(const FontState& font, MessageSink& sink, NameReading& out);
+// (cleared first). A failure: the lookup was abandoned (no name table, code
+// 14), nothing read. Another format gives no records and no failure.
+MaybeFailure ReadNames(const FontState& font, NameReading& out);

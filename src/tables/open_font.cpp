@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
-OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites, MessageSink& sink)
+OpenedFont OpenFontBytes(std::string fileName, std::vector<std::uint8_t> bytes, bool composites,
+                         std::uint32_t faceOffset)
 {
     constexpr int FirstShown = 4;
     OpenedFont opened;
     opened.font.FontFileName = std::move(fileName);
-    opened.result = LoadFont(std::move(bytes), opened.font, sink);
-    if (opened.result != LoadResult::Loaded)
+    if (MaybeFailure failure = LoadFont(std::move(bytes), opened.font, faceOffset)) {
+        opened.reports.push_back(std::move(*failure));
         return opened;
+    }
+    opened.result = LoadResult::Loaded;
     opened.lists = MakePickLists(opened.font, composites);
     const int count = int(opened.lists.GlyphList.size());
     if (count == 0)

@@ -23,8 +23,8 @@ struct Resolved {
     {
         std::vector<int> out;
         for (const PlacedOutline& part : glyph.parts)
-            for (const GlyphPoint& p : part.outline.Points)
-                out.insert(out.end(), {p.X, p.Y});
+            for (const OutlinePoint& p : part.outline.points)
+                out.insert(out.end(), {p.x, p.y});
         return out;
     }
 };

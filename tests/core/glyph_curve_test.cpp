@@ -223,4 +223,25 @@ TEST(GlyphCurve, ContourWalkRuns)
     }
 }
 
+TEST(GlyphCurve, WalkTakesContoursOfAnyPointKind)
+{
+    // Two contours, the second starting at point 3; one control point each.
+    auto walk = [](PointKind control) {
+        Contours outline;
+        outline.ends = {2, 5};
+        outline.points = {{0, 0, PointKind::OnCurve},   {50, 100, control},          {100, 0, PointKind::OnCurve},
+                          {200, 0, PointKind::OnCurve}, {300, 0, PointKind::OnCurve}, {250, 80, control}};
+        CurveBench bench;
+        bench.work.GlyphYMax = 100;
+        EXPECT_FALSE(WalkContours(outline, 1, bench.d));
+        return std::make_pair(bench.OutlineText, bench.surface.count(RecordingSurface::LineCall));
+    };
+    const auto quadratic = walk(PointKind::QuadraticOff);
+    EXPECT_NE(quadratic.first.find("Contour: 2\r\nPosition: 200, 100\r\n"), std::string::npos) << quadratic.first;
+    // Each contour: its arc (2 grey, 5 black) and a straight closing edge (1 grey, 1 black).
+    EXPECT_EQ(quadratic.second, 2u * (2u + 5u + 2u));
+    // Cubic control points have no segments of their own yet: they are drawn as today's.
+    EXPECT_EQ(walk(PointKind::CubicOff), quadratic);
+}
+
 } // namespace

@@ -21,7 +21,7 @@ ttf::Bytes header(std::vector<std::uint16_t> endPts, std::uint16_t instructionLe
 
 struct Decoded {
     OutlineStatus status;
-    GlyphOutline outline;
+    Contours outline;
     std::vector<std::string> messages;
 };
 
@@ -50,14 +50,13 @@ TEST(GlyphOutline, RepeatFlagsCoverCountPlusOnePoints)
     const Decoded d = decode(b.data);
     ASSERT_EQ(d.status, OutlineStatus::Decoded);
     EXPECT_TRUE(d.messages.empty());
-    EXPECT_EQ(d.outline.PointCount, 5);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(d.outline.PointFlags[i], 0x3F) << i;
-    EXPECT_EQ(d.outline.PointFlags[4], ON_CURVE | REPEAT);
+    EXPECT_EQ(d.outline.points.size(), 5u);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(d.outline.points[i].kind, PointKind::OnCurve) << i;
     const int xs[] = {10, 30, 60, 100, 0}, ys[] = {1, 3, 6, 10, 15};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(d.outline.Points[i].X, xs[i]) << i;
-        EXPECT_EQ(d.outline.Points[i].Y, ys[i]) << i;
+        EXPECT_EQ(d.outline.points[i].x, xs[i]) << i;
+        EXPECT_EQ(d.outline.points[i].y, ys[i]) << i;
     }
 }
 
@@ -86,10 +85,25 @@ TEST(GlyphOutline, DeltasOfEveryKind)
             b.u8(x);
         const Decoded d = decode(b.data);
         ASSERT_EQ(d.status, OutlineStatus::Decoded) << c.what;
-        EXPECT_EQ(d.outline.Points[1].X, c.expectedX1) << c.what;
-        EXPECT_EQ(d.outline.Points[0].Y, 0) << c.what;
-        EXPECT_EQ(d.outline.Points[1].Y, 0) << c.what;
+        EXPECT_EQ(d.outline.points[1].x, c.expectedX1) << c.what;
+        EXPECT_EQ(d.outline.points[0].y, 0) << c.what;
+        EXPECT_EQ(d.outline.points[1].y, 0) << c.what;
     }
+}
+
+TEST(GlyphOutline, ContourEndsAndPointKindsAsTheFileGives)
+{
+    ttf::Bytes b = header({1, 2});
+    b.u8(ON_CURVE | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE);
+    b.u8(X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE); // off the curve
+    b.u8(ON_CURVE | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE);
+    const Decoded d = decode(b.data);
+    ASSERT_EQ(d.status, OutlineStatus::Decoded);
+    EXPECT_EQ(d.outline.ends, (std::vector<int>{1, 2}));
+    ASSERT_EQ(d.outline.points.size(), 3u);
+    EXPECT_EQ(d.outline.points[0].kind, PointKind::OnCurve);
+    EXPECT_EQ(d.outline.points[1].kind, PointKind::QuadraticOff);
+    EXPECT_EQ(d.outline.points[2].kind, PointKind::OnCurve);
 }
 
 TEST(GlyphOutline, FirstUnchangedPointIsAtZero)
@@ -101,10 +115,10 @@ TEST(GlyphOutline, FirstUnchangedPointIsAtZero)
     b.u8(7);      // y of point 0, subtracted
     const Decoded d = decode(b.data);
     ASSERT_EQ(d.status, OutlineStatus::Decoded);
-    EXPECT_EQ(d.outline.Points[0].X, 0);
-    EXPECT_EQ(d.outline.Points[0].Y, -7);
-    EXPECT_EQ(d.outline.Points[1].X, 50);
-    EXPECT_EQ(d.outline.Points[1].Y, -7);
+    EXPECT_EQ(d.outline.points[0].x, 0);
+    EXPECT_EQ(d.outline.points[0].y, -7);
+    EXPECT_EQ(d.outline.points[1].x, 50);
+    EXPECT_EQ(d.outline.points[1].y, -7);
 }
 
 TEST(GlyphOutline, CoordinatesWrapAsSigned16Bit)
@@ -114,8 +128,8 @@ TEST(GlyphOutline, CoordinatesWrapAsSigned16Bit)
     b.i16(32767).i16(1); // the second point runs past 32767
     const Decoded d = decode(b.data);
     ASSERT_EQ(d.status, OutlineStatus::Decoded);
-    EXPECT_EQ(d.outline.Points[0].X, 32767);
-    EXPECT_EQ(d.outline.Points[1].X, -32768);
+    EXPECT_EQ(d.outline.points[0].x, 32767);
+    EXPECT_EQ(d.outline.points[1].x, -32768);
 }
 
 TEST(GlyphOutline, InstructionsAreSkippedWhateverTheyHold)
@@ -127,10 +141,10 @@ TEST(GlyphOutline, InstructionsAreSkippedWhateverTheyHold)
         b.u8(ON_CURVE).i16(-5).i16(6);
         const Decoded d = decode(b.data);
         ASSERT_EQ(d.status, OutlineStatus::Decoded) << length;
-        EXPECT_EQ(d.outline.InstructionLength, length);
-        EXPECT_EQ(d.outline.PointFlags[0], ON_CURVE) << length;
-        EXPECT_EQ(d.outline.Points[0].X, -5) << length;
-        EXPECT_EQ(d.outline.Points[0].Y, 6) << length;
+        ASSERT_EQ(d.outline.points.size(), 1u) << length;
+        EXPECT_EQ(d.outline.points[0].kind, PointKind::OnCurve) << length;
+        EXPECT_EQ(d.outline.points[0].x, -5) << length;
+        EXPECT_EQ(d.outline.points[0].y, 6) << length;
     }
 }
 
@@ -217,7 +231,7 @@ TEST(GlyphOutline, DataRunningPastTheEndOfTheFileIsAbandoned)
         font.FontBytes.resize(font.GlyphOffset[1] + bytes.size());
         RecordingSink sink;
         WorkingValues work;
-        GlyphOutline outline;
+        Contours outline;
         EXPECT_EQ(DecodeOutline(1, font, outline, work, sink), OutlineStatus::Abandoned) << bytes.size();
         ASSERT_EQ(sink.texts.size(), 1u);
         EXPECT_NE(sink.texts[0].find("Code = 15"), std::string::npos) << sink.texts[0];
@@ -231,7 +245,7 @@ TEST(GlyphOutline, DataRunningPastTheEndOfTheFileIsAbandoned)
     font.Glyf.Offset = 1000;
     RecordingSink sink;
     WorkingValues work;
-    GlyphOutline outline;
+    Contours outline;
     EXPECT_EQ(DecodeOutline(0, font, outline, work, sink), OutlineStatus::Abandoned);
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_NE(sink.texts[0].find("Code = 15"), std::string::npos);

@@ -58,8 +58,8 @@ std::vector<std::pair<int, int>> pointsAt(Loaded& l, int g, double wght)
     const ResolvedGlyph glyph = ResolveGlyph(l.font, g, Normalize(l.font.Variations, user), work, l.sink);
     std::vector<std::pair<int, int>> points;
     for (const PlacedOutline& part : glyph.parts)
-        for (const GlyphPoint& p : part.outline.Points)
-            points.emplace_back(p.X, p.Y);
+        for (const OutlinePoint& p : part.outline.points)
+            points.emplace_back(p.x, p.y);
     return points;
 }
 

@@ -88,21 +88,21 @@ TEST(ShowError, WritesTheCodeAndTheWorkingValues)
 {
     WorkingValues work;
     RecordingSink sink;
-    ShowError(TooManyTables, work, sink);
+    sink.take(Reports{{TooManyTables, work, {}}});
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], "Error!\r\nCode = 10\r\nNumberOffContours = 0\r\npontdb = 0\r\nb = 0");
 
     work.NumberOfContours = -1;
     work.PointCount = 2001;
     work.CurvePoint = 199;
-    ShowError(TooManyPoints, work, sink);
+    sink.take(Reports{{TooManyPoints, work, {}}});
     EXPECT_EQ(sink.texts[1], "Error!\r\nCode = 12\r\nNumberOffContours =-1\r\npontdb = 2001\r\nb = 199");
 }
 
 TEST(ShowError, ReadPastEndNamesWhatWasRead)
 {
     RecordingSink sink;
-    ShowError(ReadPastEnd, {}, sink, "loca");
+    sink.take(Reports{{ReadPastEnd, {}, "loca"}});
     ASSERT_EQ(sink.texts.size(), 1u);
     EXPECT_EQ(sink.texts[0], "Error!\r\nCode = 15\r\nNumberOffContours = 0\r\npontdb = 0\r\nb = 0\r\nReading: loca");
 }

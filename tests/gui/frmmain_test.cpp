@@ -29,7 +29,8 @@
 #include "platform/face_name.h"
 #include "platform/picture_export.h"
 #include "platform/shell.h"
-#include "platform/toolkit.h"
+#include "platform/widgets/toolkit.h"
+#include "ui/main/combo_box.h"
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "draw/metrics_view.h"
@@ -93,6 +94,50 @@ private:
     FreeTypeFace face_;
 };
 
+// The window's controls, found by their object names.
+struct Controls {
+    explicit Controls(const frmmain& w) : window(w) {}
+    template <class T>
+    T* control(const char* name) const
+    {
+        T* found = window.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    const frmmain& window;
+    QStatusBar* StatusBar1 = control<QStatusBar>("StatusBar1");
+    QAction* Toolbar1Open = control<QAction>("Toolbar1Open");
+    QToolBar* Toolbar1 = control<QToolBar>("Toolbar1");
+    QLabel* Label2 = control<QLabel>("Label2");
+    QLabel* Label7 = control<QLabel>("Label7");
+    QLabel* Label9 = control<QLabel>("Label9");
+    GlyphCanvas* Picture1 = control<GlyphCanvas>("Picture1");
+    QPushButton* Command1 = control<QPushButton>("Command1");
+    QPushButton* Command2 = control<QPushButton>("Command2");
+    QPushButton* Command3 = control<QPushButton>("Command3");
+    QGroupBox* Frame1 = control<QGroupBox>("Frame1");
+    QGroupBox* Frame2 = control<QGroupBox>("Frame2");
+    ComboBox* Combo1 = control<ComboBox>("Combo1");
+    ComboBox* Combo2 = control<ComboBox>("Combo2");
+    ComboBox* Combo3 = control<ComboBox>("Combo3");
+    QSlider* Slider1 = control<QSlider>("Slider1");
+    QSlider* Slider2 = control<QSlider>("Slider2");
+    QCheckBox* Check1 = control<QCheckBox>("Check1");
+    QLineEdit* Text1 = control<QLineEdit>("Text1");
+    QLineEdit* Text2 = control<QLineEdit>("Text2");
+    QLineEdit* Text3 = control<QLineEdit>("Text3");
+    QLineEdit* Text4 = control<QLineEdit>("Text4");
+    QPlainTextEdit* Text5 = control<QPlainTextEdit>("Text5");
+    QLineEdit* Text6 = control<QLineEdit>("Text6");
+    QLineEdit* Text7 = control<QLineEdit>("Text7");
+    QAction* mnuAbout = control<QAction>("mnuAbout");
+    QAction* mnuComposites = control<QAction>("mnuComposites");
+    QMenu* mnuFile = control<QMenu>("mnuFile");
+    QAction* mnuMetrics = control<QAction>("mnuMetrics");
+    QAction* mnuSavePictureAs = control<QAction>("mnuSavePictureAs");
+    QMenu* mnuSetup = control<QMenu>("mnuSetup");
+};
+
 int countPixels(const QImage& image, QColor colour)
 {
     int n = 0;
@@ -131,19 +176,19 @@ protected:
     // Nothing shown of any font: as the window starts.
     void expectNoGlyphShown()
     {
-        EXPECT_EQ(w.Combo1->count(), 0);
-        EXPECT_EQ(w.Combo2->count(), 0);
-        EXPECT_EQ(w.Combo3->count(), 0);
-        for (QLineEdit* t : {w.Text1, w.Text2, w.Text3, w.Text4, w.Text6, w.Text7})
+        EXPECT_EQ(ui.Combo1->count(), 0);
+        EXPECT_EQ(ui.Combo2->count(), 0);
+        EXPECT_EQ(ui.Combo3->count(), 0);
+        for (QLineEdit* t : {ui.Text1, ui.Text2, ui.Text3, ui.Text4, ui.Text6, ui.Text7})
             EXPECT_TRUE(t->text().isEmpty());
-        EXPECT_TRUE(w.Text5->toPlainText().isEmpty());
+        EXPECT_TRUE(ui.Text5->toPlainText().isEmpty());
         EXPECT_EQ(countDrawnPixels(w), 0);
-        EXPECT_FALSE(w.Command2->isEnabled());
-        EXPECT_FALSE(w.Command3->isEnabled());
-        EXPECT_FALSE(w.Slider1->isEnabled());
-        EXPECT_FALSE(w.Slider2->isEnabled());
-        EXPECT_EQ(w.EventsEnabled, 0);
-        EXPECT_EQ(w.CurrentGlyph, 0);
+        EXPECT_FALSE(ui.Command2->isEnabled());
+        EXPECT_FALSE(ui.Command3->isEnabled());
+        EXPECT_FALSE(ui.Slider1->isEnabled());
+        EXPECT_FALSE(ui.Slider2->isEnabled());
+        EXPECT_EQ(w.session().EventsEnabled(), 0);
+        EXPECT_EQ(w.session().CurrentGlyph(), 0);
     }
 
     // Each test starts as a first run: nothing remembered.
@@ -153,6 +198,7 @@ protected:
     ScriptedToolkit toolkit;
     RecordingShellOpener shell;
     frmmain w{toolkit, shell};
+    const Controls ui{w};
 };
 
 TEST(Toolkit, FiltersBecomeQtNameFilters)
@@ -171,40 +217,40 @@ TEST_F(MainWindow, CompositeGlyphsAreListedDrawnAndSteppedToWhenChosen)
 {
     const std::string sans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
     openFont(sans);
-    const int simpleEntries = w.Combo1->count();
+    const int simpleEntries = ui.Combo1->count();
     const int eacute = CharToGlyph(w.font(), 0xE9);
     ASSERT_EQ(w.font().GlyphKinds[std::size_t(eacute)], GlyphKind::Composite);
-    EXPECT_EQ(w.Combo1->findText(QString::number(eacute)), -1);
+    EXPECT_EQ(ui.Combo1->findText(QString::number(eacute)), -1);
 
-    w.mnuComposites->trigger();
-    EXPECT_EQ(w.Combo1->count(), w.font().NumGlyphs);
-    EXPECT_GT(w.Combo1->count(), simpleEntries);
-    EXPECT_NE(w.Combo2->findText("233"), -1);
-    w.Combo1->SetListIndex(eacute - 1);
+    ui.mnuComposites->trigger();
+    EXPECT_EQ(ui.Combo1->count(), w.font().NumGlyphs);
+    EXPECT_GT(ui.Combo1->count(), simpleEntries);
+    EXPECT_NE(ui.Combo2->findText("233"), -1);
+    ui.Combo1->SetListIndex(eacute - 1);
     w.Command2_Click(); // Next reaches the composite
-    EXPECT_EQ(w.CurrentGlyph, eacute);
-    const QString listing = w.Text5->toPlainText();
+    EXPECT_EQ(w.session().CurrentGlyph(), eacute);
+    const QString listing = ui.Text5->toPlainText();
     EXPECT_TRUE(listing.contains("Component: ")) << listing.toStdString();
     EXPECT_TRUE(listing.startsWith("Number of Contours: 3"));
     EXPECT_GT(countDrawnPixels(w), 0);
     EXPECT_TRUE(toolkit.messages.empty());
 
     // Off again: today's lists, and a composite is left out of them.
-    w.mnuComposites->trigger();
-    EXPECT_EQ(w.Combo1->count(), simpleEntries);
+    ui.mnuComposites->trigger();
+    EXPECT_EQ(ui.Combo1->count(), simpleEntries);
 }
 
 TEST_F(MainWindow, FontMetricsDrawsTheFontsLinesAndKeepsTheListing)
 {
     openFont(DejaVuSans);
-    const QString listing = w.Text5->toPlainText();
+    const QString listing = ui.Text5->toPlainText();
     const QColor baseline(BaselineColour.r, BaselineColour.g, BaselineColour.b);
     EXPECT_EQ(countPixels(w.picture().image(), baseline), 0);
-    w.mnuMetrics->trigger();
+    ui.mnuMetrics->trigger();
     // The baseline runs across the picture, but where the glyph and the other lines cross it.
     EXPECT_GT(countPixels(w.picture().image(), baseline), PictureSurface::PictureSize * 3 / 4);
-    EXPECT_EQ(w.Text5->toPlainText(), listing);
-    w.mnuMetrics->trigger();
+    EXPECT_EQ(ui.Text5->toPlainText(), listing);
+    ui.mnuMetrics->trigger();
     EXPECT_EQ(countPixels(w.picture().image(), baseline), 0);
 }
 
@@ -214,54 +260,54 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_EQ(w.centralWidget()->size(), QSize(717, 628)); // 10755 x 9420 twips
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
     // The picture area is 5300 twips square at (240, 960), inside a one-pixel border.
-    EXPECT_EQ(w.Picture1->contentsRect().translated(w.Picture1->pos()), QRect(16, 64, 353, 353));
-    EXPECT_EQ(w.Frame1->title(), " View ");
-    EXPECT_TRUE(w.Frame1->font().underline());
-    EXPECT_EQ(w.Frame2->title(), " Glyph ");
-    EXPECT_FALSE(w.Label7->font().underline());
-    EXPECT_EQ(w.Frame2->geometry(), QRect(384, 56, 313, 537));
-    EXPECT_EQ(w.Command2->text(), "Next");
-    EXPECT_EQ(w.Command3->text(), "Previous");
-    EXPECT_EQ(w.Command1->text(), "Info...");
-    EXPECT_EQ(w.Check1->text(), "View starting points of contours");
-    EXPECT_TRUE(w.Check1->isChecked());
-    EXPECT_EQ(w.Label2->text(), "");
-    EXPECT_EQ(w.Label9->text(), "");
-    EXPECT_EQ(w.Slider1->minimum(), 1);
-    EXPECT_EQ(w.Slider1->maximum(), 10);
-    EXPECT_EQ(w.Slider1->value(), 2);
-    EXPECT_EQ(w.Slider2->minimum(), 0);
-    EXPECT_EQ(w.Slider2->maximum(), 15);
-    EXPECT_EQ(w.Slider2->value(), 9);
-    EXPECT_EQ(w.Text5->font().family(), "DejaVu Sans Mono");
-    EXPECT_EQ(w.Text5->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(w.Text5->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_FALSE(w.Text5->isReadOnly());
-    EXPECT_TRUE(w.Text1->isReadOnly());
+    EXPECT_EQ(ui.Picture1->contentsRect().translated(ui.Picture1->pos()), QRect(16, 64, 353, 353));
+    EXPECT_EQ(ui.Frame1->title(), " View ");
+    EXPECT_TRUE(ui.Frame1->font().underline());
+    EXPECT_EQ(ui.Frame2->title(), " Glyph ");
+    EXPECT_FALSE(ui.Label7->font().underline());
+    EXPECT_EQ(ui.Frame2->geometry(), QRect(384, 56, 313, 537));
+    EXPECT_EQ(ui.Command2->text(), "Next");
+    EXPECT_EQ(ui.Command3->text(), "Previous");
+    EXPECT_EQ(ui.Command1->text(), "Info...");
+    EXPECT_EQ(ui.Check1->text(), "View starting points of contours");
+    EXPECT_TRUE(ui.Check1->isChecked());
+    EXPECT_EQ(ui.Label2->text(), "");
+    EXPECT_EQ(ui.Label9->text(), "");
+    EXPECT_EQ(ui.Slider1->minimum(), 1);
+    EXPECT_EQ(ui.Slider1->maximum(), 10);
+    EXPECT_EQ(ui.Slider1->value(), 2);
+    EXPECT_EQ(ui.Slider2->minimum(), 0);
+    EXPECT_EQ(ui.Slider2->maximum(), 15);
+    EXPECT_EQ(ui.Slider2->value(), 9);
+    EXPECT_EQ(ui.Text5->font().family(), "DejaVu Sans Mono");
+    EXPECT_EQ(ui.Text5->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(ui.Text5->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(ui.Text5->isReadOnly());
+    EXPECT_TRUE(ui.Text1->isReadOnly());
 
     const QList<QAction*> menus = w.menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->text(), "File");
     EXPECT_EQ(menus[1]->text(), "View");
     EXPECT_EQ(menus[2]->text(), "Help");
-    EXPECT_EQ(w.mnuComposites->text(), "Composite glyphs");
-    EXPECT_TRUE(w.mnuComposites->isCheckable());
-    EXPECT_FALSE(w.mnuComposites->isChecked());
-    const QList<QAction*> file = w.mnuFile->actions();
+    EXPECT_EQ(ui.mnuComposites->text(), "Composite glyphs");
+    EXPECT_TRUE(ui.mnuComposites->isCheckable());
+    EXPECT_FALSE(ui.mnuComposites->isChecked());
+    const QList<QAction*> file = ui.mnuFile->actions();
     ASSERT_EQ(file.size(), 5);
     EXPECT_EQ(file[0]->text(), "Open...");
     EXPECT_EQ(file[1]->text(), "Recent Fonts");
     EXPECT_FALSE(file[1]->isEnabled()) << "nothing opened yet";
-    EXPECT_EQ(file[2], w.mnuSavePictureAs);
+    EXPECT_EQ(file[2], ui.mnuSavePictureAs);
     EXPECT_TRUE(file[3]->isSeparator());
     EXPECT_EQ(file[4]->text(), "Exit");
-    EXPECT_EQ(w.mnuAbout->text(), "About...");
-    EXPECT_EQ(w.mnuSavePictureAs->text(), "Save Picture As...");
-    EXPECT_EQ(w.mnuSavePictureAs->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(w.mnuSetup->actions(), QList<QAction*>{w.mnuSavePictureAs});
-    EXPECT_EQ(w.Toolbar1->actions().size(), 2); // Open and the Find field
-    EXPECT_EQ(w.Toolbar1Open->toolTip(), "Open...");
-    EXPECT_FALSE(w.Toolbar1Open->icon().isNull());
+    EXPECT_EQ(ui.mnuAbout->text(), "About...");
+    EXPECT_EQ(ui.mnuSavePictureAs->text(), "Save Picture As...");
+    EXPECT_EQ(ui.mnuSavePictureAs->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(ui.mnuSetup->actions(), QList<QAction*>{ui.mnuSavePictureAs});
+    EXPECT_EQ(ui.Toolbar1->actions().size(), 2); // Open and the Find field
+    EXPECT_EQ(ui.Toolbar1Open->toolTip(), "Open...");
+    EXPECT_FALSE(ui.Toolbar1Open->icon().isNull());
 
     const ViewState& v = w.view();
     EXPECT_EQ(v.ViewScale, 2);
@@ -272,16 +318,16 @@ TEST_F(MainWindow, LayoutAtStartUp)
 
 TEST_F(MainWindow, TabOrderFollowsTheDesign)
 {
-    const std::vector<QWidget*> expected = {w.Combo2, w.Combo3, w.Combo1, w.Command3, w.Command2, w.Slider2, w.Slider1,
-                                            w.Text4, w.Text3, w.Text2, w.Text1, w.Text5, w.Text6, w.Text7, w.Command1,
-                                            w.Check1};
+    const std::vector<QWidget*> expected = {ui.Combo2, ui.Combo3, ui.Combo1, ui.Command3, ui.Command2, ui.Slider2, ui.Slider1,
+                                            ui.Text4, ui.Text3, ui.Text2, ui.Text1, ui.Text5, ui.Text6, ui.Text7, ui.Command1,
+                                            ui.Check1};
     std::vector<QWidget*> seen;
-    QWidget* at = w.Combo2;
+    QWidget* at = ui.Combo2;
     do {
         if (std::find(expected.begin(), expected.end(), at) != expected.end())
             seen.push_back(at);
         at = at->nextInFocusChain();
-    } while (at != w.Combo2 && seen.size() < expected.size());
+    } while (at != ui.Combo2 && seen.size() < expected.size());
     EXPECT_EQ(seen, expected);
 }
 
@@ -295,51 +341,51 @@ TEST_F(MainWindow, OpenShowsTheFaceTheCountAndGlyphFour)
     EXPECT_EQ(toolkit.opens[0].InitDir, QDir::currentPath().toStdString());
     EXPECT_TRUE(toolkit.messages.empty());
 
-    EXPECT_EQ(w.Label2->text(), "DejaVu Sans ");
-    EXPECT_EQ(w.Label9->text(), " 6253");
-    EXPECT_EQ(w.CurrentGlyph, 4);
-    EXPECT_EQ(w.Combo1->currentIndex(), 4);
-    EXPECT_EQ(w.Combo1->itemText(0), "0");
-    EXPECT_EQ(w.Combo2->currentIndex(), 1);
-    EXPECT_EQ(w.Combo3->currentIndex(), 1);
-    EXPECT_EQ(w.Combo3->itemText(0), " ");
-    EXPECT_EQ(w.Combo3->itemText(1), "!");
-    EXPECT_EQ(w.EventsEnabled, 1);
-    for (QWidget* c : std::initializer_list<QWidget*>{w.Command2, w.Command3, w.Slider1, w.Slider2})
+    EXPECT_EQ(ui.Label2->text(), "DejaVu Sans ");
+    EXPECT_EQ(ui.Label9->text(), " 6253");
+    EXPECT_EQ(w.session().CurrentGlyph(), 4);
+    EXPECT_EQ(ui.Combo1->currentIndex(), 4);
+    EXPECT_EQ(ui.Combo1->itemText(0), "0");
+    EXPECT_EQ(ui.Combo2->currentIndex(), 1);
+    EXPECT_EQ(ui.Combo3->currentIndex(), 1);
+    EXPECT_EQ(ui.Combo3->itemText(0), " ");
+    EXPECT_EQ(ui.Combo3->itemText(1), "!");
+    EXPECT_EQ(w.session().EventsEnabled(), 1);
+    for (QWidget* c : std::initializer_list<QWidget*>{ui.Command2, ui.Command3, ui.Slider1, ui.Slider2})
         EXPECT_TRUE(c->isEnabled());
 
     const std::array<long, 4> box = FreeTypeFont(DejaVuSans).box(4);
-    EXPECT_EQ(w.Text6->text(), "4");
-    EXPECT_EQ(w.Text3->text(), QString::number(box[0])); // minX
-    EXPECT_EQ(w.Text1->text(), QString::number(box[1])); // minY
-    EXPECT_EQ(w.Text4->text(), QString::number(box[2])); // maxX
-    EXPECT_EQ(w.Text2->text(), QString::number(box[3])); // maxY
-    EXPECT_TRUE(w.Text5->toPlainText().startsWith("Number of Contours:"));
+    EXPECT_EQ(ui.Text6->text(), "4");
+    EXPECT_EQ(ui.Text3->text(), QString::number(box[0])); // minX
+    EXPECT_EQ(ui.Text1->text(), QString::number(box[1])); // minY
+    EXPECT_EQ(ui.Text4->text(), QString::number(box[2])); // maxX
+    EXPECT_EQ(ui.Text2->text(), QString::number(box[3])); // maxY
+    EXPECT_TRUE(ui.Text5->toPlainText().startsWith("Number of Contours:"));
     EXPECT_GT(countDrawnPixels(w), 0);
 }
 
 TEST_F(MainWindow, TheToolbarButtonOpensToo)
 {
     toolkit.openAnswer = DejaVuSans;
-    w.Toolbar1Open->trigger();
+    ui.Toolbar1Open->trigger();
     EXPECT_EQ(toolkit.opens.size(), 1u);
-    EXPECT_EQ(w.Label9->text(), " 6253");
+    EXPECT_EQ(ui.Label9->text(), " 6253");
 }
 
 TEST_F(MainWindow, CancelChangesNothing)
 {
     w.mnuOpen_Click(); // cancelled before any font
     expectNoGlyphShown();
-    EXPECT_EQ(w.Label2->text(), "");
+    EXPECT_EQ(ui.Label2->text(), "");
 
     openFont(DejaVuSans);
     w.Command2_Click();
     const QImage before = w.picture().image();
     openFont("");
     EXPECT_EQ(toolkit.opens.size(), 3u);
-    EXPECT_EQ(w.Label2->text(), "DejaVu Sans ");
-    EXPECT_EQ(w.Combo1->currentIndex(), 5);
-    EXPECT_EQ(w.Combo1->count(), int(w.lists().GlyphList.size()));
+    EXPECT_EQ(ui.Label2->text(), "DejaVu Sans ");
+    EXPECT_EQ(ui.Combo1->currentIndex(), 5);
+    EXPECT_EQ(ui.Combo1->count(), int(w.lists().GlyphList.size()));
     EXPECT_TRUE(w.font().Loaded);
     EXPECT_EQ(w.picture().image(), before);
 }
@@ -347,29 +393,29 @@ TEST_F(MainWindow, CancelChangesNothing)
 TEST_F(MainWindow, NextAndPreviousWrapAround)
 {
     openFont(DejaVuSans);
-    const int last = w.Combo1->count() - 1;
+    const int last = ui.Combo1->count() - 1;
 
     w.Command2_Click(); // entry 4 -> 5
-    EXPECT_EQ(w.Combo1->currentIndex(), 5);
-    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(5).toInt());
+    EXPECT_EQ(ui.Combo1->currentIndex(), 5);
+    EXPECT_EQ(w.session().CurrentGlyph(), ui.Combo1->itemText(5).toInt());
 
-    w.Combo1->setCurrentIndex(last); // a user's choice: shows that glyph
-    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(last).toInt());
+    ui.Combo1->setCurrentIndex(last); // a user's choice: shows that glyph
+    EXPECT_EQ(w.session().CurrentGlyph(), ui.Combo1->itemText(last).toInt());
     w.Command2_Click();
-    EXPECT_EQ(w.Combo1->currentIndex(), 0);
-    EXPECT_EQ(w.CurrentGlyph, 0);
-    EXPECT_EQ(w.Text6->text(), "0");
-    EXPECT_TRUE(w.Command2->isEnabled());
-    EXPECT_EQ(w.focusWidget(), w.Command2);
-    EXPECT_EQ(w.EventsEnabled, 1);
+    EXPECT_EQ(ui.Combo1->currentIndex(), 0);
+    EXPECT_EQ(w.session().CurrentGlyph(), 0);
+    EXPECT_EQ(ui.Text6->text(), "0");
+    EXPECT_TRUE(ui.Command2->isEnabled());
+    EXPECT_EQ(w.focusWidget(), ui.Command2);
+    EXPECT_EQ(w.session().EventsEnabled(), 1);
 
     w.Command3_Click();
-    EXPECT_EQ(w.Combo1->currentIndex(), last);
-    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(last).toInt());
-    EXPECT_EQ(w.Text6->text(), w.Combo1->itemText(last));
-    EXPECT_TRUE(w.Command3->isEnabled());
-    EXPECT_EQ(w.focusWidget(), w.Command3);
-    EXPECT_EQ(w.EventsEnabled, 1);
+    EXPECT_EQ(ui.Combo1->currentIndex(), last);
+    EXPECT_EQ(w.session().CurrentGlyph(), ui.Combo1->itemText(last).toInt());
+    EXPECT_EQ(ui.Text6->text(), ui.Combo1->itemText(last));
+    EXPECT_TRUE(ui.Command3->isEnabled());
+    EXPECT_EQ(w.focusWidget(), ui.Command3);
+    EXPECT_EQ(w.session().EventsEnabled(), 1);
 }
 
 TEST_F(MainWindow, CharacterListsPickGlyphsButNotByTheirFirstEntry)
@@ -377,36 +423,36 @@ TEST_F(MainWindow, CharacterListsPickGlyphsButNotByTheirFirstEntry)
     openFont(DejaVuSans);
     FreeTypeFont face(DejaVuSans);
 
-    w.Combo2->setCurrentIndex(0);
-    EXPECT_EQ(w.CurrentGlyph, 4);
-    w.Combo3->setCurrentIndex(0);
-    EXPECT_EQ(w.CurrentGlyph, 4);
+    ui.Combo2->setCurrentIndex(0);
+    EXPECT_EQ(w.session().CurrentGlyph(), 4);
+    ui.Combo3->setCurrentIndex(0);
+    EXPECT_EQ(w.session().CurrentGlyph(), 4);
 
-    w.Combo3->setCurrentIndex(w.Combo3->findText("A"));
-    EXPECT_EQ(w.CurrentGlyph, face.glyphOf('A'));
-    EXPECT_EQ(w.Text6->text(), QString::number(face.glyphOf('A')));
-    const int sharpS = w.Combo2->findText("223"); // a simple glyph in DejaVu Sans
+    ui.Combo3->setCurrentIndex(ui.Combo3->findText("A"));
+    EXPECT_EQ(w.session().CurrentGlyph(), face.glyphOf('A'));
+    EXPECT_EQ(ui.Text6->text(), QString::number(face.glyphOf('A')));
+    const int sharpS = ui.Combo2->findText("223"); // a simple glyph in DejaVu Sans
     ASSERT_GT(sharpS, 1);
-    w.Combo2->setCurrentIndex(sharpS);
-    EXPECT_EQ(w.CurrentGlyph, face.glyphOf(223));
+    ui.Combo2->setCurrentIndex(sharpS);
+    EXPECT_EQ(w.session().CurrentGlyph(), face.glyphOf(223));
 
     // The glyph list keeps its entry; choosing it again shows its glyph.
-    EXPECT_EQ(w.Combo1->currentIndex(), 4);
-    w.Combo1->showPopup();
-    emit w.Combo1->activated(4);
-    w.Combo1->hidePopup();
-    EXPECT_EQ(w.CurrentGlyph, 4);
+    EXPECT_EQ(ui.Combo1->currentIndex(), 4);
+    ui.Combo1->showPopup();
+    emit ui.Combo1->activated(4);
+    ui.Combo1->hidePopup();
+    EXPECT_EQ(w.session().CurrentGlyph(), 4);
 
     // "Next" steps from the glyph list's entry, not from the glyph on display.
-    w.Combo3->setCurrentIndex(w.Combo3->findText("A"));
+    ui.Combo3->setCurrentIndex(ui.Combo3->findText("A"));
     w.Command2_Click();
-    EXPECT_EQ(w.Combo1->currentIndex(), 5);
-    EXPECT_EQ(w.CurrentGlyph, w.Combo1->itemText(5).toInt());
+    EXPECT_EQ(ui.Combo1->currentIndex(), 5);
+    EXPECT_EQ(w.session().CurrentGlyph(), ui.Combo1->itemText(5).toInt());
 }
 
 TEST_F(MainWindow, ClicksDoNothingBeforeTheFirstOpen)
 {
-    w.Check1->setChecked(false);
+    ui.Check1->setChecked(false);
     w.Combo1_Click();
     w.Combo2_Click();
     w.Combo3_Click();
@@ -417,7 +463,7 @@ TEST_F(MainWindow, ClicksDoNothingBeforeTheFirstOpen)
 
     // The unticked box does not reach the view: the first font has start marks.
     openFont(DejaVuSans);
-    EXPECT_FALSE(w.Check1->isChecked());
+    EXPECT_FALSE(ui.Check1->isChecked());
     EXPECT_GT(countPixels(w.picture().image(), QColor(255, 0, 0)), 0);
 }
 
@@ -425,15 +471,15 @@ TEST_F(MainWindow, SlidersSetScaleAndMargin)
 {
     openFont(DejaVuSans);
     const int atScale2 = countDrawnPixels(w);
-    w.Slider1->setValue(10);
+    ui.Slider1->setValue(10);
     EXPECT_EQ(w.view().ViewScale, 10);
     EXPECT_LT(countDrawnPixels(w), atScale2);
-    w.Slider1->setValue(1);
+    ui.Slider1->setValue(1);
     EXPECT_EQ(w.view().ViewScale, 1);
 
     const std::pair<int, int> margins[] = {{0, 0}, {15, 1500}, {9, 900}, {3, 300}};
     for (const auto& [position, margin] : margins) {
-        w.Slider2->setValue(position);
+        ui.Slider2->setValue(position);
         EXPECT_EQ(w.view().ViewMargin, margin) << position;
     }
 }
@@ -442,15 +488,15 @@ TEST_F(MainWindow, CheckBoxTogglesStartMarks)
 {
     openFont(DejaVuSans);
     const QColor red(255, 0, 0);
-    const QString listing = w.Text5->toPlainText();
+    const QString listing = ui.Text5->toPlainText();
     EXPECT_GT(countPixels(w.picture().image(), red), 0);
 
-    w.Check1->setChecked(false);
+    ui.Check1->setChecked(false);
     EXPECT_EQ(w.view().ShowStartPoints, 0);
     EXPECT_EQ(countPixels(w.picture().image(), red), 0);
-    EXPECT_EQ(w.Text5->toPlainText(), listing);
+    EXPECT_EQ(ui.Text5->toPlainText(), listing);
 
-    w.Check1->setChecked(true);
+    ui.Check1->setChecked(true);
     EXPECT_EQ(w.view().ShowStartPoints, 1);
     EXPECT_GT(countPixels(w.picture().image(), red), 0);
 }
@@ -458,16 +504,16 @@ TEST_F(MainWindow, CheckBoxTogglesStartMarks)
 TEST_F(MainWindow, RightClickOpensThePopup)
 {
     auto release = [&](Qt::MouseButton button) {
-        QMouseEvent e(QEvent::MouseButtonRelease, QPointF(10, 10), w.Picture1->mapToGlobal(QPointF(10, 10)), button,
+        QMouseEvent e(QEvent::MouseButtonRelease, QPointF(10, 10), ui.Picture1->mapToGlobal(QPointF(10, 10)), button,
                       Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(w.Picture1, &e);
+        QApplication::sendEvent(ui.Picture1, &e);
     };
     release(Qt::LeftButton);
     EXPECT_TRUE(toolkit.popups.empty());
     release(Qt::RightButton);
     ASSERT_EQ(toolkit.popups.size(), 1u);
-    EXPECT_EQ(toolkit.popups[0], w.mnuSetup);
-    EXPECT_EQ(w.mnuSetup->actions().size(), 1);
+    EXPECT_EQ(toolkit.popups[0], ui.mnuSetup);
+    EXPECT_EQ(ui.mnuSetup->actions().size(), 1);
 }
 
 // Damaged fonts written to a temporary file.
@@ -508,11 +554,11 @@ TEST_F(MainWindow, AFailedOpenKeepsWhatWasOpen)
     for (const DamagedFont& damaged : cases) {
         SCOPED_TRACE(damaged.what);
         openFont(DejaVuSans);
-        ASSERT_EQ(w.EventsEnabled, 1);
+        ASSERT_EQ(w.session().EventsEnabled(), 1);
         w.Command2_Click();
-        const int shown = w.CurrentGlyph;
-        const QString face = w.Label2->text(), listing = w.Text5->toPlainText();
-        const int entries = w.Combo1->count();
+        const int shown = w.session().CurrentGlyph();
+        const QString face = ui.Label2->text(), listing = ui.Text5->toPlainText();
+        const int entries = ui.Combo1->count();
         toolkit.messages.clear();
 
         std::unique_ptr<ttf::TempFontFile> file;
@@ -529,39 +575,56 @@ TEST_F(MainWindow, AFailedOpenKeepsWhatWasOpen)
             named = named || m.find(damaged.message) != std::string::npos;
         EXPECT_TRUE(named) << toolkit.messages.front();
         EXPECT_TRUE(w.font().Loaded);
-        EXPECT_EQ(w.Label2->text(), face);
-        EXPECT_EQ(w.Combo1->count(), entries);
-        EXPECT_EQ(w.CurrentGlyph, shown);
-        EXPECT_EQ(w.Text5->toPlainText(), listing);
-        EXPECT_EQ(w.EventsEnabled, 1);
-        const QString status = w.StatusBar1->currentMessage();
+        EXPECT_EQ(ui.Label2->text(), face);
+        EXPECT_EQ(ui.Combo1->count(), entries);
+        EXPECT_EQ(w.session().CurrentGlyph(), shown);
+        EXPECT_EQ(ui.Text5->toPlainText(), listing);
+        EXPECT_EQ(w.session().EventsEnabled(), 1);
+        const QString status = ui.StatusBar1->currentMessage();
         EXPECT_TRUE(status.startsWith(QFileInfo(QString::fromStdString(path)).fileName() + " could not be opened: "))
             << status.toStdString();
     }
+}
+
+// A font whose list is empty replaces the one on display: none of the last
+// glyph's points is left on the canvas to hover or select.
+TEST_F(MainWindow, AFontWithNothingListedLeavesNoPointsBehind)
+{
+    openFont(DejaVuSans);
+    ASSERT_FALSE(ui.Picture1->glyph().points.empty());
+    ttf::FontSpec design;
+    design.glyphs = {ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 100, 100}),
+                     ttf::compositeGlyph({{0, 0, 0}}, {0, 0, 100, 100})};
+    const ttf::TempFontFile composites(ttf::buildFont(design));
+    openFont(composites.path());
+    EXPECT_TRUE(w.font().Loaded);
+    expectNoGlyphShown();
+    EXPECT_TRUE(ui.Picture1->glyph().points.empty());
+    EXPECT_EQ(ui.Picture1->pointAt(QPointF(ui.Picture1->width() / 2.0, ui.Picture1->height() / 2.0)), -1);
 }
 
 TEST_F(MainWindow, CtrlGFindsByCodeAndNameAndTheStatusBarNamesTheGlyph)
 {
     openFont(DejaVuSans);
     const int zhe = CharToGlyph(w.font(), 0x416);
-    for (const char* query : {"U+0416", "uni0416", "\u0416"}) {
+    for (const char* query : {"U+0416", "uni0416", "\u0416", "cyrillic capital letter zhe"}) {
         w.findField()->setText(QString::fromUtf8(query));
         emit w.findField()->returnPressed();
-        EXPECT_EQ(w.CurrentGlyph, zhe) << query;
+        EXPECT_EQ(w.session().CurrentGlyph(), zhe) << query;
     }
-    EXPECT_EQ(w.Text6->text(), QString::number(zhe));
-    EXPECT_EQ(w.glyphDescription(), QString::fromUtf8("Glyph %1 \u00b7 U+0416 \u0416 \u00b7 uni0416 \u00b7 advance %2")
+    EXPECT_EQ(ui.Text6->text(), QString::number(zhe));
+    EXPECT_EQ(w.glyphDescription(), QString::fromUtf8("Glyph %1 \u00b7 U+0416 \u0416 CYRILLIC CAPITAL LETTER ZHE \u00b7 uni0416 \u00b7 advance %2")
                                         .arg(zhe)
                                         .arg(w.font().HMetrics[std::size_t(zhe)].AdvanceWidth));
     w.findField()->setText("eacute");
     emit w.findField()->returnPressed();
-    EXPECT_EQ(w.Text7->text(), "eacute"); // a composite, shown though the list leaves it out
-    EXPECT_EQ(w.CurrentGlyph, CharToGlyph(w.font(), 0xE9));
+    EXPECT_EQ(ui.Text7->text(), "eacute"); // a composite, shown though the list leaves it out
+    EXPECT_EQ(w.session().CurrentGlyph(), CharToGlyph(w.font(), 0xE9));
 
     w.findField()->setText("nosuchglyph");
     emit w.findField()->returnPressed();
-    EXPECT_EQ(w.CurrentGlyph, CharToGlyph(w.font(), 0xE9));
-    EXPECT_TRUE(w.StatusBar1->currentMessage().contains("nosuchglyph"));
+    EXPECT_EQ(w.session().CurrentGlyph(), CharToGlyph(w.font(), 0xE9));
+    EXPECT_TRUE(ui.StatusBar1->currentMessage().contains("nosuchglyph"));
     EXPECT_TRUE(toolkit.messages.empty());
 }
 
@@ -584,16 +647,16 @@ TEST_F(MainWindow, ShortGlyphListsSelectTheirLastEntry)
         ttf::TempFontFile file(ttf::buildFont(ttf::squaresFont(c.glyphs)));
         openFont(file.path());
         EXPECT_TRUE(toolkit.messages.empty());
-        EXPECT_EQ(w.Combo1->count(), c.glyphs);
-        EXPECT_EQ(w.Combo1->currentIndex(), c.combo1);
-        EXPECT_EQ(w.CurrentGlyph, c.shown);
-        EXPECT_EQ(w.Text6->text(), QString::number(c.shown));
-        EXPECT_EQ(w.Combo2->currentIndex(), c.combo2);
-        EXPECT_EQ(w.Combo3->currentIndex(), c.combo3);
-        EXPECT_TRUE(w.Command2->isEnabled());
-        EXPECT_EQ(w.EventsEnabled, 1);
+        EXPECT_EQ(ui.Combo1->count(), c.glyphs);
+        EXPECT_EQ(ui.Combo1->currentIndex(), c.combo1);
+        EXPECT_EQ(w.session().CurrentGlyph(), c.shown);
+        EXPECT_EQ(ui.Text6->text(), QString::number(c.shown));
+        EXPECT_EQ(ui.Combo2->currentIndex(), c.combo2);
+        EXPECT_EQ(ui.Combo3->currentIndex(), c.combo3);
+        EXPECT_TRUE(ui.Command2->isEnabled());
+        EXPECT_EQ(w.session().EventsEnabled(), 1);
         w.Command2_Click(); // wraps to the first entry
-        EXPECT_EQ(w.Combo1->currentIndex(), c.combo1 == c.glyphs - 1 ? 0 : c.combo1 + 1);
+        EXPECT_EQ(ui.Combo1->currentIndex(), c.combo1 == c.glyphs - 1 ? 0 : c.combo1 + 1);
     }
 }
 
@@ -603,11 +666,11 @@ TEST_F(MainWindow, GlyphFourIsShownWhileTheFifthEntryIsSelected)
     design.glyphs[2] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
     ttf::TempFontFile file(ttf::buildFont(design));
     openFont(file.path());
-    EXPECT_EQ(w.Combo1->count(), 6); // the composite glyph is not listed
-    EXPECT_EQ(w.Combo1->currentIndex(), 4);
-    EXPECT_EQ(w.Combo1->currentText(), "5");
-    EXPECT_EQ(w.CurrentGlyph, 4);
-    EXPECT_EQ(w.Text6->text(), "4");
+    EXPECT_EQ(ui.Combo1->count(), 6); // the composite glyph is not listed
+    EXPECT_EQ(ui.Combo1->currentIndex(), 4);
+    EXPECT_EQ(ui.Combo1->currentText(), "5");
+    EXPECT_EQ(w.session().CurrentGlyph(), 4);
+    EXPECT_EQ(ui.Text6->text(), "4");
 }
 
 TEST_F(MainWindow, AFontWithoutSimpleGlyphsShowsNothing)
@@ -618,7 +681,7 @@ TEST_F(MainWindow, AFontWithoutSimpleGlyphsShowsNothing)
     openFont(DejaVuSans);
     openFont(file.path());
     EXPECT_TRUE(toolkit.messages.empty());
-    EXPECT_EQ(w.Label9->text(), " 2");
+    EXPECT_EQ(ui.Label9->text(), " 2");
     expectNoGlyphShown();
 }
 
@@ -723,27 +786,28 @@ TEST_F(MainWindow, ARestartRemembersFontsFolderAndViewControls)
         openFont(gone.path());
         openFont(DejaVuSans);
     }
-    w.Slider1->setValue(5);
-    w.Slider2->setValue(3);
-    w.Check1->setChecked(false);
+    ui.Slider1->setValue(5);
+    ui.Slider2->setValue(3);
+    ui.Check1->setChecked(false);
     w.close();
 
     frmmain again{toolkit, shell};
-    const QMenu* recent = again.mnuFile->actions()[1]->menu();
+    const Controls againUi{again};
+    const QMenu* recent = againUi.mnuFile->actions()[1]->menu();
     ASSERT_NE(recent, nullptr);
     ASSERT_EQ(recent->actions().size(), 1) << "the font whose file has gone is dropped";
     EXPECT_EQ(recent->actions()[0]->text(), "&1 " + QString::fromStdString(DejaVuSans));
-    EXPECT_NE(again.StatusBar1->currentMessage().toStdString().find(goneName), std::string::npos)
-        << again.StatusBar1->currentMessage().toStdString();
-    EXPECT_EQ(again.Slider1->value(), 5);
-    EXPECT_EQ(again.Slider2->value(), 3);
-    EXPECT_FALSE(again.Check1->isChecked());
+    EXPECT_NE(againUi.StatusBar1->currentMessage().toStdString().find(goneName), std::string::npos)
+        << againUi.StatusBar1->currentMessage().toStdString();
+    EXPECT_EQ(againUi.Slider1->value(), 5);
+    EXPECT_EQ(againUi.Slider2->value(), 3);
+    EXPECT_FALSE(againUi.Check1->isChecked());
     EXPECT_EQ(again.view().ViewScale, 5);
     EXPECT_EQ(again.view().ViewMargin, 300);
     EXPECT_EQ(again.view().ShowStartPoints, 0);
 
     recent->actions()[0]->trigger();
-    EXPECT_EQ(again.Label9->text(), " 6253");
+    EXPECT_EQ(againUi.Label9->text(), " 6253");
     EXPECT_EQ(countPixels(again.picture().image(), QColor(255, 0, 0)), 0) << "no start marks";
     again.mnuOpen_Click();
     EXPECT_EQ(toolkit.opens.back().InitDir, DEJAVU_DIR);
@@ -764,10 +828,10 @@ TEST_F(MainWindow, DroppingATtfFileOpensIt)
         return enter.isAccepted();
     };
     EXPECT_FALSE(drop(QDir::temp().filePath("notes.txt")));
-    EXPECT_EQ(w.Label9->text(), "");
+    EXPECT_EQ(ui.Label9->text(), "");
     EXPECT_TRUE(drop(QString::fromStdString(DejaVuSans)));
-    EXPECT_EQ(w.Label9->text(), " 6253");
-    EXPECT_EQ(w.CurrentGlyph, 4);
+    EXPECT_EQ(ui.Label9->text(), " 6253");
+    EXPECT_EQ(w.session().CurrentGlyph(), 4);
     EXPECT_TRUE(toolkit.opens.empty());
 }
 

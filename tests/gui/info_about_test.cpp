@@ -17,7 +17,7 @@
 #include "support/font_file_loading.h"
 #include "draw/view.h"
 #include "platform/shell.h"
-#include "platform/toolkit.h"
+#include "platform/widgets/toolkit.h"
 #include "support/recording_sink.h"
 #include "support/recording_surface.h"
 #include "support/crafted_fonts.h"
@@ -198,7 +198,7 @@ TEST(FontInfoDialog, ListsEachRecordOnceAndShowsTheSelectedText)
             else
                 sendKey(d->List1, Qt::Key_Return);
         });
-        ShowFontInfo(nullptr, f.font, sink);
+        sink.take(ShowFontInfo(nullptr, f.font));
         EXPECT_TRUE(watcher.seen());
         EXPECT_FALSE(watcher.closedByWatcher()) << "run " << run;
         EXPECT_TRUE(sink.texts.empty());
@@ -221,7 +221,7 @@ TEST(FontInfoDialog, TheGlyphViewDrawsTheSameAfterwards)
     const GlyphReadout r1 = ShowGlyph(4, f.font, view, before, sink);
 
     ModalWatcher watcher([](QWidget* modal) { static_cast<frmInfo*>(modal)->cmdOK->click(); });
-    ShowFontInfo(nullptr, f.font, sink);
+    sink.take(ShowFontInfo(nullptr, f.font));
     EXPECT_TRUE(watcher.seen());
 
     const GlyphReadout r2 = ShowGlyph(4, f.font, view, after, sink);
@@ -257,7 +257,7 @@ TEST(FontInfoDialog, SharedStorageIsDecodedOnlyWhenSelected)
         text = d->Text1->toPlainText();
         d->cmdOK->click();
     });
-    ShowFontInfo(nullptr, font, sink);
+    sink.take(ShowFontInfo(nullptr, font));
     EXPECT_TRUE(watcher.seen());
     EXPECT_EQ(items, 65535);
     EXPECT_EQ(text, QString(16705, 'A'));
@@ -276,7 +276,7 @@ TEST(FontInfoDialog, NoFontOrNoNameTableShowsTheTwoBoxesAndNoDialog)
     for (FontState* font : {&noFont, &withoutNames}) {
         RecordingSink sink;
         ModalWatcher watcher(nullptr);
-        ShowFontInfo(nullptr, *font, sink);
+        sink.take(ShowFontInfo(nullptr, *font));
         QApplication::processEvents();
         EXPECT_FALSE(watcher.seen());
         ASSERT_EQ(sink.texts.size(), 2u);

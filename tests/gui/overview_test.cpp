@@ -4,6 +4,7 @@
 #include <set>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QKeyEvent>
@@ -19,7 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/shell.h"
-#include "platform/toolkit.h"
+#include "platform/widgets/toolkit.h"
 #include "support/font_file_loading.h"
 #include "support/font_loading.h"
 #include "support/freetype_face.h"
@@ -102,13 +103,14 @@ TEST(OverviewFilter, Grammar)
 
 TEST(OverviewDrawing, ContoursBecomeQuadraticPaths)
 {
+    constexpr PointKind On = PointKind::OnCurve, Off = PointKind::QuadraticOff;
     GlyphShape shape;
     // Starts off the curve; two off-curve points in a row meet at their midpoint.
-    shape.contours.push_back({{0, 0, false}, {100, 0, false}, {100, 100, true}, {0, 100, false}});
+    shape.contours.push_back({{0, 0, Off}, {100, 0, Off}, {100, 100, On}, {0, 100, Off}});
     // No on-curve point at all: it starts midway between the last and the first.
-    shape.contours.push_back({{0, 0, false}, {10, 0, false}, {10, 10, false}});
+    shape.contours.push_back({{0, 0, Off}, {10, 0, Off}, {10, 10, Off}});
     // Straight lines only.
-    shape.contours.push_back({{0, 0, true}, {0, 10, true}, {10, 10, true}});
+    shape.contours.push_back({{0, 0, On}, {0, 10, On}, {10, 10, On}});
 
     QPainterPath expected;
     expected.setFillRule(Qt::WindingFill);
@@ -246,7 +248,7 @@ TEST(FontGlyphSource, AgreesWithFreeTypeOnDejaVu)
                 for (const OutlinePoint& p : contour) {
                     EXPECT_EQ(p.x + shift, slot->outline.points[i].x);
                     EXPECT_EQ(p.y, slot->outline.points[i].y);
-                    EXPECT_EQ(p.onCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);
+                    EXPECT_EQ(p.kind == PointKind::OnCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);
                     ++i;
                 }
                 EXPECT_EQ(i - 1, slot->outline.contours[&contour - shape.contours.data()]) << g;
@@ -362,24 +364,24 @@ TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
     filter->setText("U+0400-U+04FF");
     const int zhe = int(glyphOf(face, 0x416));
     click(cellOf(zhe));
-    EXPECT_EQ(w.CurrentGlyph, zhe);
-    EXPECT_EQ(w.Text6->text(), QString::number(zhe));
-    EXPECT_EQ(w.Combo1->currentText(), QString::number(zhe));
+    EXPECT_EQ(w.session().CurrentGlyph(), zhe);
+    EXPECT_EQ(w.findChild<QLineEdit*>("Text6")->text(), QString::number(zhe));
+    EXPECT_EQ(w.findChild<QComboBox*>("Combo1")->currentText(), QString::number(zhe));
 
     const int be = int(glyphOf(face, 0x411));
     grid->setCurrentIndex(cellOf(be));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(grid, &enter);
-    EXPECT_EQ(w.CurrentGlyph, be);
-    EXPECT_EQ(w.Text6->text(), QString::number(be));
+    EXPECT_EQ(w.session().CurrentGlyph(), be);
+    EXPECT_EQ(w.findChild<QLineEdit*>("Text6")->text(), QString::number(be));
 
     // A glyph Combo1 does not list (a composite) is shown all the same.
     const int aGrave = int(glyphOf(face, 0xC0));
     ASSERT_FALSE(std::binary_search(w.lists().GlyphList.begin(), w.lists().GlyphList.end(), aGrave));
     filter->clear();
     click(cellOf(aGrave));
-    EXPECT_EQ(w.CurrentGlyph, aGrave);
-    EXPECT_EQ(w.Combo1->currentIndex(), -1);
+    EXPECT_EQ(w.session().CurrentGlyph(), aGrave);
+    EXPECT_EQ(w.findChild<QComboBox*>("Combo1")->currentIndex(), -1);
     EXPECT_TRUE(toolkit.messages.empty());
 }
 
@@ -387,7 +389,7 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
 {
     EXPECT_EQ(selectedGlyph(), 4);
     w.Command2_Click();
-    EXPECT_EQ(selectedGlyph(), w.CurrentGlyph);
+    EXPECT_EQ(selectedGlyph(), w.session().CurrentGlyph());
 
     w.showGlyphNumber(6000);
     EXPECT_EQ(selectedGlyph(), 6000);

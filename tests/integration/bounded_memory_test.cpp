@@ -10,6 +10,10 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "support/container_builder.h"
 #include "support/crafted_fonts.h"
 
 extern char** environ;
@@ -94,6 +98,33 @@ TEST(BoundedMemory, EveryCommandOnFontsThatMultiplyTheirSize)
             EXPECT_TRUE(u.status == 0 || u.status == 1) << command << ": status " << u.status; // 1: a glyph abandoned
             EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
             EXPECT_LT(u.seconds, 60) << command;
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Containers whose headers claim far more than they hold: refused, or
+// decoded to what they hold, within the budget either way.
+TEST(BoundedMemory, ContainersClaimingHugeSizes)
+{
+    std::ifstream in(std::string(FIRACODE_WEB_DIR) + "/woff2/FiraCode-Regular.woff2", std::ios::binary);
+    ttf::ByteVector woff2{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GT(woff2.size(), 48u);
+    ttf::putU32(woff2, 16, 250u << 20); // totalSfntSize: 250 MB
+    ttf::ByteVector ttc = ttf::collection({ttf::buildFont(ttf::squaresFont(3))});
+    ttf::putU32(ttc, 8, 0xFFFFFFFF);
+    ttf::ByteVector woff = ttf::woff(ttf::buildFont(ttf::squaresFont(3)));
+    ttf::putU32(woff, ttf::woffEntryAt(1) + 12, 0xFFFFFFF0); // glyf: origLength
+    ttf::putU32(woff, 16, 0xFFFFFFFF);                       // totalSfntSize
+    for (const ttf::ByteVector& bytes : {woff2, ttc, woff}) {
+        ttf::TempFontFile file(bytes);
+        for (const char* command : {"load", "names"}) {
+            const Usage u = measure({command, file.path()});
+            EXPECT_TRUE(u.status == 0 || u.status == 2) << command << ": status " << u.status;
+            EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
         }
     }
 }

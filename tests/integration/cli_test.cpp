@@ -26,6 +26,7 @@
 
 #include "support/freetype_face.h"
 #include "support/gui_app.h"
+#include "support/container_builder.h"
 #include "support/ttf_builder.h"
 
 extern char** environ;
@@ -372,7 +373,7 @@ TEST(InspectCli, AnAbandonedLoadGivesItsMessagesAndStatus1)
     const ToolRun load = inspect({"load", font.path()});
     EXPECT_EQ(load.status, 1);
     const QJsonObject doc = parse(load.out).object();
-    EXPECT_EQ(doc.keys().size(), 7);
+    EXPECT_EQ(doc.keys().size(), 12); // faces and face, axes, instances and location too
     EXPECT_EQ(doc["glyph_count"].toString(), "");
     EXPECT_TRUE(doc["glyph_list"].toArray().isEmpty());
     EXPECT_TRUE(doc["char_list"].toArray().isEmpty());
@@ -732,3 +733,69 @@ TEST(InspectCli, RenderAllWritesOnePictureForEachEntryOfThePickList)
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, expected);
 }
+
+// ---- faces and containers ------------------------------------------------------------
+
+namespace {
+
+TEST(InspectCli, EveryFaceOfACollectionOpensWithFace)
+{
+    for (int face = 0; face < 2; ++face) {
+        FreeTypeFace ft(WQY_MICROHEI_TTC, face);
+        ASSERT_NE(ft.get(), nullptr);
+        const ToolRun run = inspect({"load", WQY_MICROHEI_TTC, "--face", std::to_string(face)});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const QJsonObject load = parse(run.out).object();
+        EXPECT_EQ(load["face_name"].toString().toStdString(), ft.get()->family_name);
+        EXPECT_EQ(load["glyph_count"].toString().toStdString(), blankSigned(ft.get()->num_glyphs));
+        EXPECT_EQ(load["faces"].toInt(), 2);
+        EXPECT_EQ(load["face"].toInt(), face);
+        EXPECT_EQ(keyOrder(run.out, {"messages", "faces", "face"}), (std::vector<std::string>{"messages", "faces", "face"}));
+    }
+    const QJsonObject single = parse(inspect({"load", DejaVuSans}).out).object();
+    EXPECT_EQ(single["faces"].toInt(), 1);
+    EXPECT_EQ(single["face"].toInt(), 0);
+    // --face before the font works as well as after it: glyph 36 of face 1 against FreeType.
+    const ToolRun outline = inspect({"outline", "--face", "1", WQY_MICROHEI_TTC, "36"});
+    ASSERT_EQ(outline.status, 0) << outline.err;
+    FreeTypeFace ft(WQY_MICROHEI_TTC, 1);
+    ASSERT_EQ(FT_Load_Glyph(ft.get(), 36, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING), 0);
+    const QJsonArray contours = parse(outline.out).array()[0].toObject()["contours"].toArray();
+    int points = 0;
+    for (const QJsonValue& contour : contours)
+        points += int(contour.toArray().size());
+    EXPECT_EQ(contours.size(), ft.get()->glyph->outline.n_contours);
+    EXPECT_EQ(points, ft.get()->glyph->outline.n_points);
+}
+
+TEST(InspectCli, AFaceNotInTheFileOrABrokenContainerIsStatus2)
+{
+    ttf::ByteVector woff = ttf::woff(ttf::buildFont(ttf::squaresFont(3)));
+    ttf::putU32(woff, 16, 0xFFFFFFFF); // totalSfntSize
+    ttf::TempFontFile broken(woff, ".woff");
+    const std::vector<std::vector<std::string>> cases = {
+        {"load", WQY_MICROHEI_TTC, "--face", "2"},
+        {"load", DejaVuSans, "--face", "1"},
+        {"map", "--face", "2", WQY_MICROHEI_TTC, "65"},
+        {"glyph", WQY_MICROHEI_TTC, "36", "--face", "2"},
+        {"outline", WQY_MICROHEI_TTC, "36", "--face", "9"},
+        {"names", WQY_MICROHEI_TTC, "--face", "2"},
+        {"find", WQY_MICROHEI_TTC, "A", "--face", "2"},
+        {"render", WQY_MICROHEI_TTC, "36", "-o", "unused.png", "--face", "2"},
+        {"load", WQY_MICROHEI_TTC, "--face"},
+        {"load", WQY_MICROHEI_TTC, "--face", "-1"},
+        {"load", WQY_MICROHEI_TTC, "--face", "one"},
+        {"load", broken.path()},
+    };
+    for (const auto& args : cases) {
+        const ToolRun run = inspect(args);
+        EXPECT_EQ(run.status, 2) << args[0] << ' ' << args.back();
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err, "");
+    }
+    EXPECT_NE(inspect({"load", broken.path()}).err.find("a WOFF file that could not be decoded: it would expand to"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists("unused.png"));
+}
+
+} // namespace

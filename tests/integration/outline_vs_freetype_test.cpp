@@ -29,24 +29,22 @@ std::vector<FlatPoint> flatten(const ResolvedGlyph& glyph)
 {
     std::vector<FlatPoint> points;
     for (const PlacedOutline& part : glyph.parts)
-        for (int i = 0; i < part.outline.PointCount; ++i) {
-            const GlyphPoint p = part.outline.Points[std::size_t(i)];
-            points.push_back({p.X, p.Y, (part.outline.PointFlags[std::size_t(i)] & ON_CURVE) != 0,
-                              part.matrix != IdentityMatrix});
-        }
+        for (const OutlinePoint& p : part.outline.points)
+            points.push_back({p.x, p.y, p.kind == PointKind::OnCurve, part.matrix != IdentityMatrix});
     return points;
 }
 
-// Every glyph, composites resolved, against FreeType's unhinted outline in
-// font units. FreeType moves a glyph by lsb - xMin. transformedTolerance:
-// how far a point of a scaled or rotated component may be from FreeType's.
-void compareWithFreeType(const std::string& path, int& composites, long transformedTolerance = 1)
+// Every glyph of a face, composites resolved, against FreeType's unhinted
+// outline in font units. FreeType moves a glyph by lsb - xMin.
+// transformedTolerance: how far a point of a scaled or rotated component may
+// be from FreeType's.
+void compareWithFreeType(const std::string& path, int& composites, int face = 0, long transformedTolerance = 1)
 {
-    SCOPED_TRACE(path);
+    SCOPED_TRACE(path + " face " + std::to_string(face));
     FontState font;
     RecordingSink sink;
-    ASSERT_EQ(loadFontPath(font, sink, path), LoadResult::Loaded);
-    FreeTypeFace ft(path);
+    ASSERT_EQ(loadFontFace(font, sink, path, face), LoadResult::Loaded);
+    FreeTypeFace ft(path, face);
     ASSERT_NE(ft.get(), nullptr);
     ASSERT_EQ(font.NumGlyphs, ft.get()->num_glyphs);
     int wrong = 0;
@@ -61,9 +59,9 @@ void compareWithFreeType(const std::string& path, int& composites, long transfor
         std::vector<int> ends;
         int before = 0;
         for (const PlacedOutline& part : glyph.parts) {
-            for (int c = 1; c <= part.outline.NumberOfContours; ++c)
-                ends.push_back(before + part.outline.EndPts[std::size_t(c)]);
-            before += part.outline.PointCount;
+            for (const int end : part.outline.ends)
+                ends.push_back(before + end);
+            before += int(part.outline.points.size());
         }
         if (o.n_points != int(points.size()) || ends != std::vector<int>(o.contours, o.contours + o.n_contours)) {
             ADD_FAILURE() << "glyph " << g << ": " << points.size() << " points, FreeType " << o.n_points;
@@ -105,8 +103,18 @@ TEST(OutlineVsFreeType, ScaledAndNestedComponentsOfFreeFontExactly)
 {
     int composites = 0;
     for (const char* name : {"FreeSansBold.ttf", "FreeSerif.ttf", "FreeSans.ttf", "FreeSerifBold.ttf"})
-        compareWithFreeType(std::string(FREEFONT_DIR) + "/" + name, composites, 0);
+        compareWithFreeType(std::string(FREEFONT_DIR) + "/" + name, composites, 0, 0);
     EXPECT_GT(composites, 1000);
+}
+
+TEST(OutlineVsFreeType, EveryGlyphOfBothFacesOfACollection)
+{
+    FreeTypeFace first(WQY_MICROHEI_TTC);
+    ASSERT_NE(first.get(), nullptr);
+    ASSERT_EQ(first.get()->num_faces, 2);
+    int composites = 0;
+    for (int face = 0; face < 2; ++face)
+        compareWithFreeType(WQY_MICROHEI_TTC, composites, face);
 }
 
 TEST(OutlineVsFreeType, EveryGlyphOfDejaVuSansDrawsWithoutAMessage)

@@ -109,3 +109,13 @@ TEST(ShapeVsHbShape, BadFeaturesAreUsageErrors)
 }
 
 } // namespace
+
+// --face reaches HarfBuzz: the monospaced face of the collection shapes as
+// that face, not as the first.
+TEST(ShapeVsHbShape, TheFaceOfACollectionChosen)
+{
+    const std::string text = "Wide mill";
+    const std::vector<Glyph> mono = inspectShape({"shape", WQY_MICROHEI_TTC, text, "--face", "1"});
+    EXPECT_EQ(mono, hbShape(WQY_MICROHEI_TTC, text, "--face-index=1"));
+    EXPECT_NE(mono, inspectShape({"shape", WQY_MICROHEI_TTC, text}));
+}

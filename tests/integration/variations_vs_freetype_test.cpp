@@ -42,13 +42,10 @@ Flat flatten(const ResolvedGlyph& glyph)
     Flat flat;
     for (const PlacedOutline& part : glyph.parts) {
         const int before = int(flat.points.size());
-        for (int c = 1; c <= part.outline.NumberOfContours; ++c)
-            flat.ends.push_back(before + part.outline.EndPts[std::size_t(c)]);
-        for (int i = 0; i < part.outline.PointCount; ++i) {
-            const GlyphPoint p = part.outline.Points[std::size_t(i)];
-            const bool on = part.outline.PointFlags[std::size_t(i)] & ON_CURVE;
-            flat.points.push_back({p.X, p.Y, on});
-        }
+        for (const int end : part.outline.ends)
+            flat.ends.push_back(before + end);
+        for (const OutlinePoint& p : part.outline.points)
+            flat.points.push_back({p.x, p.y, p.kind == PointKind::OnCurve});
     }
     return flat;
 }
@@ -84,7 +81,8 @@ int compareAt(const FontState& font, FT_Face face, const std::vector<FT_Fixed>& 
     ResolvedGlyph glyph;
     for (int g = 0; g < font.NumGlyphs && wrong < 5; ++g) {
         WorkingValues work;
-        ResolveGlyph(font, g, location, work, sink, glyph);
+        ResolveGlyph(font, g, location, work, glyph);
+        sink.take(glyph.reports);
         EXPECT_NE(glyph.status, OutlineStatus::Abandoned) << g;
         EXPECT_EQ(FT_Load_Glyph(face, FT_UInt(g), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP), 0);
         const FT_Outline& o = face->glyph->outline;

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "platform/shell.h"
-#include "platform/toolkit.h"
+#include "platform/widgets/toolkit.h"
 #include "ui/main/form_layout.h"
 #include "ui/dialogs/frmAboutDialog.h"
 

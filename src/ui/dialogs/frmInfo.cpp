@@ -89,12 +89,12 @@ void frmInfo::reject()
     cmdOK_Click();
 }
 
-void ShowFontInfo(QWidget* owner, const FontState& font, MessageSink& sink)
+Reports ShowFontInfo(QWidget* owner, const FontState& font)
 {
     NameTable table;
-    // No font or no naming table: the lookup has told the user; no dialog.
-    if (!ReadNameTable(font, sink, table))
-        return;
+    // No font or no naming table: no dialog.
+    if (MaybeFailure failure = ReadNameTable(font, table))
+        return {std::move(*failure)};
 
     frmInfo dialog(owner);
     dialog.Fill(font, std::move(table));
@@ -105,4 +105,5 @@ void ShowFontInfo(QWidget* owner, const FontState& font, MessageSink& sink)
         dialog.move(frame.topLeft());
     }
     dialog.exec();
+    return {};
 }

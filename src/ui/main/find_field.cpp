@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QStringListModel>
 
+#include "platform/char_names.h"
 #include "tables/glyph_names.h"
 
 namespace {
@@ -16,6 +17,8 @@ QString codeText(char32_t code)
     // Control and surrogate codes have no picture of their own.
     if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) && !(code >= 0xD800 && code < 0xE000))
         text += QLatin1Char(' ') + QString::fromUcs4(&code, 1);
+    if (const std::string name = CharacterName(code); !name.empty())
+        text += QLatin1Char(' ') + QString::fromStdString(name);
     return text;
 }
 
@@ -24,6 +27,7 @@ QString codeText(char32_t code)
 FindField::FindField(QWidget* parent) : QLineEdit(parent), names_(new QStringListModel(this))
 {
     setPlaceholderText(QString::fromUtf8("Find: 36, U+00E9, \u00e9 or eacute"));
+    setToolTip("A glyph number, a character code, a character, a glyph name or a character's Unicode name");
     setClearButtonEnabled(true);
     auto* completer = new QCompleter(names_, this);
     completer->setCaseSensitivity(Qt::CaseSensitive);

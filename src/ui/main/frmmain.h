@@ -4,13 +4,13 @@
 
 #include <QMainWindow>
 
-#include "tables/font_state.h"
-#include "draw/view.h"
 #include "platform/picture_surface.h"
 #include "platform/settings.h"
+#include "session/font_session.h"
 
 class ComboBox;
 class FindField;
+class LibraryViews;
 class GlyphCanvas;
 class QAction;
 class QCheckBox;
@@ -28,23 +28,25 @@ class ShellOpener;
 class Toolkit;
 
 // The main window: the glyph drawing, its read-out and the view controls.
-// It owns the one open font, the view settings and the picture.
-class frmmain : public QMainWindow {
+// Its event procedures hand each choice to the font session and show what it reports.
+class frmmain : public QMainWindow, private SessionListener {
     Q_OBJECT
 public:
     // Message boxes and file dialogs go through toolkit, the About box's links through shell.
     frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent = nullptr);
     ~frmmain() override;
 
-    // The open flow after the dialog: face name, load, first glyph, controls live.
-    // A file that cannot be read or is abandoned leaves no font open.
+    // The open flow after the dialog: the file's bytes to the session, which
+    // shows the first glyph; a file that cannot be read or is abandoned leaves
+    // the open font on display.
     void OpenFontFile(const std::string& FontFileName);
 
-    const FontState& font() const { return *font_; }
-    const PickLists& lists() const { return lists_; }
+    const FontSession& session() const { return session_; }
+    const FontState& font() const { return *session_.font(); }
+    const PickLists& lists() const { return session_.lists(); }
+    const ViewState& view() const { return session_.view(); }
     FindField* findField() const { return findField_; }
     QString glyphDescription() const; // the status bar's words on the glyph shown
-    const ViewState& view() const { return view_; }
     const PictureSurface& picture() const { return surface_; }
 
     // Shows glyph `glyph` of the open font, selecting its Combo1 entry when it
@@ -52,9 +54,7 @@ public:
     void showGlyphNumber(int glyph);
     // View > "Overview": opens the overview of the open font, or brings it to the front.
     void showOverview();
-
-    int CurrentGlyph = 0;  // the glyph shown
-    int EventsEnabled = 0; // 1: the list and check-box clicks act
+    LibraryViews* libraryViews() const { return libraryViews_; }
 
     // Event procedures, connected to their controls; tests call them directly.
     void Form_Load();
@@ -76,6 +76,60 @@ public:
     void mnuAbout_Click();
     void mnuExit_Click();
 
+signals:
+    // Every time the picture shows a glyph, by whatever control.
+    void glyphChanged(int glyph);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // What the session reports.
+    void fontOpened(const FontState& font) override;
+    void fontNotOpened(const std::string& fileName, const std::string& why) override;
+    void listsChanged(const PickLists& lists) override;
+    void glyphShown(int glyph, int entry, const GlyphReadout& readout) override;
+    void noGlyphShown() override;
+    void showMessages(const std::vector<std::string>& texts) override;
+    void showStatus(const std::string& text) override;
+    void enableStepping(bool on);
+    void stepBy(QPushButton* button, void (FontSession::*step)());
+
+    void createControls();
+    void createToolbar(QWidget* client);
+    void createViewFrame(QWidget* client);
+    void createGlyphFrame(QWidget* client);
+    void createMenus();
+    void nameControls();
+    void connectEvents();
+
+    // Remembered between runs.
+    void placeWindow();
+    void restoreSettings();
+    void saveSettings();
+    void rememberViewOptions();
+    void rememberFont(const std::string& FontFileName);
+    void fillRecentFonts();
+    void openRecentFont(const QString& path);
+    std::string startFolder() const;
+    std::string suggestedPictureName() const;
+    void refreshOverview();
+    void findGlyph();
+
+    Toolkit& toolkit_;
+    ShellOpener& shell_;
+    PictureSurface surface_;
+    FontSession session_;
+    Settings settings_;
+    QMenu* recentFonts_ = nullptr; // File > Recent Fonts
+    QAction* mnuOverview = nullptr;
+    OverviewWindow* overview_ = nullptr; // made when first asked for
+    FindField* findField_ = nullptr;     // in the toolbar
+    QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+
+    // The controls, named as their object names.
     QStatusBar* StatusBar1;
     QToolBar* Toolbar1;
     QAction* Toolbar1Open; // the toolbar's one button, Description "Open"
@@ -127,50 +181,5 @@ public:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
-
-signals:
-    // Every time the picture shows a glyph, by whatever control.
-    void glyphShown(int glyph);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
-    void createControls();
-    void createViewFrame(QWidget* client);
-    void createGlyphFrame(QWidget* client);
-    void createMenus();
-    void connectEvents();
-    void ShowGlyph(int n);
-    void showNoGlyph();
-    void fillLists();
-    void setComposites(bool on);
-
-    // Remembered between runs.
-    void placeWindow();
-    void restoreSettings();
-    void saveSettings();
-    void rememberViewOptions();
-    void rememberFont(const std::string& FontFileName);
-    void fillRecentFonts();
-    void openRecentFont(const QString& path);
-    std::string startFolder() const;
-    std::string suggestedPictureName() const;
-    void refreshOverview();
-    void findGlyph();
-
-    Toolkit& toolkit_;
-    ShellOpener& shell_;
-    std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
-    PickLists lists_;
-    ViewState view_;
-    PictureSurface surface_;
-    Settings settings_;
-    QMenu* recentFonts_ = nullptr; // File > Recent Fonts
-    QAction* mnuOverview = nullptr;
-    OverviewWindow* overview_ = nullptr; // made when first asked for
-    FindField* findField_ = nullptr;     // in the toolbar
-    QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+    LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
 };

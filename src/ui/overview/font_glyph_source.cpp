@@ -5,26 +5,15 @@
 
 namespace {
 
-// Messages of a decoding are not shown: the overview marks the glyph instead.
-class QuietSink : public MessageSink {
-public:
-    void MsgBox(const std::string&) override {}
-};
-
 // As the contour walk does: contour ends that go backwards give no contour
 // but move the next one's start.
-void addContours(const GlyphOutline& outline, GlyphShape& shape)
+void addContours(const Contours& outline, GlyphShape& shape)
 {
     int start = 0;
-    for (int c = 1; c <= outline.NumberOfContours; ++c) {
-        const int stop = outline.EndPts[std::size_t(c)] + 1;
-        if (stop > start) {
-            std::vector<OutlinePoint>& contour = shape.contours.emplace_back();
-            for (int i = start; i < stop; ++i) {
-                const GlyphPoint p = outline.Points[std::size_t(i)];
-                contour.push_back({p.X, p.Y, (outline.PointFlags[std::size_t(i)] & ON_CURVE) != 0});
-            }
-        }
+    for (const int end : outline.ends) {
+        const int stop = end + 1;
+        if (stop > start)
+            shape.contours.emplace_back(outline.points.begin() + start, outline.points.begin() + stop);
         start = stop;
     }
 }
@@ -42,8 +31,8 @@ FontMetricsInfo ReadFontMetrics(const FontState& font)
     return m;
 }
 
-FontGlyphSource::FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName)
-    : font_(std::move(font)), fontName_(std::move(fontName))
+FontGlyphSource::FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName, Location location)
+    : font_(std::move(font)), fontName_(std::move(fontName)), location_(std::move(location))
 {
 }
 
@@ -56,9 +45,9 @@ GlyphShape FontGlyphSource::shape(int glyph) const
 {
     if (!known(glyph))
         return {};
-    QuietSink quiet;
+    // A failure is not shown: the overview marks the glyph instead.
     WorkingValues work;
-    const ResolvedGlyph resolved = ResolveGlyph(*font_, glyph, work, quiet);
+    const ResolvedGlyph resolved = ResolveGlyph(*font_, glyph, location_, work);
     GlyphShape shape;
     shape.abandoned = resolved.status == OutlineStatus::Abandoned;
     for (const PlacedOutline& part : resolved.parts)
@@ -80,7 +69,10 @@ int FontGlyphSource::advance(int glyph) const
 {
     if (!known(glyph) || std::size_t(glyph) >= font_->HMetrics.size())
         return 0;
-    return font_->HMetrics[std::size_t(glyph)].AdvanceWidth;
+    if (location_.normalized.empty())
+        return font_->HMetrics[std::size_t(glyph)].AdvanceWidth;
+    WorkingValues work;
+    return AdvanceAt(*font_, glyph, location_, ResolveGlyph(*font_, glyph, location_, work));
 }
 
 FontMetricsInfo FontGlyphSource::metrics() const

@@ -2,18 +2,14 @@
 #include <string>
 #include <vector>
 
+#include "outline/outline.h"
+
 // What the overview needs to know about a font, in plain types: it draws
 // any glyph by number and describes it, and never reads font bytes itself.
 
-struct OutlinePoint {
-    int x = 0; // font units, y up
-    int y = 0;
-    bool onCurve = true;
-};
-
 struct GlyphShape {
     bool abandoned = false; // the glyph's data could not be decoded: nothing to draw
-    std::vector<std::vector<OutlinePoint>> contours; // in glyf order; none for an empty glyph
+    std::vector<std::vector<OutlinePoint>> contours; // font units, y up, in glyf order; none for an empty glyph
 };
 
 struct FontMetricsInfo {

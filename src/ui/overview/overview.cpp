@@ -14,7 +14,8 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "platform/toolkit.h"
+#include "platform/paths.h"
+#include "platform/widgets/toolkit.h"
 #include "ui/overview/overview_model.h"
 #include "ui/overview/overview_sheet.h"
 #include "ui/overview/overview_thumbnails.h"
@@ -49,7 +50,6 @@ private:
     const CellGeometry& geometry_;
 };
 
-QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 } // namespace
 
@@ -119,6 +119,11 @@ void OverviewWindow::createControls()
     layout->addLayout(bar);
     layout->addWidget(grid_, 1);
 
+    connectControls();
+}
+
+void OverviewWindow::connectControls()
+{
     connect(filter_, &QLineEdit::textChanged, this, &OverviewWindow::applyFilter);
     connect(cellSize_, &QSlider::valueChanged, this, &OverviewWindow::setCellSize);
     connect(export_, &QPushButton::clicked, this, &OverviewWindow::exportSheet);

@@ -60,6 +60,7 @@ signals:
 
 private:
     void createControls();
+    void connectControls();
     void applyFilter(const QString& text);
     void setCellSize(int box);
     void selectShownGlyph();

@@ -19,29 +19,39 @@ void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
         return;
     // Start on the first on-curve point; a contour with none starts midway
     // between its last and first points.
-    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const OutlinePoint& p) { return p.onCurve; });
+    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const OutlinePoint& p) { return p.kind == PointKind::OnCurve; });
     const bool hasOn = firstOn != contour.end();
     const std::size_t begin = hasOn ? std::size_t(firstOn - contour.begin()) + 1 : 0;
     const QPointF start = hasOn ? at(*firstOn) : midpoint(at(contour[n - 1]), at(contour[0]));
     path.moveTo(start);
 
-    std::optional<QPointF> control;
+    std::optional<QPointF> control; // TrueType: the last control point
+    QPointF cubic[2];               // CFF: the two control points before the next on-curve point
+    int cubicCount = 0;
+    const auto segmentTo = [&](const QPointF& end) {
+        if (cubicCount == 2)
+            path.cubicTo(cubic[0], cubic[1], end);
+        else if (control)
+            path.quadTo(*control, end);
+        else
+            path.lineTo(end);
+        control.reset();
+        cubicCount = 0;
+    };
     for (std::size_t k = 0; k < (hasOn ? n - 1 : n); ++k) {
         const OutlinePoint& p = contour[(begin + k) % n];
-        if (p.onCurve) {
-            if (control)
-                path.quadTo(*control, at(p));
-            else
-                path.lineTo(at(p));
-            control.reset();
+        if (p.kind == PointKind::OnCurve) {
+            segmentTo(at(p));
+        } else if (p.kind == PointKind::CubicOff) {
+            cubic[cubicCount++ % 2] = at(p);
         } else {
             if (control)
                 path.quadTo(*control, midpoint(*control, at(p)));
             control = at(p);
         }
     }
-    if (control)
-        path.quadTo(*control, start);
+    if (control || cubicCount > 0)
+        segmentTo(start);
     path.closeSubpath();
 }
 

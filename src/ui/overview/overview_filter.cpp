@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/char_names.h"
 #include "ui/overview/glyph_source.h"
 
 namespace {
@@ -75,6 +76,11 @@ GlyphFilter parseGlyphFilter(std::string_view text)
     if (auto codes = range(s, GlyphFilter::Kind::CodeRange, code))
         return *codes;
     GlyphFilter f;
+    if (const std::optional<int> block = BlockNamed(s)) {
+        f.kind = GlyphFilter::Kind::Block;
+        f.first = f.last = *block;
+        return f;
+    }
     f.kind = GlyphFilter::Kind::Name;
     std::transform(s.begin(), s.end(), std::back_inserter(f.name), lowerAscii);
     return f;
@@ -90,6 +96,10 @@ bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyp
     case GlyphFilter::Kind::CodeRange: {
         const auto codes = source.codes(glyph);
         return std::any_of(codes.begin(), codes.end(), [&](char32_t c) { return c >= char32_t(filter.first) && c <= char32_t(filter.last); });
+    }
+    case GlyphFilter::Kind::Block: {
+        const auto codes = source.codes(glyph);
+        return std::any_of(codes.begin(), codes.end(), [&](char32_t c) { return InBlock(c, int(filter.first)); });
     }
     case GlyphFilter::Kind::Name: {
         std::string name = source.name(glyph);

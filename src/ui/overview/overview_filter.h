@@ -10,6 +10,7 @@ struct GlyphFilter {
         All,        // empty field
         GlyphRange, // "100-200" or "100": glyph numbers first..last
         CodeRange,  // "U+0400-U+04FF" or "U+0416": glyphs a code first..last maps to
+        Block,      // a Unicode block's name ("Cyrillic"): glyphs a code of that block maps to; first is the block
         Name,       // anything else: glyphs whose name contains the text, ignoring ASCII case
     };
     Kind kind = Kind::All;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/char_names.h"
 #include "ui/overview/overview_drawing.h"
 
 GlyphListModel::GlyphListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -38,6 +39,7 @@ void GlyphListModel::rebuild()
         count_ = int(std::min<long>(filter_.last + 1, total)) - first_;
         return;
     case GlyphFilter::Kind::CodeRange:
+    case GlyphFilter::Kind::Block:
     case GlyphFilter::Kind::Name:
         listed_ = true;
         for (int g = 0; g < total; ++g)
@@ -77,6 +79,25 @@ int GlyphListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : count_;
 }
 
+namespace {
+
+// The Unicode name and block of the glyph's first character, for the tooltip.
+QString characterLines(const std::vector<char32_t>& codes)
+{
+    if (codes.empty())
+        return {};
+    const std::string name = CharacterName(codes.front());
+    const std::string block = BlockName(codes.front());
+    QString lines;
+    if (!name.empty())
+        lines += QStringLiteral("\nUnicode name: ") + QString::fromStdString(name);
+    if (!block.empty())
+        lines += QStringLiteral("\nBlock: ") + QString::fromStdString(block);
+    return lines;
+}
+
+} // namespace
+
 QVariant GlyphListModel::data(const QModelIndex& index, int role) const
 {
     const int glyph = glyphAt(index.row());
@@ -88,7 +109,7 @@ QVariant GlyphListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return cellLabel(*source_, glyph);
     case Qt::ToolTipRole:
-        return glyphToolTip(*source_, glyph);
+        return glyphToolTip(*source_, glyph) + characterLines(source_->codes(glyph));
     default:
         return {};
     }

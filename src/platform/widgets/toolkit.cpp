@@ -1,20 +1,17 @@
-#include "platform/toolkit.h"
+#include "platform/widgets/toolkit.h"
 
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
-#include <QSignalBlocker>
-#include <QStringListModel>
+
+#include "platform/paths.h"
+#include "report/messages.h"
 
 namespace {
-
-QString fromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string toPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString boxText(const std::string& text)
 {
@@ -22,6 +19,12 @@ QString boxText(const std::string& text)
 }
 
 } // namespace
+
+void Toolkit::ShowReports(const Reports& reports)
+{
+    for (const std::string& box : MessageBoxes(reports))
+        MsgBox(box);
+}
 
 void QtToolkit::MsgBox(const std::string& text)
 {
@@ -93,44 +96,4 @@ std::string AppPath()
 std::string CurDir()
 {
     return toPath(QDir::currentPath());
-}
-
-ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
-{
-    // A font may list 65 535 glyphs: plain strings hold them in a fifth of
-    // the memory of standard items, and the popup need not measure each one.
-    setModel(new QStringListModel(this));
-    if (auto* list = qobject_cast<QListView*>(view()))
-        list->setUniformItemSizes(true);
-    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0)
-            emit Click();
-    });
-    // Choosing the selected entry again changes no index, but it is a choice all the same.
-    connect(this, &QComboBox::activated, this, [this](int index) {
-        if (index == popupIndex_)
-            emit Click();
-        popupIndex_ = -1;
-    });
-}
-
-void ComboBox::showPopup()
-{
-    popupIndex_ = currentIndex();
-    QComboBox::showPopup();
-}
-
-void ComboBox::Clear()
-{
-    const QSignalBlocker blocker(this);
-    clear();
-}
-
-void ComboBox::AddItems(const QStringList& items)
-{
-    const QSignalBlocker blocker(this);
-    const int selected = currentIndex(); // -1 in an empty list
-    auto* strings = static_cast<QStringListModel*>(model());
-    strings->setStringList(strings->stringList() + items);
-    setCurrentIndex(selected);
 }

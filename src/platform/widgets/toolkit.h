@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-#include <QComboBox>
+#include <QString>
 
-#include "sfnt/errors.h"
+#include "sfnt/failure.h"
 
 class QMenu;
 class QWidget;
@@ -19,10 +19,13 @@ struct CommonDialog {
 
 // The modal parts of the toolkit: message boxes, file dialogs and the popup
 // menu. The window goes through this interface so tests can answer for the user.
-class Toolkit : public MessageSink {
+class Toolkit {
 public:
+    virtual ~Toolkit() = default;
     // OK-only box titled with the program's name; CR LF starts a new line.
-    void MsgBox(const std::string& text) override = 0;
+    virtual void MsgBox(const std::string& text) = 0;
+    // The boxes of every report, one after the other.
+    void ShowReports(const Reports& reports);
     // Yes and No buttons with a question icon; true for Yes.
     virtual bool MsgBoxYesNo(const std::string& text, const std::string& title) = 0;
     // The chosen full path, or "" when the user cancelled.
@@ -59,27 +62,3 @@ std::string AppPath();
 
 // The current folder.
 std::string CurDir();
-
-// A drop-down list with the habits the window relies on: Clear and AddItem
-// raise no Click, a filled list has no selection until ListIndex is set,
-// setting ListIndex from code raises Click as a user's choice does, and so
-// does choosing the entry that is already selected.
-class ComboBox : public QComboBox {
-    Q_OBJECT
-public:
-    explicit ComboBox(QWidget* parent = nullptr);
-
-    int ListIndex() const { return currentIndex(); }
-    void SetListIndex(int index) { setCurrentIndex(index); }
-    int ListCount() const { return count(); }
-    void Clear();
-    void AddItems(const QStringList& items);
-
-    void showPopup() override;
-
-signals:
-    void Click();
-
-private:
-    int popupIndex_ = -1; // the selection when the list was opened
-};

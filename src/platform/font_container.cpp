@@ -1,0 +1,166 @@
+#include "platform/font_container.h"
+
+#include <algorithm>
+#include <optional>
+#include <span>
+#include <string>
+
+#include <woff2/decode.h>
+#include <zlib.h>
+
+namespace {
+
+Failure failure(int code, std::string detail)
+{
+    return Failure{code, {}, std::move(detail)};
+}
+
+void putU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
+{
+    out[at] = std::uint8_t(v >> 8);
+    out[at + 1] = std::uint8_t(v);
+}
+
+void putU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
+{
+    putU16(out, at, v >> 16);
+    putU16(out, at + 2, v & 0xFFFF);
+}
+
+// Inflates `in` into exactly `out`; the problem otherwise.
+std::optional<std::string> inflateInto(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
+{
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return "zlib could not be started";
+    z.next_in = const_cast<Bytef*>(in.data());
+    z.avail_in = uInt(in.size());
+    z.next_out = out.data();
+    z.avail_out = uInt(out.size());
+    const int status = inflate(&z, Z_FINISH);
+    const bool filled = z.avail_out == 0;
+    inflateEnd(&z);
+    if (status == Z_STREAM_END)
+        return filled ? std::nullopt : std::optional<std::string>("inflates to fewer bytes than its origLength");
+    if (status == Z_BUF_ERROR && filled)
+        return "inflates past its origLength";
+    return "its zlib data is damaged";
+}
+
+std::string tagText(std::uint32_t tag)
+{
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        text += char(tag >> shift & 0xFF);
+    return "'" + text + "'";
+}
+
+// The offset table of an sfnt of n tables: searchRange and the rest as the
+// format defines them.
+void putOffsetTable(std::vector<std::uint8_t>& out, std::uint32_t flavor, std::size_t n)
+{
+    int selector = 0;
+    while ((std::size_t(2) << selector) <= n)
+        ++selector;
+    const std::uint32_t range = 16u << selector;
+    putU32(out, 0, flavor);
+    putU16(out, 4, std::uint32_t(n));
+    putU16(out, 6, range);
+    putU16(out, 8, std::uint32_t(selector));
+    putU16(out, 10, std::uint32_t(16 * n) - range);
+}
+
+std::variant<DecodedFont, Failure> decodeWoff(const std::vector<std::uint8_t>& file)
+{
+    auto read = ReadWoffDirectory(file);
+    if (const Failure* bad = std::get_if<Failure>(&read))
+        return *bad;
+    const WoffDirectory& dir = std::get<WoffDirectory>(read);
+    DecodedFont font{FileKind::Woff, std::vector<std::uint8_t>(dir.sfntSize), {0}};
+    std::vector<std::uint8_t>& out = font.bytes;
+    putOffsetTable(out, dir.flavor, dir.tables.size());
+
+    // The directory keeps WOFF's order (by tag); the data goes in file order.
+    std::vector<std::size_t> byOffset(dir.tables.size());
+    for (std::size_t i = 0; i < byOffset.size(); ++i)
+        byOffset[i] = i;
+    std::stable_sort(byOffset.begin(), byOffset.end(),
+                     [&](std::size_t a, std::size_t b) { return dir.tables[a].offset < dir.tables[b].offset; });
+    std::size_t at = 12 + 16 * dir.tables.size();
+    for (const std::size_t i : byOffset) {
+        const WoffTable& t = dir.tables[i];
+        const std::size_t entry = 12 + 16 * i;
+        putU32(out, entry, t.tag);
+        putU32(out, entry + 4, t.origChecksum);
+        putU32(out, entry + 8, std::uint32_t(at));
+        putU32(out, entry + 12, t.origLength);
+        const auto data = std::span(file).subspan(t.offset, t.compLength);
+        const auto target = std::span(out).subspan(at, t.origLength);
+        if (t.compLength == t.origLength)
+            std::copy(data.begin(), data.end(), target.begin());
+        else if (const auto problem = inflateInto(data, target))
+            return failure(BadWoff, "its table " + tagText(t.tag) + " " + *problem);
+        at += (std::size_t(t.origLength) + 3) & ~std::size_t(3);
+    }
+    return font;
+}
+
+// The decoder's output, growing as it writes and never past `cap`.
+class CappedOut : public woff2::WOFF2Out {
+public:
+    explicit CappedOut(std::size_t cap) : cap_(cap) {}
+    bool Write(const void* buf, std::size_t n) override { return Write(buf, bytes.size(), n); }
+    bool Write(const void* buf, std::size_t offset, std::size_t n) override
+    {
+        if (offset > cap_ || n > cap_ - offset)
+            return false;
+        if (bytes.size() < offset + n)
+            bytes.resize(offset + n);
+        std::copy_n(static_cast<const std::uint8_t*>(buf), n, bytes.begin() + std::ptrdiff_t(offset));
+        return true;
+    }
+    std::size_t Size() override { return bytes.size(); }
+
+    std::vector<std::uint8_t> bytes;
+
+private:
+    std::size_t cap_;
+};
+
+std::variant<DecodedFont, Failure> decodeWoff2(const std::vector<std::uint8_t>& file)
+{
+    const auto header = ReadWoff2Header(file);
+    if (const Failure* bad = std::get_if<Failure>(&header))
+        return *bad;
+    CappedOut out(std::get<std::size_t>(header));
+    if (!woff2::ConvertWOFF2ToTTF(file.data(), file.size(), &out))
+        return failure(BadWoff2, "the decoder refused it (damaged data, or tables that do not add up to "
+                                 "its header's totalSfntSize)");
+    DecodedFont font{FileKind::Woff2, std::move(out.bytes), {0}};
+    if (RecogniseFile(font.bytes) == FileKind::Collection) {
+        auto faces = ReadCollectionFaces(font.bytes);
+        if (const Failure* bad = std::get_if<Failure>(&faces))
+            return failure(BadWoff2, bad->detail);
+        font.faceOffsets = std::get<std::vector<std::uint32_t>>(std::move(faces));
+    }
+    return font;
+}
+
+} // namespace
+
+std::variant<DecodedFont, Failure> DecodeFontFile(std::vector<std::uint8_t> file)
+{
+    const FileKind kind = RecogniseFile(file);
+    if (kind == FileKind::Woff)
+        return decodeWoff(file);
+    if (kind == FileKind::Woff2)
+        return decodeWoff2(file);
+    DecodedFont font{kind, std::move(file), {0}};
+    if (kind == FileKind::Collection) {
+        auto faces = ReadCollectionFaces(font.bytes);
+        if (const Failure* bad = std::get_if<Failure>(&faces))
+            return *bad;
+        font.faceOffsets = std::get<std::vector<std::uint32_t>>(std::move(faces));
+    }
+    return font;
+}

@@ -1,0 +1,84 @@
+#include "report/messages.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// CurvePoint is a float in the message; it is whole in practice, but a
+// fraction would be written after a decimal point.
+std::string blankSignedReal(double value)
+{
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        return BlankSigned((long long)value);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.7g", std::fabs(value));
+    return (value < 0 ? "-" : " ") + std::string(buf);
+}
+
+std::string errorBox(const Failure& failure)
+{
+    const WorkingValues& work = failure.work;
+    std::string text = "Error!\r\nCode =" + BlankSigned(failure.code)
+                     + "\r\nNumberOffContours =" + BlankSigned(work.NumberOfContours)
+                     + "\r\npontdb =" + BlankSigned(work.PointCount) + "\r\nb =" + blankSignedReal(work.CurvePoint);
+    if (failure.code == ReadPastEnd)
+        text += "\r\nReading: " + failure.detail;
+    else if (failure.code == BadComposite)
+        text += "\r\nComposite: " + failure.detail;
+    else if (failure.code == BadCharString)
+        text += "\r\nCharString: " + failure.detail;
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> MessageBoxes(const Failure& failure)
+{
+    if (failure.code == CmapFormatUnknown)
+        return {"wrong cmapFormat!!"};
+    if (failure.code == TableMissing)
+        return {"Not found: " + failure.detail, errorBox(failure)};
+    if (failure.code == BadVariations)
+        return {};
+    return {errorBox(failure)};
+}
+
+std::string StatusNote(const Reports& reports)
+{
+    for (const Failure& failure : reports)
+        if (failure.code == BadVariations)
+            return "Glyph " + std::to_string(failure.work.GlyphIndex)
+                 + " is drawn at the default location: its variation data cannot be used (" + failure.detail + ").";
+    return {};
+}
+
+std::vector<std::string> MessageBoxes(const Reports& reports)
+{
+    std::vector<std::string> boxes;
+    for (const Failure& failure : reports)
+        for (std::string& box : MessageBoxes(failure))
+            boxes.push_back(std::move(box));
+    return boxes;
+}
+
+std::string WhyNotOpened(const Reports& reports)
+{
+    for (const Failure& failure : reports) {
+        switch (failure.code) {
+        case TableMissing:
+            return "it has no " + failure.detail + " table";
+        case CmapFormatUnknown:
+            return "its character map is of a format other than 0 and 4";
+        case ReadPastEnd:
+            return "the file ends inside its " + failure.detail;
+        case TooManyTables:
+            return "it lists more than 32 tables";
+        case BadLocaFormat:
+            return "its glyph locations are in an unknown format";
+        default:
+            break;
+        }
+    }
+    return "the file cannot be read";
+}

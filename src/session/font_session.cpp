@@ -1,0 +1,208 @@
+#include "session/font_session.h"
+
+#include <algorithm>
+
+#include "report/messages.h"
+#include "tables/cmap.h"
+#include "tables/loader.h"
+#include "tables/open_font.h"
+
+FontSession::FontSession(SessionListener& listener, DrawingSurface& surface)
+    : listener_(listener), surface_(surface), font_(std::make_shared<FontState>())
+{
+}
+
+void FontSession::report(const std::vector<std::string>& texts)
+{
+    if (!texts.empty())
+        listener_.showMessages(texts);
+}
+
+void FontSession::open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
+                       std::uint32_t faceOffset)
+{
+    OpenedFont opened;
+    if (bytes)
+        opened = OpenFontBytes(fileName, std::move(*bytes), view_.Composites, faceOffset);
+    else
+        opened.result = LoadResult::Unreadable;
+    std::vector<std::string> boxes = MessageBoxes(opened.reports);
+    if (opened.result == LoadResult::Unreadable)
+        boxes.push_back("The file " + fileName + " could not be read.");
+    report(boxes);
+    if (opened.result != LoadResult::Loaded) {
+        listener_.fontNotOpened(fileName, WhyNotOpened(opened.reports));
+        return;
+    }
+    font_ = std::make_shared<const FontState>(std::move(opened.font));
+    lists_ = std::move(opened.lists);
+    userLocation_ = DefaultCoordinates(font_->Variations);
+    view_.location = {};
+    eventsEnabled_ = 0; // a location set while the window takes in the font is drawn with the first glyph
+    listener_.fontOpened(*font_);
+    if (opened.firstEntry < 0) {
+        showLists(-1);
+        return;
+    }
+    currentGlyph_ = opened.firstGlyph;
+    showLists(opened.firstEntry);
+}
+
+void FontSession::unload()
+{
+    font_ = std::make_shared<FontState>();
+    lists_ = {};
+}
+
+// The lists as made, then glyph currentGlyph_ at `entry`, or no glyph at all.
+void FontSession::showLists(int entry)
+{
+    eventsEnabled_ = 0;
+    listener_.listsChanged(lists_);
+    if (entry < 0) {
+        currentGlyph_ = 0;
+        entry_ = -1;
+        surface_.Cls();
+        listener_.noGlyphShown();
+        return;
+    }
+    show(currentGlyph_, entry);
+    eventsEnabled_ = 1;
+}
+
+void FontSession::show(int glyph, int entry)
+{
+    currentGlyph_ = glyph;
+    entry_ = entry;
+    const GlyphReadout readout = ShowGlyph(glyph, *font_, view_, surface_);
+    report(MessageBoxes(readout.reports));
+    if (const std::string note = StatusNote(readout.reports); !note.empty())
+        listener_.showStatus(note);
+    listener_.glyphShown(glyph, entry, readout);
+}
+
+void FontSession::redraw()
+{
+    show(currentGlyph_, entry_);
+}
+
+void FontSession::showGlyph(int glyph)
+{
+    if (!font_->Loaded || glyph < 0 || glyph >= font_->NumGlyphs)
+        return;
+    const auto& list = lists_.GlyphList;
+    const auto at = std::lower_bound(list.begin(), list.end(), glyph);
+    show(glyph, at != list.end() && *at == glyph ? int(at - list.begin()) : -1);
+}
+
+// One entry on in the glyph list, round from either end; from no entry, the first or the last.
+void FontSession::step(int by)
+{
+    const int count = int(lists_.GlyphList.size());
+    if (count == 0)
+        return;
+    int entry = entry_ + by;
+    if (entry >= count)
+        entry = 0;
+    if (entry < 0)
+        entry = count - 1;
+    show(lists_.GlyphList[std::size_t(entry)], entry);
+}
+
+void FontSession::next()
+{
+    step(1);
+}
+
+void FontSession::previous()
+{
+    step(-1);
+}
+
+void FontSession::pickGlyphEntry(int entry)
+{
+    if (eventsEnabled_ != 1 || entry < 0 || std::size_t(entry) >= lists_.GlyphList.size())
+        return;
+    show(lists_.GlyphList[std::size_t(entry)], entry);
+}
+
+void FontSession::pickCodeEntry(int entry)
+{
+    pickCharacter(lists_.CharList, entry);
+}
+
+void FontSession::pickCharEntry(int entry)
+{
+    pickCharacter(lists_.AsciiList, entry);
+}
+
+void FontSession::pickCharacter(const std::vector<int>& codes, int entry)
+{
+    if (eventsEnabled_ != 1 || entry <= 0 || std::size_t(entry) >= codes.size())
+        return;
+    show(CharToGlyph(*font_, codes[std::size_t(entry)]), entry_);
+}
+
+void FontSession::setScale(int scale)
+{
+    view_.ViewScale = scale;
+    redraw();
+}
+
+void FontSession::setOffset(int position)
+{
+    view_.ViewMargin = position * 100;
+    redraw();
+}
+
+void FontSession::setStartMarks(bool on)
+{
+    if (eventsEnabled_ != 1)
+        return;
+    view_.ShowStartPoints = on ? 1 : 0;
+    redraw();
+}
+
+void FontSession::setComposites(bool on)
+{
+    view_.Composites = on;
+    if (!font_->Loaded)
+        return;
+    lists_ = MakePickLists(*font_, on);
+    const auto& list = lists_.GlyphList;
+    if (list.empty()) {
+        showLists(-1);
+        return;
+    }
+    const auto shown = std::find(list.begin(), list.end(), currentGlyph_);
+    const int entry = shown == list.end() ? 0 : int(shown - list.begin());
+    currentGlyph_ = list[std::size_t(entry)];
+    showLists(entry);
+}
+
+void FontSession::setMetrics(bool on)
+{
+    view_.Metrics = on;
+    if (font_->Loaded && !lists_.GlyphList.empty())
+        redraw();
+}
+
+void FontSession::setLocation(std::vector<Fixed> user)
+{
+    const FontVariations& variations = font_->Variations;
+    if (user.size() != variations.axes.size())
+        return;
+    for (std::size_t i = 0; i < user.size(); ++i)
+        user[i] = std::clamp(user[i], variations.axes[i].min, variations.axes[i].max);
+    view_.location = Normalize(variations, user);
+    userLocation_ = std::move(user);
+    if (eventsEnabled_ == 1)
+        redraw();
+}
+
+void FontSession::restoreView(int scale, int offset, bool startMarks)
+{
+    view_.ViewScale = scale;
+    view_.ViewMargin = offset * 100;
+    view_.ShowStartPoints = startMarks ? 1 : 0;
+}

@@ -1,0 +1,97 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "draw/surface.h"
+#include "draw/view.h"
+#include "outline/location.h"
+#include "sfnt/fixed.h"
+#include "tables/font_state.h"
+
+// What a font session tells the window (or a test) after each action.
+class SessionListener {
+public:
+    virtual ~SessionListener() = default;
+    // A font replaced the open one; its lists and first glyph follow.
+    virtual void fontOpened(const FontState& font) = 0;
+    // The file could not be opened; the font on display stays. `why` in plain words.
+    virtual void fontNotOpened(const std::string& fileName, const std::string& why) = 0;
+    // The pick lists were made again: each list shows no entry yet.
+    virtual void listsChanged(const PickLists& lists) = 0;
+    // The picture shows `glyph`; `entry` is the glyph list's entry to select (-1: none).
+    virtual void glyphShown(int glyph, int entry, const GlyphReadout& readout) = 0;
+    // The lists are empty: the picture and the read-out are cleared, stepping is off.
+    virtual void noGlyphShown() = 0;
+    // The message boxes an action raised, in order; every message goes through here.
+    virtual void showMessages(const std::vector<std::string>& texts) = 0;
+    // What the status bar says of a glyph drawn (it raised no box).
+    virtual void showStatus(const std::string& text) = 0;
+};
+
+// The open font and what is shown of it: the pick lists, the glyph drawn into
+// `surface`, the view options, the face and the variation location. Every
+// action reports to the listener; nothing here knows of widgets.
+class FontSession {
+public:
+    FontSession(SessionListener& listener, DrawingSurface& surface);
+
+    // Loads `bytes` (nothing: the file could not be read), the face whose
+    // offset table lies at faceOffset, and, once loaded, replaces the open font
+    // and shows its first glyph; a failed open keeps the open font.
+    void open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
+              std::uint32_t faceOffset = 0);
+    // Closes the font without telling the listener, as the window goes away.
+    void unload();
+
+    // Shows any glyph of the font, listed or not; a number outside the font does nothing.
+    void showGlyph(int glyph);
+    void next();
+    void previous();
+    // The three pick lists' choices: a glyph, a character code, a character.
+    // The code and character lists' first entries never change the glyph.
+    void pickGlyphEntry(int entry);
+    void pickCodeEntry(int entry);
+    void pickCharEntry(int entry);
+
+    void setScale(int scale);     // 1..10, redraws
+    void setOffset(int position); // 0..15: a margin of position * 100, redraws
+    void setStartMarks(bool on);  // redraws while a glyph of the lists is shown
+    void setComposites(bool on);  // the lists made again; the glyph shown stays when listed
+    void setMetrics(bool on);
+    // The variation location in user coordinates (16.16), one per axis of
+    // the font, each clamped to its axis; redraws. Every open starts at the default.
+    void setLocation(std::vector<Fixed> user);
+    // The remembered view controls, before any font is open: nothing is drawn.
+    void restoreView(int scale, int offset, bool startMarks);
+
+    const std::shared_ptr<const FontState>& font() const { return font_; }
+    const PickLists& lists() const { return lists_; }
+    const ViewState& view() const { return view_; }
+    int CurrentGlyph() const { return currentGlyph_; }
+    int EventsEnabled() const { return eventsEnabled_; } // 1: the pick lists' choices act
+    int faceIndex() const { return faceIndex_; }
+    const Location& location() const { return view_.location; }
+    const std::vector<Fixed>& userLocation() const { return userLocation_; }
+
+private:
+    void show(int glyph, int entry);
+    void redraw();
+    void step(int by);
+    void pickCharacter(const std::vector<int>& codes, int entry);
+    void showLists(int entry);
+    void report(const std::vector<std::string>& texts);
+
+    SessionListener& listener_;
+    DrawingSurface& surface_;
+    std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
+    PickLists lists_;
+    ViewState view_;
+    int currentGlyph_ = 0;
+    int entry_ = -1; // the glyph list's selected entry
+    int eventsEnabled_ = 0;
+    int faceIndex_ = 0;   // the face of a collection; 0 for a single font
+    std::vector<Fixed> userLocation_; // what view_.location is normalized from
+};

@@ -1,0 +1,145 @@
+#include "ui/dialogs/font_details.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "platform/shaping.h"
+#include "tables/details.h"
+#include "tables/names.h"
+
+namespace {
+
+QString hex32(std::uint32_t v) { return QStringLiteral("0x%1").arg(v, 8, 16, QLatin1Char('0')); }
+
+// A read-only table of rows of texts under the headers.
+QTableWidget* tableOf(const QStringList& headers, const std::vector<QStringList>& rows)
+{
+    auto* table = new QTableWidget(int(rows.size()), int(headers.size()));
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->setVisible(false);
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < int(rows[std::size_t(r)].size()) && c < int(headers.size()); ++c)
+            table->setItem(r, c, new QTableWidgetItem(rows[std::size_t(r)][c]));
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+QWidget* directoryPage(const FontDetails& d)
+{
+    std::vector<QStringList> rows;
+    for (const TableCheck& t : d.tables)
+        rows.push_back({QString::fromLatin1(t.entry.Tag.data(), 4), QString::number(t.entry.Offset),
+                        QString::number(t.entry.Length), hex32(t.entry.CheckSum), hex32(t.computed),
+                        t.ok() ? "yes" : (t.whole ? "no" : "no: cut by the end of the file")});
+    return tableOf({"Tag", "Offset", "Length", "Checksum", "Computed", "Agree"}, rows);
+}
+
+QWidget* fieldsPage(const TableFields& fields)
+{
+    std::vector<QStringList> rows;
+    for (const TableField& f : fields.fields)
+        rows.push_back({QString::fromStdString(f.name), QString::fromStdString(f.value)});
+    if (!fields.whole)
+        rows.push_back({"", "(the table ends here)"});
+    return tableOf({"Field", "Value"}, rows);
+}
+
+QWidget* cmapPage(const FontDetails& d)
+{
+    std::vector<QStringList> rows;
+    for (const CmapSubtable& s : d.cmap) {
+        QStringList users;
+        if (s.usedByLists)
+            users << "pick lists";
+        if (s.usedByFind)
+            users << "Find and the status bar";
+        rows.push_back({QString::number(s.platformID), QString::number(s.encodingID),
+                        s.format < 0 ? "outside the table" : QString::number(s.format), QString::number(s.length),
+                        users.join(", ")});
+    }
+    return tableOf({"Platform", "Encoding", "Format", "Length", "Used by"}, rows);
+}
+
+QWidget* variationsPage(const LayoutSummary& layout)
+{
+    std::vector<QStringList> rows;
+    for (const VariationAxis& a : layout.axes)
+        rows.push_back({"axis", QString::fromStdString(a.tag), QString::fromStdString(a.name),
+                        QStringLiteral("%1 \u2026 %2 \u2026 %3").arg(a.min).arg(a.defaultValue).arg(a.max),
+                        a.hidden ? "hidden" : ""});
+    for (const NamedInstance& instance : layout.instances) {
+        QStringList coordinates;
+        for (std::size_t k = 0; k < instance.coordinates.size() && k < layout.axes.size(); ++k)
+            coordinates << QString::fromStdString(layout.axes[k].tag) + "=" + QString::number(instance.coordinates[k]);
+        rows.push_back({"instance", "", QString::fromStdString(instance.name), coordinates.join(", "), ""});
+    }
+    return tableOf({"", "Tag", "Name", "Values", ""}, rows);
+}
+
+QWidget* layoutPage(const LayoutSummary& layout)
+{
+    const auto tags = [](const std::vector<std::string>& list) {
+        QStringList out;
+        for (const std::string& t : list)
+            out << QString::fromStdString(t);
+        return out.join(" ");
+    };
+    return tableOf({"Table", "Scripts", "Features"}, {{"GSUB", tags(layout.gsub.scripts), tags(layout.gsub.features)},
+                                                      {"GPOS", tags(layout.gpos.scripts), tags(layout.gpos.features)}});
+}
+
+QWidget* namesPage(const FontState& font)
+{
+    NameTable names;
+    ReadNameTable(font, names); // a font without a naming table has no names here, and no box
+    std::vector<QStringList> rows;
+    for (std::size_t k = 0; k < names.Records.size(); ++k) {
+        const NameRecord& r = names.Records[k];
+        rows.push_back({QString::number(r.platformID), QString::number(r.encodingID), QString::number(r.languageID),
+                        QString::number(r.nameID), QString::fromStdString(NameIdMeaning(r.nameID)),
+                        QString::fromStdString(NameText(font, names, k))});
+    }
+    return tableOf({"Platform", "Encoding", "Language", "Name ID", "Meaning", "Text"}, rows);
+}
+
+} // namespace
+
+void ShowFontDetails(QWidget* owner, const FontState& font)
+{
+    if (!font.Loaded)
+        return;
+    const FontDetails details = ReadFontDetails(font);
+    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, font.Face);
+
+    QDialog dialog(owner);
+    dialog.setWindowTitle("Font Details");
+    auto* tabs = new QTabWidget;
+    tabs->addTab(directoryPage(details), "Tables");
+    const std::pair<const TableFields*, const char*> headers[] = {
+        {&details.head, "head"}, {&details.hhea, "hhea"}, {&details.maxp, "maxp"},
+        {&details.os2, "OS/2"},  {&details.post, "post"},
+    };
+    for (const auto& [fields, tag] : headers)
+        if (fields->present)
+            tabs->addTab(fieldsPage(*fields), tag);
+    tabs->addTab(cmapPage(details), "cmap");
+    if (!layout.axes.empty())
+        tabs->addTab(variationsPage(layout), "Variations");
+    tabs->addTab(layoutPage(layout), "Layout");
+    tabs->addTab(namesPage(font), "Names");
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layoutBox = new QVBoxLayout(&dialog);
+    layoutBox->addWidget(tabs);
+    layoutBox->addWidget(buttons);
+    dialog.resize(760, 560);
+    dialog.exec();
+}

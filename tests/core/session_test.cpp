@@ -1,0 +1,266 @@
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "session/font_session.h"
+#include "support/crafted_fonts.h"
+#include "support/ttf_builder.h"
+
+namespace {
+
+// Writes down every report of the session as one line.
+class RecordingListener : public SessionListener {
+public:
+    void fontOpened(const FontState& font) override { log.push_back("opened " + font.FontFileName); }
+    void fontNotOpened(const std::string& fileName, const std::string& why) override
+    {
+        log.push_back("not opened " + fileName + ": " + why);
+    }
+    void listsChanged(const PickLists& lists) override
+    {
+        log.push_back("lists " + std::to_string(lists.GlyphList.size()) + " " + std::to_string(lists.CharList.size())
+                      + " " + std::to_string(lists.AsciiList.size()));
+    }
+    void glyphShown(int glyph, int entry, const GlyphReadout& readout) override
+    {
+        log.push_back("shown " + std::to_string(glyph) + " at " + std::to_string(entry));
+        numbers.push_back(readout.number);
+    }
+    void noGlyphShown() override { log.push_back("no glyph"); }
+    void showMessages(const std::vector<std::string>& texts) override
+    {
+        for (const std::string& text : texts)
+            log.push_back("box " + text.substr(0, text.find('\r')));
+    }
+    void showStatus(const std::string& text) override { log.push_back("status " + text); }
+
+    std::vector<std::string> log;
+    std::vector<std::string> numbers; // the read-out's glyph number of each glyph shown
+};
+
+std::vector<std::uint8_t> bytesOf(const ttf::ByteVector& font)
+{
+    return {font.begin(), font.end()};
+}
+
+// Eight squares, codes 'A'.. on glyphs 1..7.
+const ttf::ByteVector Squares = ttf::buildFont(ttf::squaresFont(8));
+// Squares 0..4 ('A'..'D' on 1..4), glyph 5 a composite of 1 and 2, 6 empty, 7 a curve; é on glyph 5.
+const ttf::ByteVector Crafted = ttf::craftedWith([](std::vector<ttf::Table>&) {});
+// Glyphs 0 and 1 built from each other only: nothing to list without composites,
+// and neither can be drawn.
+const ttf::ByteVector OnlyComposites = [] {
+    ttf::FontSpec design;
+    design.glyphs = {ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 100, 100}),
+                     ttf::compositeGlyph({{0, 0, 0}}, {0, 0, 100, 100})};
+    return ttf::buildFont(design);
+}();
+
+struct SessionCase {
+    const char* name;
+    const ttf::ByteVector* font;
+    std::function<void(FontSession&)> act; // after the font is opened as "f.ttf"
+    std::vector<std::string> reports;      // what the action reported, in order
+    int currentGlyph;
+    int eventsEnabled;
+};
+
+const SessionCase Cases[] = {
+    {"OpenShowsTheFifthEntry", &Squares, [](FontSession&) {}, {}, 4, 1},
+    {"NextAndPreviousGoRound", &Squares,
+     [](FontSession& s) {
+         s.next();
+         s.next();
+         s.next();
+         s.next();
+         s.previous();
+     },
+     {"shown 5 at 5", "shown 6 at 6", "shown 7 at 7", "shown 0 at 0", "shown 7 at 7"}, 7, 1},
+    {"PreviousFromTheFirstIsTheLast", &Squares,
+     [](FontSession& s) {
+         s.pickGlyphEntry(0);
+         s.previous();
+     },
+     {"shown 0 at 0", "shown 7 at 7"}, 7, 1},
+    {"GlyphEntriesOutsideTheListDoNothing", &Squares,
+     [](FontSession& s) {
+         s.pickGlyphEntry(-1);
+         s.pickGlyphEntry(8);
+         s.pickGlyphEntry(2);
+     },
+     {"shown 2 at 2"}, 2, 1},
+    {"CodeAndCharacterEntriesShowTheirGlyph", &Squares,
+     [](FontSession& s) {
+         s.pickCodeEntry(2);  // 'C'
+         s.pickCharEntry(6);  // 'G'
+     },
+     {"shown 3 at 4", "shown 7 at 4"}, 7, 1},
+    {"FirstCodeAndCharacterEntriesDoNothing", &Squares,
+     [](FontSession& s) {
+         s.pickCodeEntry(0);
+         s.pickCharEntry(0);
+         s.pickCodeEntry(7);
+         s.pickCharEntry(-1);
+     },
+     {}, 4, 1},
+    {"AnUnlistedGlyphSelectsNoEntry", &Crafted,
+     [](FontSession& s) {
+         s.showGlyph(5);
+         s.next();
+         s.showGlyph(5);
+         s.previous();
+     },
+     {"shown 5 at -1", "shown 0 at 0", "shown 5 at -1", "shown 7 at 6"}, 7, 1},
+    {"GlyphsOutsideTheFontAreNotShown", &Squares,
+     [](FontSession& s) {
+         s.showGlyph(-1);
+         s.showGlyph(8);
+     },
+     {}, 4, 1},
+    {"CompositesListedKeepTheGlyphShown", &Crafted,
+     [](FontSession& s) {
+         s.showGlyph(5);
+         s.setComposites(true);
+         s.setComposites(false);
+     },
+     {"shown 5 at -1", "lists 8 5 4", "shown 5 at 5", "lists 7 4 4", "shown 0 at 0"}, 0, 1},
+    {"NothingListedShowsNoGlyph", &OnlyComposites,
+     [](FontSession& s) {
+         s.next();
+         s.pickGlyphEntry(0);
+         s.setStartMarks(false);
+         s.setComposites(true);
+     },
+     {"lists 2 0 0", "box Error!", "shown 0 at 0"}, 0, 1}, // the boxes before the glyph
+    {"ViewOptionsRedraw", &Squares,
+     [](FontSession& s) {
+         s.setScale(5);
+         s.setOffset(3);
+         s.setStartMarks(false);
+         s.setMetrics(true);
+     },
+     {"shown 4 at 4", "shown 4 at 4", "shown 4 at 4", "shown 4 at 4"}, 4, 1},
+    {"AFailedOpenKeepsTheFont", &Squares,
+     [](FontSession& s) { s.open("gone.ttf", std::nullopt); },
+     {"box The file gone.ttf could not be read.", "not opened gone.ttf: the file cannot be read"}, 4, 1},
+};
+
+class Session : public ::testing::TestWithParam<SessionCase> {};
+
+TEST_P(Session, ReportsWhatChanged)
+{
+    const SessionCase& c = GetParam();
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("f.ttf", bytesOf(*c.font));
+    listener.log.clear();
+    c.act(session);
+    EXPECT_EQ(listener.log, c.reports);
+    EXPECT_EQ(session.CurrentGlyph(), c.currentGlyph);
+    EXPECT_EQ(session.EventsEnabled(), c.eventsEnabled);
+    EXPECT_EQ(session.font()->FontFileName, "f.ttf");
+    for (const std::string& number : listener.numbers)
+        EXPECT_FALSE(number.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Actions, Session, ::testing::ValuesIn(Cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SessionOpen, ReportsTheFontItsListsAndTheFirstGlyph)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    EXPECT_EQ(session.EventsEnabled(), 0);
+    session.open("squares.ttf", bytesOf(Squares));
+    const std::vector<std::string> expected = {"opened squares.ttf", "lists 8 7 7", "shown 4 at 4"};
+    EXPECT_EQ(listener.log, expected);
+    EXPECT_EQ(listener.numbers, std::vector<std::string>{"4"});
+    EXPECT_EQ(session.lists().GlyphList.size(), 8u);
+}
+
+TEST(SessionOpen, AShortListShowsItsLastEntry)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("three.ttf", bytesOf(ttf::buildFont(ttf::squaresFont(3))));
+    EXPECT_EQ(listener.log.back(), "shown 2 at 2");
+}
+
+TEST(SessionOpen, AnEmptyListShowsNoGlyph)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("composites.ttf", bytesOf(OnlyComposites));
+    const std::vector<std::string> expected = {"opened composites.ttf", "lists 0 0 0", "no glyph"};
+    EXPECT_EQ(listener.log, expected);
+    EXPECT_EQ(session.EventsEnabled(), 0);
+    EXPECT_TRUE(session.font()->Loaded);
+}
+
+TEST(SessionOpen, StartMarksWaitForAGlyph)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.setStartMarks(false);
+    EXPECT_EQ(session.view().ShowStartPoints, 1);
+    session.setMetrics(true);
+    EXPECT_TRUE(listener.log.empty());
+    session.restoreView(7, 3, false);
+    EXPECT_EQ(session.view().ViewScale, 7);
+    EXPECT_EQ(session.view().ViewMargin, 300);
+    EXPECT_EQ(session.view().ShowStartPoints, 0);
+    EXPECT_TRUE(listener.log.empty());
+}
+
+// Damaged fonts: the boxes first, then why in plain words; the open font stays.
+struct DamagedCase {
+    const char* name;
+    ttf::ByteVector bytes;
+    std::string firstBox;
+    std::string why;
+};
+
+std::vector<DamagedCase> damagedCases()
+{
+    using ttf::Table;
+    return {
+        {"NoLoca", ttf::craftedWith([](std::vector<Table>& t) { ttf::removeTable(t, "loca"); }), "box Not found: loca",
+         "it has no loca table"},
+        {"BadLocaFormat", ttf::craftedTable("head", [](ttf::ByteVector& d) { ttf::putU16(d, 50, 2); }),
+         "box Error!", "its glyph locations are in an unknown format"},
+        {"CmapFormat6",
+         ttf::craftedWith([](std::vector<Table>& t) {
+             ttf::findTable(t, "cmap")->data = ttf::cmapTable({{3, 1, ttf::cmapFormat6(65, {1, 2})}});
+         }),
+         "box wrong cmapFormat!!", "its character map is of a format other than 0 and 4"},
+        {"Empty", {}, "box Error!", "the file ends inside its table directory"},
+    };
+}
+
+TEST(SessionDamaged, SaysWhyAndKeepsTheOpenFont)
+{
+    for (const DamagedCase& c : damagedCases()) {
+        SCOPED_TRACE(c.name);
+        RecordingListener listener;
+        NullSurface surface;
+        FontSession session(listener, surface);
+        session.open("good.ttf", bytesOf(Squares));
+        listener.log.clear();
+        session.open("bad.ttf", bytesOf(c.bytes));
+        ASSERT_GE(listener.log.size(), 2u);
+        EXPECT_EQ(listener.log.front(), c.firstBox);
+        EXPECT_EQ(listener.log.back(), "not opened bad.ttf: " + c.why);
+        EXPECT_EQ(session.font()->FontFileName, "good.ttf");
+        EXPECT_EQ(session.CurrentGlyph(), 4);
+    }
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+// The views beside the main window: Pixels, Text and the overview's block
+// filter, tried on DejaVu Sans and Noto Sans Devanagari.
+#include <set>
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <gtest/gtest.h>
+
+#include "platform/font_file.h"
+#include "platform/shell.h"
+#include "platform/widgets/toolkit.h"
+#include "support/freetype_face.h"
+#include "support/ttf_builder.h"
+#include "ui/main/frmmain.h"
+#include "ui/main/library_views.h"
+#include "ui/overview/font_glyph_source.h"
+#include "ui/overview/overview_filter.h"
+#include "ui/overview/overview_model.h"
+#include "ui/pixels/pixel_view.h"
+#include "ui/text/text_preview.h"
+
+namespace {
+
+const std::string DejaVuSans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
+const std::string NotoDevanagari = std::string(NOTO_DIR) + "/NotoSansDevanagari-Regular.ttf";
+
+class QuietToolkit : public Toolkit {
+public:
+    void MsgBox(const std::string& text) override { messages.push_back(text); }
+    bool MsgBoxYesNo(const std::string&, const std::string&) override { return false; }
+    std::string ShowOpen(const CommonDialog&) override { return {}; }
+    std::string ShowSave(CommonDialog&) override { return {}; }
+    void PopupMenu(QMenu*) override {}
+    std::vector<std::string> messages;
+};
+
+class LibraryViewsTest : public ::testing::Test {
+protected:
+    QuietToolkit toolkit;
+    RecordingShellOpener shell;
+    frmmain w{toolkit, shell};
+};
+
+int inkPixels(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += qGray(image.pixel(x, y)) < 128;
+    return n;
+}
+
+TEST_F(LibraryViewsTest, PixelsFollowTheGlyphShown)
+{
+    w.show();
+    w.OpenFontFile(DejaVuSans);
+    LibraryViews* views = w.libraryViews();
+    views->showPixels();
+    const QImage space = views->pixelPicture();
+    w.showGlyphNumber(68); // 'a'
+    const QImage a = views->pixelPicture();
+    ASSERT_FALSE(a.isNull());
+    EXPECT_GT(inkPixels(a), inkPixels(space) + 100);
+}
+
+TEST_F(LibraryViewsTest, TextShapesTheSampleAndAClickShowsTheGlyph)
+{
+    w.show();
+    w.OpenFontFile(DejaVuSans);
+    TextPreview* text = w.libraryViews()->textPreview();
+    text->toggleViewAction()->trigger();
+    ASSERT_TRUE(text->isVisible());
+    EXPECT_EQ(text->text(), "The quick brown fox jumps over the lazy dog");
+
+    auto* canvas = text->findChild<WaterfallCanvas*>();
+    ASSERT_NE(canvas, nullptr);
+    canvas->grab(); // paints, and so places the glyphs
+    // The first glyph of the 96-pixel line, the last line.
+    const FreeTypeFace ft(DejaVuSans);
+    const int capitalT = int(FT_Get_Char_Index(ft.get(), 'T'));
+    QPointF at;
+    for (int y = canvas->height() - 1; y > 0 && at.isNull(); --y)
+        if (canvas->glyphAt(QPointF(60, y)) == capitalT)
+            at = QPointF(60, y);
+    ASSERT_FALSE(at.isNull());
+    QMouseEvent release(QEvent::MouseButtonRelease, at, canvas->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(canvas, &release);
+    EXPECT_EQ(w.session().CurrentGlyph(), capitalT);
+}
+
+TEST(SampleText, NameId19ElseAPangramTheFontCovers)
+{
+    ttf::FontSpec design = ttf::squaresFont(3);
+    design.names = {{3, 1, 0x409, 19, ttf::utf16be(u"Sample of mine")}};
+    const ttf::ByteVector bytes = ttf::buildFont(design);
+    const OpenedFont built = OpenFontBytes("built.ttf", {bytes.begin(), bytes.end()}, false);
+    EXPECT_EQ(SampleText(built.font), "Sample of mine");
+
+    const OpenedFont devanagari = OpenFontPath(NotoDevanagari, false);
+    ASSERT_TRUE(devanagari.font.Loaded);
+    EXPECT_TRUE(SampleText(devanagari.font).startsWith(QString::fromUtf8("\u090b\u0937\u093f")));
+}
+
+// The overview's filter by block against FreeType's character map.
+TEST(OverviewBlockFilter, CyrillicIsTheGlyphsOfCyrillicCodes)
+{
+    EXPECT_EQ(int(parseGlyphFilter("Cyrillic").kind), int(GlyphFilter::Kind::Block));
+    EXPECT_EQ(int(parseGlyphFilter("cyrillic supplement").kind), int(GlyphFilter::Kind::Block));
+    OpenedFont opened = OpenFontPath(DejaVuSans, false);
+    auto font = std::make_shared<const FontState>(std::move(opened.font));
+    GlyphListModel model;
+    model.setSource(std::make_shared<FontGlyphSource>(font, "DejaVu Sans"));
+    model.setFilter(parseGlyphFilter("Cyrillic"));
+
+    const FreeTypeFace ft(DejaVuSans);
+    std::set<int> expected;
+    for (char32_t c = 0x400; c <= 0x4FF; ++c)
+        if (const FT_UInt g = FT_Get_Char_Index(ft.get(), c))
+            expected.insert(int(g));
+    const std::vector<int> shown = model.glyphs();
+    EXPECT_GT(expected.size(), 200u);
+    EXPECT_EQ(std::set<int>(shown.begin(), shown.end()), expected);
+    const QString tip = model.data(model.index(0), Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.contains("Block: Cyrillic")) << tip.toStdString();
+}
+
+} // namespace

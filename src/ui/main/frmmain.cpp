@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "tables/find.h"
@@ -31,6 +32,7 @@
 #include "ui/dialogs/frmAbout.h"
 #include "ui/dialogs/frmInfo.h"
 #include "ui/main/combo_box.h"
+#include "ui/variations/variations_view.h"
 #include "platform/char_names.h"
 #include "ui/main/find_field.h"
 #include "ui/main/library_views.h"
@@ -72,6 +74,11 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     nameControls();
     connectEvents();
     libraryViews_ = new LibraryViews(this, mnuView, mnuHelp, mnuSavePictureAs, [this] { return session_.font(); });
+    variations_ = new VariationsView(this, mnuView, settings_);
+    overviewLater_ = new QTimer(this);
+    overviewLater_->setSingleShot(true);
+    overviewLater_->setInterval(150);
+    connect(overviewLater_, &QTimer::timeout, this, &frmmain::refreshOverview);
 
     // The window keeps its designed size: a client area of 10755 x 9420 twips below the menu bar.
     const QSize client = twips(0, 0, 10755, 9420).size();
@@ -192,6 +199,7 @@ void frmmain::fontOpened(const FontState& font)
     mnuSavePictureAs->setEnabled(true);
     Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName)) + QLatin1Char(' '));
     rememberFont(font.FontFileName);
+    variations_->fontOpened(font);
     refreshOverview();
     findField_->useNames(font);
     Label9->setText(QString::fromStdString(GlyphCountText(font)));
@@ -296,6 +304,13 @@ void frmmain::showGlyphNumber(int glyph)
     session_.showGlyph(glyph);
 }
 
+void frmmain::setLocation(std::vector<Fixed> user)
+{
+    session_.setLocation(std::move(user));
+    if (overview_)
+        overviewLater_->start();
+}
+
 void frmmain::showOverview()
 {
     if (!overview_) {
@@ -319,7 +334,7 @@ void frmmain::refreshOverview()
     }
     const QString face = Label2->text().trimmed();
     const std::string name = face.isEmpty() ? QFileInfo(fromPath(font().FontFileName)).fileName().toStdString() : face.toStdString();
-    overview_->setSource(std::make_shared<FontGlyphSource>(session_.font(), name));
+    overview_->setSource(std::make_shared<FontGlyphSource>(session_.font(), name, session_.location()));
     overview_->showGlyph(session_.CurrentGlyph());
 }
 

@@ -22,7 +22,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QStatusBar;
+class QTimer;
 class QToolBar;
+class VariationsView;
 class OverviewWindow;
 class ShellOpener;
 class Toolkit;
@@ -55,6 +57,10 @@ public:
     // View > "Overview": opens the overview of the open font, or brings it to the front.
     void showOverview();
     LibraryViews* libraryViews() const { return libraryViews_; }
+    VariationsView* variationsView() const { return variations_; }
+    // Every view at the variation location `user` (user values per axis of
+    // the open font); the overview follows once the moves pause.
+    void setLocation(std::vector<Fixed> user);
 
     // Event procedures, connected to their controls; tests call them directly.
     void Form_Load();
@@ -182,4 +188,6 @@ private:
     QAction* mnuComposites;
     QAction* mnuMetrics;
     LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
+    VariationsView* variations_ = nullptr;
+    QTimer* overviewLater_ = nullptr;      // the overview made again after a location change
 };

@@ -142,4 +142,29 @@ TEST_F(Canvas, SegmentsKnowTheirListingLines)
     EXPECT_EQ(s.x1, s.x2);
 }
 
+// The picture and its marks are painted once for a view; what changes the view
+// or the picture paints them again, a selection only goes on top.
+TEST_F(Canvas, RepaintsShowWhatChangedAndNothingStale)
+{
+    const QImage plain = canvas.shownImage();
+    canvas.setSelection(0, -1);
+    const QImage selected = canvas.shownImage();
+    EXPECT_NE(selected, plain);
+    canvas.setSelection(-1, -1);
+    EXPECT_EQ(canvas.shownImage(), plain) << "the selection leaves nothing behind";
+    canvas.setPointNumbers(true);
+    const QImage numbered = canvas.shownImage();
+    EXPECT_NE(numbered, plain);
+    canvas.zoomBy(2, QPointF(100, 100));
+    EXPECT_NE(canvas.shownImage(), numbered);
+    canvas.fit();
+    EXPECT_EQ(canvas.shownImage(), numbered);
+
+    // Another glyph drawn into the same picture shows at once.
+    view.ViewScale = 3;
+    readout = ShowGlyph(0, font, view, picture, sink);
+    canvas.setGlyph(readout.drawn, fontToPicture(picture, readout.work, view));
+    EXPECT_NE(canvas.shownImage(), numbered);
+}
+
 } // namespace

@@ -258,6 +258,7 @@ TEST_F(Inspector, FindDrawsACompositeWithTheOptionOff)
 TEST_F(Inspector, ThePointsTableSharesTheSelection)
 {
     find("O");
+    EXPECT_FALSE(ui.Text5->textCursor().hasSelection()) << "a new listing selects no line";
     const std::vector<FreeTypePoint> points = freeTypePoints(shown());
     ASSERT_EQ(ui.pointsTable->rowCount(), int(points.size()));
     const int row = 3;

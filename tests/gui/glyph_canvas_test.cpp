@@ -142,11 +142,14 @@ TEST_F(Canvas, SegmentsKnowTheirListingLines)
     EXPECT_EQ(s.x1, s.x2);
 }
 
-// The picture and its marks are painted once for a view; what changes the view
-// or the picture paints them again, a selection only goes on top.
+// A view is painted straight onto the canvas, then kept for the repaints that
+// follow; what changes the view or the picture paints it again, a selection
+// only goes on top.
 TEST_F(Canvas, RepaintsShowWhatChangedAndNothingStale)
 {
     const QImage plain = canvas.shownImage();
+    EXPECT_EQ(canvas.shownImage(), plain) << "painted straight on and from the kept layer alike";
+    EXPECT_EQ(canvas.shownImage(), plain);
     canvas.setSelection(0, -1);
     const QImage selected = canvas.shownImage();
     EXPECT_NE(selected, plain);

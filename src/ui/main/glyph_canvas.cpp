@@ -182,6 +182,10 @@ void GlyphCanvas::setSelection(int point, int segment)
     update();
 }
 
+// A view painted for the first time is painted straight onto the canvas, as
+// while the wheel zooms; once it is painted again unchanged (a selection, an
+// exposed window) it is kept as a layer, and later repaints only put the
+// selection on top of it.
 void GlyphCanvas::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
@@ -192,28 +196,38 @@ void GlyphCanvas::paintEvent(QPaintEvent* event)
     }
     const qreal ratio = painter.deviceTransform().m11(); // device pixels per canvas pixel
     const Layer wanted{pictureToCanvas(), contentsRect().size(), ratio, smooth_, numbers_, generation_};
-    if (!(wanted == layerKey_) || layer_.isNull()) {
-        layerKey_ = wanted;
-        paintLayer(ratio);
+    if (!(wanted == layerKey_) && !(wanted == paintedKey_)) {
+        paintedKey_ = wanted;
+        painter.save();
+        paintScene(painter, ratio);
+        painter.restore();
+    } else {
+        if (!(wanted == layerKey_))
+            paintLayer(wanted);
+        painter.drawImage(contentsRect().topLeft(), layer_);
     }
-    painter.drawImage(contentsRect().topLeft(), layer_);
     painter.setClipRect(contentsRect());
     painter.setRenderHint(QPainter::Antialiasing, smooth_);
     paintSelection(painter);
 }
 
-// The picture and the point marks at the canvas's resolution, kept until the
-// glyph, the view or the size changes: a hover or a selection only puts the
-// selection on top.
-void GlyphCanvas::paintLayer(qreal ratio)
+void GlyphCanvas::paintLayer(const Layer& key)
 {
-    const QRect area = contentsRect();
-    if (layer_.size() != area.size() * ratio || layer_.devicePixelRatio() != ratio) {
-        layer_ = QImage(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-        layer_.setDevicePixelRatio(ratio);
+    layerKey_ = key;
+    const QSize size = contentsRect().size() * key.ratio;
+    if (layer_.size() != size || layer_.devicePixelRatio() != key.ratio) {
+        layer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        layer_.setDevicePixelRatio(key.ratio);
     }
     QPainter painter(&layer_);
-    painter.translate(-area.topLeft());
+    painter.translate(-contentsRect().topLeft());
+    paintScene(painter, key.ratio);
+}
+
+// The picture and the point marks at the canvas's resolution.
+void GlyphCanvas::paintScene(QPainter& painter, qreal ratio) const
+{
+    const QRect area = contentsRect();
     const QTransform toCanvas = pictureToCanvas();
     const double fitted = toCanvas.m11() / zoom_; // marks keep their size as the picture zooms
     picture_->paintCanvas(painter, area, toCanvas, fitted, smooth_);

@@ -88,7 +88,7 @@ private:
     QImage markImage(PointMark mark, qreal ratio) const;
     void placeMark(QPainter& painter, PointMark mark, QPointF at, qreal ratio) const;
     void paintPoints(QPainter& painter, qreal ratio) const;
-    void paintLayer(qreal ratio);
+
     void paintSelection(QPainter& painter) const;
 
     const PictureSurface* picture_ = nullptr;
@@ -120,7 +120,10 @@ private:
         unsigned generation = 0;
         friend bool operator==(const Layer&, const Layer&) = default;
     };
+    void paintLayer(const Layer& key);
+    void paintScene(QPainter& painter, qreal ratio) const;
     unsigned generation_ = 0; // counts the pictures given
-    Layer layerKey_;
+    Layer layerKey_;   // what layer_ holds
+    Layer paintedKey_; // the view last painted straight onto the canvas
     QImage layer_;
 };

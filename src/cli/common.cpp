@@ -83,6 +83,21 @@ std::optional<int> openLoaded(const std::string& path, bool composites, Collecte
     return std::nullopt;
 }
 
+std::optional<int> openGlyphs(const std::vector<std::string>& args, const std::string& what, bool composites,
+                              OpenedFont& opened, GlyphSelection& selection)
+{
+    if (args.size() < 2)
+        return usageError(what);
+    if (const int status = parseGlyphSelection(args, selection))
+        return status;
+    CollectedMessages load;
+    if (const std::optional<int> status = openLoaded(args[0], composites, load, opened))
+        return status;
+    if (const int status = selectGlyphs(opened.font, selection))
+        return status;
+    return std::nullopt;
+}
+
 void showFirstGlyph(const OpenedFont& opened, const ViewState& view, DrawingSurface& surface,
                     CollectedMessages& messages)
 {

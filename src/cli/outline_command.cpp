@@ -9,17 +9,11 @@
 
 int runOutline(const std::vector<std::string>& args)
 {
-    if (args.size() < 2)
-        return usageError("outline takes a font file and glyph numbers or --all");
-    GlyphSelection selection;
-    if (const int status = parseGlyphSelection(args, selection))
-        return status;
-    CollectedMessages load;
     OpenedFont opened;
-    if (const std::optional<int> status = openLoaded(args[0], true, load, opened))
+    GlyphSelection selection;
+    if (const std::optional<int> status =
+            openGlyphs(args, "outline takes a font file and glyph numbers or --all", true, opened, selection))
         return *status;
-    if (const int status = selectGlyphs(opened.font, selection))
-        return status;
 
     bool abandoned = false;
     std::fputc('[', stdout);

@@ -4,11 +4,26 @@
 
 #include "draw/segment.h"
 #include "outline/composite.h"
+#include "report/container_text.h"
 #include "report/messages.h"
 #include "report/outline_json.h"
 #include "tables/cmap.h"
 #include "tables/loader.h"
 #include "tables/open_font.h"
+
+namespace {
+
+// What a file that is no font is; for a font, what its load reported. A CFF
+// font is a font, whatever failed in it; an empty file ends inside its
+// table directory, as the status bar has always said.
+std::string whyNotOpened(FileKind kind, const Reports& reports)
+{
+    const bool named = kind != FileKind::OpenTypeCff && kind != FileKind::Empty;
+    const std::string what = named ? FileKindText(kind) : std::string();
+    return what.empty() ? WhyNotOpened(reports) : "it is " + what;
+}
+
+} // namespace
 
 FontSession::FontSession(SessionListener& listener, DrawingSurface& surface)
     : listener_(listener), surface_(surface), font_(std::make_shared<FontState>())
@@ -22,21 +37,26 @@ void FontSession::report(const std::vector<std::string>& texts)
 }
 
 void FontSession::open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
-                       std::uint32_t faceOffset)
+                       std::uint32_t faceOffset, int face)
 {
     OpenedFont opened;
-    if (bytes)
+    FileKind kind = FileKind::Unknown;
+    if (bytes) {
+        kind = RecogniseFile(*bytes);
         opened = OpenFontBytes(fileName, std::move(*bytes), view_.Composites, faceOffset);
-    else
+    } else {
         opened.result = LoadResult::Unreadable;
+    }
     std::vector<std::string> boxes = MessageBoxes(opened.reports);
     if (opened.result == LoadResult::Unreadable)
         boxes.push_back("The file " + fileName + " could not be read.");
     report(boxes);
     if (opened.result != LoadResult::Loaded) {
-        listener_.fontNotOpened(fileName, WhyNotOpened(opened.reports));
+        listener_.fontNotOpened(fileName, whyNotOpened(kind, opened.reports));
         return;
     }
+    opened.font.Face = face;
+    faceIndex_ = face;
     font_ = std::make_shared<const FontState>(std::move(opened.font));
     lists_ = std::move(opened.lists);
     foundGlyph_ = -1;

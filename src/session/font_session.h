@@ -46,11 +46,11 @@ class FontSession {
 public:
     FontSession(SessionListener& listener, DrawingSurface& surface);
 
-    // Loads `bytes` (nothing: the file could not be read), the face whose
+    // Loads `bytes` (nothing: the file could not be read), face `face`, whose
     // offset table lies at faceOffset, and, once loaded, replaces the open font
-    // and shows its first glyph; a failed open keeps the open font.
+    // and shows its first glyph; a failed open keeps the open font and its face.
     void open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
-              std::uint32_t faceOffset = 0);
+              std::uint32_t faceOffset = 0, int face = 0);
     // Closes the font without telling the listener, as the window goes away.
     void unload();
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "session/font_session.h"
+#include "sfnt/container.h"
+#include "support/container_builder.h"
 #include "support/crafted_fonts.h"
 #include "support/ttf_builder.h"
 
@@ -264,6 +266,50 @@ TEST(SessionDamaged, SaysWhyAndKeepsTheOpenFont)
         EXPECT_EQ(session.font()->FontFileName, "good.ttf");
         EXPECT_EQ(session.CurrentGlyph(), 4);
     }
+}
+
+TEST(SessionDamaged, AFileThatIsNoFontIsNamed)
+{
+    const std::string notes = "Glyphs are drawn\nfrom their outlines.\n";
+    const struct {
+        ttf::ByteVector bytes;
+        std::string why;
+    } cases[] = {
+        {ttf::ByteVector(notes.begin(), notes.end()), "it is a text file"},
+        {{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13}, "it is a PNG picture"},
+        {{'%', 'P', 'D', 'F', '-', '1', '.', '4', '\n'}, "it is a PDF document"},
+    };
+    for (const auto& c : cases) {
+        RecordingListener listener;
+        NullSurface surface;
+        FontSession session(listener, surface);
+        session.open("notes.ttf", bytesOf(c.bytes));
+        ASSERT_FALSE(listener.log.empty());
+        EXPECT_EQ(listener.log.back(), "not opened notes.ttf: " + c.why);
+    }
+}
+
+TEST(SessionFaces, AFaceOfACollectionOpensAndStaysWhenAnotherFails)
+{
+    std::vector<ttf::Table> broken = ttf::fontTables(ttf::squaresFont(4));
+    ttf::removeTable(broken, "loca");
+    const ttf::ByteVector file =
+        ttf::collection({ttf::buildFont(ttf::squaresFont(6)), ttf::buildFont(ttf::squaresFont(9)), ttf::assemble(broken)});
+    const auto faces = std::get<std::vector<std::uint32_t>>(ReadCollectionFaces(file));
+    ASSERT_EQ(faces.size(), 3u);
+
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("two.ttc", bytesOf(file), faces[1], 1);
+    EXPECT_EQ(session.faceIndex(), 1);
+    EXPECT_EQ(session.font()->Face, 1);
+    EXPECT_EQ(session.font()->NumGlyphs, 9);
+
+    session.open("two.ttc", bytesOf(file), faces[2], 2);
+    EXPECT_EQ(listener.log.back(), "not opened two.ttc: it has no loca table");
+    EXPECT_EQ(session.faceIndex(), 1);
+    EXPECT_EQ(session.font()->NumGlyphs, 9);
 }
 
 } // namespace

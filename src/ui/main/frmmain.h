@@ -9,6 +9,7 @@
 #include "session/font_session.h"
 
 class ComboBox;
+class FacePicker;
 class FindField;
 class LibraryViews;
 class GlyphCanvas;
@@ -41,7 +42,8 @@ public:
     // The open flow after the dialog: the file's bytes to the session, which
     // shows the first glyph; a file that cannot be read or is abandoned leaves
     // the open font on display.
-    void OpenFontFile(const std::string& FontFileName);
+    // face: of a collection.
+    void OpenFontFile(const std::string& FontFileName, int face = 0);
 
     const FontSession& session() const { return session_; }
     const FontState& font() const { return *session_.font(); }
@@ -96,10 +98,12 @@ private:
     void noGlyphShown() override;
     void showMessages(const std::vector<std::string>& texts) override;
     void selectionChanged(const Selection& selection) override;
+    void showFaces(const FontState& font);
     void enableStepping(bool on);
     void stepBy(QPushButton* button, void (FontSession::*step)());
 
     void createControls();
+    void createFontLine(QWidget* client);
     void createToolbar(QWidget* client);
     void createViewFrame(QWidget* client);
     void createGlyphFrame(QWidget* client);
@@ -143,6 +147,8 @@ private:
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
     QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
+    FacePicker* facePicker_ = nullptr;   // beside the face name, for collections
+    int faceCount_ = 1;                  // of the file last decoded
 
     // The controls, named as their object names.
     QStatusBar* StatusBar1;

@@ -80,7 +80,7 @@ void frmmain::rememberViewOptions()
 
 void frmmain::rememberFont(const std::string& FontFileName)
 {
-    settings_.addRecentFont(QFileInfo(fromPath(FontFileName)).absoluteFilePath());
+    settings_.addRecentFont(QFileInfo(fromPath(FontFileName)).absoluteFilePath(), session_.faceIndex());
     fillRecentFonts();
 }
 
@@ -111,7 +111,7 @@ void frmmain::openRecentFont(const QString& path)
         fillRecentFonts(); // drops it and says so
         return;
     }
-    OpenFontFile(toPath(path));
+    OpenFontFile(toPath(path), settings_.recentFontFace(path));
 }
 
 // The folder the file dialogs start in: the last one used while it exists.

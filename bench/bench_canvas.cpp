@@ -64,6 +64,8 @@ CanvasScene* scene()
     return made;
 }
 
+// A repaint that keeps the view (a hover, a selection, an exposed window):
+// the picture and its marks as last painted, the selection on top.
 // Arguments: point numbers on (1) or off (0), smooth lines on (1) or off (0).
 void BM_CanvasRedrawMostComplexGlyph(benchmark::State& state)
 {
@@ -81,6 +83,24 @@ void BM_CanvasRedrawMostComplexGlyph(benchmark::State& state)
     state.counters["points"] = double(s.points);
 }
 BENCHMARK(BM_CanvasRedrawMostComplexGlyph)->Args({1, 1})->Args({0, 1})->Args({1, 0})->Unit(benchmark::kMillisecond);
+
+// Every repaint after a change of the view: each time a new glyph drawn, so
+// the picture and its marks are painted whole.
+void BM_CanvasPaintWholeMostComplexGlyph(benchmark::State& state)
+{
+    if (!ensureWidgetApplication()) {
+        state.SkipWithError("needs a QApplication: run this benchmark on its own");
+        return;
+    }
+    CanvasScene& s = *scene();
+    s.canvas.setPointNumbers(state.range(0) != 0);
+    for (auto _ : state) {
+        s.canvas.setGlyph(s.canvas.glyph(), s.canvas.fontToPicture());
+        s.canvas.render(&s.screen);
+    }
+    s.canvas.setPointNumbers(true);
+}
+BENCHMARK(BM_CanvasPaintWholeMostComplexGlyph)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // One wheel notch in, then the redraw it asks for; every eighth step returns to the fit.
 void BM_CanvasWheelZoomStep(benchmark::State& state)

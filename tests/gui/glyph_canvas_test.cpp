@@ -142,4 +142,32 @@ TEST_F(Canvas, SegmentsKnowTheirListingLines)
     EXPECT_EQ(s.x1, s.x2);
 }
 
+// A view is painted straight onto the canvas, then kept for the repaints that
+// follow; what changes the view or the picture paints it again, a selection
+// only goes on top.
+TEST_F(Canvas, RepaintsShowWhatChangedAndNothingStale)
+{
+    const QImage plain = canvas.shownImage();
+    EXPECT_EQ(canvas.shownImage(), plain) << "painted straight on and from the kept layer alike";
+    EXPECT_EQ(canvas.shownImage(), plain);
+    canvas.setSelection(0, -1);
+    const QImage selected = canvas.shownImage();
+    EXPECT_NE(selected, plain);
+    canvas.setSelection(-1, -1);
+    EXPECT_EQ(canvas.shownImage(), plain) << "the selection leaves nothing behind";
+    canvas.setPointNumbers(true);
+    const QImage numbered = canvas.shownImage();
+    EXPECT_NE(numbered, plain);
+    canvas.zoomBy(2, QPointF(100, 100));
+    EXPECT_NE(canvas.shownImage(), numbered);
+    canvas.fit();
+    EXPECT_EQ(canvas.shownImage(), numbered);
+
+    // Another glyph drawn into the same picture shows at once.
+    view.ViewScale = 3;
+    readout = ShowGlyph(0, font, view, picture, sink);
+    canvas.setGlyph(readout.drawn, fontToPicture(picture, readout.work, view));
+    EXPECT_NE(canvas.shownImage(), numbered);
+}
+
 } // namespace

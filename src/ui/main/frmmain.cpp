@@ -271,7 +271,10 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
     Text2->setText(QString::fromStdString(readout.maxY));
     Text3->setText(QString::fromStdString(readout.minX));
     Text4->setText(QString::fromStdString(readout.maxX));
-    Text5->setPlainText(QString::fromStdString(readout.listing));
+    {
+        const QSignalBlocker quiet(Text5); // a new listing selects no line
+        Text5->setPlainText(QString::fromStdString(readout.listing));
+    }
     Text6->setText(QString::fromStdString(readout.number));
     Text7->setText(QString::fromStdString(readout.name));
     glyphInfo_->setText(GlyphDescription(font(), glyph));

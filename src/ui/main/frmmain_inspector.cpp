@@ -104,9 +104,12 @@ void frmmain::createPointsTab()
     pointsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pointsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     pointsTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    pointsTable->horizontalHeader()->setDefaultSectionSize(44);
-    pointsTable->horizontalHeader()->setStretchLastSection(true);
     pointsTable->setFont(formFont(8.25));
+    pointsTable->horizontalHeader()->setFont(formFont(8.25)); // not the frame caption's underline
+    pointsTable->setWordWrap(false);
+    pointsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    pointsTable->horizontalHeader()->setStretchLastSection(true);
+    pointsTable->verticalHeader()->setDefaultSectionSize(pointsTable->fontMetrics().height() + 4);
     pointsTable->hide();
 }
 
@@ -196,8 +199,8 @@ void frmmain::fillPoints()
 void frmmain::showListingLine(int line)
 {
     const QTextBlock block = Text5->document()->findBlockByNumber(line);
-    if (line < 0 || !block.isValid())
-        return;
+    if (line < 0 || !block.isValid() || Text5->textCursor().blockNumber() == line)
+        return; // a line the user put the cursor on stays as it is
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     const QSignalBlocker quiet(Text5);

@@ -16,7 +16,9 @@ constexpr double NearPixels = 6; // how close the pointer must be to a point or 
 
 const QColor OnCurveColour(0, 128, 0);
 const QColor OffCurveColour(192, 0, 192);
+const QColor CubicColour(0, 96, 192);
 const QColor ImpliedColour(128, 128, 128);
+constexpr int MarkSide = 9; // pixels: the largest mark with its antialiased edge
 const QColor NumberColour(64, 64, 64);
 const QColor SelectionColour(255, 140, 0);
 
@@ -50,6 +52,7 @@ GlyphCanvas::GlyphCanvas(QWidget* parent) : QFrame(parent)
     setLineWidth(1);
     setBackgroundRole(QPalette::Base); // the picture paints its own background
     setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel inside the border is painted
     setFocusPolicy(Qt::ClickFocus); // Space held over the picture pans
     setMinimumSize(120, 120);
 }
@@ -58,6 +61,7 @@ void GlyphCanvas::setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPict
 {
     glyph_ = glyph;
     fontToPicture_ = fontToPicture;
+    ++generation_; // the picture was drawn again
     hovered_ = selectedPoint_ = selectedSegment_ = -1;
     fit();
 }
@@ -178,6 +182,10 @@ void GlyphCanvas::setSelection(int point, int segment)
     update();
 }
 
+// A view painted for the first time is painted straight onto the canvas, as
+// while the wheel zooms; once it is painted again unchanged (a selection, an
+// exposed window) it is kept as a layer, and later repaints only put the
+// selection on top of it.
 void GlyphCanvas::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
@@ -186,54 +194,123 @@ void GlyphCanvas::paintEvent(QPaintEvent* event)
         painter.fillRect(contentsRect(), palette().color(QPalette::Base));
         return;
     }
-    const QTransform toCanvas = pictureToCanvas();
-    const double fitted = toCanvas.m11() / zoom_; // marks keep their size as the picture zooms
-    picture_->paintCanvas(painter, contentsRect(), toCanvas, fitted, smooth_);
+    const qreal ratio = painter.deviceTransform().m11(); // device pixels per canvas pixel
+    const Layer wanted{pictureToCanvas(), contentsRect().size(), ratio, smooth_, numbers_, generation_};
+    if (!(wanted == layerKey_) && !(wanted == paintedKey_)) {
+        paintedKey_ = wanted;
+        painter.save();
+        paintScene(painter, ratio);
+        painter.restore();
+    } else {
+        if (!(wanted == layerKey_))
+            paintLayer(wanted);
+        painter.drawImage(contentsRect().topLeft(), layer_);
+    }
     painter.setClipRect(contentsRect());
     painter.setRenderHint(QPainter::Antialiasing, smooth_);
-    if (numbers_)
-        paintPoints(painter);
     paintSelection(painter);
 }
 
-// On-curve points as filled squares, off-curve ones as circles, the on-curve
-// points implied between two off-curve ones as small grey diamonds; each
-// point's number beside it.
-void GlyphCanvas::paintPoints(QPainter& painter) const
+void GlyphCanvas::paintLayer(const Layer& key)
 {
+    layerKey_ = key;
+    const QSize size = contentsRect().size() * key.ratio;
+    if (layer_.size() != size || layer_.devicePixelRatio() != key.ratio) {
+        layer_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        layer_.setDevicePixelRatio(key.ratio);
+    }
+    QPainter painter(&layer_);
+    painter.translate(-contentsRect().topLeft());
+    paintScene(painter, key.ratio);
+}
+
+// The picture and the point marks at the canvas's resolution.
+void GlyphCanvas::paintScene(QPainter& painter, qreal ratio) const
+{
+    const QRect area = contentsRect();
+    const QTransform toCanvas = pictureToCanvas();
+    const double fitted = toCanvas.m11() / zoom_; // marks keep their size as the picture zooms
+    picture_->paintCanvas(painter, area, toCanvas, fitted, smooth_);
+    painter.setClipRect(area);
+    painter.setRenderHint(QPainter::Antialiasing, smooth_);
+    if (numbers_)
+        paintPoints(painter, ratio);
+}
+
+// One point mark, drawn once for the screen's ratio and placed as a picture.
+QImage GlyphCanvas::markImage(PointMark mark, qreal ratio) const
+{
+    const auto m = std::size_t(mark);
+    if (marks_[m].isNull() || marks_[m].devicePixelRatio() != ratio || marksSmooth_ != smooth_) {
+        if (marksSmooth_ != smooth_)
+            marks_ = {};
+        marksSmooth_ = smooth_;
+        QImage image(QSize(MarkSide, MarkSide) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, smooth_);
+        const QPointF c(MarkSide / 2.0, MarkSide / 2.0);
+        switch (mark) {
+        case PointMark::OnCurve:
+            painter.fillRect(QRectF(c.x() - 2.5, c.y() - 2.5, 5, 5), OnCurveColour);
+            break;
+        case PointMark::QuadraticOff:
+        case PointMark::CubicOff:
+            painter.setPen(mark == PointMark::CubicOff ? CubicColour : OffCurveColour);
+            painter.drawEllipse(c, 3, 3);
+            break;
+        case PointMark::Implied:
+            painter.setPen(ImpliedColour);
+            painter.drawPolygon(QPolygonF({c + QPointF(0, -3), c + QPointF(3, 0), c + QPointF(0, 3), c + QPointF(-3, 0)}));
+            break;
+        }
+        marks_[m] = image;
+    }
+    return marks_[m];
+}
+
+// Draws a mark centred on `at`, on whole device pixels.
+void GlyphCanvas::placeMark(QPainter& painter, PointMark mark, QPointF at, qreal ratio) const
+{
+    const QPointF corner = at - QPointF(MarkSide / 2.0, MarkSide / 2.0);
+    painter.drawImage(QPointF(std::round(corner.x() * ratio) / ratio, std::round(corner.y() * ratio) / ratio),
+                      markImage(mark, ratio));
+}
+
+// On-curve points as filled squares, off-curve ones as circles (cubic control
+// points in their own colour), the on-curve points implied between two
+// quadratic off-curve ones as small grey diamonds; each point's number beside it.
+void GlyphCanvas::paintPoints(QPainter& painter, qreal ratio) const
+{
+    const QTransform toCanvas = fontToPicture_ * pictureToCanvas();
+    const std::vector<DrawnPoint>& points = glyph_.points;
+    canvasPoints_.resize(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        canvasPoints_[i] = toCanvas.map(QPointF(points[i].x, points[i].y));
     QFont small = font();
     small.setPixelSize(9);
     painter.setFont(small);
-    const int count = int(glyph_.points.size());
-    for (int i = 0; i < count; ++i) {
-        const DrawnPoint& p = glyph_.points[std::size_t(i)];
-        const QPointF at = pointOnCanvas(i);
-        if (p.kind == PointKind::OnCurve) {
-            painter.fillRect(QRectF(at.x() - 2.5, at.y() - 2.5, 5, 5), OnCurveColour);
-        } else {
-            painter.setPen(OffCurveColour);
-            painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(at, 3, 3);
-        }
-        painter.setPen(NumberColour);
-        while (numberTexts_.size() <= std::size_t(i)) {
-            numberTexts_.emplace_back(QString::number(numberTexts_.size()));
-            numberTexts_.back().setPerformanceHint(QStaticText::AggressiveCaching);
-        }
-        painter.drawStaticText(at + QPointF(4, -13), numberTexts_[std::size_t(i)]);
+    painter.setPen(NumberColour);
+    while (numberTexts_.size() < points.size()) {
+        numberTexts_.emplace_back(QString::number(numberTexts_.size()));
+        numberTexts_.back().setPerformanceHint(QStaticText::AggressiveCaching);
+    }
+    std::size_t first = 0; // of the contour point i is on
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const DrawnPoint& p = points[i];
+        if (i > 0 && points[i - 1].contour != p.contour)
+            first = i;
+        const QPointF at = canvasPoints_[i];
+        placeMark(painter, p.kind == PointKind::OnCurve  ? PointMark::OnCurve
+                           : p.kind == PointKind::CubicOff ? PointMark::CubicOff
+                                                          : PointMark::QuadraticOff,
+                  at, ratio);
+        painter.drawStaticText(at + QPointF(4, -13), numberTexts_[i]);
         // The next point of the contour, the first after its last.
-        int next = i + 1;
-        if (next >= count || glyph_.points[std::size_t(next)].contour != p.contour) {
-            next = i;
-            while (next > 0 && glyph_.points[std::size_t(next - 1)].contour == p.contour)
-                --next;
-        }
-        if (p.kind == PointKind::QuadraticOff && glyph_.points[std::size_t(next)].kind == PointKind::QuadraticOff
-            && next != i) {
-            const QPointF m = (at + pointOnCanvas(next)) / 2;
-            painter.setPen(ImpliedColour);
-            painter.drawPolygon(QPolygonF({m + QPointF(0, -3), m + QPointF(3, 0), m + QPointF(0, 3), m + QPointF(-3, 0)}));
-        }
+        const std::size_t next = i + 1 < points.size() && points[i + 1].contour == p.contour ? i + 1 : first;
+        if (p.kind == PointKind::QuadraticOff && points[next].kind == PointKind::QuadraticOff && next != i)
+            placeMark(painter, PointMark::Implied, (at + canvasPoints_[next]) / 2, ratio);
     }
 }
 

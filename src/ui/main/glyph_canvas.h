@@ -1,7 +1,9 @@
 #pragma once
+#include <array>
 #include <vector>
 
 #include <QFrame>
+#include <QImage>
 #include <QStaticText>
 #include <QTransform>
 
@@ -23,7 +25,11 @@ public:
     explicit GlyphCanvas(QWidget* parent = nullptr);
 
     // The picture to show; it must outlive the canvas. Call update() after drawing.
-    void setPicture(const PictureSurface* picture) { picture_ = picture; }
+    void setPicture(const PictureSurface* picture)
+    {
+        picture_ = picture;
+        ++generation_;
+    }
     // The glyph just drawn into the picture and where its font units fall in
     // the picture; clears the selection and returns to the fit.
     void setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPicture);
@@ -78,7 +84,11 @@ protected:
 private:
     QPointF pointOnCanvas(int i) const;
     QLineF segmentOnCanvas(int i) const;
-    void paintPoints(QPainter& painter) const;
+    enum class PointMark { OnCurve, QuadraticOff, CubicOff, Implied };
+    QImage markImage(PointMark mark, qreal ratio) const;
+    void placeMark(QPainter& painter, PointMark mark, QPointF at, qreal ratio) const;
+    void paintPoints(QPainter& painter, qreal ratio) const;
+
     void paintSelection(QPainter& painter) const;
 
     const PictureSurface* picture_ = nullptr;
@@ -95,5 +105,25 @@ private:
     int hovered_ = -1;
     int selectedPoint_ = -1;
     int selectedSegment_ = -1;
-    mutable std::vector<QStaticText> numberTexts_; // "0", "1", ...: laid out once
+    // Kept between redraws: the numbers "0", "1", ... laid out once, the marks
+    // drawn once for the screen's ratio, the points' places on the canvas.
+    mutable std::vector<QStaticText> numberTexts_;
+    mutable std::array<QImage, 4> marks_;
+    mutable bool marksSmooth_ = true;
+    mutable std::vector<QPointF> canvasPoints_;
+    // What the layer was painted for.
+    struct Layer {
+        QTransform toCanvas;
+        QSize size;
+        qreal ratio = 0;
+        bool smooth = false, numbers = false;
+        unsigned generation = 0;
+        friend bool operator==(const Layer&, const Layer&) = default;
+    };
+    void paintLayer(const Layer& key);
+    void paintScene(QPainter& painter, qreal ratio) const;
+    unsigned generation_ = 0; // counts the pictures given
+    Layer layerKey_;   // what layer_ holds
+    Layer paintedKey_; // the view last painted straight onto the canvas
+    QImage layer_;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // zlib and WOFF2 encoders for the tests' WOFF and WOFF2 files. Empty bytes
 // when the encoder fails.
+#include <algorithm>
+
 #include <woff2/encode.h>
 #include <zlib.h>
 
@@ -15,6 +17,31 @@ inline ByteVector deflated(const ByteVector& data)
     if (compress2(out.data(), &size, data.data(), uLong(data.size()), 9) != Z_OK)
         return {};
     out.resize(size);
+    return out;
+}
+
+// `count` zero bytes deflated a piece at a time, never all of them in memory.
+inline ByteVector deflatedZeros(std::size_t count)
+{
+    z_stream z{};
+    deflateInit(&z, 9);
+    const ByteVector zeros(1 << 16, 0);
+    ByteVector out, piece(1 << 16);
+    for (std::size_t left = count;;) {
+        const std::size_t now = std::min(left, zeros.size());
+        left -= now;
+        z.next_in = const_cast<Bytef*>(zeros.data());
+        z.avail_in = uInt(now);
+        do {
+            z.next_out = piece.data();
+            z.avail_out = uInt(piece.size());
+            deflate(&z, left == 0 ? Z_FINISH : Z_NO_FLUSH);
+            out.insert(out.end(), piece.data(), z.next_out);
+        } while (z.avail_out == 0);
+        if (left == 0)
+            break;
+    }
+    deflateEnd(&z);
     return out;
 }
 

@@ -7,11 +7,13 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "ui/main/combo_box.h"
+#include "ui/main/face_picker.h"
 #include "ui/main/find_field.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
@@ -82,21 +84,22 @@ QLineEdit* readout(const char* name, QWidget* parent, QRect where)
 
 } // namespace
 
+// The client area scrolls when the window is made smaller than the smallest
+// that shows every control; the picture gives up some height before that.
 void frmmain::createControls()
 {
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    auto* scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    setCentralWidget(scroller);
+    auto* client = new QWidget;
+    constexpr int PictureShrink = 200; // pixels
+    client->setMinimumSize(twips(0, 0, 10755, 9420).size() - QSize(0, PictureShrink));
     StatusBar1 = new QStatusBar(client);
     StatusBar1->setGeometry(twips(0, 9165, 10755, 255));
     StatusBar1->setSizeGripEnabled(false);
 
-    Label1 = label("Label1", "Name:", client, twips(120, 480, 495, 255));
-    Label2 = label("Label2", "", client, twips(720, 480, 7095, 255), Qt::AlignLeft);
-    Label2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Label2->setAutoFillBackground(true);
-    QPalette yellow = Label2->palette();
-    yellow.setColor(QPalette::Window, QColor(255, 255, 192));
-    Label2->setPalette(yellow);
+    createFontLine(client);
 
     Picture1 = new GlyphCanvas(client);
     // The picture fills the drawing area; its one-pixel border lies around it.
@@ -110,15 +113,7 @@ void frmmain::createControls()
     for (QLabel* l : Frame2->findChildren<QLabel*>())
         l->setFont(formFont(8.25));
 
-    Label8 = label("Label8", "Glyphs:", client, twips(7920, 480, 615, 255));
-    Label9 = label("Label9", "", client, twips(8640, 480, 975, 255), Qt::AlignLeft);
-    Label9->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Label9->setBackgroundRole(QPalette::Base);
-    Label9->setAutoFillBackground(true);
-
     createToolbar(client);
-
-    Command1 = button("Command1", "Info...", client, twips(9840, 480, 615, 255));
 
     for (QLabel* l : client->findChildren<QLabel*>())
         fitCaption(l, l->text());
@@ -129,6 +124,34 @@ void frmmain::createControls()
                         Text2, Text1, Text5, Text6, Text7, Command1, Check1};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+
+    zoomInfo_ = new QLabel(QStringLiteral("100%"), StatusBar1);
+    StatusBar1->addPermanentWidget(zoomInfo_);
+    scroller->setWidget(client);
+}
+
+// The line above the picture: the face name, the face picker, the glyph count and "Info...".
+void frmmain::createFontLine(QWidget* client)
+{
+    Label1 = label("Label1", "Name:", client, twips(120, 480, 495, 255));
+    Label2 = label("Label2", "", client, twips(720, 480, 7095, 255), Qt::AlignLeft);
+    Label2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Label2->setAutoFillBackground(true);
+    QPalette yellow = Label2->palette();
+    yellow.setColor(QPalette::Window, QColor(255, 255, 192));
+    Label2->setPalette(yellow);
+
+    facePicker_ = new FacePicker(client);
+    facePicker_->setObjectName("facePicker");
+    facePicker_->setGeometry(twips(4680, 450, 3135, 315));
+
+    Label8 = label("Label8", "Glyphs:", client, twips(7920, 480, 615, 255));
+    Label9 = label("Label9", "", client, twips(8640, 480, 975, 255), Qt::AlignLeft);
+    Label9->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Label9->setBackgroundRole(QPalette::Base);
+    Label9->setAutoFillBackground(true);
+
+    Command1 = button("Command1", "Info...", client, twips(9840, 480, 615, 255));
 }
 
 // The toolbar's Open button and Find field, and the status bar's glyph description.
@@ -198,7 +221,7 @@ void frmmain::createGlyphFrame(QWidget* client)
     Text5->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text5->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
+    createPointsTab();
 }
 
 void frmmain::createMenus()
@@ -216,6 +239,7 @@ void frmmain::createMenus()
     mnuExit = mnuFile->addAction("Exit");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    createEditMenu();
     mnuView = menuBar()->addMenu("View");
     mnuOverview = mnuView->addAction("Overview");
     mnuOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -226,6 +250,7 @@ void frmmain::createMenus()
     mnuMetrics = mnuView->addAction("Font metrics");
     mnuMetrics->setObjectName("mnuMetrics");
     mnuMetrics->setCheckable(true);
+    createCanvasMenu();
 
     mnuHelp = menuBar()->addMenu("Help");
     mnuAbout = mnuHelp->addAction("About...");

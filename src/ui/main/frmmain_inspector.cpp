@@ -19,6 +19,7 @@
 #include <QToolBar>
 
 #include "tables/glyph_names.h"
+#include "ui/main/face_picker.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
 
@@ -145,8 +146,8 @@ void frmmain::connectInspector()
 
     // What grows with the window keeps its designed place to grow from.
     QWidget* client = static_cast<QScrollArea*>(centralWidget())->widget();
-    for (QWidget* w : std::initializer_list<QWidget*>{Toolbar1, Label2, Label8, Label9, Command1, Picture1, Frame1,
-                                                      Frame2, Text5, pointsTable, StatusBar1})
+    for (QWidget* w : std::initializer_list<QWidget*>{Toolbar1, Label2, facePicker_, Label8, Label9, Command1, Picture1,
+                                                      Frame1, Frame2, Text5, pointsTable, StatusBar1})
         w->setProperty("designed", w->geometry());
     new ResizeWatcher(client, [this](QSize size) { layoutControls(size); });
 }
@@ -227,8 +228,9 @@ void frmmain::layoutControls(QSize client)
         const QRect r = w->property("designed").toRect();
         w->setGeometry(r.adjusted(x, y, x + grow, y + higher));
     };
-    for (QWidget* w : std::initializer_list<QWidget*>{Toolbar1, Label2})
-        place(w, 0, 0, dx, 0);
+    place(Toolbar1, 0, 0, dx, 0);
+    place(Label2, 0, 0, dx, 0); // narrower while the face picker is beside it
+    place(facePicker_, dx, 0, 0, 0);
     for (QWidget* w : std::initializer_list<QWidget*>{Label8, Label9, Command1})
         place(w, dx, 0, 0, 0);
     place(Picture1, 0, 0, toPicture, dy);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/font_file.h"
 #include "report/messages.h"
 #include "report/container_text.h"
@@ -86,6 +86,21 @@ std::optional<int> openLoaded(const std::string& path, bool composites, Collecte
         return 2;
     if (opened.result == LoadResult::Abandoned)
         return printAbandoned(messages.texts);
+    return std::nullopt;
+}
+
+std::optional<int> openGlyphs(const std::vector<std::string>& args, const std::string& what, bool composites,
+                              OpenedFont& opened, GlyphSelection& selection)
+{
+    if (args.size() < 2)
+        return usageError(what);
+    if (const int status = parseGlyphSelection(args, selection))
+        return status;
+    CollectedMessages load;
+    if (const std::optional<int> status = openLoaded(args[0], composites, load, opened))
+        return status;
+    if (const int status = selectGlyphs(opened.font, selection))
+        return status;
     return std::nullopt;
 }
 

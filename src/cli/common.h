@@ -55,6 +55,12 @@ struct GlyphSelection {
 int parseGlyphSelection(const std::vector<std::string>& args, GlyphSelection& selection);
 // Checks the numbers against the font and fills in --all; 0, or the usage error's status.
 int selectGlyphs(const FontState& font, GlyphSelection& selection);
+// For the commands that take a font file and glyph numbers or --all: the
+// arguments read (`what`: the usage error's words when there are too few),
+// the font opened and the glyphs selected; the status to exit with when any
+// of it fails, nothing when `opened` and `selection` are ready.
+std::optional<int> openGlyphs(const std::vector<std::string>& args, const std::string& what, bool composites,
+                              OpenedFont& opened, GlyphSelection& selection);
 
 // --location TAG=VALUE[,...] and --instance NAME, as given.
 struct LocationRequest {

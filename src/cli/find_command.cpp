@@ -5,8 +5,8 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
 #include "platform/char_names.h"
+#include "report/json.h"
 
 int runFind(const std::vector<std::string>& args)
 {

@@ -4,7 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 
 namespace {
 
@@ -31,18 +31,11 @@ int runGlyph(std::vector<std::string> args)
     LocationRequest at;
     if (const int status = takeLocation(args, at))
         return status;
-    if (args.size() < 2)
-        return usageError("glyph takes a font file and glyph numbers or --all");
-    GlyphSelection selection;
-    if (const int status = parseGlyphSelection(args, selection))
-        return status;
-
-    CollectedMessages load;
     OpenedFont opened;
-    if (const std::optional<int> status = openLoaded(args[0], view.Composites, load, opened))
+    GlyphSelection selection;
+    if (const std::optional<int> status = openGlyphs(args, "glyph takes a font file and glyph numbers or --all",
+                                                     view.Composites, opened, selection))
         return *status;
-    if (const int status = selectGlyphs(opened.font, selection))
-        return status;
     if (const int status = applyLocation(opened.font, at, view.location))
         return status;
 

@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/face_name.h"
 
 namespace {

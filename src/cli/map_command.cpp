@@ -3,7 +3,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "tables/cmap.h"
 
 int runMap(const std::vector<std::string>& args)

@@ -2,7 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "tables/names.h"
 
 namespace {

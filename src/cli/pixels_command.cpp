@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/picture_export.h"
 #include "platform/pixel_picture.h"
 #include "platform/pixels.h"

@@ -9,7 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/picture_export.h"
 #include "platform/picture_surface.h"
 

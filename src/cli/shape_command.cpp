@@ -4,7 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/shaping.h"
 
 int runShape(const std::vector<std::string>& arguments)

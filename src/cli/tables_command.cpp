@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json.h"
+#include "report/json.h"
 #include "platform/shaping.h"
 #include "tables/details.h"
 #include "tables/names.h"

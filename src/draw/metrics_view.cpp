@@ -21,10 +21,9 @@ double pictureWidth(const BBox& frame, const ViewState& view)
 
 bool MetricsFrame(const FontState& font, BBox& frame)
 {
-    const int em = font.HeadTable.UnitsPerEm;
-    if (em < 16 || em > 16384 || font.HheaTable.Ascender <= font.HheaTable.Descender)
+    if (!font.HeadTable.usableUnitsPerEm() || font.HheaTable.Ascender <= font.HheaTable.Descender)
         return false;
-    frame = {0, font.HheaTable.Descender, std::int16_t(em), font.HheaTable.Ascender};
+    frame = {0, font.HheaTable.Descender, std::int16_t(font.HeadTable.UnitsPerEm), font.HheaTable.Ascender};
     return true;
 }
 

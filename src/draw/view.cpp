@@ -64,7 +64,7 @@ void collectPoints(const ResolvedGlyph& glyph, std::vector<DrawnPoint>& points)
             while (contour + 1 < o.ends.size() && int(i) > o.ends[contour])
                 ++contour;
             const OutlinePoint& p = o.points[i];
-            points.push_back({p.x, p.y, p.kind == PointKind::OnCurve, contourNo + int(contour), part.glyph});
+            points.push_back({p.x, p.y, p.kind, contourNo + int(contour), part.glyph});
         }
         contourNo += int(o.ends.size());
     }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "outline/outline.h"
 #include "outline/location.h"
 #include "sfnt/failure.h"
 #include "tables/font_state.h"
@@ -29,7 +30,7 @@ struct ListedSegment {
 // listing numbers it (on across components), glyph the simple glyph it comes from.
 struct DrawnPoint {
     int x = 0, y = 0;
-    bool onCurve = false;
+    PointKind kind = PointKind::OnCurve;
     int contour = 0;
     int glyph = 0;
 };

@@ -1,5 +1,6 @@
 #include "outline/glyf.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string>
@@ -43,23 +44,24 @@ constexpr auto DeltaSizes = [] {
 using PointFlags = std::array<std::uint8_t, MaxPoints>;
 
 // Reads one axis' deltas, which the reader has checked as a whole, into
-// points[i].*axis. Coordinates are held as signed 16-bit values: a damaged
-// glyph may run past that range, and the running value then wraps.
-void readAxis(std::span<const std::uint8_t> deltas, const PointFlags& flags, std::span<OutlinePoint> points,
-              int shortBit, int sameOrPositiveBit, std::int32_t OutlinePoint::*axis)
+// points[i].*Axis. Coordinates are held as signed 16-bit values: a damaged
+// glyph may run past that range, and the running value then wraps. The bits
+// and the axis are template arguments: this loop runs for every point.
+template <int ShortBit, int SameOrPositiveBit, std::int32_t OutlinePoint::*Axis>
+void readAxis(std::span<const std::uint8_t> deltas, const PointFlags& flags, std::span<OutlinePoint> points)
 {
     const std::uint8_t* at = deltas.data();
     std::uint16_t value = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const int f = flags[i];
-        if (f & shortBit) {
-            const std::uint16_t delta = *at++;
-            value = std::uint16_t((f & sameOrPositiveBit) ? value + delta : value - delta);
-        } else if (!(f & sameOrPositiveBit)) {
+        if (f & ShortBit) {
+            const int delta = *at++;
+            value = std::uint16_t(value + ((f & SameOrPositiveBit) ? delta : -delta));
+        } else if (!(f & SameOrPositiveBit)) {
             value = std::uint16_t(value + (at[0] << 8 | at[1]));
             at += 2;
         }
-        points[i].*axis = std::int16_t(value);
+        points[i].*Axis = std::int16_t(value);
     }
 }
 
@@ -77,27 +79,41 @@ bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends
     return r.ok();
 }
 
-// The flags and each point's kind, and how many bytes of x and of y deltas follow them.
-void readFlags(ByteReader& r, PointFlags& flags, std::span<OutlinePoint> points, std::size_t& xBytes,
+// The flags and each point's kind, and how many bytes of x and of y deltas
+// follow them; false when the flags run past the end of the file. A point
+// takes at most two bytes of flags (a flag and its repeat count), so the
+// bytes read from are as many of those as the file holds.
+bool readFlags(ByteReader& r, PointFlags& flags, std::span<OutlinePoint> points, std::size_t& xBytes,
                std::size_t& yBytes)
 {
+    if (!r.ok())
+        return false;
+    const std::size_t start = r.pos();
+    const std::span<const std::uint8_t> bytes = r.bytes(std::min(2 * points.size(), r.size() - start));
+    std::size_t at = 0;
     xBytes = yBytes = 0;
-    int repeat = 0;
-    int f = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        if (repeat != 0) {
-            --repeat;
-        } else {
-            f = r.u8();
-            if (f & REPEAT)
-                repeat = r.u8();
+    for (std::size_t i = 0; i < points.size();) {
+        if (at == bytes.size())
+            return false;
+        const std::uint8_t f = bytes[at++];
+        std::size_t count = 1;
+        if (f & REPEAT) {
+            if (at == bytes.size())
+                return false;
+            count += bytes[at++]; // a count beyond the last point is taken whole
         }
-        flags[i] = std::uint8_t(f);
-        points[i].kind = (f & ON_CURVE) ? PointKind::OnCurve : PointKind::QuadraticOff;
-        const int sizes = DeltaSizes[std::size_t(f)];
-        xBytes += std::size_t(sizes & 3);
-        yBytes += std::size_t(sizes >> 2);
+        count = std::min(count, points.size() - i);
+        const int sizes = DeltaSizes[f];
+        xBytes += std::size_t(sizes & 3) * count;
+        yBytes += std::size_t(sizes >> 2) * count;
+        const PointKind kind = (f & ON_CURVE) ? PointKind::OnCurve : PointKind::QuadraticOff;
+        for (const std::size_t end = i + count; i < end; ++i) {
+            flags[i] = f;
+            points[i].kind = kind;
+        }
     }
+    r.seek(start + at);
+    return true;
 }
 
 // The points of a glyph whose contour ends are read; r stands at its flags.
@@ -105,23 +121,21 @@ DecodedOutline readPoints(ByteReader& r, Contours& o, const WorkingValues& work,
 {
     PointFlags flags;
     o.points.resize(std::size_t(work.PointCount));
-    std::size_t xBytes, yBytes;
-    readFlags(r, flags, o.points, xBytes, yBytes);
+    std::size_t xBytes = 0, yBytes = 0;
+    const bool flagsRead = readFlags(r, flags, o.points, xBytes, yBytes);
     const auto xDeltas = r.bytes(xBytes);
     const auto yDeltas = r.bytes(yBytes);
-    if (!r.ok())
+    if (!flagsRead || !r.ok())
         return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
-    readAxis(xDeltas, flags, o.points, X_SHORT, X_SAME_OR_POSITIVE, &OutlinePoint::x);
-    readAxis(yDeltas, flags, o.points, Y_SHORT, Y_SAME_OR_POSITIVE, &OutlinePoint::y);
+    readAxis<X_SHORT, X_SAME_OR_POSITIVE, &OutlinePoint::x>(xDeltas, flags, o.points);
+    readAxis<Y_SHORT, Y_SAME_OR_POSITIVE, &OutlinePoint::y>(yDeltas, flags, o.points);
     return {OutlineStatus::Decoded, {}};
 }
 
-} // namespace
-
-DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location&, Contours& o, WorkingValues& work)
+// DecodeOutline without emptying the outline of a glyph that is not drawn:
+// storage already there is reused as it stands.
+DecodedOutline decodeSimpleGlyph(const FontState& font, int glyph, Contours& o, WorkingValues& work)
 {
-    o.ends.clear();
-    o.points.clear();
     // A glyph without data (its offset equals the next one's) is empty; the
     // bytes there belong to the next glyph and are not read.
     if (font.GlyphOffset[std::size_t(glyph)] == font.GlyphOffset[std::size_t(glyph) + 1]) {
@@ -131,7 +145,6 @@ DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location&, 
 
     ByteReader r(font.FontBytes);
     const auto pastEnd = [&]() -> DecodedOutline {
-        o.ends.clear();
         return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
     };
 
@@ -150,12 +163,19 @@ DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location&, 
         return pastEnd();
 
     work.PointCount = o.ends.back() + 1;
-    if (work.PointCount > MaxPoints || !contoursFitPoints(o.ends, work.PointCount)) {
-        o.ends.clear();
+    if (work.PointCount > MaxPoints || !contoursFitPoints(o.ends, work.PointCount))
         return {OutlineStatus::Abandoned, {TooManyPoints, work, {}}};
-    }
-    const DecodedOutline decoded = readPoints(r, o, work, glyph);
-    if (decoded.status == OutlineStatus::Abandoned)
+    return readPoints(r, o, work, glyph);
+}
+
+} // namespace
+
+DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location&, Contours& o, WorkingValues& work)
+{
+    DecodedOutline decoded = decodeSimpleGlyph(font, glyph, o, work);
+    if (decoded.status != OutlineStatus::Decoded) {
         o.ends.clear();
+        o.points.clear();
+    }
     return decoded;
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include <FreeImage.h>
 #include <QBuffer>
@@ -234,23 +235,50 @@ QString midpoint(const DrawnPoint& a, const DrawnPoint& b)
     return number((a.x + b.x) / 2.0) + QLatin1Char(' ') + number((a.y + b.y) / 2.0);
 }
 
-// One contour, points [first, last], as TrueType reads it: from its first
-// on-curve point round to it; with none, from the midpoint of its first two.
+// The curve from the current point to `end` through the cubic control points
+// gathered since the last on-curve point: "C" for two, "Q" for one, lines otherwise.
+QString cubicTo(std::vector<const DrawnPoint*>& controls, const QString& end)
+{
+    QString d;
+    if (controls.size() == 2)
+        d = " C " + point(controls[0]->x, controls[0]->y) + " " + point(controls[1]->x, controls[1]->y) + " " + end;
+    else if (controls.size() == 1)
+        d = " Q " + point(controls[0]->x, controls[0]->y) + " " + end;
+    else {
+        for (const DrawnPoint* c : controls)
+            d += " L " + point(c->x, c->y);
+        d += " L " + end;
+    }
+    controls.clear();
+    return d;
+}
+
+// One contour, points [first, last], from its first on-curve point round to
+// it; with none, from the midpoint of its first two. Quadratic off-curve
+// points imply the on-curve point halfway between two of them; cubic ones
+// come in pairs between on-curve points.
 std::string contourPath(const std::vector<DrawnPoint>& points, std::size_t first, std::size_t last)
 {
     const std::size_t n = last - first + 1;
     std::size_t start = 0;
-    while (start < n && !points[first + start].onCurve)
+    while (start < n && points[first + start].kind != PointKind::OnCurve)
         ++start;
     const bool allOff = start == n;
     auto at = [&](std::size_t k) -> const DrawnPoint& { return points[first + k % n]; };
     const QString begin = allOff ? midpoint(at(0), at(1)) : point(at(start).x, at(start).y);
     QString d = "M " + begin;
     const DrawnPoint* pending = allOff ? &at(1) : nullptr;
+    std::vector<const DrawnPoint*> cubic;
     for (std::size_t k = allOff ? 2 : start + 1; k <= (allOff ? n : start + n); ++k) {
         const DrawnPoint& p = at(k);
-        if (p.onCurve) {
-            d += pending ? " Q " + point(pending->x, pending->y) + " " + point(p.x, p.y) : " L " + point(p.x, p.y);
+        if (p.kind == PointKind::CubicOff) {
+            cubic.push_back(&p);
+            continue;
+        }
+        if (p.kind == PointKind::OnCurve) {
+            d += !cubic.empty() ? cubicTo(cubic, point(p.x, p.y))
+                 : pending     ? " Q " + point(pending->x, pending->y) + " " + point(p.x, p.y)
+                               : " L " + point(p.x, p.y);
             pending = nullptr;
             continue;
         }
@@ -258,6 +286,8 @@ std::string contourPath(const std::vector<DrawnPoint>& points, std::size_t first
             d += " Q " + point(pending->x, pending->y) + " " + midpoint(*pending, p);
         pending = &p;
     }
+    if (!cubic.empty())
+        d += cubicTo(cubic, begin);
     if (pending)
         d += " Q " + point(pending->x, pending->y) + " " + begin;
     return (d + " Z").toStdString();

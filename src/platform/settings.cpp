@@ -5,12 +5,14 @@
 
 #include <QFileInfo>
 #include <QSettings>
+#include <QVariantMap>
 #include <QUrl>
 
 namespace {
 
 const QString LastFolderKey = QStringLiteral("lastFolder");
 const QString RecentFontsKey = QStringLiteral("recentFonts");
+const QString RecentFacesKey = QStringLiteral("recentFontFaces");
 const QString ScaleKey = QStringLiteral("view/scale");
 const QString OffsetKey = QStringLiteral("view/offset");
 const QString StartMarksKey = QStringLiteral("view/startMarks");
@@ -79,12 +81,30 @@ QStringList Settings::recentFonts() const
     return fonts;
 }
 
-void Settings::addRecentFont(const QString& path)
+void Settings::addRecentFont(const QString& path, int face)
 {
     QStringList fonts = recentFonts();
     fonts.removeAll(path);
     fonts.prepend(path);
-    store_->setValue(RecentFontsKey, fonts.mid(0, MaxRecentFonts));
+    fonts = fonts.mid(0, MaxRecentFonts);
+    store_->setValue(RecentFontsKey, fonts);
+
+    // Only collections' faces other than the first are kept, and only for fonts still listed.
+    QVariantMap faces;
+    const QVariantMap stored = store_->value(RecentFacesKey).toMap();
+    for (auto at = stored.begin(); at != stored.end(); ++at)
+        if (fonts.contains(at.key()) && at.key() != path)
+            faces.insert(at.key(), at.value());
+    if (face > 0)
+        faces.insert(path, face);
+    store_->setValue(RecentFacesKey, faces);
+}
+
+int Settings::recentFontFace(const QString& path) const
+{
+    bool ok = false;
+    const int face = store_->value(RecentFacesKey).toMap().value(path).toInt(&ok);
+    return ok && face >= 0 && face <= 0xFFFF ? face : 0;
 }
 
 QStringList Settings::dropMissingFonts()

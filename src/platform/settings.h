@@ -32,8 +32,11 @@ public:
 
     // Newest first, at most MaxRecentFonts, no duplicates.
     QStringList recentFonts() const;
-    // Puts path first, dropping an older entry of it and the oldest beyond the limit.
-    void addRecentFont(const QString& path);
+    // Puts path first, dropping an older entry of it and the oldest beyond the
+    // limit; face: the collection's face that was open (0 for a single font).
+    void addRecentFont(const QString& path, int face = 0);
+    // The face last open of a recent font; 0 when none was remembered.
+    int recentFontFace(const QString& path) const;
     // Removes the entries whose files no longer exist and returns them.
     QStringList dropMissingFonts();
 

@@ -2,10 +2,28 @@
 
 #include <algorithm>
 
+#include "draw/segment.h"
+#include "outline/composite.h"
+#include "report/container_text.h"
 #include "report/messages.h"
+#include "report/outline_json.h"
 #include "tables/cmap.h"
 #include "tables/loader.h"
 #include "tables/open_font.h"
+
+namespace {
+
+// What a file that is no font is; for a font, what its load reported. A CFF
+// font is a font, whatever failed in it; an empty file ends inside its
+// table directory, as the status bar has always said.
+std::string whyNotOpened(FileKind kind, const Reports& reports)
+{
+    const bool named = kind != FileKind::OpenTypeCff && kind != FileKind::Empty;
+    const std::string what = named ? FileKindText(kind) : std::string();
+    return what.empty() ? WhyNotOpened(reports) : "it is " + what;
+}
+
+} // namespace
 
 FontSession::FontSession(SessionListener& listener, DrawingSurface& surface)
     : listener_(listener), surface_(surface), font_(std::make_shared<FontState>())
@@ -19,23 +37,29 @@ void FontSession::report(const std::vector<std::string>& texts)
 }
 
 void FontSession::open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
-                       std::uint32_t faceOffset)
+                       std::uint32_t faceOffset, int face)
 {
     OpenedFont opened;
-    if (bytes)
+    FileKind kind = FileKind::Unknown;
+    if (bytes) {
+        kind = RecogniseFile(*bytes);
         opened = OpenFontBytes(fileName, std::move(*bytes), view_.Composites, faceOffset);
-    else
+    } else {
         opened.result = LoadResult::Unreadable;
+    }
     std::vector<std::string> boxes = MessageBoxes(opened.reports);
     if (opened.result == LoadResult::Unreadable)
         boxes.push_back("The file " + fileName + " could not be read.");
     report(boxes);
     if (opened.result != LoadResult::Loaded) {
-        listener_.fontNotOpened(fileName, WhyNotOpened(opened.reports));
+        listener_.fontNotOpened(fileName, whyNotOpened(kind, opened.reports));
         return;
     }
+    opened.font.Face = face;
+    faceIndex_ = face;
     font_ = std::make_shared<const FontState>(std::move(opened.font));
     lists_ = std::move(opened.lists);
+    foundGlyph_ = -1;
     userLocation_ = DefaultCoordinates(font_->Variations);
     view_.location = {};
     eventsEnabled_ = 0; // a location set while the window takes in the font is drawn with the first glyph
@@ -52,6 +76,8 @@ void FontSession::unload()
 {
     font_ = std::make_shared<FontState>();
     lists_ = {};
+    drawn_ = {};
+    selection_ = {};
 }
 
 // The lists as made, then glyph currentGlyph_ at `entry`, or no glyph at all.
@@ -62,6 +88,8 @@ void FontSession::showLists(int entry)
     if (entry < 0) {
         currentGlyph_ = 0;
         entry_ = -1;
+        drawn_ = {};
+        selection_ = {};
         surface_.Cls();
         listener_.noGlyphShown();
         return;
@@ -74,7 +102,12 @@ void FontSession::show(int glyph, int entry)
 {
     currentGlyph_ = glyph;
     entry_ = entry;
-    const GlyphReadout readout = ShowGlyph(glyph, *font_, view_, surface_);
+    ViewState drawing = view_;
+    drawing.Composites = view_.Composites || glyph == foundGlyph_;
+    const GlyphReadout readout = ShowGlyph(glyph, *font_, drawing, surface_);
+    drawn_ = readout.drawn;
+    work_ = readout.work;
+    selection_ = {};
     report(MessageBoxes(readout.reports));
     if (const std::string note = StatusNote(readout.reports); !note.empty())
         listener_.showStatus(note);
@@ -90,6 +123,7 @@ void FontSession::showGlyph(int glyph)
 {
     if (!font_->Loaded || glyph < 0 || glyph >= font_->NumGlyphs)
         return;
+    foundGlyph_ = glyph;
     const auto& list = lists_.GlyphList;
     const auto at = std::lower_bound(list.begin(), list.end(), glyph);
     show(glyph, at != list.end() && *at == glyph ? int(at - list.begin()) : -1);
@@ -205,4 +239,67 @@ void FontSession::restoreView(int scale, int offset, bool startMarks)
     view_.ViewScale = scale;
     view_.ViewMargin = offset * 100;
     view_.ShowStartPoints = startMarks ? 1 : 0;
+}
+
+void FontSession::select(const Selection& selection)
+{
+    selection_ = selection;
+    listener_.selectionChanged(selection_);
+}
+
+// The first segment drawn from the point's place in the picture: the control
+// polygon's edge from an off-curve point, the edge or curve from an on-curve one.
+int FontSession::segmentFromPoint(int point) const
+{
+    const DrawnPoint& p = drawn_.points[std::size_t(point)];
+    const int x = SegmentX(p.x, work_, view_), y = SegmentY(p.y, work_, view_);
+    const auto& segments = drawn_.segments;
+    const auto from = std::find_if(segments.begin(), segments.end(),
+                                   [&](const ListedSegment& s) { return s.x1 == x && s.y1 == y; });
+    return from == segments.end() ? -1 : int(from - segments.begin());
+}
+
+void FontSession::selectPoint(int point)
+{
+    if (point < 0 || std::size_t(point) >= drawn_.points.size())
+        return select({});
+    const int segment = segmentFromPoint(point);
+    select({point, segment, segment < 0 ? -1 : int(drawn_.segments[std::size_t(segment)].line)});
+}
+
+void FontSession::selectSegment(int segment)
+{
+    if (segment < 0 || std::size_t(segment) >= drawn_.segments.size())
+        return select({});
+    select({-1, segment, int(drawn_.segments[std::size_t(segment)].line)});
+}
+
+void FontSession::selectLine(int line)
+{
+    const auto& segments = drawn_.segments;
+    const auto drawnBy = std::find_if(segments.begin(), segments.end(),
+                                      [&](const ListedSegment& s) { return s.line == std::size_t(line); });
+    select({-1, drawnBy == segments.end() ? -1 : int(drawnBy - segments.begin()), line < 0 ? -1 : line});
+}
+
+std::optional<char32_t> FontSession::characterShown() const
+{
+    if (!font_->Loaded)
+        return std::nullopt;
+    const std::vector<char32_t> codes = font_->Unicode.codesFor(currentGlyph_);
+    if (codes.empty())
+        return std::nullopt;
+    return codes.front();
+}
+
+std::string FontSession::outlineDocument() const
+{
+    if (!font_->Loaded)
+        return {};
+    WorkingValues work;
+    work.GlyphIndex = currentGlyph_;
+    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, location_, work);
+    const std::vector<std::string> texts =
+        glyph.status == OutlineStatus::Abandoned ? MessageBoxes(glyph.failure) : std::vector<std::string>{};
+    return "[\n" + OutlineDocument(currentGlyph_, glyph, texts) + "\n]\n";
 }

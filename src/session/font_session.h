@@ -11,6 +11,15 @@
 #include "sfnt/fixed.h"
 #include "tables/font_state.h"
 
+// What the picture, the listing and the points table show selected: a point
+// of the glyph drawn, a segment and the listing line that draws it (-1: none).
+struct Selection {
+    int point = -1;
+    int segment = -1;
+    int line = -1;
+    friend bool operator==(const Selection&, const Selection&) = default;
+};
+
 // What a font session tells the window (or a test) after each action.
 class SessionListener {
 public:
@@ -27,6 +36,8 @@ public:
     virtual void noGlyphShown() = 0;
     // The message boxes an action raised, in order; every message goes through here.
     virtual void showMessages(const std::vector<std::string>& texts) = 0;
+    // A point, a segment or a listing line was selected; a glyph shown starts with none.
+    virtual void selectionChanged(const Selection& selection) = 0;
     // What the status bar says of a glyph drawn (it raised no box).
     virtual void showStatus(const std::string& text) = 0;
 };
@@ -38,15 +49,17 @@ class FontSession {
 public:
     FontSession(SessionListener& listener, DrawingSurface& surface);
 
-    // Loads `bytes` (nothing: the file could not be read), the face whose
+    // Loads `bytes` (nothing: the file could not be read), face `face`, whose
     // offset table lies at faceOffset, and, once loaded, replaces the open font
-    // and shows its first glyph; a failed open keeps the open font.
+    // and shows its first glyph; a failed open keeps the open font and its face.
     void open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
-              std::uint32_t faceOffset = 0);
+              std::uint32_t faceOffset = 0, int face = 0);
     // Closes the font without telling the listener, as the window goes away.
     void unload();
 
-    // Shows any glyph of the font, listed or not; a number outside the font does nothing.
+    // Shows any glyph of the font, listed or not; a number outside the font
+    // does nothing. The glyph found is drawn from its components whatever the
+    // composites option says, until another is found.
     void showGlyph(int glyph);
     void next();
     void previous();
@@ -67,6 +80,20 @@ public:
     // The remembered view controls, before any font is open: nothing is drawn.
     void restoreView(int scale, int offset, bool startMarks);
 
+    // The selection in the glyph shown. A point selects the first segment
+    // drawn from it and that segment's line; a segment its line; a line the
+    // first segment it draws. Numbers outside the glyph select nothing.
+    void selectPoint(int point);
+    void selectSegment(int segment);
+    void selectLine(int line);
+    const Selection& selection() const { return selection_; }
+    const DrawnGlyph& drawn() const { return drawn_; }
+
+    // The first character the glyph shown stands for, if any.
+    std::optional<char32_t> characterShown() const;
+    // The glyph shown as `lumaro-inspect outline` prints it, in its brackets.
+    std::string outlineDocument() const;
+
     const std::shared_ptr<const FontState>& font() const { return font_; }
     const PickLists& lists() const { return lists_; }
     const ViewState& view() const { return view_; }
@@ -83,6 +110,8 @@ private:
     void pickCharacter(const std::vector<int>& codes, int entry);
     void showLists(int entry);
     void report(const std::vector<std::string>& texts);
+    void select(const Selection& selection);
+    int segmentFromPoint(int point) const;
 
     SessionListener& listener_;
     DrawingSurface& surface_;
@@ -93,5 +122,10 @@ private:
     int entry_ = -1; // the glyph list's selected entry
     int eventsEnabled_ = 0;
     int faceIndex_ = 0;   // the face of a collection; 0 for a single font
+    Location location_;   // the default location until variations are read
+    int foundGlyph_ = -1; // drawn from its components whatever the option
+    DrawnGlyph drawn_;    // the glyph shown: its points and segments
+    WorkingValues work_;  // as its drawing left them
+    Selection selection_;
     std::vector<Fixed> userLocation_; // what view_.location is normalized from
 };

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "tables/glyph_names.h"
+#include "tables/text.h"
 
 namespace {
 
@@ -43,34 +44,10 @@ std::optional<char32_t> singleScalar(std::string_view q)
 {
     if (q.empty())
         return std::nullopt;
-    const auto lead = std::uint8_t(q[0]);
-    std::size_t length = 0;
-    char32_t code = 0;
-    if (lead < 0x80) {
-        length = 1;
-        code = lead;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07;
-    }
-    if (length == 0 || q.size() != length)
+    const Utf8Sequence first = Utf8At(q, 0);
+    if (first.length == 0 || first.length != q.size())
         return std::nullopt;
-    for (char c : q.substr(1)) {
-        const auto b = std::uint8_t(c);
-        if ((b & 0xC0) != 0x80)
-            return std::nullopt;
-        code = code << 6 | (b & 0x3F);
-    }
-    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return std::nullopt;
-    return code;
+    return first.code;
 }
 
 // Glyph 0 is the missing-character glyph: a code mapped to it, or to a glyph

@@ -25,6 +25,8 @@ struct TableSpan {
 struct HeadRecord {
     std::uint16_t UnitsPerEm = 0;
     std::int16_t IndexToLocFormat = 0;
+    // A unitsPerEm a font may have (16 to 16384); others are not drawn by.
+    bool usableUnitsPerEm() const { return UnitsPerEm >= 16 && UnitsPerEm <= 16384; }
 };
 
 struct HheaRecord {
@@ -84,7 +86,7 @@ struct FontState {
     std::uint32_t CmapOffset = 0;       // where the chosen subtable starts in the cmap table
     int CmapLength = 0;
     std::vector<std::uint8_t> CmapData; // the chosen subtable's bytes
-    std::vector<std::uint16_t> CmapEndCodeReach; // format 4: running maximum of the readable endCodes
+    CmapSegments Format4Segments;       // format 4: the chosen subtable's segments
 
     UnicodeMap Unicode; // the best Unicode subtable, for Find and the status bar
 

@@ -58,6 +58,37 @@ void AppendUtf8(std::string& out, char32_t c)
     }
 }
 
+Utf8Sequence Utf8At(std::string_view text, std::size_t at)
+{
+    const auto lead = std::uint8_t(text[at]);
+    std::size_t length = 0;
+    char32_t code = 0;
+    if (lead < 0x80)
+        return {1, lead};
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+    }
+    if (length == 0 || length > text.size() - at)
+        return {};
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto b = std::uint8_t(text[at + k]);
+        if ((b & 0xC0) != 0x80)
+            return {};
+        code = code << 6 | (b & 0x3F);
+    }
+    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return {};
+    return {length, code};
+}
+
 std::string Windows1252ToUtf8(std::string_view bytes)
 {
     std::string text;

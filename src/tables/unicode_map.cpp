@@ -10,7 +10,6 @@ namespace {
 constexpr std::size_t EncodingRecordSize = 8;  // platformID, encodingID, subtable offset
 constexpr std::size_t Format12HeaderSize = 16; // format, reserved, length, language, numGroups
 constexpr std::size_t Format12GroupSize = 12;  // startCharCode, endCharCode, startGlyphID
-constexpr std::size_t Format4HeaderSize = 14;  // format ... rangeShift; endCode follows
 constexpr std::uint32_t LastGlyphID = 0xFFFF;
 
 struct EncodingRecord {
@@ -95,36 +94,12 @@ bool UnicodeMap::readFormat12(std::span<const std::uint8_t> cmapTable, std::size
 bool UnicodeMap::readFormat4(std::span<const std::uint8_t> cmapTable, std::size_t at)
 {
     ByteReader header(cmapTable);
-    header.seek(at);
-    header.skip(2); // format
+    header.seek(at + 2); // format
     const std::uint16_t length = header.u16();
-    header.skip(2); // language
-    const std::size_t segCount = header.u16() / 2u;
-    if (!header.ok() || segCount == 0)
+    if (!header.ok())
         return false;
-
-    const std::span<const std::uint8_t> bytes = subtableBytes(cmapTable, at, length);
-    ByteReader r(bytes);
-    r.seek(Format4HeaderSize);
-    if (!r.canRead(8 * segCount + 2)) // four arrays and reservedPad
-        return false;
-    segments_.resize(segCount);
-    for (Segment& s : segments_)
-        s.endCode = r.u16();
-    r.skip(2); // reservedPad
-    for (Segment& s : segments_)
-        s.startCode = r.u16();
-    for (Segment& s : segments_)
-        s.idDelta = r.u16();
-    std::uint16_t reach = 0;
-    for (Segment& s : segments_) {
-        s.idRangeOffsetAt = r.pos();
-        s.idRangeOffset = r.u16();
-        reach = std::max(reach, s.endCode);
-        s.reach = reach;
-    }
-    format4_.assign(bytes.begin(), bytes.end());
-    return true;
+    format4_ = CmapSegments(subtableBytes(cmapTable, at, length));
+    return format4_.claimedSegments() > 0 && format4_.whole();
 }
 
 UnicodeMap ReadUnicodeMap(std::span<const std::uint8_t> cmapTable)
@@ -146,22 +121,6 @@ UnicodeMap ReadUnicodeMap(std::span<const std::uint8_t> cmapTable)
     return {};
 }
 
-int UnicodeMap::segmentGlyph(const Segment& s, std::uint32_t code) const
-{
-    if (code < s.startCode || code > s.endCode)
-        return 0;
-    if (s.idRangeOffset == 0)
-        return int((code + s.idDelta) & 0xFFFF);
-    // Counted from the segment's own idRangeOffset field; a read beyond the
-    // subtable gives no glyph.
-    ByteReader r(format4_);
-    r.seek(s.idRangeOffsetAt + s.idRangeOffset + 2 * std::size_t(code - s.startCode));
-    const std::uint16_t v = r.u16();
-    if (!r.ok() || v == 0)
-        return 0;
-    return int((v + s.idDelta) & 0xFFFF);
-}
-
 int UnicodeMap::glyphFor(char32_t code) const
 {
     if (format_ == 12) {
@@ -176,14 +135,8 @@ int UnicodeMap::glyphFor(char32_t code) const
         const std::uint64_t glyph = std::uint64_t(g.startGlyphID) + (code - g.startCharCode);
         return glyph <= LastGlyphID ? int(glyph) : 0;
     }
-    if (format_ == 4 && code <= 0xFFFF) {
-        // The first segment whose endCode is at least the code, as a linear
-        // search would find it even when the endCodes are out of order: the
-        // running highest endCode never decreases, so it can be halved.
-        auto found = std::partition_point(segments_.begin(), segments_.end(),
-                                          [&](const Segment& s) { return s.reach < code; });
-        return found == segments_.end() ? 0 : segmentGlyph(*found, code);
-    }
+    if (format_ == 4)
+        return format4_.glyphFor(code);
     return 0;
 }
 
@@ -197,22 +150,7 @@ std::vector<char32_t> UnicodeMap::codesFor(int glyph) const
         if (wanted >= g.startGlyphID && wanted - g.startGlyphID <= g.endCharCode - g.startCharCode)
             codes.push_back(g.startCharCode + (wanted - g.startGlyphID));
     }
-    // Segment i answers for the codes above the endCodes before it, up to
-    // its own: these ranges do not overlap, so at most 65536 codes are tried.
-    std::uint32_t answered = 0; // codes below this belong to earlier segments
-    for (const Segment& s : segments_) {
-        const std::uint32_t low = std::max<std::uint32_t>(answered, s.startCode);
-        answered = std::max<std::uint32_t>(answered, s.endCode + 1u);
-        if (s.idRangeOffset == 0) {
-            const std::uint32_t code = (wanted - s.idDelta) & 0xFFFF;
-            if (code >= low && code <= s.endCode)
-                codes.push_back(code);
-            continue;
-        }
-        for (std::uint32_t code = low; code <= s.endCode; ++code)
-            if (segmentGlyph(s, code) == glyph)
-                codes.push_back(code);
-    }
+    format4_.appendCodesFor(glyph, codes);
     std::sort(codes.begin(), codes.end());
     return codes;
 }

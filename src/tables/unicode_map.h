@@ -3,11 +3,13 @@
 #include <span>
 #include <vector>
 
+#include "tables/cmap_segments.h"
+
 // The font's best Unicode character map, for Find and for naming the shown
 // glyph: a format 12 subtable of a Unicode record when there is a usable one
 // (supplementary planes included), else a format 4 one. Built once from the
-// cmap table's bytes; read-only afterwards. The pick lists keep using
-// CharToGlyph.
+// cmap table's bytes; read-only afterwards. The pick lists read the
+// subtable the loader chose, through CharToGlyph.
 class UnicodeMap {
 public:
     // The glyph number of a character code; 0 when it has none.
@@ -25,25 +27,16 @@ private:
     struct Group {
         std::uint32_t startCharCode = 0, endCharCode = 0, startGlyphID = 0;
     };
-    // Format 4: one segment, with where its idRangeOffset field lies in the
-    // subtable and the highest endCode of it and the segments before it.
-    struct Segment {
-        std::uint16_t endCode = 0, startCode = 0, idDelta = 0, idRangeOffset = 0;
-        std::size_t idRangeOffsetAt = 0;
-        std::uint16_t reach = 0;
-    };
 
     friend UnicodeMap ReadUnicodeMap(std::span<const std::uint8_t> cmapTable);
     // Each reads the subtable that starts at `at` into the map; false: unusable.
     bool readFormat12(std::span<const std::uint8_t> cmapTable, std::size_t at);
     bool readFormat4(std::span<const std::uint8_t> cmapTable, std::size_t at);
-    int segmentGlyph(const Segment& s, std::uint32_t code) const;
 
     int format_ = 0;
     std::uint32_t offset_ = 0;
     std::vector<Group> groups_;          // format 12, sorted and not overlapping
-    std::vector<Segment> segments_;      // format 4, in file order
-    std::vector<std::uint8_t> format4_;  // format 4: the subtable's bytes, for glyphIdArray
+    CmapSegments format4_;
 };
 
 // Reads the Unicode records (platform 0, any encoding; platform 3,

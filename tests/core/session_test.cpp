@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "session/font_session.h"
+#include "sfnt/container.h"
+#include "support/container_builder.h"
 #include "support/crafted_fonts.h"
 #include "support/ttf_builder.h"
 
@@ -30,6 +32,10 @@ public:
         numbers.push_back(readout.number);
     }
     void noGlyphShown() override { log.push_back("no glyph"); }
+    void selectionChanged(const Selection& s) override
+    {
+        log.push_back("selected " + std::to_string(s.point) + " " + std::to_string(s.segment) + " " + std::to_string(s.line));
+    }
     void showMessages(const std::vector<std::string>& texts) override
     {
         for (const std::string& text : texts)
@@ -263,4 +269,105 @@ TEST(SessionDamaged, SaysWhyAndKeepsTheOpenFont)
     }
 }
 
+TEST(SessionDamaged, AFileThatIsNoFontIsNamed)
+{
+    const std::string notes = "Glyphs are drawn\nfrom their outlines.\n";
+    const struct {
+        ttf::ByteVector bytes;
+        std::string why;
+    } cases[] = {
+        {ttf::ByteVector(notes.begin(), notes.end()), "it is a text file"},
+        {{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13}, "it is a PNG picture"},
+        {{'%', 'P', 'D', 'F', '-', '1', '.', '4', '\n'}, "it is a PDF document"},
+    };
+    for (const auto& c : cases) {
+        RecordingListener listener;
+        NullSurface surface;
+        FontSession session(listener, surface);
+        session.open("notes.ttf", bytesOf(c.bytes));
+        ASSERT_FALSE(listener.log.empty());
+        EXPECT_EQ(listener.log.back(), "not opened notes.ttf: " + c.why);
+    }
+}
+
+TEST(SessionFaces, AFaceOfACollectionOpensAndStaysWhenAnotherFails)
+{
+    std::vector<ttf::Table> broken = ttf::fontTables(ttf::squaresFont(4));
+    ttf::removeTable(broken, "loca");
+    const ttf::ByteVector file =
+        ttf::collection({ttf::buildFont(ttf::squaresFont(6)), ttf::buildFont(ttf::squaresFont(9)), ttf::assemble(broken)});
+    const auto faces = std::get<std::vector<std::uint32_t>>(ReadCollectionFaces(file));
+    ASSERT_EQ(faces.size(), 3u);
+
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("two.ttc", bytesOf(file), faces[1], 1);
+    EXPECT_EQ(session.faceIndex(), 1);
+    EXPECT_EQ(session.font()->Face, 1);
+    EXPECT_EQ(session.font()->NumGlyphs, 9);
+
+    session.open("two.ttc", bytesOf(file), faces[2], 2);
+    EXPECT_EQ(listener.log.back(), "not opened two.ttc: it has no loca table");
+    EXPECT_EQ(session.faceIndex(), 1);
+    EXPECT_EQ(session.font()->NumGlyphs, 9);
+}
+
 } // namespace
+
+// A point selects the segment drawn from it and that segment's listing line;
+// a line the first segment it draws; anything outside the glyph nothing.
+TEST(SessionSelection, PointsSegmentsAndLinesSelectEachOther)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("squares.ttf", bytesOf(Squares));
+    const DrawnGlyph& drawn = session.drawn();
+    ASSERT_EQ(drawn.points.size(), 4u);
+    ASSERT_GE(drawn.segments.size(), 4u);
+
+    session.selectPoint(2);
+    const Selection fromPoint = session.selection();
+    ASSERT_GE(fromPoint.segment, 0);
+    const ListedSegment& edge = drawn.segments[std::size_t(fromPoint.segment)];
+    EXPECT_EQ(fromPoint.point, 2);
+    EXPECT_EQ(fromPoint.line, int(edge.line));
+    session.selectPoint(3);
+    EXPECT_GT(session.selection().segment, fromPoint.segment) << "the edges are drawn in the points' order";
+    const ListedSegment& next = drawn.segments[std::size_t(session.selection().segment)];
+    EXPECT_EQ(std::pair(edge.x2, edge.y2), std::pair(next.x1, next.y1)) << "the edge from point 2 ends at point 3";
+
+    session.selectLine(int(drawn.segments[1].line));
+    EXPECT_EQ(session.selection(), (Selection{-1, 1, int(drawn.segments[1].line)}));
+    session.selectLine(0); // the listing's header draws nothing
+    EXPECT_EQ(session.selection(), (Selection{-1, -1, 0}));
+    session.selectSegment(3);
+    EXPECT_EQ(session.selection(), (Selection{-1, 3, int(drawn.segments[3].line)}));
+    session.selectPoint(4);
+    EXPECT_EQ(session.selection(), Selection{});
+    EXPECT_EQ(listener.log.back(), "selected -1 -1 -1");
+
+    session.selectPoint(0);
+    session.next();
+    EXPECT_EQ(session.selection(), Selection{}) << "a glyph shown starts with nothing selected";
+}
+
+// Glyph 5 of the crafted font is a composite of two squares: listed and drawn
+// only with composites on, yet drawn whole when found.
+TEST(SessionSelection, AFoundCompositeIsDrawnFromItsComponents)
+{
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface);
+    session.open("crafted.ttf", bytesOf(Crafted));
+    ASSERT_FALSE(session.view().Composites);
+    session.showGlyph(5);
+    EXPECT_EQ(session.drawn().points.size(), 8u);
+    session.setScale(3);
+    EXPECT_EQ(session.drawn().points.size(), 8u) << "redrawn still from its components";
+    session.showGlyph(1);
+    EXPECT_EQ(session.drawn().points.size(), 4u);
+    EXPECT_EQ(session.characterShown(), std::optional<char32_t>(U'A'));
+    EXPECT_NE(session.outlineDocument().find("\"glyph\": 1"), std::string::npos) << session.outlineDocument();
+}

@@ -88,3 +88,24 @@ TEST(UnicodeMap, Format4AgreesWithCharToGlyphAndItsCodesWithItsLookups)
             EXPECT_EQ(map.codesFor(g), codesByLookup(map, g)) << g;
     }
 }
+
+TEST(UnicodeMap, AFormat4SubtableCutInItsArraysServesOnlyThePickLists)
+{
+    // Three segments; the cut leaves the last idRangeOffset outside.
+    ByteVector cut = ttf::cmapFormat4(std::vector<ttf::Segment>{{0x41, 0x42, 1, 0}, {0x61, 0x62, 5, 0}, {0xFFFF, 0xFFFF, 1, 0}});
+    cut.resize(14 + 2 * 3 + 2 + 2 * 3 + 2 * 3 + 2 * 2);
+    ttf::putU16(cut, 2, std::uint16_t(cut.size()));
+
+    FontState font;
+    font.CmapFormat = 4;
+    font.CmapLength = int(cut.size());
+    UseSubtable(font, cut);
+    EXPECT_EQ(CharToGlyph(font, 0x41), 0x42);
+    EXPECT_EQ(CharToGlyph(font, 0x62), 0x67);
+    EXPECT_EQ(CharToGlyph(font, 0xFFFF), 0); // its idRangeOffset lies past the cut
+
+    const UnicodeMap map = ReadUnicodeMap(ttf::cmapTable({{3, 1, cut}}));
+    EXPECT_EQ(map.format(), 0);
+    EXPECT_EQ(map.glyphFor(0x41), 0);
+    EXPECT_TRUE(map.codesFor(0x42).empty());
+}

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -28,9 +29,11 @@
 
 #include "platform/face_name.h"
 #include "platform/picture_export.h"
+#include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/widgets/toolkit.h"
 #include "ui/main/combo_box.h"
+#include "support/container_builder.h"
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "draw/metrics_view.h"
@@ -136,6 +139,8 @@ struct Controls {
     QAction* mnuMetrics = control<QAction>("mnuMetrics");
     QAction* mnuSavePictureAs = control<QAction>("mnuSavePictureAs");
     QMenu* mnuSetup = control<QMenu>("mnuSetup");
+    QWidget* facePicker = control<QWidget>("facePicker");
+    QComboBox* faceList = control<QComboBox>("facePickerList");
 };
 
 int countPixels(const QImage& image, QColor colour)
@@ -258,7 +263,7 @@ TEST_F(MainWindow, LayoutAtStartUp)
 {
     EXPECT_EQ(w.windowTitle(), "Lumaro 0.14a");
     EXPECT_EQ(w.centralWidget()->size(), QSize(717, 628)); // 10755 x 9420 twips
-    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+    EXPECT_LT(w.minimumSizeHint().height(), w.height()) << "it can be resized";
     // The picture area is 5300 twips square at (240, 960), inside a one-pixel border.
     EXPECT_EQ(ui.Picture1->contentsRect().translated(ui.Picture1->pos()), QRect(16, 64, 353, 353));
     EXPECT_EQ(ui.Frame1->title(), " View ");
@@ -286,10 +291,11 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_TRUE(ui.Text1->isReadOnly());
 
     const QList<QAction*> menus = w.menuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
+    ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), "File");
-    EXPECT_EQ(menus[1]->text(), "View");
-    EXPECT_EQ(menus[2]->text(), "Help");
+    EXPECT_EQ(menus[1]->text(), "Edit");
+    EXPECT_EQ(menus[2]->text(), "View");
+    EXPECT_EQ(menus[3]->text(), "Help");
     EXPECT_EQ(ui.mnuComposites->text(), "Composite glyphs");
     EXPECT_TRUE(ui.mnuComposites->isCheckable());
     EXPECT_FALSE(ui.mnuComposites->isChecked());
@@ -813,19 +819,25 @@ TEST_F(MainWindow, ARestartRemembersFontsFolderAndViewControls)
     EXPECT_EQ(toolkit.opens.back().InitDir, DEJAVU_DIR);
 }
 
+// Drags one file onto the window and drops it there when the window takes it.
+bool dropFile(QWidget& w, const QString& path)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    if (enter.isAccepted()) {
+        QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &dropped);
+    }
+    QCoreApplication::processEvents();
+    return enter.isAccepted();
+}
+
 TEST_F(MainWindow, DroppingATtfFileOpensIt)
 {
     auto drop = [&](const QString& path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&w, &enter);
-        if (enter.isAccepted()) {
-            QDropEvent dropped(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&w, &dropped);
-        }
-        QCoreApplication::processEvents();
-        return enter.isAccepted();
+        return dropFile(w, path);
     };
     EXPECT_FALSE(drop(QDir::temp().filePath("notes.txt")));
     EXPECT_EQ(ui.Label9->text(), "");
@@ -833,6 +845,87 @@ TEST_F(MainWindow, DroppingATtfFileOpensIt)
     EXPECT_EQ(ui.Label9->text(), " 6253");
     EXPECT_EQ(w.session().CurrentGlyph(), 4);
     EXPECT_TRUE(toolkit.opens.empty());
+}
+
+// ---- collections and web fonts ---------------------------------------------
+
+TEST_F(MainWindow, ACollectionOffersItsFacesAndRemembersTheOneOpen)
+{
+    openFont(DejaVuSans);
+    EXPECT_FALSE(ui.facePicker->isVisibleTo(&w)); // a single font has no picker
+    openFont(WQY_MICROHEI_TTC);
+    ASSERT_TRUE(ui.facePicker->isVisibleTo(&w));
+    ASSERT_EQ(ui.faceList->count(), 2);
+    EXPECT_EQ(ui.faceList->itemText(0), "WenQuanYi Micro Hei");
+    EXPECT_EQ(ui.faceList->itemText(1), "WenQuanYi Micro Hei Mono");
+    EXPECT_EQ(ui.faceList->currentIndex(), 0);
+    EXPECT_EQ(ui.Label2->text().toStdString(), GetFaceName(WQY_MICROHEI_TTC, 0) + " ");
+    EXPECT_LE(ui.Label2->geometry().right(), ui.facePicker->geometry().left()); // room for the picker
+    w.show();
+    w.resize(w.size() + QSize(400, 0));
+    QApplication::processEvents();
+    EXPECT_LE(ui.Label2->geometry().right(), ui.facePicker->geometry().left()) << "in a wider window too";
+    EXPECT_GT(ui.Label2->width(), 300) << "the face name takes the extra width";
+    w.hide();
+
+    ui.faceList->activated(1); // the user picks the second face
+    EXPECT_EQ(ui.faceList->currentIndex(), 1);
+    EXPECT_EQ(ui.Label2->text().toStdString(), GetFaceName(WQY_MICROHEI_TTC, 1) + " ");
+    FreeTypeFace mono(WQY_MICROHEI_TTC, 1);
+    EXPECT_EQ(ui.Label9->text().toStdString(), " " + std::to_string(mono.get()->num_glyphs));
+    EXPECT_EQ(w.font().Face, 1);
+    EXPECT_EQ(w.session().CurrentGlyph(), 4);
+    EXPECT_EQ(Settings().recentFontFace(QFileInfo(WQY_MICROHEI_TTC).absoluteFilePath()), 1);
+
+    openFont(DejaVuSans);
+    EXPECT_FALSE(ui.facePicker->isVisibleTo(&w));
+    const QList<QAction*> recent = ui.mnuFile->actions()[1]->menu()->actions();
+    ASSERT_EQ(recent.size(), 2);
+    recent[1]->trigger(); // the collection again, at the face it was left at
+    EXPECT_EQ(ui.faceList->currentIndex(), 1);
+    EXPECT_EQ(w.font().Face, 1);
+}
+
+TEST_F(MainWindow, AFaceThatFailsLeavesTheFaceShown)
+{
+    std::vector<ttf::Table> broken = ttf::fontTables(ttf::squaresFont(4));
+    ttf::removeTable(broken, "loca");
+    ttf::TempFontFile file(ttf::collection({ttf::buildFont(ttf::squaresFont(6)), ttf::assemble(broken)}), ".ttc");
+    openFont(file.path());
+    ASSERT_EQ(w.font().NumGlyphs, 6);
+    ASSERT_EQ(ui.faceList->count(), 2);
+    ui.faceList->activated(1);
+    EXPECT_EQ(w.font().NumGlyphs, 6);
+    EXPECT_EQ(ui.faceList->currentIndex(), 0);
+    EXPECT_EQ(ui.Label9->text(), " 6");
+    ASSERT_FALSE(toolkit.messages.empty());
+    EXPECT_EQ(toolkit.messages.front(), "Not found: loca");
+    EXPECT_TRUE(ui.StatusBar1->currentMessage().endsWith("could not be opened: it has no loca table"))
+        << ui.StatusBar1->currentMessage().toStdString();
+}
+
+TEST_F(MainWindow, CollectionsAndWebFontsCanBeDropped)
+{
+    const ttf::ByteVector six = ttf::buildFont(ttf::squaresFont(6));
+    ttf::TempFontFile ttc(ttf::collection({ttf::buildFont(ttf::squaresFont(3)), six}), ".ttc");
+    ttf::TempFontFile woff(ttf::woff(six), ".woff");
+    EXPECT_TRUE(dropFile(w, QString::fromStdString(ttc.path())));
+    EXPECT_EQ(ui.Label9->text(), " 3");
+    EXPECT_TRUE(ui.facePicker->isVisibleTo(&w));
+    EXPECT_TRUE(dropFile(w, QString::fromStdString(woff.path())));
+    EXPECT_EQ(ui.Label9->text(), " 6");
+    EXPECT_FALSE(ui.facePicker->isVisibleTo(&w));
+    EXPECT_TRUE(toolkit.opens.empty());
+}
+
+TEST_F(MainWindow, TheStatusBarSaysWhatAFileThatIsNoFontIs)
+{
+    const std::string notes = "Glyphs are drawn\nfrom their outlines.\n";
+    ttf::TempFontFile file(ttf::ByteVector(notes.begin(), notes.end()), ".ttf");
+    openFont(file.path());
+    EXPECT_TRUE(ui.StatusBar1->currentMessage().endsWith("could not be opened: it is a text file"))
+        << ui.StatusBar1->currentMessage().toStdString();
+    EXPECT_FALSE(toolkit.messages.empty()); // the loader's own boxes as before
 }
 
 } // namespace

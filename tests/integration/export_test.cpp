@@ -213,8 +213,9 @@ TEST(PictureExport, SvgHoldsTheContourAsOnePathAndEveryMarkOnA353UnitPage)
 // The path data of hand-made contours, as TrueType reads their points.
 TEST(PictureExport, ContourPathsFollowTheQuadraticRules)
 {
-    auto on = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, true, contour, 0}; };
-    auto off = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, false, contour, 0}; };
+    auto on = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, PointKind::OnCurve, contour, 0}; };
+    auto off = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, PointKind::QuadraticOff, contour, 0}; };
+    auto cubic = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, PointKind::CubicOff, contour, 0}; };
     const struct {
         const char* what;
         std::vector<DrawnPoint> points;
@@ -230,6 +231,10 @@ TEST(PictureExport, ContourPathsFollowTheQuadraticRules)
         {"odd halves", {off(0, 0), off(5, 0), on(5, 5)}, {"M 5 5 Q 0 0 2.5 0 Q 5 0 5 5 Z"}},
         {"two contours", {on(0, 0), on(1, 1), on(5, 5, 2), off(6, 6, 2)}, {"M 0 0 L 1 1 L 0 0 Z", "M 5 5 Q 6 6 5 5 Z"}},
         {"one point", {on(3, 4)}, {"M 3 4 L 3 4 Z"}},
+        {"cubic", {on(0, 0), cubic(0, 5), cubic(5, 10), on(10, 10), cubic(10, 5), cubic(5, 0)},
+         {"M 0 0 C 0 5 5 10 10 10 C 10 5 5 0 0 0 Z"}},
+        {"cubic after a line", {on(0, 0), on(0, 10), cubic(5, 10), cubic(10, 5), on(10, 0)},
+         {"M 0 0 L 0 10 C 5 10 10 5 10 0 L 0 0 Z"}},
         {"nothing", {}, {}},
     };
     for (const auto& c : cases) {

@@ -1,6 +1,8 @@
 // What the window remembers between runs, through a settings file of its own,
 // and where a window goes on the screens at hand.
 #include <QFile>
+#include <QSettings>
+#include <QVariantMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -63,6 +65,32 @@ TEST_F(SettingsFile, RecentFontsKeepTheNewestEightOnceEach)
     EXPECT_EQ(settings.dropMissingFonts(), QStringList({dir.filePath("9.ttf"), dir.filePath("4.ttf")}));
     EXPECT_EQ(settings.recentFonts().size(), 6);
     EXPECT_TRUE(settings.dropMissingFonts().isEmpty());
+}
+
+TEST_F(SettingsFile, RecentFontsRememberTheFaceOfACollection)
+{
+    const QString ttc = touch("two.ttc"), ttf = touch("one.ttf");
+    {
+        Settings first(file);
+        first.addRecentFont(ttc, 1);
+        first.addRecentFont(ttf);
+        EXPECT_EQ(first.recentFontFace(ttc), 1);
+    }
+    Settings next(file);
+    EXPECT_EQ(next.recentFontFace(ttc), 1);
+    EXPECT_EQ(next.recentFontFace(ttf), 0);
+    next.addRecentFont(ttc); // opened again at its first face
+    EXPECT_EQ(next.recentFontFace(ttc), 0);
+    next.addRecentFont(ttc, 2);
+    for (int i = 0; i < Settings::MaxRecentFonts; ++i)
+        next.addRecentFont(touch(QString("%1.ttf").arg(i)), i == 0 ? 5 : 0);
+    EXPECT_FALSE(next.recentFonts().contains(ttc));
+    EXPECT_EQ(next.recentFontFace(ttc), 0); // pushed out of the list: its face forgotten
+    EXPECT_EQ(next.recentFontFace(dir.filePath("0.ttf")), 5);
+    next.addRecentFont(ttc, 3);
+    EXPECT_EQ(next.recentFontFace(ttc), 3);
+    QSettings(file, QSettings::IniFormat).setValue("recentFontFaces", QVariantMap{{ttc, -4}}); // edited by hand
+    EXPECT_EQ(Settings(file).recentFontFace(ttc), 0);
 }
 
 TEST(WindowPlacement, TheWindowStaysOnAScreenTopLeftFirst)

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -24,6 +25,14 @@ void Toolkit::ShowReports(const Reports& reports)
 {
     for (const std::string& box : MessageBoxes(reports))
         MsgBox(box);
+}
+
+bool Toolkit::ConfirmOverwrite(const std::string& path)
+{
+    const QFileInfo chosen(fromPath(path));
+    if (!chosen.exists() && !chosen.isSymLink())
+        return true;
+    return MsgBoxYesNo(chosen.fileName().toStdString() + " already exists, overwrite?", "Confirmation");
 }
 
 void QtToolkit::MsgBox(const std::string& text)

@@ -26,6 +26,8 @@ public:
     virtual void MsgBox(const std::string& text) = 0;
     // The boxes of every report, one after the other.
     void ShowReports(const Reports& reports);
+    // true when nothing is at path yet, or the user lets it be overwritten.
+    bool ConfirmOverwrite(const std::string& path);
     // Yes and No buttons with a question icon; true for Yes.
     virtual bool MsgBoxYesNo(const std::string& text, const std::string& title) = 0;
     // The chosen full path, or "" when the user cancelled.

@@ -5,18 +5,16 @@
 #include <QStringListModel>
 
 #include "platform/char_names.h"
+#include "platform/code_text.h"
 #include "tables/glyph_names.h"
 
 namespace {
 
 constexpr int CodesShown = 4; // a glyph a whole range maps to says "…" after these
 
-QString codeText(char32_t code)
+QString namedCodeText(char32_t code)
 {
-    QString text = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
-    // Control and surrogate codes have no picture of their own.
-    if (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) && !(code >= 0xD800 && code < 0xE000))
-        text += QLatin1Char(' ') + QString::fromUcs4(&code, 1);
+    QString text = CodeText(code);
     if (const std::string name = CharacterName(code); !name.empty())
         text += QLatin1Char(' ') + QString::fromStdString(name);
     return text;
@@ -62,7 +60,7 @@ QString GlyphDescription(const FontState& font, int glyph)
     const std::vector<char32_t> codes = font.Unicode.codesFor(glyph);
     QStringList shown;
     for (std::size_t i = 0; i < codes.size() && i < CodesShown; ++i)
-        shown << codeText(codes[i]);
+        shown << namedCodeText(codes[i]);
     if (codes.size() > CodesShown)
         shown << QString::fromUtf8("\u2026");
     if (!shown.isEmpty())

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -32,6 +33,7 @@
 #include "ui/dialogs/frmAbout.h"
 #include "ui/dialogs/frmInfo.h"
 #include "ui/main/combo_box.h"
+#include "ui/main/face_picker.h"
 #include "ui/variations/variations_view.h"
 #include "platform/char_names.h"
 #include "ui/main/find_field.h"
@@ -43,13 +45,16 @@
 
 namespace {
 
-// A dropped file the window opens: one local .ttf file.
+// A dropped file the window opens: one local font file, a collection or a web font.
 QString droppedFont(const QMimeData* data)
 {
     if (!data || !data->hasUrls() || data->urls().size() != 1)
         return {};
     const QString path = data->urls().first().toLocalFile();
-    return path.endsWith(QLatin1String(".ttf"), Qt::CaseInsensitive) ? path : QString();
+    for (const char* suffix : {".ttf", ".otf", ".ttc", ".otc", ".woff", ".woff2"})
+        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return path;
+    return {};
 }
 
 } // namespace
@@ -80,10 +85,12 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     overviewLater_->setInterval(150);
     connect(overviewLater_, &QTimer::timeout, this, &frmmain::refreshOverview);
 
-    // The window keeps its designed size: a client area of 10755 x 9420 twips below the menu bar.
+    // The window opens at its designed size, a client area of 10755 x 9420
+    // twips below the menu bar, and can grow or shrink.
     const QSize client = twips(0, 0, 10755, 9420).size();
-    centralWidget()->setFixedSize(client);
-    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    centralWidget()->resize(client);
+    static_cast<QScrollArea*>(centralWidget())->widget()->resize(client);
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
     placeWindow();
 
     Form_Load();
@@ -94,7 +101,12 @@ frmmain::~frmmain() = default;
 
 void frmmain::connectEvents()
 {
+    connectInspector();
     connect(mnuOpen, &QAction::triggered, this, &frmmain::mnuOpen_Click);
+    connect(facePicker_, &FacePicker::faceChosen, this, [this](int face) {
+        const std::string path = font().FontFileName; // a copy: the open replaces the font that holds it
+        OpenFontFile(path, face);
+    });
     connect(mnuExit, &QAction::triggered, this, &frmmain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmmain::mnuAbout_Click);
     connect(mnuOverview, &QAction::triggered, this, &frmmain::showOverview);
@@ -176,8 +188,9 @@ void frmmain::OpenFont()
     OpenFontFile(FontFileName);
 }
 
-// Collections open at their first face; WOFF and WOFF2 files are decoded first.
-void frmmain::OpenFontFile(const std::string& FontFileName)
+// WOFF and WOFF2 files are decoded first. A face a collection does not
+// have (remembered of a file that has changed since) opens its first.
+void frmmain::OpenFontFile(const std::string& FontFileName, int face)
 {
     std::optional<std::vector<std::uint8_t>> bytes = ReadFontFile(FontFileName);
     if (!bytes) {
@@ -190,19 +203,35 @@ void frmmain::OpenFontFile(const std::string& FontFileName)
         return;
     }
     DecodedFont& font = std::get<DecodedFont>(decoded);
-    session_.open(FontFileName, std::move(font.bytes), font.faceOffsets.front());
+    faceCount_ = int(font.faceOffsets.size());
+    if (face < 0 || face >= faceCount_)
+        face = 0;
+    session_.open(FontFileName, std::move(font.bytes), font.faceOffsets[std::size_t(face)], face);
 }
 
 void frmmain::fontOpened(const FontState& font)
 {
     StatusBar1->clearMessage();
     mnuSavePictureAs->setEnabled(true);
-    Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName)) + QLatin1Char(' '));
+    Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName, font.Face)) + QLatin1Char(' '));
+    showFaces(font);
     rememberFont(font.FontFileName);
     variations_->fontOpened(font);
     refreshOverview();
     findField_->useNames(font);
     Label9->setText(QString::fromStdString(GlyphCountText(font)));
+}
+
+// The face picker, for collections only: the face name makes room for it.
+void frmmain::showFaces(const FontState& font)
+{
+    QStringList names;
+    if (faceCount_ > 1)
+        for (const std::string& name : GetFaceFullNames(font.FontFileName, faceCount_))
+            names << (name.empty() ? QStringLiteral("Face %1").arg(names.size()) : QString::fromStdString(name));
+    facePicker_->showFaces(names, font.Face);
+    Label2->setProperty("designed", twips(720, 480, facePicker_->isVisibleTo(this) ? 3855 : 7095, 255));
+    layoutControls(static_cast<QScrollArea*>(centralWidget())->widget()->size());
 }
 
 void frmmain::fontNotOpened(const std::string& fileName, const std::string& why)
@@ -246,6 +275,8 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
     Text6->setText(QString::fromStdString(readout.number));
     Text7->setText(QString::fromStdString(readout.name));
     glyphInfo_->setText(GlyphDescription(font(), glyph));
+    fillPoints();
+    enableCopying(true);
     enableStepping(!lists().GlyphList.empty());
     emit glyphChanged(glyph);
 }
@@ -258,6 +289,8 @@ void frmmain::noGlyphShown()
         t->clear();
     glyphInfo_->clear();
     Text5->clear();
+    fillPoints();
+    enableCopying(false);
     enableStepping(false);
 }
 
@@ -403,13 +436,9 @@ void frmmain::mnuSavePictureAs_Click()
     if (typed.empty())
         return;
     const PictureTarget target = chooseTarget(typed, CD1.FilterIndex);
-    const QFileInfo chosen(fromPath(target.fileName));
-    settings_.setLastFolder(chosen.absolutePath());
-    if (chosen.exists() || chosen.isSymLink()) {
-        const std::string question = chosen.fileName().toStdString() + " already exists, overwrite?";
-        if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
-            return;
-    }
+    settings_.setLastFolder(QFileInfo(fromPath(target.fileName)).absolutePath());
+    if (!toolkit_.ConfirmOverwrite(target.fileName))
+        return;
     const std::string error = savePixels
                                   ? saveImage(libraryViews_->pixelPicture(), target.format, target.fileName)
                               : target.size == AsShown && target.format != PictureFormat::Svg

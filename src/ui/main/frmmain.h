@@ -9,6 +9,7 @@
 #include "session/font_session.h"
 
 class ComboBox;
+class FacePicker;
 class FindField;
 class LibraryViews;
 class GlyphCanvas;
@@ -22,6 +23,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QStatusBar;
+class QTabBar;
+class QTableWidget;
 class QTimer;
 class QToolBar;
 class VariationsView;
@@ -41,7 +44,8 @@ public:
     // The open flow after the dialog: the file's bytes to the session, which
     // shows the first glyph; a file that cannot be read or is abandoned leaves
     // the open font on display.
-    void OpenFontFile(const std::string& FontFileName);
+    // face: of a collection.
+    void OpenFontFile(const std::string& FontFileName, int face = 0);
 
     const FontSession& session() const { return session_; }
     const FontState& font() const { return *session_.font(); }
@@ -99,17 +103,32 @@ private:
     void glyphShown(int glyph, int entry, const GlyphReadout& readout) override;
     void noGlyphShown() override;
     void showMessages(const std::vector<std::string>& texts) override;
+    void selectionChanged(const Selection& selection) override;
+    void showFaces(const FontState& font);
     void showStatus(const std::string& text) override;
     void enableStepping(bool on);
     void stepBy(QPushButton* button, void (FontSession::*step)());
 
     void createControls();
+    void createFontLine(QWidget* client);
     void createToolbar(QWidget* client);
     void createViewFrame(QWidget* client);
     void createGlyphFrame(QWidget* client);
     void createMenus();
     void nameControls();
     void connectEvents();
+
+    // The picture as an inspector: the canvas's menus, the points table, the
+    // shared selection, copying, and the layout that grows with the window.
+    void createEditMenu();
+    void createCanvasMenu();
+    void createPointsTab();
+    void connectInspector();
+    void enableCopying(bool on);
+    void layoutControls(QSize client);
+    void fillPoints();
+    void showListingLine(int line);
+    void copyCharacter(bool asCodePoint);
 
     // Remembered between runs.
     void placeWindow();
@@ -134,6 +153,9 @@ private:
     OverviewWindow* overview_ = nullptr; // made when first asked for
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+    QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
+    FacePicker* facePicker_ = nullptr;   // beside the face name, for collections
+    int faceCount_ = 1;                  // of the file last decoded
 
     // The controls, named as their object names.
     QStatusBar* StatusBar1;
@@ -162,17 +184,11 @@ private:
     QCheckBox* Check1;
 
     QGroupBox* Frame2;
-    QLabel* Label15;
     QLineEdit* Text6;
-    QLabel* Label16;
     QLineEdit* Text7;
-    QLabel* Label3;
     QLineEdit* Text1;
-    QLabel* Label5;
     QLineEdit* Text3;
-    QLabel* Label4;
     QLineEdit* Text2;
-    QLabel* Label6;
     QLineEdit* Text4;
     QLabel* Label14;
     QPlainTextEdit* Text5;
@@ -187,6 +203,18 @@ private:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
+    QAction* mnuPointNumbers;
+    QAction* mnuSmooth;
+    QAction* mnuZoomIn;
+    QAction* mnuZoomOut;
+    QAction* mnuFit;
+    QMenu* mnuEdit;
+    QAction* mnuCopyCharacter;
+    QAction* mnuCopyCodePoint;
+    QAction* mnuCopyPoints;
+    QAction* mnuCopyPicture;
+    QTabBar* listingTabs;      // "Lines" and "Points" above the listing
+    QTableWidget* pointsTable; // the glyph's points in font units
     LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
     VariationsView* variations_ = nullptr;
     QTimer* overviewLater_ = nullptr;      // the overview made again after a location change

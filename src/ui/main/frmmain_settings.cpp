@@ -25,6 +25,12 @@ void frmmain::placeWindow()
     QList<QRect> screens;
     for (const QScreen* s : QGuiApplication::screens())
         screens << s->availableGeometry();
+    // Never larger than the screen it opens on, whatever the scale factor.
+    if (const QScreen* where = screen()) {
+        const QSize room = where->availableGeometry().size() - QSize(16, 48); // the window manager's frame
+        if (width() > room.width() || height() > room.height())
+            resize(size().boundedTo(room));
+    }
     QRect frame = frameGeometry();
     if (const std::optional<QPoint> saved = settings_.windowPosition())
         frame.moveTopLeft(*saved);
@@ -74,7 +80,7 @@ void frmmain::rememberViewOptions()
 
 void frmmain::rememberFont(const std::string& FontFileName)
 {
-    settings_.addRecentFont(QFileInfo(fromPath(FontFileName)).absoluteFilePath());
+    settings_.addRecentFont(QFileInfo(fromPath(FontFileName)).absoluteFilePath(), session_.faceIndex());
     fillRecentFonts();
 }
 
@@ -105,7 +111,7 @@ void frmmain::openRecentFont(const QString& path)
         fillRecentFonts(); // drops it and says so
         return;
     }
-    OpenFontFile(toPath(path));
+    OpenFontFile(toPath(path), settings_.recentFontFace(path));
 }
 
 // The folder the file dialogs start in: the last one used while it exists.

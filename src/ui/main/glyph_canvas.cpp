@@ -31,12 +31,24 @@ double distanceToSegment(QPointF p, QLineF s)
 
 } // namespace
 
+QString PointKindWords(PointKind kind)
+{
+    switch (kind) {
+    case PointKind::OnCurve:
+        return QStringLiteral("on-curve");
+    case PointKind::CubicOff:
+        return QStringLiteral("cubic off-curve");
+    case PointKind::QuadraticOff:
+        break;
+    }
+    return QStringLiteral("off-curve");
+}
+
 GlyphCanvas::GlyphCanvas(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
-    setBackgroundRole(QPalette::Base);
-    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base); // the picture paints its own background
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus); // Space held over the picture pans
     setMinimumSize(120, 120);
@@ -146,14 +158,6 @@ int GlyphCanvas::segmentAt(QPointF at) const
     return best;
 }
 
-int GlyphCanvas::segmentOfLine(int line) const
-{
-    for (int i = 0; i < int(glyph_.segments.size()); ++i)
-        if (glyph_.segments[std::size_t(i)].line == std::size_t(line))
-            return i;
-    return -1;
-}
-
 QString GlyphCanvas::describePoint(int i) const
 {
     if (i < 0 || std::size_t(i) >= glyph_.points.size())
@@ -164,29 +168,24 @@ QString GlyphCanvas::describePoint(int i) const
         .arg(p.contour)
         .arg(p.x)
         .arg(p.y)
-        .arg(p.onCurve ? QStringLiteral("on-curve") : QStringLiteral("off-curve"));
+        .arg(PointKindWords(p.kind));
 }
 
-void GlyphCanvas::selectPoint(int i)
+void GlyphCanvas::setSelection(int point, int segment)
 {
-    selectedPoint_ = i >= 0 && std::size_t(i) < glyph_.points.size() ? i : -1;
-    selectedSegment_ = -1;
-    update();
-}
-
-void GlyphCanvas::selectSegment(int i)
-{
-    selectedSegment_ = i >= 0 && std::size_t(i) < glyph_.segments.size() ? i : -1;
-    selectedPoint_ = -1;
+    selectedPoint_ = point >= 0 && std::size_t(point) < glyph_.points.size() ? point : -1;
+    selectedSegment_ = segment >= 0 && std::size_t(segment) < glyph_.segments.size() ? segment : -1;
     update();
 }
 
 void GlyphCanvas::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    if (!picture_)
-        return;
     QPainter painter(this);
+    if (!picture_) {
+        painter.fillRect(contentsRect(), palette().color(QPalette::Base));
+        return;
+    }
     const QTransform toCanvas = pictureToCanvas();
     const double fitted = toCanvas.m11() / zoom_; // marks keep their size as the picture zooms
     picture_->paintCanvas(painter, contentsRect(), toCanvas, fitted, smooth_);
@@ -209,7 +208,7 @@ void GlyphCanvas::paintPoints(QPainter& painter) const
     for (int i = 0; i < count; ++i) {
         const DrawnPoint& p = glyph_.points[std::size_t(i)];
         const QPointF at = pointOnCanvas(i);
-        if (p.onCurve) {
+        if (p.kind == PointKind::OnCurve) {
             painter.fillRect(QRectF(at.x() - 2.5, at.y() - 2.5, 5, 5), OnCurveColour);
         } else {
             painter.setPen(OffCurveColour);
@@ -217,7 +216,11 @@ void GlyphCanvas::paintPoints(QPainter& painter) const
             painter.drawEllipse(at, 3, 3);
         }
         painter.setPen(NumberColour);
-        painter.drawText(at + QPointF(4, -4), QString::number(i));
+        while (numberTexts_.size() <= std::size_t(i)) {
+            numberTexts_.emplace_back(QString::number(numberTexts_.size()));
+            numberTexts_.back().setPerformanceHint(QStaticText::AggressiveCaching);
+        }
+        painter.drawStaticText(at + QPointF(4, -13), numberTexts_[std::size_t(i)]);
         // The next point of the contour, the first after its last.
         int next = i + 1;
         if (next >= count || glyph_.points[std::size_t(next)].contour != p.contour) {
@@ -225,7 +228,8 @@ void GlyphCanvas::paintPoints(QPainter& painter) const
             while (next > 0 && glyph_.points[std::size_t(next - 1)].contour == p.contour)
                 --next;
         }
-        if (!p.onCurve && !glyph_.points[std::size_t(next)].onCurve && next != i) {
+        if (p.kind == PointKind::QuadraticOff && glyph_.points[std::size_t(next)].kind == PointKind::QuadraticOff
+            && next != i) {
             const QPointF m = (at + pointOnCanvas(next)) / 2;
             painter.setPen(ImpliedColour);
             painter.drawPolygon(QPolygonF({m + QPointF(0, -3), m + QPointF(3, 0), m + QPointF(0, 3), m + QPointF(-3, 0)}));
@@ -281,11 +285,11 @@ void GlyphCanvas::mouseReleaseEvent(QMouseEvent* event)
     panning_ = false;
     if (click && event->button() == Qt::LeftButton) {
         if (const int point = pointAt(event->position()); point >= 0) {
-            selectPoint(point);
+            setSelection(point, -1);
             emit pointClicked(point);
         } else if (const int segment = segmentAt(event->position()); segment >= 0) {
-            selectSegment(segment);
-            emit segmentClicked(segment, int(glyph_.segments[std::size_t(segment)].line));
+            setSelection(-1, segment);
+            emit segmentClicked(segment);
         }
     }
     emit MouseUp(event->button());

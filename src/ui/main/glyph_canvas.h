@@ -2,10 +2,14 @@
 #include <vector>
 
 #include <QFrame>
+#include <QStaticText>
 #include <QTransform>
 
 #include "draw/view.h"
 #include "platform/picture_surface.h"
+
+// "on-curve", "off-curve" (quadratic) or "cubic off-curve".
+QString PointKindWords(PointKind kind);
 
 // The drawing area: the picture drawn elsewhere, painted again at the
 // screen's resolution inside a one-pixel sunken border. At the fit the whole
@@ -52,16 +56,14 @@ public:
 
     int selectedPoint() const { return selectedPoint_; }
     int selectedSegment() const { return selectedSegment_; }
-    void selectPoint(int i);
-    void selectSegment(int i);
-    // The segment drawn by listing line `line`, or -1.
-    int segmentOfLine(int line) const;
+    // A point ringed and a segment drawn over, either -1 for none.
+    void setSelection(int point, int segment);
 
 signals:
     void MouseUp(Qt::MouseButton button);
     void pointHovered(const QString& description); // empty when the pointer leaves every point
     void pointClicked(int point);
-    void segmentClicked(int segment, int line);
+    void segmentClicked(int segment);
     void zoomChanged(int percent);
 
 protected:
@@ -93,4 +95,5 @@ private:
     int hovered_ = -1;
     int selectedPoint_ = -1;
     int selectedSegment_ = -1;
+    mutable std::vector<QStaticText> numberTexts_; // "0", "1", ...: laid out once
 };

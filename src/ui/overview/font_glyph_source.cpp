@@ -23,9 +23,8 @@ void addContours(const Contours& outline, GlyphShape& shape)
 FontMetricsInfo ReadFontMetrics(const FontState& font)
 {
     FontMetricsInfo m;
-    const int unitsPerEm = font.HeadTable.UnitsPerEm;
-    if (unitsPerEm >= 16 && unitsPerEm <= 16384)
-        m.unitsPerEm = unitsPerEm;
+    if (font.HeadTable.usableUnitsPerEm())
+        m.unitsPerEm = font.HeadTable.UnitsPerEm;
     m.ascender = font.HheaTable.Ascender;
     m.descender = font.HheaTable.Descender;
     return m;

@@ -209,13 +209,10 @@ void OverviewWindow::exportSheet()
     QFileInfo chosen(fromPath(path));
     if (chosen.suffix().isEmpty()) {
         chosen.setFile(chosen.filePath() + QStringLiteral(".pdf"));
-        path = QFile::encodeName(chosen.filePath()).toStdString();
+        path = toPath(chosen.filePath());
     }
-    if (chosen.exists() || chosen.isSymLink()) {
-        const std::string question = chosen.fileName().toStdString() + " already exists, overwrite?";
-        if (!toolkit_.MsgBoxYesNo(question, "Confirmation"))
-            return;
-    }
+    if (!toolkit_.ConfirmOverwrite(path))
+        return;
     const std::string error = writeSheet(path);
     if (!error.empty())
         toolkit_.MsgBox(error);

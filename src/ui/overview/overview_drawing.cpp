@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <QStringList>
 
+#include "platform/code_text.h"
+
 namespace {
 
 QPointF at(const OutlinePoint& p) { return {double(p.x), double(p.y)}; }
@@ -53,14 +55,6 @@ void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
     if (control || cubicCount > 0)
         segmentTo(start);
     path.closeSubpath();
-}
-
-QString codeText(char32_t code)
-{
-    QString text = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
-    if (QChar::isPrint(code))
-        text += QLatin1Char(' ') + QString::fromUcs4(&code, 1);
-    return text;
 }
 
 } // namespace
@@ -145,7 +139,7 @@ QString glyphToolTip(const GlyphSource& source, int glyph)
     const std::vector<char32_t> codes = source.codes(glyph);
     QStringList shown;
     for (std::size_t i = 0; i < std::min(codes.size(), MaxCodesShown); ++i)
-        shown << codeText(codes[i]);
+        shown << CodeText(codes[i]);
     if (codes.size() > MaxCodesShown)
         shown << QStringLiteral("and %1 more").arg(codes.size() - MaxCodesShown);
     const QString name = QString::fromStdString(source.name(glyph));

@@ -1,73 +1,18 @@
-#include "cli/json.h"
+#include "report/json.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-void appendUtf8(std::string& out, std::uint32_t c)
-{
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | c >> 6);
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | c >> 12);
-        out += char(0x80 | (c >> 6 & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | c >> 18);
-        out += char(0x80 | (c >> 12 & 0x3F));
-        out += char(0x80 | (c >> 6 & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-}
-
-// Length of the valid UTF-8 sequence at s[i], 0 when there is none.
-std::size_t utf8Length(std::string_view s, std::size_t i)
-{
-    const auto byte = [&](std::size_t k) { return std::uint8_t(s[k]); };
-    const std::uint8_t b = byte(i);
-    std::size_t n;
-    std::uint32_t c;
-    if (b < 0x80)
-        return 1;
-    if (b >= 0xC2 && b <= 0xDF) {
-        n = 2;
-        c = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        n = 3;
-        c = b & 0x0F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        n = 4;
-        c = b & 0x07;
-    } else {
-        return 0;
-    }
-    if (n > s.size() - i)
-        return 0;
-    for (std::size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
-        c = c << 6 | (byte(i + k) & 0x3F);
-    }
-    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
-    if ((n == 3 && c < 0x800) || (n == 4 && (c < 0x10000 || c > 0x10FFFF)) || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    return n;
-}
-
-} // namespace
+#include "tables/text.h"
 
 std::string jsonString(std::string_view utf8)
 {
     std::string out = "\"";
     for (std::size_t i = 0; i < utf8.size();) {
-        const std::size_t n = utf8Length(utf8, i);
+        const std::size_t n = std::uint8_t(utf8[i]) < 0x80 ? 1 : Utf8At(utf8, i).length;
         if (n == 0) {
-            appendUtf8(out, 0xFFFD);
+            AppendUtf8(out, 0xFFFD);
             ++i;
             continue;
         }

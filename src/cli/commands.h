@@ -8,8 +8,8 @@
 int runLoad(std::vector<std::string> args);
 int runMap(const std::vector<std::string>& args);
 int runGlyph(std::vector<std::string> args);
-int runOutline(const std::vector<std::string>& args);
-int runRender(const std::vector<std::string>& args);
+int runOutline(std::vector<std::string> args);
+int runRender(std::vector<std::string> args);
 int runNames(const std::string& fontPath);
 int runFind(const std::vector<std::string>& args);
 int runPixels(const std::vector<std::string>& args);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "report/json.h"
 #include "platform/font_file.h"
@@ -31,7 +33,9 @@ int usageError(const std::string& problem)
                  "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
                  "       lumaro-inspect shape FONT TEXT [--features F,...] [--location TAG=VALUE,...]\n"
                  "       lumaro-inspect tables FONT\n"
-                 "       every command takes --face N: the face of a collection (from 0)\n",
+                 "       every command takes --face N: the face of a collection (from 0)\n"
+                 "       load, glyph, outline and render of a variable font also take\n"
+                 "       [--location TAG=VALUE[,TAG=VALUE...]] [--instance NAME]\n",
                  problem.c_str());
     return 2;
 }
@@ -40,6 +44,8 @@ void CollectedMessages::add(const Reports& reports)
 {
     for (std::string& box : MessageBoxes(reports))
         texts.push_back(std::move(box));
+    if (std::string note = StatusNote(reports); !note.empty())
+        texts.push_back(std::move(note));
 }
 
 int takeFace(std::vector<std::string>& args)
@@ -161,3 +167,90 @@ bool parseNumber(const std::string& text, int low, int high, int& value)
     return true;
 }
 
+
+int takeLocation(std::vector<std::string>& args, LocationRequest& request)
+{
+    for (std::size_t i = 0; i < args.size();) {
+        const bool location = args[i] == "--location", instance = args[i] == "--instance";
+        if (!location && !instance) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return usageError(args[i] + " needs a value");
+        (location ? request.location : request.instance) = args[i + 1];
+        args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i) + 2);
+    }
+    return 0;
+}
+
+namespace {
+
+// One TAG=VALUE of --location into user; 0, or the usage error's status.
+int setAxis(const FontVariations& variations, const std::string& item, std::vector<Fixed>& user)
+{
+    const auto eq = item.find('=');
+    const std::string tag = item.substr(0, eq), value = eq == std::string::npos ? "" : item.substr(eq + 1);
+    char* end = nullptr;
+    const double v = std::strtod(value.c_str(), &end);
+    if (value.empty() || end != value.c_str() + value.size() || !std::isfinite(v))
+        return usageError("--location takes TAG=VALUE[,TAG=VALUE...], not '" + item + "'");
+    const auto axis = std::find_if(variations.axes.begin(), variations.axes.end(),
+                                   [&](const FvarAxis& a) { return a.tag == tag; });
+    if (axis == variations.axes.end())
+        return usageError("the font has no axis '" + tag + "'");
+    const double clamped = std::clamp(v, axis->min / 65536.0, axis->max / 65536.0);
+    user[std::size_t(axis - variations.axes.begin())] = std::clamp(Fixed(std::lround(clamped * FixedOne)), axis->min, axis->max);
+    return 0;
+}
+
+} // namespace
+
+int resolveLocation(const FontState& font, const LocationRequest& request, std::vector<Fixed>& user)
+{
+    const FontVariations& variations = font.Variations;
+    user = DefaultCoordinates(variations);
+    if ((request.location || request.instance) && variations.axes.empty())
+        return usageError("the font has no variation axes");
+    if (request.instance) {
+        const auto found = std::find_if(variations.instances.begin(), variations.instances.end(),
+                                        [&](const FvarInstance& i) { return i.name == *request.instance; });
+        if (found == variations.instances.end())
+            return usageError("the font has no instance '" + *request.instance + "'");
+        user = found->coordinates;
+    }
+    if (request.location) {
+        std::size_t start = 0;
+        while (start <= request.location->size()) {
+            const auto comma = std::min(request.location->find(',', start), request.location->size());
+            if (const int status = setAxis(variations, request.location->substr(start, comma - start), user))
+                return status;
+            start = comma + 1;
+        }
+    }
+    return 0;
+}
+
+int applyLocation(const FontState& font, const LocationRequest& request, Location& location)
+{
+    std::vector<Fixed> user;
+    if (const int status = resolveLocation(font, request, user))
+        return status;
+    location = Normalize(font.Variations, user);
+    return 0;
+}
+
+std::string locationJson(const FontVariations& variations, const std::vector<Fixed>& user)
+{
+    JsonObject doc;
+    for (std::size_t i = 0; i < variations.axes.size() && i < user.size(); ++i)
+        doc.add(variations.axes[i].tag, coordinateJson(user[i]));
+    return doc.str();
+}
+
+std::string coordinateJson(Fixed v)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.10g", std::round(v / 65536.0 * 10000) / 10000);
+    return buf;
+}

@@ -62,6 +62,25 @@ int selectGlyphs(const FontState& font, GlyphSelection& selection);
 std::optional<int> openGlyphs(const std::vector<std::string>& args, const std::string& what, bool composites,
                               OpenedFont& opened, GlyphSelection& selection);
 
+// --location TAG=VALUE[,...] and --instance NAME, as given.
+struct LocationRequest {
+    std::optional<std::string> location;
+    std::optional<std::string> instance;
+};
+// Removes both options (and their values) from args; 0, or the usage error's status.
+int takeLocation(std::vector<std::string>& args, LocationRequest& request);
+// The user coordinates the request names on the font, axes not named at
+// their default, values clamped; the font's defaults without a request.
+// 0, or the usage error's status (an unknown tag or instance, either option
+// on a font without fvar).
+int resolveLocation(const FontState& font, const LocationRequest& request, std::vector<Fixed>& user);
+// The same normalized into `location`; 0, or the usage error's status.
+int applyLocation(const FontState& font, const LocationRequest& request, Location& location);
+// {"wght": 400, ...} of user coordinates.
+std::string locationJson(const FontVariations& variations, const std::vector<Fixed>& user);
+// A user coordinate as JSON: to four decimals, no trailing zeros.
+std::string coordinateJson(Fixed v);
+
 // The answer to an abandoned load: {"messages": [...]}; returns 1.
 int printAbandoned(const std::vector<std::string>& messages);
 

@@ -28,11 +28,16 @@ int runGlyph(std::vector<std::string> args)
 {
     ViewState view;
     view.Composites = takeFlag(args, "--composites");
+    LocationRequest at;
+    if (const int status = takeLocation(args, at))
+        return status;
     OpenedFont opened;
     GlyphSelection selection;
     if (const std::optional<int> status = openGlyphs(args, "glyph takes a font file and glyph numbers or --all",
                                                      view.Composites, opened, selection))
         return *status;
+    if (const int status = applyLocation(opened.font, at, view.location))
+        return status;
 
     // Written as it goes: a whole font's read-outs are never held at once.
     NullSurface picture;

@@ -7,13 +7,19 @@
 #include "outline/composite.h"
 #include "report/outline_json.h"
 
-int runOutline(const std::vector<std::string>& args)
+int runOutline(std::vector<std::string> args)
 {
+    LocationRequest at;
+    if (const int status = takeLocation(args, at))
+        return status;
     OpenedFont opened;
     GlyphSelection selection;
     if (const std::optional<int> status =
             openGlyphs(args, "outline takes a font file and glyph numbers or --all", true, opened, selection))
         return *status;
+    ViewState view;
+    if (const int status = applyLocation(opened.font, at, view.location))
+        return status;
 
     bool abandoned = false;
     std::fputc('[', stdout);
@@ -21,7 +27,8 @@ int runOutline(const std::vector<std::string>& args)
         CollectedMessages messages;
         WorkingValues work;
         work.GlyphIndex = selection.numbers[i];
-        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, Location{}, work);
+        const ResolvedGlyph glyph = ResolveGlyph(opened.font, work.GlyphIndex, view.location, work);
+        messages.add(glyph.reports);
         if (glyph.status == OutlineStatus::Abandoned)
             messages.add({glyph.failure});
         abandoned |= glyph.status == OutlineStatus::Abandoned;

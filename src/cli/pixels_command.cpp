@@ -19,12 +19,14 @@ struct PixelsArgs {
     std::vector<std::string> positional; // the font file and the glyph number
     PixelRequest request;
     bool havePpem = false;
-    std::string location; // --location's value, read once the font is open
+    LocationRequest location; // read once the font is open
     std::string out;
 };
 
-int parsePixelsArgs(const std::vector<std::string>& args, PixelsArgs& p)
+int parsePixelsArgs(std::vector<std::string> args, PixelsArgs& p)
 {
+    if (const int status = takeLocation(args, p.location))
+        return status;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -44,10 +46,10 @@ int parsePixelsArgs(const std::vector<std::string>& args, PixelsArgs& p)
                 return usageError("--hinting takes native, auto or none");
         } else if (a == "--mono") {
             p.request.mono = true;
-        } else if (a == "-o" || a == "--location") {
+        } else if (a == "-o") {
             if (!hasValue || args[i + 1].empty())
                 return usageError(a + " needs a value");
-            (a == "-o" ? p.out : p.location) = args[++i];
+            p.out = args[++i];
         } else if (a.size() > 1 && a[0] == '-') {
             return usageError("unknown option '" + a + "'");
         } else {
@@ -92,9 +94,8 @@ int runPixels(const std::vector<std::string>& args)
     if (p.request.glyph >= font.NumGlyphs)
         return usageError("the font has no glyph " + p.positional[1]);
     Location location;
-    if (!p.location.empty())
-        if (const int status = parseLocationOption(p.location, font.FontBytes, font.Face, location))
-            return status;
+    if (const int status = applyLocation(font, p.location, location))
+        return status;
 
     const std::optional<GlyphPixels> pixels = RenderPixels(font.FontBytes, font.Face, location, p.request);
     if (!pixels) {

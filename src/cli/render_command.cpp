@@ -144,8 +144,11 @@ std::unique_ptr<QGuiApplication> startGuiApplication()
 
 } // namespace
 
-int runRender(const std::vector<std::string>& args)
+int runRender(std::vector<std::string> args)
 {
+    LocationRequest at;
+    if (const int status = takeLocation(args, at))
+        return status;
     RenderRequest req;
     if (const int status = parseRenderArgs(args, req))
         return status;
@@ -156,6 +159,8 @@ int runRender(const std::vector<std::string>& args)
     if (req.glyph >= opened.font.NumGlyphs)
         return usageError("the font has no glyph " + std::to_string(req.glyph) + " (it has"
                           + GlyphCountText(opened.font) + ")");
+    if (const int status = applyLocation(opened.font, at, req.view.location))
+        return status;
     const auto app = startGuiApplication();
 
     // The picture as the window shows it: the open drew its first glyph, which

@@ -8,16 +8,20 @@
 #include "cli/location_option.h"
 #include "platform/shaping.h"
 
-int runShape(const std::vector<std::string>& args)
+int runShape(const std::vector<std::string>& arguments)
 {
+    std::vector<std::string> args = arguments;
+    LocationRequest location;
+    if (const int status = takeLocation(args, location))
+        return status;
     std::vector<std::string> positional;
-    std::string features, location;
+    std::string features;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--features" || a == "--location") {
+        if (a == "--features") {
             if (i + 1 >= args.size())
                 return usageError(a + " needs a value");
-            (a == "--features" ? features : location) = args[++i];
+            features = args[++i];
         } else {
             positional.push_back(a);
         }
@@ -34,9 +38,8 @@ int runShape(const std::vector<std::string>& args)
         return *status;
     const FontState& font = opened.font;
     Location at;
-    if (!location.empty())
-        if (const int status = parseLocationOption(location, font.FontBytes, font.Face, at))
-            return status;
+    if (const int status = applyLocation(font, location, at))
+        return status;
     const std::optional<std::vector<ShapedGlyph>> glyphs = ShapeText(font.FontBytes, font.Face, at, positional[1], *featureList);
     if (!glyphs)
         return usageError("HarfBuzz cannot read " + positional[0]);

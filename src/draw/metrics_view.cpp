@@ -27,7 +27,7 @@ bool MetricsFrame(const FontState& font, BBox& frame)
     return true;
 }
 
-void DrawMetricsLines(const FontState& font, int n, const BBox& frame, const ViewState& view,
+void DrawMetricsLines(const FontState& font, int advance, const BBox& frame, const ViewState& view,
                       const WorkingValues& work, DrawingSurface& surface)
 {
     const int left = SegmentX(frame.XMin, work, view) - view.ViewMargin;
@@ -37,7 +37,6 @@ void DrawMetricsLines(const FontState& font, int n, const BBox& frame, const Vie
     surface.Line(left, SegmentY(0, work, view), right, SegmentY(0, work, view), BaselineColour);
     for (int y : {int(font.HheaTable.Ascender), int(font.HheaTable.Descender)})
         surface.Line(left, SegmentY(y, work, view), right, SegmentY(y, work, view), MetricsColour);
-    const int advance = n >= 0 && std::size_t(n) < font.HMetrics.size() ? font.HMetrics[std::size_t(n)].AdvanceWidth : 0;
     for (int x : {0, advance})
         surface.Line(SegmentX(x, work, view), top, SegmentX(x, work, view), bottom, MetricsColour);
 }

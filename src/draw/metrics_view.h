@@ -14,8 +14,8 @@ inline constexpr Rgb PointColour{255, 128, 0};
 bool MetricsFrame(const FontState& font, BBox& frame);
 
 // The baseline, ascender and descender across the picture, and the lines
-// x = 0 and x = advance width of glyph n, in the picture fitted to `frame`.
-void DrawMetricsLines(const FontState& font, int n, const BBox& frame, const ViewState& view,
+// x = 0 and x = the glyph's advance width, in the picture fitted to `frame`.
+void DrawMetricsLines(const FontState& font, int advance, const BBox& frame, const ViewState& view,
                       const WorkingValues& work, DrawingSurface& surface);
 
 // Every point of the glyph: on-curve as a small square, off-curve as a small

@@ -1,6 +1,7 @@
 #include "draw/view.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "tables/text.h"
 #include "outline/composite.h"
@@ -25,6 +26,32 @@ MaybeFailure drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDra
         contourNo += int(part.outline.ends.size());
     }
     return std::nullopt;
+}
+
+// At a location, the box of the varied points, and why the glyph is drawn at
+// the default instead into `reports`; the stored box at the default and for a
+// glyph without points.
+BBox boxAt(const FontState& font, int n, const Location& location, Reports& reports)
+{
+    const BBox stored = font.Cff ? CffGlyphBox(font, n) : font.GlyphBox[std::size_t(n)];
+    if (location.normalized.empty())
+        return stored;
+    WorkingValues work;
+    work.GlyphIndex = n;
+    const ResolvedGlyph glyph = ResolveGlyph(font, n, location, work);
+    reports.insert(reports.end(), glyph.reports.begin(), glyph.reports.end());
+    std::int32_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
+    for (const PlacedOutline& part : glyph.parts)
+        for (const OutlinePoint& p : part.outline.points) {
+            x0 = std::min(x0, p.x);
+            y0 = std::min(y0, p.y);
+            x1 = std::max(x1, p.x);
+            y1 = std::max(y1, p.y);
+        }
+    if (x0 > x1)
+        return stored;
+    const auto unit = [](std::int32_t v) { return std::int16_t(std::clamp(v, -32768, 32767)); };
+    return {unit(x0), unit(y0), unit(x1), unit(y1)};
 }
 
 void collectPoints(const ResolvedGlyph& glyph, std::vector<DrawnPoint>& points)
@@ -63,14 +90,14 @@ MaybeFailure DrawGlyph(const FontState& font, const ViewState& view, WorkingValu
     if (work.GlyphIndex == 3)
         return std::nullopt;
     // Without the option a composite is not looked into at all: it shows as empty.
-    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, Location{}, work, view.Composites);
+    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, view.location, work, view.Composites);
     if (glyph.status == OutlineStatus::Abandoned)
         return glyph.failure;
     const bool composite = glyph.status == OutlineStatus::Composite;
     BBox frame;
     const bool metrics = view.Metrics && MetricsFrame(font, frame);
     if (metrics)
-        DrawMetricsLines(font, work.GlyphIndex, frame, view, work, surface);
+        DrawMetricsLines(font, AdvanceAt(font, work.GlyphIndex, view.location, glyph), frame, view, work, surface);
     if (glyph.parts.empty()) {
         DrawEmptyMark(surface);
         return std::nullopt;
@@ -105,7 +132,7 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     // The scale slider never goes below 1; a zero would divide by zero.
     ViewState v = view;
     v.ViewScale = std::max(1, view.ViewScale);
-    const BBox box = font.Cff ? CffGlyphBox(font, n) : font.GlyphBox[std::size_t(n)];
+    const BBox box = boxAt(font, n, v.location, out.reports);
     const double s = v.ViewScale, m = v.ViewMargin;
     // The picture is fitted to the glyph's own box, or in the metrics view to
     // the font's frame; the listing counts from the glyph's box either way.

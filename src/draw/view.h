@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "outline/outline.h"
+#include "outline/location.h"
 #include "sfnt/failure.h"
 #include "tables/font_state.h"
 #include "draw/surface.h"
@@ -14,6 +15,7 @@ struct ViewState {
     int ShowStartPoints = 1; // 1: a red start mark on each contour's first point
     bool Composites = false; // composite glyphs drawn from their components, not as empty
     bool Metrics = false;    // one frame for the whole font, with its metrics lines and the points
+    Location location{};     // the variation location drawn; empty: the default
 };
 
 // One drawn segment in picture units, as the surface was given it, and where

@@ -1,8 +1,10 @@
 #include "outline/composite.h"
 #include "outline/cff_glyph.h"
+#include "outline/gvar.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace {
@@ -60,9 +62,14 @@ struct Offset {
     int x = 0, y = 0;
 };
 
+// Each product in 16.16 and rounded on its own, as FreeType transforms
+// component points; the matrix holds F2Dot14 values, exact in 16.16.
 Offset transformed(const ComponentMatrix& m, int x, int y)
 {
-    return {roundAway(m[0] * x + m[2] * y), roundAway(m[1] * x + m[3] * y)};
+    const auto product = [](std::int32_t v, double scale) { return std::int64_t(MulFix(v, ToFixed(scale))); };
+    const auto limit = std::int64_t(CoordinateLimit);
+    return {int(std::clamp(product(x, m[0]) + product(y, m[2]), -limit, limit)),
+            int(std::clamp(product(x, m[1]) + product(y, m[3]), -limit, limit))};
 }
 
 // m applied after the part's own transform.
@@ -111,6 +118,9 @@ public:
     {
     }
 
+    // The first variation failure met; the glyph is then resolved again at the default.
+    const MaybeFailure& variationFailure() const { return variationFailure_; }
+
     // Appends glyph g's parts; a composite's own records go to out.components at depth 0.
     bool resolve(int g)
     {
@@ -123,6 +133,10 @@ public:
             out_.status = status;
         if (status == OutlineStatus::Abandoned)
             out_.failure = std::move(decoded.failure);
+        if (status == OutlineStatus::Empty && !location_.normalized.empty()) {
+            std::vector<OutlinePoint> none;
+            vary(g, {}, none);
+        }
         if (status == OutlineStatus::Abandoned || status == OutlineStatus::Empty)
             return status != OutlineStatus::Abandoned;
         if (status == OutlineStatus::Decoded) {
@@ -134,14 +148,69 @@ public:
             part.matrix = IdentityMatrix;
             part.dx = part.dy = 0;
             ++used_;
+            if (!location_.normalized.empty())
+                vary(g, part.outline.ends, part.outline.points);
             return true;
         }
         return !components_ || resolveComposite(g);
     }
 
     std::size_t used() const { return used_; }
+    // At a location: the varied advance of the glyph resolved last.
+    std::int32_t advance() const { return advance_; }
 
 private:
+    // The four phantom points: the origin and the advance, then two for vertical metrics.
+    std::array<OutlinePoint, 4> phantoms(int g) const
+    {
+        const std::size_t k = std::size_t(g);
+        const std::int32_t origin = std::int32_t(font_.GlyphBox[k].XMin) - font_.HMetrics[k].Lsb;
+        return {OutlinePoint{origin, 0}, OutlinePoint{origin + font_.HMetrics[k].AdvanceWidth, 0}, OutlinePoint{},
+                OutlinePoint{}};
+    }
+
+    // Varies `points` in place (with the phantoms after them); records the varied advance.
+    void vary(int g, std::span<const int> ends, std::vector<OutlinePoint>& points)
+    {
+        if (std::size_t(g) >= font_.HMetrics.size() || std::size_t(g) >= font_.GlyphBox.size())
+            return;
+        const auto extra = phantoms(g);
+        points.insert(points.end(), extra.begin(), extra.end());
+        if (MaybeFailure failure = VaryPoints(font_, g, location_, ends, points); failure && !variationFailure_)
+            variationFailure_ = std::move(failure);
+        const std::size_t n = points.size() - 4;
+        advance_ = VariedAdvance(font_, g, location_).value_or(points[n + 1].x - points[n].x);
+        points.resize(n);
+    }
+
+    // The component offsets of composite g moved by its deltas, one point a
+    // record; empty when the records cannot be read whole (the walk that
+    // follows reports that).
+    std::vector<ComponentRecord> variedRecords(int g, ByteReader r)
+    {
+        std::vector<ComponentRecord> records;
+        ComponentRecord rec;
+        do {
+            rec = ComponentRecord();
+            if (!readRecord(r, rec) || records.size() >= MaxComponentVisits)
+                return {};
+            records.push_back(rec);
+        } while (rec.flags & MORE_COMPONENTS);
+        std::vector<OutlinePoint> points;
+        std::vector<int> ends;
+        for (const ComponentRecord& c : records) {
+            ends.push_back(int(points.size()));
+            points.push_back({c.arg1, c.arg2});
+        }
+        vary(g, ends, points);
+        for (std::size_t k = 0; k < records.size(); ++k)
+            if (records[k].flags & ARGS_ARE_XY_VALUES) {
+                records[k].arg1 = std::int16_t(points[k].x);
+                records[k].arg2 = std::int16_t(points[k].y);
+            }
+        return records;
+    }
+
     bool fail(const std::string& why)
     {
         out_.failure = {BadComposite, work_, why};
@@ -163,16 +232,24 @@ private:
         r.skip(10); // numberOfContours and the box
 
         const bool outermost = depth_ == 0;
+        const std::vector<ComponentRecord> varied = location_.normalized.empty() ? std::vector<ComponentRecord>()
+                                                                                   : variedRecords(g, r);
         active_[std::size_t(depth_++)] = g;
         const std::size_t base = used_;
         ComponentRecord rec;
+        std::size_t index = 0;
         do {
             rec = ComponentRecord();
             if (!readRecord(r, rec))
                 return fail("the records of glyph " + std::to_string(g) + " run past its data");
+            if (index < varied.size())
+                rec = varied[index++];
+            const std::int32_t ownAdvance = advance_;
             Component applied;
             if (!resolveComponent(g, rec, base, applied))
                 return false;
+            if (!(rec.flags & USE_MY_METRICS))
+                advance_ = ownAdvance;
             if (outermost)
                 out_.components.push_back(applied);
         } while (rec.flags & MORE_COMPONENTS);
@@ -238,6 +315,8 @@ private:
 
     const FontState& font_;
     const Location& location_;
+    MaybeFailure variationFailure_;
+    std::int32_t advance_ = 0;
     WorkingValues& work_;
     ResolvedGlyph& out_;
     bool components_;
@@ -258,20 +337,51 @@ int ResolvedGlyph::NumberOfContours() const
     return n;
 }
 
-void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, ResolvedGlyph& out,
-                  bool components)
+namespace {
+
+// One resolution; the variation failure it met, if any.
+MaybeFailure resolveAt(const FontState& font, int g, const Location& location, WorkingValues& work,
+                       ResolvedGlyph& out, bool components)
 {
-    if (font.Cff)
-        return ResolveCffGlyph(font, g, location, work, out, components);
     out.components.clear();
     out.failure = {};
+    out.reports.clear();
+    out.advance = std::size_t(g) < font.HMetrics.size() ? font.HMetrics[std::size_t(g)].AdvanceWidth : 0;
     Resolver resolver(font, location, work, out, components);
     const bool resolved = resolver.resolve(g);
+    if (!location.normalized.empty())
+        out.advance = resolver.advance();
     out.parts.resize(resolved ? resolver.used() : 0);
     if (!resolved) {
         out.status = OutlineStatus::Abandoned;
         out.components.clear();
     }
+    return resolver.variationFailure();
+}
+
+} // namespace
+
+void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work, ResolvedGlyph& out,
+                  bool components)
+{
+    if (font.Cff)
+        return ResolveCffGlyph(font, g, location, work, out, components);
+    MaybeFailure failure = resolveAt(font, g, location, work, out, components);
+    if (!failure)
+        return;
+    resolveAt(font, g, Location{}, work, out, components);
+    out.reports.push_back(std::move(*failure));
+}
+
+std::int32_t AdvanceAt(const FontState& font, int g, const Location& location, const ResolvedGlyph& resolved)
+{
+    if (g < 0 || std::size_t(g) >= font.HMetrics.size())
+        return 0;
+    if (location.normalized.empty())
+        return font.HMetrics[std::size_t(g)].AdvanceWidth;
+    if (font.Cff)
+        return VariedAdvance(font, g, location).value_or(font.HMetrics[std::size_t(g)].AdvanceWidth);
+    return resolved.advance;
 }
 
 ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,

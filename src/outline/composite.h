@@ -15,6 +15,7 @@ enum ComponentFlag : std::uint16_t {
     ARGS_ARE_XY_VALUES = 0x0002, // without it the arguments are point numbers to match
     WE_HAVE_A_SCALE = 0x0008,
     MORE_COMPONENTS = 0x0020,
+    USE_MY_METRICS = 0x0200, // the composite takes this component's advance
     WE_HAVE_AN_X_AND_Y_SCALE = 0x0040,
     WE_HAVE_A_TWO_BY_TWO = 0x0080,
     SCALED_COMPONENT_OFFSET = 0x0800,
@@ -48,19 +49,29 @@ struct ResolvedGlyph {
     std::vector<Component> components;           // a composite's own records, in file order
     std::vector<PlacedOutline> parts;            // every simple glyph drawn, in order
     Failure failure;                             // when Abandoned
+    std::int32_t advance = 0;                    // its advance width where it was resolved (see AdvanceAt)
+    Reports reports;                             // at a location: why it is drawn at the default instead
     int NumberOfContours() const;
 };
 
 // Decodes glyph g at `location` with its components resolved, nested ones
-// too. Transformed points are rounded to whole units, half away from zero. A
+// too. Transformed points are rounded as FreeType does: each 16.16 product on its own. A
 // composite that cannot be resolved (it refers back to itself, nests deeper
 // than 16, names a glyph not in the font, runs past its data, matches a
 // point it does not have, or grows past the limits above) fails with code
 // 17; a component that fails to decode fails with its own code. Either way
 // the glyph is Abandoned, with that failure.
+// At a location, every glyph's points and a composite's component offsets
+// move by their gvar deltas; variation data that cannot be used resolves the
+// whole glyph at the default instead, with one BadVariations report.
 // Without `components`, a composite is left unread: status Composite, no parts.
 ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
                            bool components = true);
 // The same into `out`, whose outlines are reused: for decoding many glyphs.
 void ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
                   ResolvedGlyph& out, bool components = true);
+
+// The advance width of glyph g as resolved at a location: HVAR's when the
+// font has one, else the varied phantom points', of the component whose
+// metrics a composite uses; hmtx's at the default.
+std::int32_t AdvanceAt(const FontState& font, int g, const Location& location, const ResolvedGlyph& resolved);

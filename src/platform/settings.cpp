@@ -1,10 +1,12 @@
 #include "platform/settings.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFileInfo>
 #include <QSettings>
 #include <QVariantMap>
+#include <QUrl>
 
 namespace {
 
@@ -138,6 +140,33 @@ bool Settings::viewOption(const QString& name, bool byDefault) const
 void Settings::setViewOption(const QString& name, bool on)
 {
     store_->setValue(ViewOptionGroup + name, on);
+}
+
+// A path holds the group separator: the key is the path percent-encoded.
+static QString fontLocationKey(const QString& path)
+{
+    return QStringLiteral("fontLocations/") + QString::fromLatin1(QUrl::toPercentEncoding(path));
+}
+
+std::vector<double> Settings::fontLocation(const QString& path) const
+{
+    std::vector<double> user;
+    for (const QString& item : store_->value(fontLocationKey(path)).toString().split(' ', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const double v = item.toDouble(&ok);
+        if (!ok || !std::isfinite(v))
+            return {};
+        user.push_back(v);
+    }
+    return user;
+}
+
+void Settings::setFontLocation(const QString& path, const std::vector<double>& user)
+{
+    QStringList items;
+    for (double v : user)
+        items << QString::number(v, 'g', 10);
+    store_->setValue(fontLocationKey(path), items.join(' '));
 }
 
 std::optional<QPoint> Settings::windowPosition() const

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QList>
 #include <QPoint>
@@ -52,6 +53,11 @@ public:
     // A checkable View option, by name; byDefault when it was never set.
     bool viewOption(const QString& name, bool byDefault) const;
     void setViewOption(const QString& name, bool on);
+
+    // The variation location a font was last shown at, by its path: user
+    // values per axis in the font's order; empty when none was kept.
+    std::vector<double> fontLocation(const QString& path) const;
+    void setFontLocation(const QString& path, const std::vector<double>& user);
 
     // The window's top-left corner (its frame's) when it was last closed.
     std::optional<QPoint> windowPosition() const;

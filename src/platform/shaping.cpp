@@ -162,27 +162,3 @@ LayoutSummary ReadLayoutSummary(std::span<const std::uint8_t> fontBytes, int fac
     }
     return out;
 }
-
-std::optional<Location> NormalizeLocation(std::span<const std::uint8_t> fontBytes, int faceIndex,
-                                          const std::vector<std::pair<std::string, double>>& userValues)
-{
-    const HbFont hb(fontBytes, faceIndex);
-    const unsigned axisCount = hb_ot_var_get_axis_count(hb.face());
-    if (axisCount == 0)
-        return std::nullopt;
-    std::vector<hb_variation_t> variations;
-    for (const auto& [tag, value] : userValues) {
-        hb_ot_var_axis_info_t info;
-        const hb_tag_t t = hb_tag_from_string(tag.c_str(), int(tag.size()));
-        if (tag.size() != 4 || !hb_ot_var_find_axis_info(hb.face(), t, &info))
-            return std::nullopt;
-        variations.push_back({t, float(value)});
-    }
-    std::vector<int> coords(axisCount); // 2.14, clamped to each axis
-    hb_ot_var_normalize_variations(hb.face(), variations.data(), unsigned(variations.size()), coords.data(),
-                                   axisCount);
-    Location location;
-    for (int c : coords)
-        location.normalized.push_back(c / 16384.0);
-    return location;
-}

@@ -59,9 +59,3 @@ struct LayoutSummary {
 // What HarfBuzz reads of the face's GSUB, GPOS and fvar; empty parts for
 // tables the face does not have.
 LayoutSummary ReadLayoutSummary(std::span<const std::uint8_t> fontBytes, int faceIndex);
-
-// The location of user values per axis tag ({"wght", 700}), each clamped to
-// its axis; axes not named stay at their default. Nothing when the face has no
-// variation axes or a tag names none of them.
-std::optional<Location> NormalizeLocation(std::span<const std::uint8_t> fontBytes, int faceIndex,
-                                          const std::vector<std::pair<std::string, double>>& userValues);

@@ -39,7 +39,18 @@ std::vector<std::string> MessageBoxes(const Failure& failure)
         return {"wrong cmapFormat!!"};
     if (failure.code == TableMissing)
         return {"Not found: " + failure.detail, errorBox(failure)};
+    if (failure.code == BadVariations)
+        return {};
     return {errorBox(failure)};
+}
+
+std::string StatusNote(const Reports& reports)
+{
+    for (const Failure& failure : reports)
+        if (failure.code == BadVariations)
+            return "Glyph " + std::to_string(failure.work.GlyphIndex)
+                 + " is drawn at the default location: its variation data cannot be used (" + failure.detail + ").";
+    return {};
 }
 
 std::vector<std::string> MessageBoxes(const Reports& reports)

@@ -9,10 +9,16 @@
 // The message boxes a failure shows, in order. A numbered code gives the
 // "Error!" box with its working values, and for codes 15 and 17 a last line
 // from the detail; code 14 comes after "Not found: " and the table's tag;
-// an unknown character-map format is "wrong cmapFormat!!" alone.
+// an unknown character-map format is "wrong cmapFormat!!" alone; code 19
+// raises no box (see StatusNote).
 std::vector<std::string> MessageBoxes(const Failure& failure);
 // Every report's boxes, in the order they were reported.
 std::vector<std::string> MessageBoxes(const Reports& reports);
+
+// What the status bar says of a drawing's reports that raise no box: a glyph
+// drawn at the default location because its variation data cannot be used.
+// Empty when there is nothing to say.
+std::string StatusNote(const Reports& reports);
 
 // Why an open was abandoned, for the status bar after "... could not be
 // opened: ". The first report that says something decides.

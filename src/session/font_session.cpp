@@ -60,6 +60,9 @@ void FontSession::open(const std::string& fileName, std::optional<std::vector<st
     font_ = std::make_shared<const FontState>(std::move(opened.font));
     lists_ = std::move(opened.lists);
     foundGlyph_ = -1;
+    userLocation_ = DefaultCoordinates(font_->Variations);
+    view_.location = {};
+    eventsEnabled_ = 0; // a location set while the window takes in the font is drawn with the first glyph
     listener_.fontOpened(*font_);
     if (opened.firstEntry < 0) {
         showLists(-1);
@@ -106,6 +109,8 @@ void FontSession::show(int glyph, int entry)
     work_ = readout.work;
     selection_ = {};
     report(MessageBoxes(readout.reports));
+    if (const std::string note = StatusNote(readout.reports); !note.empty())
+        listener_.showStatus(note);
     listener_.glyphShown(glyph, entry, readout);
 }
 
@@ -216,6 +221,19 @@ void FontSession::setMetrics(bool on)
         redraw();
 }
 
+void FontSession::setLocation(std::vector<Fixed> user)
+{
+    const FontVariations& variations = font_->Variations;
+    if (user.size() != variations.axes.size())
+        return;
+    for (std::size_t i = 0; i < user.size(); ++i)
+        user[i] = std::clamp(user[i], variations.axes[i].min, variations.axes[i].max);
+    view_.location = Normalize(variations, user);
+    userLocation_ = std::move(user);
+    if (eventsEnabled_ == 1)
+        redraw();
+}
+
 void FontSession::restoreView(int scale, int offset, bool startMarks)
 {
     view_.ViewScale = scale;
@@ -280,7 +298,7 @@ std::string FontSession::outlineDocument() const
         return {};
     WorkingValues work;
     work.GlyphIndex = currentGlyph_;
-    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, location_, work);
+    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, view_.location, work);
     const std::vector<std::string> texts =
         glyph.status == OutlineStatus::Abandoned ? MessageBoxes(glyph.failure) : std::vector<std::string>{};
     return "[\n" + OutlineDocument(currentGlyph_, glyph, texts) + "\n]\n";

@@ -8,6 +8,7 @@
 #include "draw/surface.h"
 #include "draw/view.h"
 #include "outline/location.h"
+#include "sfnt/fixed.h"
 #include "tables/font_state.h"
 
 // What the picture, the listing and the points table show selected: a point
@@ -37,6 +38,8 @@ public:
     virtual void showMessages(const std::vector<std::string>& texts) = 0;
     // A point, a segment or a listing line was selected; a glyph shown starts with none.
     virtual void selectionChanged(const Selection& selection) = 0;
+    // What the status bar says of a glyph drawn (it raised no box).
+    virtual void showStatus(const std::string& text) = 0;
 };
 
 // The open font and what is shown of it: the pick lists, the glyph drawn into
@@ -71,6 +74,9 @@ public:
     void setStartMarks(bool on);  // redraws while a glyph of the lists is shown
     void setComposites(bool on);  // the lists made again; the glyph shown stays when listed
     void setMetrics(bool on);
+    // The variation location in user coordinates (16.16), one per axis of
+    // the font, each clamped to its axis; redraws. Every open starts at the default.
+    void setLocation(std::vector<Fixed> user);
     // The remembered view controls, before any font is open: nothing is drawn.
     void restoreView(int scale, int offset, bool startMarks);
 
@@ -85,7 +91,8 @@ public:
 
     // The first character the glyph shown stands for, if any.
     std::optional<char32_t> characterShown() const;
-    // The glyph shown as `lumaro-inspect outline` prints it, in its brackets.
+    // The glyph shown as `lumaro-inspect outline` prints it, in its brackets,
+    // at the location drawn.
     std::string outlineDocument() const;
 
     const std::shared_ptr<const FontState>& font() const { return font_; }
@@ -94,7 +101,8 @@ public:
     int CurrentGlyph() const { return currentGlyph_; }
     int EventsEnabled() const { return eventsEnabled_; } // 1: the pick lists' choices act
     int faceIndex() const { return faceIndex_; }
-    const Location& location() const { return location_; }
+    const Location& location() const { return view_.location; }
+    const std::vector<Fixed>& userLocation() const { return userLocation_; }
 
 private:
     void show(int glyph, int entry);
@@ -115,9 +123,9 @@ private:
     int entry_ = -1; // the glyph list's selected entry
     int eventsEnabled_ = 0;
     int faceIndex_ = 0;   // the face of a collection; 0 for a single font
-    Location location_;   // the default location until variations are read
     int foundGlyph_ = -1; // drawn from its components whatever the option
     DrawnGlyph drawn_;    // the glyph shown: its points and segments
     WorkingValues work_;  // as its drawing left them
     Selection selection_;
+    std::vector<Fixed> userLocation_; // what view_.location is normalized from
 };

@@ -13,6 +13,7 @@ enum ErrorCode : int {
     BadLocaFormat = 16,   // indexToLocFormat neither 0 nor 1
     BadComposite = 17,    // a composite glyph that cannot be resolved; a last line says why
     BadCharString = 18,   // a CFF or CFF2 charstring breaks a limit or cannot be run; a last line says why
+    BadVariations = 19,   // a glyph's variation data cannot be used: it is drawn at the default
 };
 
 // The working values of one glyph's decoding and drawing. They travel with

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sfnt/reader.h"
+#include "tables/fvar.h"
 #include "tables/unicode_map.h"
 
 struct TableEntry {
@@ -88,6 +89,8 @@ struct FontState {
     CmapSegments Format4Segments;       // format 4: the chosen subtable's segments
 
     UnicodeMap Unicode; // the best Unicode subtable, for Find and the status bar
+
+    FontVariations Variations; // fvar, avar, gvar and HVAR; no axes for a font that does not vary
 };
 
 // The glyph numbers and character codes behind the three pick lists.

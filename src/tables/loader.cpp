@@ -271,6 +271,7 @@ MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uin
     if (!font.Cff)
         readGlyphHeaders(font);
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
+    font.Variations = ReadVariations(font);
     font.Loaded = true;
     return std::nullopt;
 }

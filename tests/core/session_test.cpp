@@ -41,6 +41,7 @@ public:
         for (const std::string& text : texts)
             log.push_back("box " + text.substr(0, text.find('\r')));
     }
+    void showStatus(const std::string& text) override { log.push_back("status " + text); }
 
     std::vector<std::string> log;
     std::vector<std::string> numbers; // the read-out's glyph number of each glyph shown

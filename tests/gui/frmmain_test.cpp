@@ -861,6 +861,12 @@ TEST_F(MainWindow, ACollectionOffersItsFacesAndRemembersTheOneOpen)
     EXPECT_EQ(ui.faceList->currentIndex(), 0);
     EXPECT_EQ(ui.Label2->text().toStdString(), GetFaceName(WQY_MICROHEI_TTC, 0) + " ");
     EXPECT_LE(ui.Label2->geometry().right(), ui.facePicker->geometry().left()); // room for the picker
+    w.show();
+    w.resize(w.size() + QSize(400, 0));
+    QApplication::processEvents();
+    EXPECT_LE(ui.Label2->geometry().right(), ui.facePicker->geometry().left()) << "in a wider window too";
+    EXPECT_GT(ui.Label2->width(), 300) << "the face name takes the extra width";
+    w.hide();
 
     ui.faceList->activated(1); // the user picks the second face
     EXPECT_EQ(ui.faceList->currentIndex(), 1);

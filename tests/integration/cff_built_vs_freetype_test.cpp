@@ -7,6 +7,8 @@
 #include FT_MULTIPLE_MASTERS_H
 
 #include "support/cff_builder.h"
+#include "support/recording_sink.h"
+#include "tables/fvar.h"
 #include "support/sfnt_tables.h"
 
 namespace {
@@ -127,6 +129,13 @@ TEST(CffBuiltVsFreeType, VariedCff2AtThreeLocations)
     compareAt(file, true, {650 << 16}, Location{{0.5}});
     compareAt(file, true, {900 << 16}, Location{{1.0}});
     compareAt(file, true, {250 << 16}, Location{{-0.5}});
+    // The location the window and lumaro-inspect choose for those user values.
+    FontState loaded;
+    RecordingSink sink;
+    ASSERT_EQ(LoadFont(file, loaded, sink), LoadResult::Loaded);
+    for (const auto& [user, normalized] : {std::pair{650, 0.5}, {900, 1.0}, {250, -0.5}})
+        EXPECT_EQ(Normalize(loaded.Variations, std::vector<Fixed>{user << 16}).normalized,
+                  std::vector<double>{normalized});
     const auto font = std::get<CffFont>(ReadCff(sfntTable(file, "CFF2"), true));
     for (int g = 0; g < 2; ++g) // the locations differ: the blends were taken
         EXPECT_NE(std::get<CffGlyph>(DecodeCharString(font, g, {})).contours.points,

@@ -18,6 +18,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_MULTIPLE_MASTERS_H
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -372,7 +373,7 @@ TEST(InspectCli, AnAbandonedLoadGivesItsMessagesAndStatus1)
     const ToolRun load = inspect({"load", font.path()});
     EXPECT_EQ(load.status, 1);
     const QJsonObject doc = parse(load.out).object();
-    EXPECT_EQ(doc.keys().size(), 9); // faces and face too
+    EXPECT_EQ(doc.keys().size(), 12); // faces and face, axes, instances and location too
     EXPECT_EQ(doc["glyph_count"].toString(), "");
     EXPECT_TRUE(doc["glyph_list"].toArray().isEmpty());
     EXPECT_TRUE(doc["char_list"].toArray().isEmpty());
@@ -511,6 +512,46 @@ Drawn render(const std::string& glyph, const std::vector<std::string>& options, 
         FreeImage_Unload(dib);
     }
     return {QImage(QString::fromStdString(out), "JPEG"), run.status};
+}
+
+
+// Locations: the axes and instances FreeType reads, an instance drawn as its
+// coordinates are, the read-out box following the varied points, and the usage errors.
+TEST(Cli, LocationsOfAVariableFont)
+{
+    const std::string inter = std::string(INTER_VF_DIR) + "/Inter-roman.var.ttf";
+    const QJsonObject load = parse(inspect({"load", inter, "--instance", "Black"}).out).object();
+    const QJsonArray axes = load["axes"].toArray();
+    FreeTypeFace ft(inter);
+    ASSERT_NE(ft.get(), nullptr);
+    FT_MM_Var* mm = nullptr;
+    ASSERT_EQ(FT_Get_MM_Var(ft.get(), &mm), 0);
+    ASSERT_EQ(axes.size(), qsizetype(mm->num_axis));
+    EXPECT_EQ(axes[0].toObject()["min"].toDouble(), mm->axis[0].minimum / 65536.0);
+    EXPECT_EQ(axes[0].toObject()["max"].toDouble(), mm->axis[0].maximum / 65536.0);
+    EXPECT_EQ(load["instances"].toArray().size(), qsizetype(mm->num_namedstyles));
+    EXPECT_EQ(load["location"].toObject()["wght"].toDouble(), 900);
+    FT_Done_MM_Var(ft.get()->glyph->library, mm);
+
+    const std::string atBlack = inspect({"outline", inter, "36", "--instance", "Black"}).out;
+    EXPECT_EQ(inspect({"outline", inter, "36", "--location", "wght=900"}).out, atBlack);
+    EXPECT_EQ(inspect({"outline", inter, "36", "--location", "wght=5000"}).out, atBlack); // clamped
+    EXPECT_NE(inspect({"outline", inter, "36"}).out, atBlack);
+    EXPECT_EQ(inspect({"outline", inter, "36", "--location", "wght=400"}).out, inspect({"outline", inter, "36"}).out);
+
+    // Glyph 36 ("A") widens from Thin to Black: its read-out box follows.
+    const auto maxX = [&](const char* instance) {
+        const QJsonArray glyphs = parse(inspect({"glyph", inter, "36", "--instance", instance}).out).array();
+        return glyphs[0].toObject()["maxX"].toString().toInt();
+    };
+    EXPECT_LT(maxX("Thin"), maxX("Black"));
+
+    EXPECT_EQ(inspect({"glyph", inter, "36", "--location", "wdth=100"}).status, 2);
+    EXPECT_EQ(inspect({"glyph", inter, "36", "--instance", "Nothing"}).status, 2);
+    EXPECT_EQ(inspect({"glyph", DejaVuSans, "36", "--location", "wght=700"}).status, 2);
+    const QJsonObject plain = parse(inspect({"load", DejaVuSans}).out).object();
+    EXPECT_TRUE(plain["axes"].toArray().isEmpty());
+    EXPECT_TRUE(plain["location"].toObject().isEmpty());
 }
 
 } // namespace

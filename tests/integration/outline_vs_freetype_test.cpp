@@ -36,7 +36,9 @@ std::vector<FlatPoint> flatten(const ResolvedGlyph& glyph)
 
 // Every glyph of a face, composites resolved, against FreeType's unhinted
 // outline in font units. FreeType moves a glyph by lsb - xMin.
-void compareWithFreeType(const std::string& path, int& composites, int face = 0)
+// transformedTolerance: how far a point of a scaled or rotated component may
+// be from FreeType's.
+void compareWithFreeType(const std::string& path, int& composites, int face = 0, long transformedTolerance = 1)
 {
     SCOPED_TRACE(path + " face " + std::to_string(face));
     FontState font;
@@ -74,7 +76,7 @@ void compareWithFreeType(const std::string& path, int& composites, int face = 0)
         const long shift = composite && !points.empty() ? o.points[0].x - points[0].x : ownShift;
         for (int i = 0; i < o.n_points; ++i) {
             const FlatPoint& p = points[std::size_t(i)];
-            const long tolerance = p.transformed ? 1 : 0;
+            const long tolerance = p.transformed ? transformedTolerance : 0;
             const bool same = std::labs(o.points[i].x - shift - p.x) <= tolerance
                            && std::labs(o.points[i].y - p.y) <= tolerance
                            && (FT_CURVE_TAG(o.tags[i]) == FT_CURVE_TAG_ON) == p.on;
@@ -94,6 +96,15 @@ TEST(OutlineVsFreeType, EveryGlyphOfEveryDejaVuFont)
     for (const std::string& path : dejavuFontPaths())
         compareWithFreeType(path, composites);
     EXPECT_GT(composites, 10000); // composites were compared, not just simple glyphs
+}
+
+// Their composites scale, rotate and nest components: every point equals FreeType's.
+TEST(OutlineVsFreeType, ScaledAndNestedComponentsOfFreeFontExactly)
+{
+    int composites = 0;
+    for (const char* name : {"FreeSansBold.ttf", "FreeSerif.ttf", "FreeSans.ttf", "FreeSerifBold.ttf"})
+        compareWithFreeType(std::string(FREEFONT_DIR) + "/" + name, composites, 0, 0);
+    EXPECT_GT(composites, 1000);
 }
 
 TEST(OutlineVsFreeType, EveryGlyphOfBothFacesOfACollection)

@@ -12,12 +12,14 @@
 #include "draw/view.h"
 #include "report/messages.h"
 
-// Keeps every message-box text, in order.
+// Keeps every message-box text, in order, then what the status bar says of them.
 struct RecordingSink {
     void take(const Reports& reports)
     {
         for (std::string& box : MessageBoxes(reports))
             texts.push_back(std::move(box));
+        if (std::string note = StatusNote(reports); !note.empty())
+            texts.push_back(std::move(note));
     }
     // true when there was no failure.
     bool take(const MaybeFailure& failure)
@@ -76,13 +78,20 @@ inline OutlineStatus DecodeOutline(int glyph, const FontState& font, Contours& o
     return decoded.status;
 }
 
-inline ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, RecordingSink& sink,
-                                  bool components = true)
+inline ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& location, WorkingValues& work,
+                                  RecordingSink& sink, bool components = true)
 {
-    ResolvedGlyph glyph = ResolveGlyph(font, g, Location{}, work, components);
+    ResolvedGlyph glyph = ResolveGlyph(font, g, location, work, components);
+    sink.take(glyph.reports);
     if (glyph.status == OutlineStatus::Abandoned)
         sink.take(Reports{glyph.failure});
     return glyph;
+}
+
+inline ResolvedGlyph ResolveGlyph(const FontState& font, int g, WorkingValues& work, RecordingSink& sink,
+                                  bool components = true)
+{
+    return ResolveGlyph(font, g, Location{}, work, sink, components);
 }
 
 inline GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, DrawingSurface& surface,

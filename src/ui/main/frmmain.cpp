@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "tables/find.h"
@@ -33,6 +34,7 @@
 #include "ui/dialogs/frmInfo.h"
 #include "ui/main/combo_box.h"
 #include "ui/main/face_picker.h"
+#include "ui/variations/variations_view.h"
 #include "platform/char_names.h"
 #include "ui/main/find_field.h"
 #include "ui/main/library_views.h"
@@ -77,6 +79,11 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     nameControls();
     connectEvents();
     libraryViews_ = new LibraryViews(this, mnuView, mnuHelp, mnuSavePictureAs, [this] { return session_.font(); });
+    variations_ = new VariationsView(this, mnuView, settings_);
+    overviewLater_ = new QTimer(this);
+    overviewLater_->setSingleShot(true);
+    overviewLater_->setInterval(150);
+    connect(overviewLater_, &QTimer::timeout, this, &frmmain::refreshOverview);
 
     // The window opens at its designed size, a client area of 10755 x 9420
     // twips below the menu bar, and can grow or shrink.
@@ -209,6 +216,7 @@ void frmmain::fontOpened(const FontState& font)
     Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName, font.Face)) + QLatin1Char(' '));
     showFaces(font);
     rememberFont(font.FontFileName);
+    variations_->fontOpened(font);
     refreshOverview();
     findField_->useNames(font);
     Label9->setText(QString::fromStdString(GlyphCountText(font)));
@@ -222,7 +230,8 @@ void frmmain::showFaces(const FontState& font)
         for (const std::string& name : GetFaceFullNames(font.FontFileName, faceCount_))
             names << (name.empty() ? QStringLiteral("Face %1").arg(names.size()) : QString::fromStdString(name));
     facePicker_->showFaces(names, font.Face);
-    Label2->setGeometry(twips(720, 480, facePicker_->isVisibleTo(this) ? 3855 : 7095, 255));
+    Label2->setProperty("designed", twips(720, 480, facePicker_->isVisibleTo(this) ? 3855 : 7095, 255));
+    layoutControls(static_cast<QScrollArea*>(centralWidget())->widget()->size());
 }
 
 void frmmain::fontNotOpened(const std::string& fileName, const std::string& why)
@@ -300,6 +309,11 @@ void frmmain::showMessages(const std::vector<std::string>& texts)
         toolkit_.MsgBox(text);
 }
 
+void frmmain::showStatus(const std::string& text)
+{
+    StatusBar1->showMessage(QString::fromStdString(text));
+}
+
 QString frmmain::glyphDescription() const
 {
     return glyphInfo_->text();
@@ -326,6 +340,13 @@ void frmmain::showGlyphNumber(int glyph)
     session_.showGlyph(glyph);
 }
 
+void frmmain::setLocation(std::vector<Fixed> user)
+{
+    session_.setLocation(std::move(user));
+    if (overview_)
+        overviewLater_->start();
+}
+
 void frmmain::showOverview()
 {
     if (!overview_) {
@@ -349,7 +370,7 @@ void frmmain::refreshOverview()
     }
     const QString face = Label2->text().trimmed();
     const std::string name = face.isEmpty() ? QFileInfo(fromPath(font().FontFileName)).fileName().toStdString() : face.toStdString();
-    overview_->setSource(std::make_shared<FontGlyphSource>(session_.font(), name));
+    overview_->setSource(std::make_shared<FontGlyphSource>(session_.font(), name, session_.location()));
     overview_->showGlyph(session_.CurrentGlyph());
 }
 

@@ -25,7 +25,9 @@ class QSlider;
 class QStatusBar;
 class QTabBar;
 class QTableWidget;
+class QTimer;
 class QToolBar;
+class VariationsView;
 class OverviewWindow;
 class ShellOpener;
 class Toolkit;
@@ -59,6 +61,10 @@ public:
     // View > "Overview": opens the overview of the open font, or brings it to the front.
     void showOverview();
     LibraryViews* libraryViews() const { return libraryViews_; }
+    VariationsView* variationsView() const { return variations_; }
+    // Every view at the variation location `user` (user values per axis of
+    // the open font); the overview follows once the moves pause.
+    void setLocation(std::vector<Fixed> user);
 
     // Event procedures, connected to their controls; tests call them directly.
     void Form_Load();
@@ -99,6 +105,7 @@ private:
     void showMessages(const std::vector<std::string>& texts) override;
     void selectionChanged(const Selection& selection) override;
     void showFaces(const FontState& font);
+    void showStatus(const std::string& text) override;
     void enableStepping(bool on);
     void stepBy(QPushButton* button, void (FontSession::*step)());
 
@@ -177,17 +184,11 @@ private:
     QCheckBox* Check1;
 
     QGroupBox* Frame2;
-    QLabel* Label15;
     QLineEdit* Text6;
-    QLabel* Label16;
     QLineEdit* Text7;
-    QLabel* Label3;
     QLineEdit* Text1;
-    QLabel* Label5;
     QLineEdit* Text3;
-    QLabel* Label4;
     QLineEdit* Text2;
-    QLabel* Label6;
     QLineEdit* Text4;
     QLabel* Label14;
     QPlainTextEdit* Text5;
@@ -215,4 +216,6 @@ private:
     QTabBar* listingTabs;      // "Lines" and "Points" above the listing
     QTableWidget* pointsTable; // the glyph's points in font units
     LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
+    VariationsView* variations_ = nullptr;
+    QTimer* overviewLater_ = nullptr;      // the overview made again after a location change
 };

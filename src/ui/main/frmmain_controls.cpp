@@ -1,5 +1,7 @@
 #include "ui/main/frmmain.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,12 +22,19 @@
 
 namespace {
 
-// The form's controls, each placed in twips as designed.
+// A control of the form, named as designed and placed in twips.
+template <class Control, class... Args>
+Control* placed(const char* name, QWidget* parent, QRect where, Args&&... args)
+{
+    auto* c = new Control(std::forward<Args>(args)..., parent);
+    c->setObjectName(name);
+    c->setGeometry(where);
+    return c;
+}
+
 QLabel* label(const char* name, const char* caption, QWidget* parent, QRect where, Qt::Alignment align = Qt::AlignRight)
 {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    l->setGeometry(where);
+    auto* l = placed<QLabel>(name, parent, where, caption);
     l->setTextFormat(Qt::PlainText);
     l->setAlignment(align | Qt::AlignVCenter);
     return l;
@@ -33,18 +42,14 @@ QLabel* label(const char* name, const char* caption, QWidget* parent, QRect wher
 
 QGroupBox* frame(const char* name, const char* caption, QWidget* parent, QRect where)
 {
-    auto* f = new QGroupBox(caption, parent);
-    f->setObjectName(name);
-    f->setGeometry(where);
+    auto* f = placed<QGroupBox>(name, parent, where, caption);
     f->setFont(formFont(8.25, true)); // the caption is underlined, the controls inside are not
     return f;
 }
 
 ComboBox* combo(const char* name, QWidget* parent, QRect where)
 {
-    auto* c = new ComboBox(parent);
-    c->setObjectName(name);
-    c->setGeometry(where);
+    auto* c = placed<ComboBox>(name, parent, where);
     c->setFont(formFont(8.25));
     c->setMaxVisibleItems(20);
     return c;
@@ -52,18 +57,14 @@ ComboBox* combo(const char* name, QWidget* parent, QRect where)
 
 QPushButton* button(const char* name, const char* caption, QWidget* parent, QRect where)
 {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setGeometry(where);
+    auto* b = placed<QPushButton>(name, parent, where, caption);
     b->setFont(formFont(8.25));
     return b;
 }
 
 QSlider* slider(const char* name, QWidget* parent, QRect where, int minimum, int maximum, int position)
 {
-    auto* s = new QSlider(Qt::Horizontal, parent);
-    s->setObjectName(name);
-    s->setGeometry(where);
+    auto* s = placed<QSlider>(name, parent, where, Qt::Horizontal);
     s->setRange(minimum, maximum);
     s->setValue(position);
     s->setPageStep(5);
@@ -74,9 +75,7 @@ QSlider* slider(const char* name, QWidget* parent, QRect where, int minimum, int
 
 QLineEdit* readout(const char* name, QWidget* parent, QRect where)
 {
-    auto* t = new QLineEdit(parent);
-    t->setObjectName(name);
-    t->setGeometry(where);
+    auto* t = placed<QLineEdit>(name, parent, where);
     t->setFont(formFont(8.25));
     t->setReadOnly(true);
     return t;
@@ -200,18 +199,25 @@ void frmmain::createViewFrame(QWidget* client)
 void frmmain::createGlyphFrame(QWidget* client)
 {
     Frame2 = frame("Frame2", " Glyph ", client, twips(5760, 840, 4695, 8055));
-    Label15 = label("Label15", "Number:", Frame2, twips(360, 360, 615, 255));
-    Text6 = readout("Text6", Frame2, twips(1080, 360, 975, 285));
-    Label16 = label("Label16", "Name:", Frame2, twips(2280, 360, 615, 255));
-    Text7 = readout("Text7", Frame2, twips(3000, 360, 1335, 285));
-    Label3 = label("Label3", "minY:", Frame2, twips(360, 840, 615, 255));
-    Text1 = readout("Text1", Frame2, twips(1080, 840, 975, 285));
-    Label5 = label("Label5", "minX:", Frame2, twips(2640, 840, 615, 255));
-    Text3 = readout("Text3", Frame2, twips(3360, 840, 975, 285));
-    Label4 = label("Label4", "maxY:", Frame2, twips(360, 1320, 615, 255));
-    Text2 = readout("Text2", Frame2, twips(1080, 1320, 975, 285));
-    Label6 = label("Label6", "maxX:", Frame2, twips(2640, 1320, 615, 255));
-    Text4 = readout("Text4", Frame2, twips(3360, 1320, 975, 285));
+    // Each box's caption stands 720 twips to its left.
+    const struct {
+        const char *captionName, *caption;
+        int x, y;
+        QLineEdit* frmmain::*box;
+        const char* boxName;
+        int width;
+    } readouts[] = {
+        {"Label15", "Number:", 360, 360, &frmmain::Text6, "Text6", 975},
+        {"Label16", "Name:", 2280, 360, &frmmain::Text7, "Text7", 1335},
+        {"Label3", "minY:", 360, 840, &frmmain::Text1, "Text1", 975},
+        {"Label5", "minX:", 2640, 840, &frmmain::Text3, "Text3", 975},
+        {"Label4", "maxY:", 360, 1320, &frmmain::Text2, "Text2", 975},
+        {"Label6", "maxX:", 2640, 1320, &frmmain::Text4, "Text4", 975},
+    };
+    for (const auto& r : readouts) {
+        label(r.captionName, r.caption, Frame2, twips(r.x, r.y, 615, 255));
+        this->*r.box = readout(r.boxName, Frame2, twips(r.x + 720, r.y, r.width, 285));
+    }
     Label14 = label("Label14", "Lines:", Frame2, twips(360, 1800, 495, 255), Qt::AlignLeft);
     Text5 = new QPlainTextEdit(Frame2);
     Text5->setGeometry(twips(360, 2040, 3975, 5655));

@@ -231,9 +231,10 @@ void frmmain::layoutControls(QSize client)
         const QRect r = w->property("designed").toRect();
         w->setGeometry(r.adjusted(x, y, x + grow, y + higher));
     };
-    for (QWidget* w : std::initializer_list<QWidget*>{Toolbar1, Label2})
-        place(w, 0, 0, dx, 0);
-    for (QWidget* w : std::initializer_list<QWidget*>{facePicker_, Label8, Label9, Command1})
+    place(Toolbar1, 0, 0, dx, 0);
+    place(Label2, 0, 0, dx, 0); // narrower while the face picker is beside it
+    place(facePicker_, dx, 0, 0, 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label8, Label9, Command1})
         place(w, dx, 0, 0, 0);
     place(Picture1, 0, 0, toPicture, dy);
     place(Frame1, 0, dy, 0, 0);

@@ -63,8 +63,9 @@ void LibraryViews::follow(int glyph)
 {
     glyph_ = glyph;
     const std::shared_ptr<const FontState> font = font_();
+    const Location& location = window_->session().location();
     if (pixels_->isVisible())
-        pixels_->showGlyph(font, glyph, {});
+        pixels_->showGlyph(font, glyph, location);
     if (text_->isVisible())
-        text_->setFont(font, {});
+        text_->setFont(font, location);
 }

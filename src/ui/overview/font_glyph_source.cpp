@@ -30,8 +30,8 @@ FontMetricsInfo ReadFontMetrics(const FontState& font)
     return m;
 }
 
-FontGlyphSource::FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName)
-    : font_(std::move(font)), fontName_(std::move(fontName))
+FontGlyphSource::FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName, Location location)
+    : font_(std::move(font)), fontName_(std::move(fontName)), location_(std::move(location))
 {
 }
 
@@ -46,7 +46,7 @@ GlyphShape FontGlyphSource::shape(int glyph) const
         return {};
     // A failure is not shown: the overview marks the glyph instead.
     WorkingValues work;
-    const ResolvedGlyph resolved = ResolveGlyph(*font_, glyph, Location{}, work);
+    const ResolvedGlyph resolved = ResolveGlyph(*font_, glyph, location_, work);
     GlyphShape shape;
     shape.abandoned = resolved.status == OutlineStatus::Abandoned;
     for (const PlacedOutline& part : resolved.parts)
@@ -68,7 +68,10 @@ int FontGlyphSource::advance(int glyph) const
 {
     if (!known(glyph) || std::size_t(glyph) >= font_->HMetrics.size())
         return 0;
-    return font_->HMetrics[std::size_t(glyph)].AdvanceWidth;
+    if (location_.normalized.empty())
+        return font_->HMetrics[std::size_t(glyph)].AdvanceWidth;
+    WorkingValues work;
+    return AdvanceAt(*font_, glyph, location_, ResolveGlyph(*font_, glyph, location_, work));
 }
 
 FontMetricsInfo FontGlyphSource::metrics() const

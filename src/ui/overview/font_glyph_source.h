@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "outline/location.h"
 #include "tables/font_state.h"
 #include "ui/overview/glyph_source.h"
 
@@ -11,7 +12,8 @@
 // main window may open another font meanwhile.
 class FontGlyphSource : public GlyphSource {
 public:
-    FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName);
+    // The glyphs as drawn at `location` (the default when empty).
+    FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName, Location location = {});
 
     int glyphCount() const override;
     GlyphShape shape(int glyph) const override;
@@ -26,6 +28,7 @@ private:
 
     const std::shared_ptr<const FontState> font_;
     const std::string fontName_;
+    const Location location_;
 };
 
 // unitsPerEm from head and ascender/descender from hhea; a unitsPerEm

@@ -111,7 +111,7 @@ void TextPreview::reshape()
         const std::string utf8 = text_->text().toStdString();
         glyphs = ShapeText(font_->FontBytes, font_->Face, location_, utf8).value_or(std::vector<ShapedGlyph>{});
     }
-    canvas_->setLine(font_, std::move(glyphs));
+    canvas_->setLine(font_, location_, std::move(glyphs));
 }
 
 WaterfallCanvas::WaterfallCanvas(QWidget* parent) : QWidget(parent)
@@ -126,12 +126,14 @@ WaterfallCanvas::WaterfallCanvas(QWidget* parent) : QWidget(parent)
 
 WaterfallCanvas::~WaterfallCanvas() = default;
 
-void WaterfallCanvas::setLine(std::shared_ptr<const FontState> font, std::vector<ShapedGlyph> glyphs)
+void WaterfallCanvas::setLine(std::shared_ptr<const FontState> font, const Location& location,
+                              std::vector<ShapedGlyph> glyphs)
 {
-    if (font != font_) {
+    if (font != font_ || location.normalized != location_) {
         paths_.clear();
-        source_ = font && font->Loaded ? std::make_unique<FontGlyphSource>(font, "") : nullptr;
+        source_ = font && font->Loaded ? std::make_unique<FontGlyphSource>(font, "", location) : nullptr;
         font_ = std::move(font);
+        location_ = location.normalized;
     }
     glyphs_ = std::move(glyphs);
     int width = 0;

@@ -51,7 +51,8 @@ class WaterfallCanvas : public QWidget {
 public:
     explicit WaterfallCanvas(QWidget* parent = nullptr);
     ~WaterfallCanvas() override;
-    void setLine(std::shared_ptr<const FontState> font, std::vector<ShapedGlyph> glyphs);
+    // The glyphs drawn as Lumaro draws them at `location`.
+    void setLine(std::shared_ptr<const FontState> font, const Location& location, std::vector<ShapedGlyph> glyphs);
     // The glyph drawn at a point of the canvas; -1 for none.
     int glyphAt(QPointF at) const;
 
@@ -67,6 +68,7 @@ private:
 
     std::shared_ptr<const FontState> font_;
     std::unique_ptr<FontGlyphSource> source_;
+    std::vector<double> location_; // of source_
     std::vector<ShapedGlyph> glyphs_;
     std::map<int, QPainterPath> paths_; // by glyph, in font units, y up
     struct Placed {

@@ -1,0 +1,315 @@
+#include "outline/gvar.h"
+
+#include <algorithm>
+#include <string>
+
+#include "tables/font_state.h"
+
+namespace {
+
+constexpr int AllPoints = -1; // a point count of 0 in the data: every point
+
+struct FixedPoint {
+    std::int64_t x = 0, y = 0;
+};
+
+// Packed point numbers; nullopt when they run past the data or name more
+// points than the glyph has.
+std::optional<std::vector<int>> readPoints(ByteReader& r, std::size_t pointCount)
+{
+    int n = r.u8();
+    if (n == 0)
+        return r.ok() ? std::optional<std::vector<int>>(std::vector<int>{AllPoints}) : std::nullopt;
+    if (n & 0x80)
+        n = (n & 0x7F) << 8 | r.u8();
+    if (!r.ok() || std::size_t(n) > pointCount)
+        return std::nullopt;
+    std::vector<int> points;
+    points.reserve(std::size_t(n));
+    int last = 0;
+    while (int(points.size()) < n && r.ok()) {
+        const int control = r.u8();
+        const bool words = control & 0x80;
+        for (int k = 0; k <= (control & 0x7F) && int(points.size()) < n; ++k) {
+            last = (last + (words ? r.u16() : r.u8())) & 0xFFFF;
+            points.push_back(last);
+        }
+    }
+    return r.ok() ? std::optional<std::vector<int>>(std::move(points)) : std::nullopt;
+}
+
+// `count` packed deltas, in 16.16; false when a run overshoots or they run past the data.
+bool readDeltas(ByteReader& r, std::size_t count, std::vector<std::int64_t>& deltas)
+{
+    deltas.clear();
+    while (deltas.size() < count && r.ok()) {
+        const int control = r.u8();
+        const int run = (control & 0x3F) + 1;
+        if (deltas.size() + std::size_t(run) > count)
+            return false;
+        for (int k = 0; k < run; ++k) {
+            const int v = (control & 0x80) ? 0 : (control & 0x40) ? r.i16() : std::int8_t(r.u8());
+            deltas.push_back(std::int64_t(v) * FixedOne);
+        }
+    }
+    return r.ok();
+}
+
+// Untouched points p1..p2 between the touched ref1 and ref2, one axis.
+void interpolate(int p1, int p2, int ref1, int ref2, std::span<const FixedPoint> in, std::span<FixedPoint> out,
+                 std::int64_t FixedPoint::*axis)
+{
+    if (p1 > p2)
+        return;
+    if (in[std::size_t(ref1)].*axis > in[std::size_t(ref2)].*axis)
+        std::swap(ref1, ref2);
+    const std::int64_t in1 = in[std::size_t(ref1)].*axis, in2 = in[std::size_t(ref2)].*axis;
+    const std::int64_t out1 = out[std::size_t(ref1)].*axis, out2 = out[std::size_t(ref2)].*axis;
+    // References at one coordinate but with different deltas infer no delta.
+    if (in1 == in2 && out1 != out2)
+        return;
+    const Fixed scale = in1 != in2 ? DivFix(out2 - out1, in2 - in1) : 0;
+    for (int p = p1; p <= p2; ++p) {
+        const std::int64_t v = in[std::size_t(p)].*axis;
+        out[std::size_t(p)].*axis = v <= in1 ? v + out1 - in1 : v >= in2 ? v + out2 - in2 : out1 + MulFix(v - in1, scale);
+    }
+}
+
+// Every point of a contour with one touched point moves as that point does.
+void shift(int p1, int p2, int ref, std::span<const FixedPoint> in, std::span<FixedPoint> out)
+{
+    const std::int64_t dx = out[std::size_t(ref)].x - in[std::size_t(ref)].x;
+    const std::int64_t dy = out[std::size_t(ref)].y - in[std::size_t(ref)].y;
+    for (int p = p1; p <= p2; ++p)
+        if (p != ref)
+            out[std::size_t(p)] = {out[std::size_t(p)].x + dx, out[std::size_t(p)].y + dy};
+}
+
+void interpolateBoth(int p1, int p2, int ref1, int ref2, std::span<const FixedPoint> in, std::span<FixedPoint> out)
+{
+    interpolate(p1, p2, ref1, ref2, in, out, &FixedPoint::x);
+    interpolate(p1, p2, ref1, ref2, in, out, &FixedPoint::y);
+}
+
+// Infers the deltas of untouched points contour by contour, as IUP does.
+void inferUntouched(std::span<const int> ends, std::span<const std::uint8_t> touched, std::span<const FixedPoint> in,
+                    std::span<FixedPoint> out)
+{
+    const int outlinePoints = int(in.size()) - 4;
+    int point = 0;
+    for (const int contourEnd : ends) {
+        const int end = std::min(contourEnd, outlinePoints - 1);
+        const int first = point;
+        if (end < first)
+            continue;
+        while (point <= end && !touched[std::size_t(point)])
+            ++point;
+        if (point > end)
+            continue;
+        const int firstTouched = point;
+        int current = point++;
+        for (; point <= end; ++point)
+            if (touched[std::size_t(point)]) {
+                interpolateBoth(current + 1, point - 1, current, point, in, out);
+                current = point;
+            }
+        if (current == firstTouched) {
+            shift(first, end, current, in, out);
+        } else {
+            interpolateBoth(current + 1, end, current, firstTouched, in, out);
+            interpolateBoth(first, firstTouched - 1, current, firstTouched, in, out);
+        }
+    }
+}
+
+Failure damaged(int g, std::string why)
+{
+    Failure f;
+    f.code = BadVariations;
+    f.work.GlyphIndex = g;
+    f.detail = std::move(why);
+    return f;
+}
+
+// One glyph's variation data being applied.
+class GlyphVariations {
+public:
+    GlyphVariations(const GvarTable& gvar, int g, const Location& location, std::span<const int> ends,
+                    std::span<const FixedPoint> original, std::vector<std::int64_t>& sumX, std::vector<std::int64_t>& sumY)
+        : gvar_(gvar), g_(g), location_(location), ends_(ends), original_(original), sumX_(sumX), sumY_(sumY)
+    {
+    }
+
+    std::optional<Failure> apply(ByteReader r)
+    {
+        const int header = r.u16();
+        const std::size_t dataOffset = r.u16();
+        ByteReader data = r;
+        data.seek(dataOffset);
+        if (!r.ok() || !data.ok())
+            return damaged(g_, "runs past the table");
+        if (header & SHARED_POINT_NUMBERS) {
+            auto points = readPoints(data, original_.size());
+            if (!points)
+                return damaged(g_, "shared point numbers run past the table");
+            shared_ = std::move(*points);
+        }
+        for (int t = 0; t < (header & TUPLE_COUNT_MASK); ++t)
+            if (auto failure = tuple(r, data))
+                return failure;
+        return std::nullopt;
+    }
+
+private:
+    std::optional<Failure> tuple(ByteReader& r, ByteReader& data)
+    {
+        const std::size_t size = r.u16();
+        const int index = r.u16();
+        const auto axes = std::size_t(gvar_.axisCount);
+        std::vector<Fixed> peak(axes), start(axes), end(axes);
+        if (index & EMBEDDED_PEAK_TUPLE) {
+            for (Fixed& v : peak)
+                v = Fixed(r.i16()) * 4;
+        } else if (std::size_t(index & TUPLE_INDEX_MASK) * axes + axes > gvar_.sharedTuples.size()) {
+            return damaged(g_, "shared tuple " + std::to_string(index & TUPLE_INDEX_MASK) + " is not in the table");
+        } else {
+            std::copy_n(gvar_.sharedTuples.begin() + std::ptrdiff_t((index & TUPLE_INDEX_MASK) * axes), axes, peak.begin());
+        }
+        if (index & INTERMEDIATE_REGION) {
+            for (Fixed& v : start)
+                v = Fixed(r.i16()) * 4;
+            for (Fixed& v : end)
+                v = Fixed(r.i16()) * 4;
+        }
+        if (!r.ok() || !data.canRead(size))
+            return damaged(g_, "a tuple runs past the table");
+        ByteReader body = data;
+        data.skip(size);
+        const Fixed scalar = TupleScalar(peak, start, end, index & INTERMEDIATE_REGION, location_);
+        if (scalar == 0)
+            return std::nullopt;
+        std::optional<std::vector<int>> own;
+        if (index & PRIVATE_POINT_NUMBERS) {
+            own = readPoints(body, original_.size());
+            if (!own)
+                return damaged(g_, "point numbers run past the table");
+        }
+        const std::vector<int>& points = own ? *own : shared_;
+        const bool all = points.size() == 1 && points[0] == AllPoints;
+        const std::size_t count = all ? original_.size() : points.size();
+        if (!readDeltas(body, count, deltasX_) || !readDeltas(body, count, deltasY_))
+            return damaged(g_, "deltas run past the table");
+        add(all, points, scalar);
+        return std::nullopt;
+    }
+
+    void add(bool all, const std::vector<int>& points, Fixed scalar)
+    {
+        if (all) {
+            for (std::size_t i = 0; i < original_.size(); ++i) {
+                sumX_[i] += MulFix(deltasX_[i], scalar);
+                sumY_[i] += MulFix(deltasY_[i], scalar);
+            }
+            return;
+        }
+        out_.assign(original_.begin(), original_.end());
+        touched_.assign(original_.size(), 0);
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            const auto i = std::size_t(points[k]);
+            if (i >= original_.size())
+                continue;
+            touched_[i] = 1;
+            out_[i].x += MulFix(deltasX_[k], scalar);
+            out_[i].y += MulFix(deltasY_[k], scalar);
+        }
+        inferUntouched(ends_, touched_, original_, out_);
+        for (std::size_t i = 0; i < original_.size(); ++i) {
+            sumX_[i] += out_[i].x - original_[i].x;
+            sumY_[i] += out_[i].y - original_[i].y;
+        }
+    }
+
+    const GvarTable& gvar_;
+    int g_;
+    const Location& location_;
+    std::span<const int> ends_;
+    std::span<const FixedPoint> original_;
+    std::vector<std::int64_t>& sumX_;
+    std::vector<std::int64_t>& sumY_;
+    std::vector<int> shared_;
+    std::vector<std::int64_t> deltasX_, deltasY_;
+    std::vector<FixedPoint> out_;
+    std::vector<std::uint8_t> touched_;
+};
+
+} // namespace
+
+Fixed TupleScalar(std::span<const Fixed> peak, std::span<const Fixed> start, std::span<const Fixed> end,
+                  bool intermediate, const Location& location)
+{
+    Fixed scalar = FixedOne;
+    for (std::size_t i = 0; i < peak.size(); ++i) {
+        const Fixed v = i < location.normalized.size() ? ToFixed(location.normalized[i]) : 0;
+        if (peak[i] == 0 || v == peak[i])
+            continue;
+        if (v == 0)
+            return 0;
+        if (!intermediate) {
+            if (v < std::min(0, peak[i]) || v > std::max(0, peak[i]))
+                return 0;
+            scalar = MulDiv(scalar, v, peak[i]);
+        } else if (v <= start[i] || v >= end[i]) {
+            return 0;
+        } else {
+            scalar = v < peak[i] ? MulDiv(scalar, std::int64_t(v) - start[i], std::int64_t(peak[i]) - start[i])
+                                 : MulDiv(scalar, std::int64_t(end[i]) - v, std::int64_t(end[i]) - peak[i]);
+        }
+    }
+    return scalar;
+}
+
+std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& location, std::span<const int> ends,
+                                  std::vector<OutlinePoint>& points)
+{
+    const auto& gvar = font.Variations.gvar;
+    if (location.normalized.empty() || !gvar || points.size() < 4)
+        return std::nullopt;
+    if (!gvar->unusable.empty())
+        return damaged(g, gvar->unusable);
+    if (g < 0 || std::size_t(g) + 1 >= gvar->offsets.size())
+        return std::nullopt;
+    const std::size_t start = gvar->offsets[std::size_t(g)], stop = gvar->offsets[std::size_t(g) + 1];
+    if (stop <= start)
+        return std::nullopt;
+    if (stop > gvar->length)
+        return damaged(g, "runs past the table");
+    ByteReader r(std::span<const std::uint8_t>(font.FontBytes).subspan(gvar->offset + start, stop - start));
+
+    std::vector<FixedPoint> original(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        original[i] = {std::int64_t(points[i].x) * FixedOne, std::int64_t(points[i].y) * FixedOne};
+    std::vector<std::int64_t> sumX(points.size()), sumY(points.size());
+    GlyphVariations variations(*gvar, g, location, ends, original, sumX, sumY);
+    if (auto failure = variations.apply(r))
+        return failure;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        points[i].x += FixedToInt(sumX[i]);
+        points[i].y += FixedToInt(sumY[i]);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> VariedAdvance(const FontState& font, int g, const Location& location)
+{
+    const FontVariations& v = font.Variations;
+    if (!v.hvar || g < 0 || std::size_t(g) >= font.HMetrics.size())
+        return std::nullopt;
+    int outer = 0, inner = g;
+    if (v.advanceMap && !v.advanceMap->entries.empty()) {
+        const auto& entries = v.advanceMap->entries;
+        const std::uint32_t e = entries[std::min(std::size_t(g), entries.size() - 1)];
+        outer = int(e >> 16);
+        inner = int(e & 0xFFFF);
+    }
+    return font.HMetrics[std::size_t(g)].AdvanceWidth + ItemDeltaRounded(*v.hvar, outer, inner, location);
+}

@@ -48,8 +48,13 @@ FUZZ_CXX     ?= clang++-14
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS    ?= 1
 FUZZ_RUNS    ?= -1
-FUZZ_TARGETS  = load draw find names thumbnail
+FUZZ_TARGETS  = load draw find names thumbnail containers cff pixels_shaping
 DEJAVU_DIR   ?= /usr/share/fonts/truetype/dejavu
+INTER_FONT   ?= /usr/share/fonts/truetype/inter-vf/Inter.var.ttf
+CANTARELL    ?= /usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf
+# Subsets of installed fonts, cut here by fontTools: a variable TrueType
+# font, a CFF font, and a WOFF and a WOFF2 file.
+SUBSET        = /usr/bin/python3 -m fontTools.subset --unicodes=U+41-48,U+61-65 --layout-features=kern,liga
 FUZZ_OPTIONS  = -rss_limit_mb=512 -timeout=5 -max_len=65536
 
 fuzz-build: setup
@@ -59,6 +64,11 @@ fuzz-build: setup
 	rm -rf $(FUZZ_BUILD)/seeds && mkdir -p $(FUZZ_BUILD)/seeds
 	ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/fuzz_make_seeds $(FUZZ_BUILD)/seeds \
 	    $(DEJAVU_DIR)/DejaVuSans.ttf $(DEJAVU_DIR)/DejaVuSerif-Bold.ttf $(DEJAVU_DIR)/DejaVuSansMono.ttf
+	$(SUBSET) $(INTER_FONT) --output-file=$(FUZZ_BUILD)/seeds/inter-subset.ttf
+	$(SUBSET) $(CANTARELL) --output-file=$(FUZZ_BUILD)/seeds/cantarell-subset.otf
+	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff
+	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff2 --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff2
+	@find $(FUZZ_BUILD)/seeds -size +20k | grep . && { echo "fuzz: seeds over 20 KB" >&2; exit 1; } || true
 
 # Each target runs in its own log folder, where libFuzzer writes its job logs;
 # the line after a run counts the inputs all its jobs ran.

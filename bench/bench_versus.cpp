@@ -1,5 +1,7 @@
 // Lumaro against FreeType: open a font and read every glyph's outline, composites resolved.
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -8,11 +10,13 @@
 #include <benchmark/benchmark.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_MULTIPLE_MASTERS_H
 #include FT_OUTLINE_H
 
 #include "outline/composite.h"
 #include "platform/font_container.h"
 #include "platform/font_file.h"
+#include "tables/fvar.h"
 
 namespace {
 
@@ -46,7 +50,25 @@ bool loadFirstFace(const std::string& path, FontState& font)
     return file && !LoadFont(std::move(file->bytes), font, file->faceOffsets.front());
 }
 
-void lumaroEveryOutline(benchmark::State& state, const std::string& path)
+// A variable font's boldest named instance (the highest wght, else the last
+// instance); nothing for a font without instances.
+std::optional<FvarInstance> boldestInstance(const std::string& path)
+{
+    FontState font;
+    if (!loadFirstFace(path, font) || font.Variations.instances.empty())
+        return std::nullopt;
+    const FontVariations& v = font.Variations;
+    const auto wght = std::find_if(v.axes.begin(), v.axes.end(), [](const FvarAxis& a) { return a.tag == "wght"; });
+    if (wght == v.axes.end())
+        return v.instances.back();
+    const std::size_t axis = std::size_t(wght - v.axes.begin());
+    return *std::max_element(v.instances.begin(), v.instances.end(), [&](const FvarInstance& a, const FvarInstance& b) {
+        return a.coordinates[axis] < b.coordinates[axis];
+    });
+}
+
+// Every glyph at `user` (empty: the default location).
+void lumaroEveryOutline(benchmark::State& state, const std::string& path, const std::vector<Fixed>& user)
 {
     long points = 0;
     for (auto _ : state) {
@@ -55,10 +77,11 @@ void lumaroEveryOutline(benchmark::State& state, const std::string& path)
             state.SkipWithError("the font did not load");
             return;
         }
+        const Location location = user.empty() ? Location{} : Normalize(font.Variations, user);
         ResolvedGlyph glyph; // its buffers are reused, as FreeType reuses its glyph slot's
         for (int g = 0; g < font.NumGlyphs; ++g) {
             WorkingValues work;
-            ResolveGlyph(font, g, Location{}, work, glyph);
+            ResolveGlyph(font, g, location, work, glyph);
             for (const PlacedOutline& part : glyph.parts)
                 points += part.outline.points.size();
         }
@@ -75,7 +98,7 @@ int countLine(const FT_Vector*, void* user) { return countMove(nullptr, user); }
 int countConic(const FT_Vector*, const FT_Vector*, void* user) { return countMove(nullptr, user); }
 int countCubic(const FT_Vector*, const FT_Vector*, const FT_Vector*, void* user) { return countMove(nullptr, user); }
 
-void freetypeEveryOutline(benchmark::State& state, const std::string& path)
+void freetypeEveryOutline(benchmark::State& state, const std::string& path, const std::vector<Fixed>& user)
 {
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
@@ -88,6 +111,12 @@ void freetypeEveryOutline(benchmark::State& state, const std::string& path)
         FT_Face face = nullptr;
         if (FT_New_Face(library, path.c_str(), 0, &face) != 0) {
             state.SkipWithError("FreeType did not open the font");
+            break;
+        }
+        std::vector<FT_Fixed> design(user.begin(), user.end());
+        if (!design.empty() && FT_Set_Var_Design_Coordinates(face, FT_UInt(design.size()), design.data()) != 0) {
+            state.SkipWithError("FreeType did not take the instance");
+            FT_Done_Face(face);
             break;
         }
         for (FT_Long g = 0; g < face->num_glyphs; ++g)
@@ -113,13 +142,15 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        for (const std::string& path : benchFonts()) {
-            const std::string name = fileName(path);
-            const auto lumaro = seconds_.find("Versus/Lumaro/" + name);
-            const auto freetype = seconds_.find("Versus/FreeType/" + name);
-            if (lumaro != seconds_.end() && freetype != seconds_.end() && freetype->second > 0)
-                GetOutputStream() << "Versus " << name << ": Lumaro / FreeType = " << lumaro->second / freetype->second
-                                  << "\n";
+        for (const auto& [benchmark, lumaro] : seconds_) {
+            const std::string prefix = "Versus/Lumaro";
+            if (benchmark.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            const std::string rest = benchmark.substr(prefix.size()); // "/font" or "@instance/font"
+            const auto freetype = seconds_.find("Versus/FreeType" + rest);
+            if (freetype != seconds_.end() && freetype->second > 0)
+                GetOutputStream() << "Versus " << rest.substr(rest[0] == '/' ? 1 : 0)
+                                  << ": Lumaro / FreeType = " << lumaro / freetype->second << "\n";
         }
     }
 
@@ -131,11 +162,18 @@ private:
 
 int main(int argc, char** argv)
 {
+    const auto pair = [](const std::string& at, const std::string& path, const std::vector<Fixed>& user) {
+        benchmark::RegisterBenchmark(("Versus/Lumaro" + at + "/" + fileName(path)).c_str(), lumaroEveryOutline, path,
+                                     user)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Versus/FreeType" + at + "/" + fileName(path)).c_str(), freetypeEveryOutline,
+                                     path, user)
+            ->Unit(benchmark::kMillisecond);
+    };
     for (const std::string& path : benchFonts()) {
-        benchmark::RegisterBenchmark(("Versus/Lumaro/" + fileName(path)).c_str(), lumaroEveryOutline, path)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("Versus/FreeType/" + fileName(path)).c_str(), freetypeEveryOutline, path)
-            ->Unit(benchmark::kMillisecond);
+        pair("", path, {});
+        if (const std::optional<FvarInstance> instance = boldestInstance(path))
+            pair("@" + instance->name, path, instance->coordinates);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -16,16 +16,20 @@ int DrawGlyphs(const std::uint8_t* data, std::size_t size);     // every glyph, 
 int OutlineAndFind(const std::uint8_t* data, std::size_t size); // outlines, Unicode map, Find
 int NamingTable(const std::uint8_t* data, std::size_t size);    // name records and their texts
 int Thumbnails(const std::uint8_t* data, std::size_t size);     // the overview's paths and images (Qt Gui)
+int Containers(const std::uint8_t* data, std::size_t size);     // collections, WOFF, WOFF2 decoded; each face loaded
+int CffCharStrings(const std::uint8_t* data, std::size_t size); // CFF and CFF2 charstrings, at a location
+int PixelsAndShaping(const std::uint8_t* data, std::size_t size); // FreeType's pixels drawn, HarfBuzz's shaping
 
 struct Target {
     const char* name; // also the folder of its regression inputs
     Body body;
 };
 
-// Every target, the thumbnails last.
+// Every target.
 inline constexpr Target Targets[] = {
     {"load", LoadAndLists},   {"draw", DrawGlyphs}, {"find", OutlineAndFind},
-    {"names", NamingTable}, {"thumbnail", Thumbnails},
+    {"names", NamingTable}, {"thumbnail", Thumbnails}, {"containers", Containers},
+    {"cff", CffCharStrings}, {"pixels_shaping", PixelsAndShaping},
 };
 
 } // namespace fuzz

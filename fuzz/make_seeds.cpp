@@ -13,6 +13,8 @@
 #include "tables/loader.h"
 #include "support/crafted_fonts.h"
 #include "support/cff_damaged.h"
+#include "support/compressors.h"
+#include "support/container_builder.h"
 
 namespace {
 
@@ -84,6 +86,20 @@ bool write(const std::filesystem::path& folder, const std::string& name, const t
     return true;
 }
 
+// A CFF2 font with blends, and the containers: a collection of a glyf and
+// a CFF2 face, a WOFF and a WOFF2 of the crafted font.
+bool writeContainerSeeds(const std::filesystem::path& folder)
+{
+    const cff::FontDesign varied = cff::variedDesign();
+    const ttf::ByteVector cff2 =
+        cff::otfFont(cff::cff2Table(varied), true, varied.charStrings.size(), cff::fvarTable({{100, 400, 900}}));
+    const ttf::ByteVector base = ttf::buildFont(ttf::craftedBase());
+    const ttf::ByteVector woff2 = ttf::woff2Of(base);
+    return write(folder, "cff2-blends.otf", cff2) && write(folder, "collection.ttc", ttf::collection({base, cff2}))
+        && write(folder, "crafted-base.woff", ttf::woff(base, ttf::deflated)) && !woff2.empty()
+        && write(folder, "crafted-base.woff2", woff2);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -102,6 +118,7 @@ int main(int argc, char** argv)
     for (const cff::DamagedCase& c : cff::damagedCases())
         ok &= write(folder, std::string("charstring-") + c.name + ".otf",
                     cff::otfFont(cff::cffTable(c.design), false, c.design.charStrings.size()));
+    ok &= writeContainerSeeds(folder);
 
     const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
     for (int i = 2; i < argc; ++i) {

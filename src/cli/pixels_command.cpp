@@ -8,7 +8,6 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "report/json.h"
-#include "cli/location_option.h"
 #include "platform/picture_export.h"
 #include "platform/pixel_picture.h"
 #include "platform/pixels.h"

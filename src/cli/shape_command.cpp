@@ -5,7 +5,6 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "report/json.h"
-#include "cli/location_option.h"
 #include "platform/shaping.h"
 
 int runShape(const std::vector<std::string>& arguments)

@@ -70,7 +70,9 @@ struct CffGlyph {
 inline constexpr int MaxSubrDepth = 10;
 inline constexpr int MaxCffStack = 48;
 inline constexpr int MaxCff2Stack = 513;
-inline constexpr int MaxCharStringOperators = 1000000;
+// A real glyph runs a few hundred operators, subroutines included; a file
+// whose glyphs each loop to this limit makes drawing them all take minutes.
+inline constexpr int MaxCharStringOperators = 20000;
 inline constexpr int MaxCffPoints = 65535;
 
 // Runs glyph g's charstring at the location (CFF2). A charstring that breaks

@@ -13,18 +13,20 @@ struct FixedPoint {
     std::int64_t x = 0, y = 0;
 };
 
-// Packed point numbers; nullopt when they run past the data or name more
-// points than the glyph has.
-std::optional<std::vector<int>> readPoints(ByteReader& r, std::size_t pointCount)
+// Packed point numbers into `points`; false when they run past the data or
+// name more points than the glyph has.
+bool readPoints(ByteReader& r, std::size_t pointCount, std::vector<int>& points)
 {
+    points.clear();
     int n = r.u8();
-    if (n == 0)
-        return r.ok() ? std::optional<std::vector<int>>(std::vector<int>{AllPoints}) : std::nullopt;
+    if (n == 0) {
+        points.push_back(AllPoints);
+        return r.ok();
+    }
     if (n & 0x80)
         n = (n & 0x7F) << 8 | r.u8();
     if (!r.ok() || std::size_t(n) > pointCount)
-        return std::nullopt;
-    std::vector<int> points;
+        return false;
     points.reserve(std::size_t(n));
     int last = 0;
     while (int(points.size()) < n && r.ok()) {
@@ -35,7 +37,7 @@ std::optional<std::vector<int>> readPoints(ByteReader& r, std::size_t pointCount
             points.push_back(last);
         }
     }
-    return r.ok() ? std::optional<std::vector<int>>(std::move(points)) : std::nullopt;
+    return r.ok();
 }
 
 // `count` packed deltas, in 16.16; false when a run overshoots or they run past the data.
@@ -131,13 +133,25 @@ Failure damaged(int g, std::string why)
     return f;
 }
 
+// The buffers of one glyph's variation, kept from glyph to glyph: a whole
+// font is varied without an allocation for each glyph and tuple.
+struct Scratch {
+    std::vector<FixedPoint> original, out;
+    std::vector<std::int64_t> sumX, sumY, deltasX, deltasY;
+    std::vector<Fixed> peak, start, end;
+    std::vector<std::uint8_t> touched;
+    std::vector<int> shared, own;
+};
+
 // One glyph's variation data being applied.
 class GlyphVariations {
 public:
-    GlyphVariations(const GvarTable& gvar, int g, const Location& location, std::span<const int> ends,
-                    std::span<const FixedPoint> original, std::vector<std::int64_t>& sumX, std::vector<std::int64_t>& sumY)
-        : gvar_(gvar), g_(g), location_(location), ends_(ends), original_(original), sumX_(sumX), sumY_(sumY)
+    GlyphVariations(const GvarTable& gvar, int g, const Location& location, std::span<const int> ends, Scratch& s)
+        : gvar_(gvar), g_(g), location_(location), ends_(ends), original_(s.original), sumX_(s.sumX), sumY_(s.sumY),
+          deltasX_(s.deltasX), deltasY_(s.deltasY), out_(s.out), touched_(s.touched), peak_(s.peak), start_(s.start),
+          end_(s.end), shared_(s.shared), own_(s.own)
     {
+        shared_.clear();
     }
 
     std::optional<Failure> apply(ByteReader r)
@@ -148,12 +162,8 @@ public:
         data.seek(dataOffset);
         if (!r.ok() || !data.ok())
             return damaged(g_, "runs past the table");
-        if (header & SHARED_POINT_NUMBERS) {
-            auto points = readPoints(data, original_.size());
-            if (!points)
-                return damaged(g_, "shared point numbers run past the table");
-            shared_ = std::move(*points);
-        }
+        if ((header & SHARED_POINT_NUMBERS) && !readPoints(data, original_.size(), shared_))
+            return damaged(g_, "shared point numbers run past the table");
         for (int t = 0; t < (header & TUPLE_COUNT_MASK); ++t)
             if (auto failure = tuple(r, data))
                 return failure;
@@ -166,7 +176,10 @@ private:
         const std::size_t size = r.u16();
         const int index = r.u16();
         const auto axes = std::size_t(gvar_.axisCount);
-        std::vector<Fixed> peak(axes), start(axes), end(axes);
+        peak_.assign(axes, 0);
+        start_.assign(axes, 0);
+        end_.assign(axes, 0);
+        std::vector<Fixed>&peak = peak_, &start = start_, &end = end_;
         if (index & EMBEDDED_PEAK_TUPLE) {
             for (Fixed& v : peak)
                 v = Fixed(r.i16()) * 4;
@@ -188,13 +201,10 @@ private:
         const Fixed scalar = TupleScalar(peak, start, end, index & INTERMEDIATE_REGION, location_);
         if (scalar == 0)
             return std::nullopt;
-        std::optional<std::vector<int>> own;
-        if (index & PRIVATE_POINT_NUMBERS) {
-            own = readPoints(body, original_.size());
-            if (!own)
-                return damaged(g_, "point numbers run past the table");
-        }
-        const std::vector<int>& points = own ? *own : shared_;
+        const bool own = index & PRIVATE_POINT_NUMBERS;
+        if (own && !readPoints(body, original_.size(), own_))
+            return damaged(g_, "point numbers run past the table");
+        const std::vector<int>& points = own ? own_ : shared_;
         const bool all = points.size() == 1 && points[0] == AllPoints;
         const std::size_t count = all ? original_.size() : points.size();
         if (!readDeltas(body, count, deltasX_) || !readDeltas(body, count, deltasY_))
@@ -233,13 +243,14 @@ private:
     int g_;
     const Location& location_;
     std::span<const int> ends_;
-    std::span<const FixedPoint> original_;
+    const std::vector<FixedPoint>& original_;
     std::vector<std::int64_t>& sumX_;
     std::vector<std::int64_t>& sumY_;
-    std::vector<int> shared_;
-    std::vector<std::int64_t> deltasX_, deltasY_;
-    std::vector<FixedPoint> out_;
-    std::vector<std::uint8_t> touched_;
+    std::vector<std::int64_t>&deltasX_, &deltasY_;
+    std::vector<FixedPoint>& out_;
+    std::vector<std::uint8_t>& touched_;
+    std::vector<Fixed>&peak_, &start_, &end_;
+    std::vector<int>&shared_, &own_; // shared_ empty: the glyph has no shared point numbers
 };
 
 } // namespace
@@ -285,11 +296,14 @@ std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& 
         return damaged(g, "runs past the table");
     ByteReader r(std::span<const std::uint8_t>(font.FontBytes).subspan(gvar->offset + start, stop - start));
 
-    std::vector<FixedPoint> original(points.size());
+    thread_local Scratch scratch;
+    scratch.original.resize(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        original[i] = {std::int64_t(points[i].x) * FixedOne, std::int64_t(points[i].y) * FixedOne};
-    std::vector<std::int64_t> sumX(points.size()), sumY(points.size());
-    GlyphVariations variations(*gvar, g, location, ends, original, sumX, sumY);
+        scratch.original[i] = {std::int64_t(points[i].x) * FixedOne, std::int64_t(points[i].y) * FixedOne};
+    scratch.sumX.assign(points.size(), 0);
+    scratch.sumY.assign(points.size(), 0);
+    const std::vector<std::int64_t>&sumX = scratch.sumX, &sumY = scratch.sumY;
+    GlyphVariations variations(*gvar, g, location, ends, scratch);
     if (auto failure = variations.apply(r))
         return failure;
     for (std::size_t i = 0; i < points.size(); ++i) {

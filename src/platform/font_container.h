@@ -14,6 +14,7 @@ struct DecodedFont {
 };
 
 // WOFF tables inflated with zlib and put behind a new directory; WOFF2 by
-// Google's decoder, within its header's totalSfntSize and 256 MB. A failure
-// (code from ContainerCode) says what does not add up.
+// Google's decoder, within its header's totalSfntSize, 256 MB and 32 times
+// the file's size. A failure (code from ContainerCode) says what does not
+// add up.
 std::variant<DecodedFont, Failure> DecodeFontFile(std::vector<std::uint8_t> file);

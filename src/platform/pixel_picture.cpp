@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <QPainter>
 #include <QTransform>
@@ -41,10 +42,23 @@ Mapping mappingFor(const GlyphPixels& p, int size)
 
 QPointF pointAt(const Mapping& m, const OutlinePoint& p) { return m.at(p.x / Units, p.y / Units); }
 
-void drawPixels(QPainter& painter, const GlyphPixels& p, const Mapping& m)
+// The first and one past the last of `count` pixels from `first` (in pixel
+// units) whose squares fall inside the picture's `from`..`from + size` span.
+std::pair<int, int> visibleRun(double first, int count, double from, double size, double cell)
 {
-    for (int y = 0; y < p.rows; ++y)
-        for (int x = 0; x < p.width; ++x) {
+    const double start = std::clamp(std::floor((from - first) / cell) - 1, 0.0, double(count));
+    const double end = std::clamp(std::ceil((from + size - first) / cell) + 1, start, double(count));
+    return {int(start), int(end)};
+}
+
+// Only the pixels whose squares the picture shows: a glyph far larger than
+// its em is mostly outside, and painting all of it took seconds.
+void drawPixels(QPainter& painter, const GlyphPixels& p, const Mapping& m, int size)
+{
+    const auto [x0, x1] = visibleRun(m.originX + p.left * m.cell, p.width, 0, size, m.cell);
+    const auto [y0, y1] = visibleRun(m.originY - p.top * m.cell, p.rows, 0, size, m.cell);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
             const int v = p.values[std::size_t(y) * std::size_t(p.width) + std::size_t(x)];
             if (v == 0)
                 continue;
@@ -85,7 +99,7 @@ QImage DrawPixelPicture(const GlyphPixels& pixels, const PixelPictureOptions& op
     image.fill(Qt::white);
     QPainter painter(&image);
     const Mapping m = mappingFor(pixels, size);
-    drawPixels(painter, pixels, m);
+    drawPixels(painter, pixels, m, size);
     if (options.grid && m.cell >= 4)
         drawGrid(painter, m, size);
 

@@ -70,18 +70,23 @@ Contours contoursOf(const FT_Outline& outline)
 
 std::vector<std::uint8_t> pixelValues(const FT_Bitmap& bitmap)
 {
-    std::vector<std::uint8_t> values;
-    values.reserve(std::size_t(bitmap.rows) * bitmap.width);
+    std::vector<std::uint8_t> values(std::size_t(bitmap.rows) * bitmap.width);
+    auto out = values.begin();
     for (unsigned y = 0; y < bitmap.rows; ++y) {
         const unsigned char* row = bitmap.buffer + std::ptrdiff_t(y) * bitmap.pitch;
-        for (unsigned x = 0; x < bitmap.width; ++x) {
-            if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
-                values.push_back((row[x / 8] >> (7 - x % 8) & 1) ? 255 : 0);
-            else
-                values.push_back(row[x]);
-        }
+        for (unsigned x = 0; x < bitmap.width; ++x)
+            *out++ = bitmap.pixel_mode != FT_PIXEL_MODE_MONO ? row[x] : (row[x / 8] >> (7 - x % 8) & 1) ? 255 : 0;
     }
     return values;
+}
+
+// A damaged glyph's points far outside its em would have FreeType render
+// a bitmap of hundreds of megabytes, and copying it took seconds.
+bool fitsBitmap(const FT_Outline& outline)
+{
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    return (box.xMax - box.xMin) / 64 <= MaxPixelSide && (box.yMax - box.yMin) / 64 <= MaxPixelSide;
 }
 
 } // namespace
@@ -104,7 +109,7 @@ std::optional<GlyphPixels> RenderPixels(std::span<const std::uint8_t> fontBytes,
     if (FT_Load_Glyph(f, glyph, flags) != 0)
         return std::nullopt;
     out.hinted = contoursOf(f->glyph->outline);
-    if (FT_Render_Glyph(f->glyph, request.mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
+    if (!fitsBitmap(f->glyph->outline) || FT_Render_Glyph(f->glyph, request.mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
         return std::nullopt;
 
     const FT_GlyphSlot slot = f->glyph;

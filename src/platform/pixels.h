@@ -17,6 +17,7 @@ enum class Hinting {
 
 inline constexpr int MinPpem = 6;
 inline constexpr int MaxPpem = 200;
+inline constexpr int MaxPixelSide = 2048; // of a glyph's bitmap: ten em at the largest size
 
 struct PixelRequest {
     int glyph = 0;
@@ -37,6 +38,7 @@ struct GlyphPixels {
 
 // Renders glyph request.glyph of face faceIndex of the font's bytes at the
 // location. Nothing when FreeType cannot open the face, set the location or
-// size, or load or render the glyph.
+// size, or load or render the glyph, or when the hinted glyph's box is wider
+// or taller than MaxPixelSide pixels.
 std::optional<GlyphPixels> RenderPixels(std::span<const std::uint8_t> fontBytes, int faceIndex,
                                         const Location& location, const PixelRequest& request);

@@ -156,6 +156,12 @@ std::optional<std::string> woffTableProblem(const WoffTable& t, std::size_t file
     return std::nullopt;
 }
 
+std::string expansionProblem(std::size_t decodedSize)
+{
+    return "it would expand to " + std::to_string(decodedSize) + " bytes, more than " + std::to_string(MaxExpansion)
+           + " times its own size";
+}
+
 } // namespace
 
 std::variant<WoffDirectory, Failure> ReadWoffDirectory(std::span<const std::uint8_t> bytes)
@@ -189,6 +195,8 @@ std::variant<WoffDirectory, Failure> ReadWoffDirectory(std::span<const std::uint
     }
     if (dir.sfntSize > totalSfntSize)
         return failure(BadWoff, "its tables add up to more than its header's totalSfntSize");
+    if (dir.sfntSize > MaxExpansion * bytes.size())
+        return failure(BadWoff, expansionProblem(dir.sfntSize));
     std::vector<WoffTable> byOffset = dir.tables;
     std::sort(byOffset.begin(), byOffset.end(), [](const WoffTable& a, const WoffTable& b) { return a.offset < b.offset; });
     for (std::size_t i = 1; i < byOffset.size(); ++i)
@@ -216,5 +224,7 @@ std::variant<std::size_t, Failure> ReadWoff2Header(std::span<const std::uint8_t>
         return failure(BadWoff2, "its compressed data runs past the end of the file");
     if (totalSfntSize > MaxDecodedFontSize)
         return failure(BadWoff2, "it would expand to " + std::to_string(totalSfntSize) + " bytes, more than 256 MB");
+    if (totalSfntSize > MaxExpansion * bytes.size())
+        return failure(BadWoff2, expansionProblem(totalSfntSize));
     return std::size_t(totalSfntSize);
 }

@@ -43,8 +43,11 @@ enum ContainerCode : int {
 // file, past the header, and no two of them overlapping.
 std::variant<std::vector<std::uint32_t>, Failure> ReadCollectionFaces(std::span<const std::uint8_t> bytes);
 
-// The most a compressed font may expand to.
+// The most a compressed font may expand to: 256 MB, and 32 times the file's
+// own size (fonts compress to a half or a fifth; a file that expands further
+// was built to exhaust memory, 250 MB from a WOFF of 250 KB).
 constexpr std::size_t MaxDecodedFontSize = 256u << 20;
+constexpr std::size_t MaxExpansion = 32;
 
 struct WoffTable {
     std::uint32_t tag = 0;
@@ -63,10 +66,10 @@ struct WoffDirectory {
 // A WOFF header and directory whose lengths add up: every table inside the
 // file and after the directory, none overlapping another, none claiming more
 // than zlib can expand its bytes to, compLength not above origLength, and
-// the rebuilt font within totalSfntSize and MaxDecodedFontSize.
+// the rebuilt font within totalSfntSize, MaxDecodedFontSize and MaxExpansion.
 std::variant<WoffDirectory, Failure> ReadWoffDirectory(std::span<const std::uint8_t> bytes);
 
 // A WOFF2 header checked before the decoder is given the file: the declared
 // length and compressed size inside the file, totalSfntSize within
-// MaxDecodedFontSize. Returns totalSfntSize.
+// MaxDecodedFontSize and MaxExpansion. Returns totalSfntSize.
 std::variant<std::size_t, Failure> ReadWoff2Header(std::span<const std::uint8_t> bytes);

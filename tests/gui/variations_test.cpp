@@ -76,6 +76,7 @@ TEST(Variations, SliderInstancesAndDefaultMoveTheGlyphShown)
     EXPECT_NE(black.width, regular.width);
     EXPECT_NE(black.listing, regular.listing);
     EXPECT_EQ(w.session().userLocation(), (std::vector<Fixed>{900 << 16, 0}));
+    EXPECT_EQ(d->instancePicker()->currentText(), "Black"); // the slider came to an instance
 
     const int thin = d->instancePicker()->findText("Thin");
     ASSERT_GE(thin, 0);

@@ -1,5 +1,6 @@
 // lumaro-inspect on small fonts built to multiply their size: every command
 // stays within a fixed memory budget, whatever the records and glyphs claim.
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/cff_damaged.h"
+#include "support/compressors.h"
 #include "support/container_builder.h"
 #include "support/crafted_fonts.h"
 
@@ -26,10 +29,12 @@ namespace {
 constexpr long BudgetKilobytes = 256 * 1024;
 constexpr std::uint8_t NameFill = 0x02; // records of 514 bytes
 constexpr int AllGlyphs = 200;
+constexpr double FewSeconds = 30;
 #else
 constexpr long BudgetKilobytes = 64 * 1024;
 constexpr std::uint8_t NameFill = 0x06; // records of 1542 bytes
 constexpr int AllGlyphs = 1000;
+constexpr double FewSeconds = 5;
 #endif
 
 struct Usage {
@@ -125,6 +130,135 @@ TEST(BoundedMemory, ContainersClaimingHugeSizes)
             const Usage u = measure({command, file.path()});
             EXPECT_TRUE(u.status == 0 || u.status == 2) << command << ": status " << u.status;
             EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+using cff::Code;
+
+// A collection header claiming 65 535 faces, every one of them at the same
+// table directory: the offsets are all there, the faces all overlap.
+ttf::ByteVector collectionOfOneFaceRepeated(const ttf::ByteVector& font)
+{
+    constexpr std::uint32_t Faces = 0xFFFF, At = 12 + 4 * Faces;
+    ttf::Bytes b;
+    b.tag("ttcf").u16(1).u16(0).u32(Faces);
+    for (std::uint32_t f = 0; f < Faces; ++f)
+        b.u32(At);
+    ttf::ByteVector moved = font;
+    for (std::size_t t = 0; t < ttf::getU16(moved, 4); ++t)
+        ttf::putU32(moved, 12 + 16 * t + 8, ttf::getU32(moved, 12 + 16 * t + 8) + At);
+    return b.append(moved).data;
+}
+
+// A CFF font of `glyphs` copies of glyph 1's charstring.
+ttf::ByteVector cffFontOf(int glyphs, const ttf::ByteVector& glyph, std::vector<ttf::ByteVector> subrs = {})
+{
+    cff::FontDesign d = cff::withGlyph(glyph, std::move(subrs));
+    d.charStrings.resize(std::size_t(glyphs), glyph);
+    return cff::otfFont(cff::cffTable(d), false, d.charStrings.size());
+}
+
+// Its Global Subr INDEX (one subroutine) claiming 65 535, its offsets running past the table.
+ttf::ByteVector cffIndexPastTheTable()
+{
+    cff::FontDesign d = cff::withGlyph(Code().ns({10, 10}).op(RMoveTo).bytes());
+    d.globalSubrs = {Code().op(Return).bytes()};
+    ttf::ByteVector font = cff::otfFont(cff::cffTable(d), false, d.charStrings.size());
+    const ttf::ByteVector index = {0, 1, 4, 0, 0, 0, 1, 0, 0, 0, 2, Return};
+    const auto at = std::search(font.begin(), font.end(), index.begin(), index.end());
+    if (at != font.end())
+        ttf::putU16(font, std::size_t(at - font.begin()), 0xFFFF);
+    return font;
+}
+
+// 65 535 stems in 2731 hstemhm, then one hintmask of 8192 bytes.
+ttf::ByteVector hintMaskOfAllStems()
+{
+    Code c;
+    for (int stems = 0; stems < 0xFFFF;) {
+        const int here = std::min(24, 0xFFFF - stems);
+        for (int k = 0; k < 2 * here; ++k)
+            c.n(1);
+        c.op(HStemHm);
+        stems += here;
+    }
+    c.op(HintMask);
+    for (int k = 0; k < 8192; ++k)
+        c.raw({0xFF});
+    return cffFontOf(2, c.ns({10, 10}).op(RMoveTo).ns({20, 20}).op(RLineTo).op(EndChar).bytes());
+}
+
+// A WOFF whose last table, 'zzzz', inflates to `size` zero bytes. The test
+// never holds them (its own peak memory would be counted as the tool's).
+ttf::ByteVector zlibBomb(std::uint32_t size)
+{
+    ttf::ByteVector woff = ttf::woff(ttf::craftedWith([](std::vector<ttf::Table>& tables) {
+        tables.push_back({"zzzz", ttf::ByteVector(4, 0)});
+    }));
+    const std::size_t entry = ttf::woffEntryAt(ttf::getU16(woff, 12) - 1u);
+    const ttf::ByteVector stream = ttf::deflatedZeros(size);
+    woff.resize(ttf::getU32(woff, entry + 4));
+    woff.insert(woff.end(), stream.begin(), stream.end());
+    woff.resize((woff.size() + 3) & ~std::size_t(3));
+    ttf::putU32(woff, 8, std::uint32_t(woff.size()));
+    ttf::putU32(woff, 16, ttf::getU32(woff, 16) - 4 + size);
+    ttf::putU32(woff, entry + 8, std::uint32_t(stream.size()));
+    ttf::putU32(woff, entry + 12, size);
+    return woff;
+}
+
+struct Hostile {
+    const char* what;
+    ttf::ByteVector bytes;
+    std::vector<std::vector<std::string>> commands; // after the font
+    int status;                                     // 2: refused, 1: abandoned, 0: opened and shown
+};
+
+// Files under 1 MB built to make the containers, charstrings and pixels
+// exhaust memory or time: each refused or bounded, every command within the
+// budget and a few seconds.
+TEST(BoundedMemory, HostileFilesOfTheNewFormats)
+{
+    const ttf::ByteVector bomb = zlibBomb(64u << 20); // 64 MB of zeros in 64 KB
+    ttf::ByteVector pastOrigLength = bomb; // the same stream, its origLength claiming a little more than its bytes
+    const std::size_t zzzz = ttf::woffEntryAt(ttf::getU16(bomb, 12) - 1u);
+    ttf::putU32(pastOrigLength, zzzz + 12, ttf::getU32(bomb, zzzz + 8) + 100);
+    ttf::ByteVector lyingWoff2 = ttf::woff2Of(ttf::buildFont(ttf::craftedBase()));
+    ttf::putU32(lyingWoff2, 16, 200u << 20); // totalSfntSize: 200 MB
+    Code pushes;
+    for (int k = 0; k < 100000; ++k)
+        pushes.n(1);
+    ttf::FontSpec wide = ttf::squaresFont(2);
+    wide.glyphs[1] = ttf::squareGlyph(-16000, -16000, 16000, 16000);
+
+    const Hostile cases[] = {
+        {"WOFF table of a zlib bomb", bomb, {{"load"}, {"names"}}, 2},
+        {"WOFF table inflating past its origLength", pastOrigLength, {{"load"}}, 2},
+        {"WOFF2 whose totalSfntSize lies", lyingWoff2, {{"load"}, {"map"}}, 2},
+        {"65 535 faces overlapping", collectionOfOneFaceRepeated(ttf::buildFont(ttf::craftedBase())),
+         {{"load"}, {"load", "--face", "65534"}}, 2},
+        {"CFF INDEX past the table", cffIndexPastTheTable(), {{"load"}, {"glyph", "1"}}, 1},
+        {"charstrings looping through subroutines", cffFontOf(AllGlyphs, Code().n(-107).op(CallSubr).bytes(), cff::fanOut()),
+         {{"glyph", "--all"}, {"outline", "--all"}}, 1},
+        {"charstring pushing without end", cffFontOf(2, pushes.bytes()), {{"glyph", "1"}, {"outline", "1"}}, 1},
+        {"hintmask of 65 535 stems", hintMaskOfAllStems(), {{"glyph", "1"}, {"outline", "1"}}, 0},
+        {"glyph 32 em wide at 200 pixels", ttf::buildFont(wide), {{"pixels", "1", "--ppem", "200"}}, 2},
+    };
+    for (const Hostile& c : cases) {
+        ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;
+        ttf::TempFontFile file(c.bytes);
+        for (std::vector<std::string> args : c.commands) {
+            const std::string command = c.what + std::string(": ") + args[0];
+            args.insert(args.begin() + 1, file.path());
+            const Usage u = measure(args);
+            EXPECT_EQ(u.status, c.status) << command;
+            EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
+            EXPECT_LT(u.seconds, FewSeconds) << command;
         }
     }
 }

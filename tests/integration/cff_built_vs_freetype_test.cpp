@@ -103,27 +103,9 @@ TEST(CffBuiltVsFreeType, EveryPathOperatorSubroutinesAndAnAccentedGlyph)
     EXPECT_EQ(accented->accent, 2);
 }
 
-// Two glyphs in two Font DICTs, each with its own subroutines; blends of one
-// region (vsindex 0) and of two (vsindex 1).
-cff::FontDesign variedDesign()
-{
-    cff::FontDesign d;
-    d.variationStore = cff::variationStore({{{0, 16384, 16384}}, {{-16384, -16384, 0}}, {{0, 8192, 16384}}},
-                                           {{0}, {1, 2}});
-    d.localSubrs = {{Code().ns({100, 20, 1}).op(Blend).n(0).op(RLineTo).bytes()},
-                    {Code().ns({0, 50, -30, 25, 1}).op(Blend).op(RLineTo).bytes()}};
-    d.charStrings = {
-        Code().ns({10, 10}).op(RMoveTo).n(-107).op(CallSubr).ns({0, 100, 40, -10, 2}).op(Blend).op(RLineTo).bytes(),
-        Code().n(1).op(VsIndex).ns({20, 30, 10, -10, 1}).op(Blend).op(RMoveTo).n(-107).op(CallSubr)
-            .ns({50, 0, 50, 50, 0, 50, 12, -6, 0, 0, 0, 0, 0, 0, 0, 0, 8, 4, 0, 0, 6}).op(Blend).op(RRCurveTo).bytes(),
-    };
-    d.fdOfGlyph = {0, 1};
-    return d;
-}
-
 TEST(CffBuiltVsFreeType, VariedCff2AtThreeLocations)
 {
-    const cff::FontDesign d = variedDesign();
+    const cff::FontDesign d = cff::variedDesign();
     const auto file = cff::otfFont(cff::cff2Table(d), true, d.charStrings.size(), cff::fvarTable({{100, 400, 900}}));
     compareAt(file, true, {}, {});
     compareAt(file, true, {650 << 16}, Location{{0.5}});

@@ -3,12 +3,10 @@
 // its sentence.
 #include <gtest/gtest.h>
 
-#include <woff2/encode.h>
-#include <zlib.h>
-
 #include "outline/composite.h"
 #include "platform/font_container.h"
 #include "report/container_text.h"
+#include "support/compressors.h"
 #include "support/container_builder.h"
 #include "support/recording_sink.h"
 #include "tables/loader.h"
@@ -16,26 +14,8 @@
 namespace {
 
 using ttf::ByteVector;
-
-ByteVector deflated(const ByteVector& data)
-{
-    uLongf size = compressBound(uLong(data.size()));
-    ByteVector out(size);
-    EXPECT_EQ(compress2(out.data(), &size, data.data(), uLong(data.size()), 9), Z_OK);
-    out.resize(size);
-    return out;
-}
-
-ByteVector woff2Of(const ByteVector& font)
-{
-    std::size_t size = woff2::MaxWOFF2CompressedSize(font.data(), font.size());
-    ByteVector out(size);
-    woff2::WOFF2Params params;
-    params.brotli_quality = 5;
-    EXPECT_TRUE(woff2::ConvertTTFToWOFF2(font.data(), font.size(), out.data(), &size, params));
-    out.resize(size);
-    return out;
-}
+using ttf::deflated;
+using ttf::woff2Of;
 
 // A font whose glyf table compresses well: many squares.
 ByteVector squares()

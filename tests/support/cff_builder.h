@@ -249,4 +249,21 @@ inline ByteVector otfFont(const ByteVector& table, bool cff2, std::size_t glyphs
     return ttf::assemble(tables, 0x4F54544F); // 'OTTO'
 }
 
+// Two glyphs in two Font DICTs, each with its own subroutines; blends of one
+// region (vsindex 0) and of two (vsindex 1).
+inline FontDesign variedDesign()
+{
+    FontDesign d;
+    d.variationStore = variationStore({{{0, 16384, 16384}}, {{-16384, -16384, 0}}, {{0, 8192, 16384}}}, {{0}, {1, 2}});
+    d.localSubrs = {{Code().ns({100, 20, 1}).op(Blend).n(0).op(RLineTo).bytes()},
+                    {Code().ns({0, 50, -30, 25, 1}).op(Blend).op(RLineTo).bytes()}};
+    d.charStrings = {
+        Code().ns({10, 10}).op(RMoveTo).n(-107).op(CallSubr).ns({0, 100, 40, -10, 2}).op(Blend).op(RLineTo).bytes(),
+        Code().n(1).op(VsIndex).ns({20, 30, 10, -10, 1}).op(Blend).op(RMoveTo).n(-107).op(CallSubr)
+            .ns({50, 0, 50, 50, 0, 50, 12, -6, 0, 0, 0, 0, 0, 0, 0, 0, 8, 4, 0, 0, 6}).op(Blend).op(RRCurveTo).bytes(),
+    };
+    d.fdOfGlyph = {0, 1};
+    return d;
+}
+
 } // namespace cff

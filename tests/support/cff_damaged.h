@@ -48,7 +48,7 @@ inline std::vector<DamagedCase> damagedCases()
          "subroutine 112 is not in the font (1 there)"},
         {"GlobalSubrMissing", withGlyph(Code().n(0).op(CallGSubr).bytes()),
          "global subroutine 107 is not in the font (0 there)"},
-        {"EndlessCalls", withGlyph(Code().n(-107).op(CallSubr).bytes(), fanOut()), "more than 1000000 operators"},
+        {"EndlessCalls", withGlyph(Code().n(-107).op(CallSubr).bytes(), fanOut()), "more than 20000 operators"},
         {"HintMaskBeforeStems", withGlyph(Code().op(HintMask).raw({0xff}).ns({1, 1}).op(RMoveTo).bytes()),
          "hintmask before any stem"},
         {"TooFewOperands", withGlyph(Code().n(1).op(RRCurveTo).bytes()), "too few operands for a curveto"},

@@ -113,6 +113,12 @@ void VariationsDialog::showValues(const std::vector<Fixed>& user)
         rows_[i].slider->setValue(sliderValue(user[i]));
         rows_[i].field->setValue(user[i] / 65536.0);
     }
+    markInstance(user);
+}
+
+// The picker on the instance at `user`, or on none.
+void VariationsDialog::markInstance(const std::vector<Fixed>& user)
+{
     int at = -1;
     for (std::size_t k = 0; k < named_.size() && at < 0; ++k)
         if (named_[k].coordinates == user)
@@ -123,9 +129,9 @@ void VariationsDialog::showValues(const std::vector<Fixed>& user)
 
 void VariationsDialog::moved()
 {
-    const QSignalBlocker quiet(instances_);
-    instances_->setCurrentIndex(-1);
-    emit locationChanged(location());
+    const std::vector<Fixed> user = location();
+    markInstance(user);
+    emit locationChanged(user);
 }
 
 void VariationsDialog::pickInstance(int index)

@@ -41,6 +41,7 @@ private:
         Fixed def = 0;
     };
     void showValues(const std::vector<Fixed>& user);
+    void markInstance(const std::vector<Fixed>& user);
     void moved();
     void pickInstance(int index);
 

@@ -298,7 +298,7 @@ std::string FontSession::outlineDocument() const
         return {};
     WorkingValues work;
     work.GlyphIndex = currentGlyph_;
-    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, location_, work);
+    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, view_.location, work);
     const std::vector<std::string> texts =
         glyph.status == OutlineStatus::Abandoned ? MessageBoxes(glyph.failure) : std::vector<std::string>{};
     return "[\n" + OutlineDocument(currentGlyph_, glyph, texts) + "\n]\n";

@@ -91,7 +91,8 @@ public:
 
     // The first character the glyph shown stands for, if any.
     std::optional<char32_t> characterShown() const;
-    // The glyph shown as `lumaro-inspect outline` prints it, in its brackets.
+    // The glyph shown as `lumaro-inspect outline` prints it, in its brackets,
+    // at the location drawn.
     std::string outlineDocument() const;
 
     const std::shared_ptr<const FontState>& font() const { return font_; }
@@ -122,7 +123,6 @@ private:
     int entry_ = -1; // the glyph list's selected entry
     int eventsEnabled_ = 0;
     int faceIndex_ = 0;   // the face of a collection; 0 for a single font
-    Location location_;   // the default location until variations are read
     int foundGlyph_ = -1; // drawn from its components whatever the option
     DrawnGlyph drawn_;    // the glyph shown: its points and segments
     WorkingValues work_;  // as its drawing left them

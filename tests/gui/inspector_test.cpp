@@ -140,16 +140,12 @@ TEST_F(Inspector, AResizeGivesThePictureAndTheListingTheExtraSize)
     w.show();
     const QSize picture = ui.Picture1->size(), listing = ui.Text5->size();
     const QPoint viewFrame = ui.Frame1->pos();
-    const QWidget* facePicker = w.findChild<QWidget*>("facePicker");
-    ASSERT_NE(facePicker, nullptr);
-    const QRect picker = facePicker->geometry();
     EXPECT_EQ(picture, QSize(355, 355)) << "the designed size at first";
     w.resize(w.size() + QSize(400, 300));
     QApplication::processEvents();
     EXPECT_EQ(ui.Picture1->size(), picture + QSize(220, 300));
     EXPECT_EQ(ui.Text5->size(), listing + QSize(180, 300));
     EXPECT_EQ(ui.Frame1->pos(), viewFrame + QPoint(0, 300));
-    EXPECT_EQ(facePicker->geometry(), picker.translated(400, 0)) << "it stays at the end of the growing name";
     EXPECT_GT(ui.Picture1->scale(), 1.5) << "the fit fills the larger picture";
     EXPECT_LT(w.minimumSizeHint().height(), 646) << "it can be made smaller too";
     w.hide();

@@ -19,6 +19,7 @@ int Thumbnails(const std::uint8_t* data, std::size_t size);     // the overview'
 int Containers(const std::uint8_t* data, std::size_t size);     // collections, WOFF, WOFF2 decoded; each face loaded
 int CffCharStrings(const std::uint8_t* data, std::size_t size); // CFF and CFF2 charstrings, at a location
 int PixelsAndShaping(const std::uint8_t* data, std::size_t size); // FreeType's pixels drawn, HarfBuzz's shaping
+int Variations(const std::uint8_t* data, std::size_t size);     // glyphs at the default, instances, corners, the input's location
 
 struct Target {
     const char* name; // also the folder of its regression inputs
@@ -29,7 +30,7 @@ struct Target {
 inline constexpr Target Targets[] = {
     {"load", LoadAndLists},   {"draw", DrawGlyphs}, {"find", OutlineAndFind},
     {"names", NamingTable}, {"thumbnail", Thumbnails}, {"containers", Containers},
-    {"cff", CffCharStrings}, {"pixels_shaping", PixelsAndShaping},
+    {"cff", CffCharStrings}, {"pixels_shaping", PixelsAndShaping}, {"variations", Variations},
 };
 
 } // namespace fuzz

@@ -23,6 +23,7 @@
 
 #include "platform/shell.h"
 #include "platform/widgets/toolkit.h"
+#include "support/quiet_toolkit.h"
 #include "support/freetype_face.h"
 #include "tables/cmap.h"
 #include "ui/main/find_field.h"
@@ -32,17 +33,6 @@
 namespace {
 
 const std::string DejaVuSans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
-
-class QuietToolkit : public Toolkit {
-public:
-    void MsgBox(const std::string& text) override { messages.push_back(text); }
-    bool MsgBoxYesNo(const std::string&, const std::string&) override { return false; }
-    std::string ShowOpen(const CommonDialog&) override { return font; }
-    std::string ShowSave(CommonDialog&) override { return {}; }
-    void PopupMenu(QMenu*) override {}
-    std::vector<std::string> messages;
-    std::string font = DejaVuSans;
-};
 
 const std::string CantarellRegular = std::string(CANTARELL_DIR) + "/Cantarell-Regular.otf";
 
@@ -129,7 +119,7 @@ protected:
     struct ForgetSettings {
         ForgetSettings() { QSettings(QSettings::UserScope, "Lumaro", "Lumaro").clear(); }
     } forgotten;
-    QuietToolkit toolkit;
+    QuietToolkit toolkit{DejaVuSans};
     RecordingShellOpener shell;
     frmmain w{toolkit, shell};
     InspectorControls ui{w};
@@ -283,7 +273,7 @@ TEST_F(Inspector, ThePointsTableSharesTheSelection)
 TEST(InspectorCff, CubicPointsAreNamedAsFreeTypeTagsThem)
 {
     QSettings(QSettings::UserScope, "Lumaro", "Lumaro").clear();
-    QuietToolkit toolkit;
+    QuietToolkit toolkit{DejaVuSans};
     toolkit.font = CantarellRegular;
     RecordingShellOpener shell;
     frmmain w{toolkit, shell};

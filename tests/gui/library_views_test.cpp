@@ -13,6 +13,7 @@
 #include "platform/font_file.h"
 #include "platform/shell.h"
 #include "platform/widgets/toolkit.h"
+#include "support/quiet_toolkit.h"
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "ui/main/frmmain.h"
@@ -27,16 +28,6 @@ namespace {
 
 const std::string DejaVuSans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
 const std::string NotoDevanagari = std::string(NOTO_DIR) + "/NotoSansDevanagari-Regular.ttf";
-
-class QuietToolkit : public Toolkit {
-public:
-    void MsgBox(const std::string& text) override { messages.push_back(text); }
-    bool MsgBoxYesNo(const std::string&, const std::string&) override { return false; }
-    std::string ShowOpen(const CommonDialog&) override { return {}; }
-    std::string ShowSave(CommonDialog&) override { return {}; }
-    void PopupMenu(QMenu*) override {}
-    std::vector<std::string> messages;
-};
 
 class LibraryViewsTest : public ::testing::Test {
 protected:

@@ -15,22 +15,13 @@
 
 #include "platform/shell.h"
 #include "platform/widgets/toolkit.h"
+#include "support/quiet_toolkit.h"
 #include "support/freetype_face.h"
 #include "ui/main/frmmain.h"
 #include "ui/variations/variations_dialog.h"
 #include "ui/variations/variations_view.h"
 
 namespace {
-
-class QuietToolkit : public Toolkit {
-public:
-    void MsgBox(const std::string& text) override { messages.push_back(text); }
-    bool MsgBoxYesNo(const std::string&, const std::string&) override { return false; }
-    std::string ShowOpen(const CommonDialog&) override { return {}; }
-    std::string ShowSave(CommonDialog&) override { return {}; }
-    void PopupMenu(QMenu*) override {}
-    std::vector<std::string> messages;
-};
 
 constexpr int GlyphH = 161; // "H" of Inter
 

@@ -14,10 +14,10 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion("0.14a");
 
     QCommandLineParser parser;
-    parser.setApplicationDescription("Shows the glyph outlines of a TrueType font.");
+    parser.setApplicationDescription("Shows the glyph outlines of a font file.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("FONT", "The .ttf file to open at start.", "[FONT]");
+    parser.addPositionalArgument("FONT", "The font file to open at start: TrueType or OpenType, a collection, WOFF or WOFF2.", "[FONT]");
     const QCommandLineOption overview("overview", "Show the glyph overview of FONT as well.");
     parser.addOption(overview);
     parser.process(app);

@@ -292,6 +292,15 @@ std::optional<char32_t> FontSession::characterShown() const
     return codes.front();
 }
 
+std::optional<std::int32_t> FontSession::advanceShown() const
+{
+    if (!font_->Loaded || currentGlyph_ < 0 || std::size_t(currentGlyph_) >= font_->HMetrics.size())
+        return std::nullopt;
+    WorkingValues work;
+    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, view_.location, work);
+    return AdvanceAt(*font_, currentGlyph_, view_.location, glyph);
+}
+
 std::string FontSession::outlineDocument() const
 {
     if (!font_->Loaded)

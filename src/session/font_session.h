@@ -94,6 +94,8 @@ public:
     // The glyph shown as `lumaro-inspect outline` prints it, in its brackets,
     // at the location drawn.
     std::string outlineDocument() const;
+    // The glyph shown's advance width at the location drawn; none past hmtx's glyphs.
+    std::optional<std::int32_t> advanceShown() const;
 
     const std::shared_ptr<const FontState>& font() const { return font_; }
     const PickLists& lists() const { return lists_; }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -25,8 +26,13 @@ namespace {
 
 constexpr int GlyphH = 161; // "H" of Inter
 
-// The width of FreeType's box of glyph H at weight `wght`.
-long freeTypeWidth(double wght)
+struct Metrics {
+    long width;   // of the box
+    long advance;
+};
+
+// FreeType's metrics of glyph H at weight `wght`, in font units.
+Metrics freeTypeMetrics(double wght)
 {
     FreeTypeFace ft(INTER_VARIABLE_FONT);
     FT_Fixed coords[] = {FT_Fixed(wght * 65536), 0}; // upright
@@ -34,8 +40,10 @@ long freeTypeWidth(double wght)
     EXPECT_EQ(FT_Load_Glyph(ft.get(), GlyphH, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING), 0);
     FT_BBox box;
     FT_Outline_Get_CBox(&ft.get()->glyph->outline, &box);
-    return box.xMax - box.xMin;
+    return {box.xMax - box.xMin, ft.get()->glyph->advance.x};
 }
+
+long freeTypeWidth(double wght) { return freeTypeMetrics(wght).width; }
 
 struct Readout {
     long width;
@@ -64,6 +72,9 @@ TEST(Variations, SliderInstancesAndDefaultMoveTheGlyphShown)
     EXPECT_DOUBLE_EQ(d->field(0)->value(), 900);
     const Readout black = readout();
     EXPECT_NEAR(black.width, freeTypeWidth(900), 1);
+    const QString status = w.findChild<QLabel*>("glyphInfo")->text();
+    EXPECT_TRUE(status.endsWith(QStringLiteral("advance %1").arg(freeTypeMetrics(900).advance))) << status.toStdString();
+    EXPECT_NE(freeTypeMetrics(900).advance, freeTypeMetrics(400).advance);
     EXPECT_NE(black.width, regular.width);
     EXPECT_NE(black.listing, regular.listing);
     EXPECT_EQ(w.session().userLocation(), (std::vector<Fixed>{900 << 16, 0}));

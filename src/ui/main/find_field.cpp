@@ -52,7 +52,7 @@ void FindField::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
-QString GlyphDescription(const FontState& font, int glyph)
+QString GlyphDescription(const FontState& font, int glyph, std::optional<std::int32_t> advance)
 {
     if (!font.Loaded || glyph < 0 || glyph >= font.NumGlyphs)
         return {};
@@ -67,7 +67,7 @@ QString GlyphDescription(const FontState& font, int glyph)
         parts << shown.join(QLatin1String(", "));
     if (const std::string name = GlyphName(font, glyph); !name.empty())
         parts << QString::fromStdString(name);
-    if (std::size_t(glyph) < font.HMetrics.size())
-        parts << QStringLiteral("advance %1").arg(font.HMetrics[std::size_t(glyph)].AdvanceWidth);
+    if (advance)
+        parts << QStringLiteral("advance %1").arg(*advance);
     return parts.join(QString::fromUtf8(" \u00b7 "));
 }

@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+#include <optional>
+
 #include <QLineEdit>
 
 #include "tables/font_state.h"
@@ -27,4 +30,4 @@ private:
 
 // What the status bar says of the glyph on display, e.g.
 // "Glyph 131 · U+00E9 é · eacute · advance 1233".
-QString GlyphDescription(const FontState& font, int glyph);
+QString GlyphDescription(const FontState& font, int glyph, std::optional<std::int32_t> advance);

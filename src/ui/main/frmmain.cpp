@@ -277,7 +277,7 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
     }
     Text6->setText(QString::fromStdString(readout.number));
     Text7->setText(QString::fromStdString(readout.name));
-    glyphInfo_->setText(GlyphDescription(font(), glyph));
+    glyphInfo_->setText(GlyphDescription(font(), glyph, session_.advanceShown()));
     fillPoints();
     enableCopying(true);
     enableStepping(!lists().GlyphList.empty());

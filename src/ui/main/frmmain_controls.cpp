@@ -168,6 +168,7 @@ void frmmain::createToolbar(QWidget* client)
     findField_->setMaximumWidth(twips(0, 0, 3000, 0).width());
     Toolbar1->addWidget(findField_);
     glyphInfo_ = new QLabel(StatusBar1);
+    glyphInfo_->setObjectName("glyphInfo");
     StatusBar1->addPermanentWidget(glyphInfo_);
 }
 

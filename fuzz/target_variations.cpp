@@ -6,9 +6,10 @@
 
 namespace {
 
-// Named instances visited per input, and glyphs drawn at each location.
+// Named instances visited per input; the first glyphs drawn at each
+// location, and more the input picks.
 constexpr std::size_t InstancesPerInput = 4;
-constexpr int GlyphsPerLocation = 16;
+constexpr int FirstGlyphs = 4, PickedGlyphs = 4;
 
 // User coordinates at a corner of the design space: axis a at its maximum
 // when bit a of `corner` is set, else at its minimum.
@@ -38,7 +39,7 @@ int fuzz::Variations(const std::uint8_t* data, std::size_t size)
     NullSurface surface;
     ViewState view;
     view.Composites = true;
-    const std::vector<int> glyphs = glyphsChosen(font, data, size, GlyphsPerLocation, 2);
+    const std::vector<int> glyphs = glyphsChosen(font, data, size, FirstGlyphs, PickedGlyphs);
     for (std::size_t k = 0; k < locations.size(); ++k) {
         view.location = locations[k];
         view.Metrics = k % 2 == 1; // the listing is the same in both views: each location in one

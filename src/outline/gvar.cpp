@@ -13,20 +13,23 @@ struct FixedPoint {
     std::int64_t x = 0, y = 0;
 };
 
-// Packed point numbers into `points`; false when they run past the data or
-// name more points than the glyph has.
-bool readPoints(ByteReader& r, std::size_t pointCount, std::vector<int>& points)
+// Packed point numbers into `points`; why they cannot be used (nullptr when
+// they can): they run past the data or name more points than the glyph has.
+const char* readPoints(ByteReader& r, std::size_t pointCount, std::vector<int>& points)
 {
+    constexpr const char* PastTheTable = "run past the table";
     points.clear();
     int n = r.u8();
     if (n == 0) {
         points.push_back(AllPoints);
-        return r.ok();
+        return r.ok() ? nullptr : PastTheTable;
     }
     if (n & 0x80)
         n = (n & 0x7F) << 8 | r.u8();
-    if (!r.ok() || std::size_t(n) > pointCount)
-        return false;
+    if (!r.ok())
+        return PastTheTable;
+    if (std::size_t(n) > pointCount)
+        return "name more points than the glyph has";
     points.reserve(std::size_t(n));
     int last = 0;
     while (int(points.size()) < n && r.ok()) {
@@ -37,7 +40,7 @@ bool readPoints(ByteReader& r, std::size_t pointCount, std::vector<int>& points)
             points.push_back(last);
         }
     }
-    return r.ok();
+    return r.ok() ? nullptr : PastTheTable;
 }
 
 // `count` packed deltas, in 16.16; false when a run overshoots or they run past the data.
@@ -162,8 +165,9 @@ public:
         data.seek(dataOffset);
         if (!r.ok() || !data.ok())
             return damaged(g_, "runs past the table");
-        if ((header & SHARED_POINT_NUMBERS) && !readPoints(data, original_.size(), shared_))
-            return damaged(g_, "shared point numbers run past the table");
+        if (header & SHARED_POINT_NUMBERS)
+            if (const char* why = readPoints(data, original_.size(), shared_))
+                return damaged(g_, std::string("shared point numbers ") + why);
         for (int t = 0; t < (header & TUPLE_COUNT_MASK); ++t)
             if (auto failure = tuple(r, data))
                 return failure;
@@ -202,8 +206,9 @@ private:
         if (scalar == 0)
             return std::nullopt;
         const bool own = index & PRIVATE_POINT_NUMBERS;
-        if (own && !readPoints(body, original_.size(), own_))
-            return damaged(g_, "point numbers run past the table");
+        if (own)
+            if (const char* why = readPoints(body, original_.size(), own_))
+                return damaged(g_, std::string("point numbers ") + why);
         const std::vector<int>& points = own ? own_ : shared_;
         const bool all = points.size() == 1 && points[0] == AllPoints;
         const std::size_t count = all ? original_.size() : points.size();

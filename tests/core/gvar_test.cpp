@@ -181,6 +181,7 @@ TEST(Gvar, DamagedDataDrawsTheGlyphAtTheDefaultWithOneMessage)
     struct Case {
         const char* what;
         std::function<ttf::ByteVector()> font;
+        const char* why; // the end of the message
     };
     const auto patched = [&](std::size_t at, std::uint16_t value) {
         ttf::ByteVector d = data;
@@ -188,8 +189,8 @@ TEST(Gvar, DamagedDataDrawsTheGlyphAtTheDefaultWithOneMessage)
         return variableFont({{}, d});
     };
     const Case cases[] = {
-        {"tuples past the table", [&] { return patched(0, 40); }},
-        {"a tuple's data past the table", [&] { return patched(4, 4000); }},
+        {"tuples past the table", [&] { return patched(0, 40); }, "(shared tuple 100 is not in the table)."},
+        {"a tuple's data past the table", [&] { return patched(4, 4000); }, "(a tuple runs past the table)."},
         {"point numbers past the table", [&] {
              auto d = data; // four point numbers announced as words, three bytes left
              d.resize(15);
@@ -197,23 +198,29 @@ TEST(Gvar, DamagedDataDrawsTheGlyphAtTheDefaultWithOneMessage)
              d[10] = 4;
              d[11] = 0x83;
              return variableFont({{}, d});
-         }},
+         }, "(point numbers run past the table)."},
+        {"more point numbers than the glyph has", [&] {
+             Tuple many = good;
+             many.points = std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8};
+             many.dx = many.dy = std::vector<int>(9, 1);
+             return variableFont({{}, ttf::glyphVariations({many})});
+         }, "(point numbers name more points than the glyph has)."},
         {"deltas past the table", [&] {
              auto d = data;
              d.resize(d.size() - 6);
              ttf::putU16(d, 4, std::uint16_t(d.size() - 10));
              return variableFont({{}, d});
-         }},
-        {"shared tuple out of range", [&] { return patched(6, 5); }},
-        {"axis count not fvar's", [&] { return variableFont({{}, data}, {{1.0, 1.0}}, 2); }},
+         }, "(deltas run past the table)."},
+        {"shared tuple out of range", [&] { return patched(6, 5); }, "(shared tuple 5 is not in the table)."},
+        {"axis count not fvar's", [&] { return variableFont({{}, data}, {{1.0, 1.0}}, 2); }, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto l = load(c.font());
         EXPECT_EQ(pointsAt(*l, 1, 900), Square);
         ASSERT_EQ(l->sink.texts.size(), 1u);
-        EXPECT_NE(l->sink.texts[0].find("Glyph 1 is drawn at the default location"), std::string::npos)
-            << l->sink.texts[0];
+        EXPECT_EQ(l->sink.texts[0].find("Glyph 1 is drawn at the default location"), 0u) << l->sink.texts[0];
+        EXPECT_TRUE(l->sink.texts[0].ends_with(c.why)) << l->sink.texts[0];
     }
 }
 

@@ -18,6 +18,7 @@
 #include "support/compressors.h"
 #include "support/container_builder.h"
 #include "support/crafted_fonts.h"
+#include "support/variation_builder.h"
 
 extern char** environ;
 
@@ -212,6 +213,37 @@ ttf::ByteVector zlibBomb(std::uint32_t size)
     return woff;
 }
 
+// Glyph 1, a square, varied along one axis (wght 100..400..900) by `data`.
+ttf::ByteVector squareVariedBy(const ttf::ByteVector& data)
+{
+    std::vector<ttf::Table> tables = ttf::fontTables(ttf::squaresFont(2));
+    tables.push_back({"fvar", ttf::fvarTable({{"wght", 100, 400, 900, 0}}, {})});
+    tables.push_back({"gvar", ttf::gvarTable(1, {}, {{}, data}, 2)});
+    return ttf::assemble(tables);
+}
+
+// 4095 tuples (the most a glyph can have), each moving every point.
+ttf::ByteVector mostTuples()
+{
+    ttf::Tuple t;
+    t.peak = {1.0};
+    t.points = std::vector<int>{};
+    t.dx = t.dy = std::vector<int>(8, 1);
+    return ttf::glyphVariations(std::vector<ttf::Tuple>(0xFFF, t));
+}
+
+// One tuple naming 10 000 points of a glyph of 8 (its 4 and the phantoms).
+ttf::ByteVector pointsPastTheGlyph()
+{
+    ttf::Tuple t;
+    t.peak = {1.0};
+    t.points = std::vector<int>(10000);
+    for (int p = 0; p < 10000; ++p)
+        (*t.points)[std::size_t(p)] = p;
+    t.dx = t.dy = std::vector<int>(10000, 1);
+    return ttf::glyphVariations({t});
+}
+
 struct Hostile {
     const char* what;
     ttf::ByteVector bytes;
@@ -219,7 +251,7 @@ struct Hostile {
     int status;                                     // 2: refused, 1: abandoned, 0: opened and shown
 };
 
-// Files under 1 MB built to make the containers, charstrings and pixels
+// Files under 1 MB built to make the containers, charstrings, variations and pixels
 // exhaust memory or time: each refused or bounded, every command within the
 // budget and a few seconds.
 TEST(BoundedMemory, HostileFilesOfTheNewFormats)
@@ -233,6 +265,12 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
     Code pushes;
     for (int k = 0; k < 100000; ++k)
         pushes.n(1);
+    ttf::ByteVector claimedTuples = mostTuples(); // shared points and 4095 tuples claimed, one there
+    claimedTuples.resize(4 + 6 + 19);
+    ttf::putU16(claimedTuples, 0, 0xFFFF);
+    const std::vector<std::vector<std::string>> varied = {{"glyph", "1", "--location", "wght=900"},
+                                                          {"outline", "--all", "--location", "wght=650"},
+                                                          {"load", "--location", "wght=100"}};
     ttf::FontSpec wide = ttf::squaresFont(2);
     wide.glyphs[1] = ttf::squareGlyph(-16000, -16000, 16000, 16000);
 
@@ -247,6 +285,9 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
          {{"glyph", "--all"}, {"outline", "--all"}}, 1},
         {"charstring pushing without end", cffFontOf(2, pushes.bytes()), {{"glyph", "1"}, {"outline", "1"}}, 1},
         {"hintmask of 65 535 stems", hintMaskOfAllStems(), {{"glyph", "1"}, {"outline", "1"}}, 0},
+        {"gvar of 4095 tuples", squareVariedBy(mostTuples()), varied, 0},
+        {"gvar claiming 65 535 tuples", squareVariedBy(claimedTuples), varied, 0},
+        {"gvar points past the glyph's", squareVariedBy(pointsPastTheGlyph()), varied, 0},
         {"glyph 32 em wide at 200 pixels", ttf::buildFont(wide), {{"pixels", "1", "--ppem", "200"}}, 2},
     };
     for (const Hostile& c : cases) {

@@ -2,11 +2,12 @@
 #include "fuzz/fuzz_targets.h"
 
 #include "draw/view.h"
+#include "outline/composite.h"
 #include "tables/fvar.h"
 
 namespace {
 
-// Named instances visited per input; the first glyphs drawn at each
+// Named instances visited per input; the first glyphs resolved at each
 // location, and more the input picks.
 constexpr std::size_t InstancesPerInput = 4;
 constexpr int FirstGlyphs = 4, PickedGlyphs = 4;
@@ -36,13 +37,22 @@ int fuzz::Variations(const std::uint8_t* data, std::size_t size)
     for (unsigned corner : {0u, ~0u, chosen})
         locations.push_back(Normalize(v, cornerCoordinates(v, corner)));
 
+    // Each glyph resolved with its advance at every location; drawn in both
+    // views at the input's own, where drawing meets the most varied outlines.
+    const std::vector<int> glyphs = glyphsChosen(font, data, size, FirstGlyphs, PickedGlyphs);
+    WorkingValues work;
+    ResolvedGlyph resolved;
+    for (const Location& at : locations)
+        for (int g : glyphs) {
+            ResolveGlyph(font, g, at, work, resolved);
+            AdvanceAt(font, g, at, resolved);
+        }
     NullSurface surface;
     ViewState view;
     view.Composites = true;
-    const std::vector<int> glyphs = glyphsChosen(font, data, size, FirstGlyphs, PickedGlyphs);
-    for (std::size_t k = 0; k < locations.size(); ++k) {
-        view.location = locations[k];
-        view.Metrics = k % 2 == 1; // the listing is the same in both views: each location in one
+    view.location = locations[1];
+    for (bool metrics : {false, true}) {
+        view.Metrics = metrics;
         for (int g : glyphs)
             ShowGlyph(g, font, view, surface);
     }

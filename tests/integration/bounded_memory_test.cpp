@@ -2,6 +2,7 @@
 // stays within a fixed memory budget, whatever the records and glyphs claim.
 #include <algorithm>
 #include <chrono>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -238,8 +239,7 @@ ttf::ByteVector pointsPastTheGlyph()
     ttf::Tuple t;
     t.peak = {1.0};
     t.points = std::vector<int>(10000);
-    for (int p = 0; p < 10000; ++p)
-        (*t.points)[std::size_t(p)] = p;
+    std::iota(t.points->begin(), t.points->end(), 0);
     t.dx = t.dy = std::vector<int>(10000, 1);
     return ttf::glyphVariations({t});
 }

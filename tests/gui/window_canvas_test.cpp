@@ -1,4 +1,4 @@
-// The main window as an inspector of DejaVu Sans: it grows, zooms, names
+// The main window examining DejaVu Sans: it grows, zooms, names
 // points, ties the listing to the drawing and copies; expected values come
 // from FreeType.
 #include <QApplication>
@@ -58,7 +58,7 @@ std::vector<FreeTypePoint> freeTypePoints(int glyph, int* contours = nullptr, co
 }
 
 // The window's controls this test reads, found by their object names.
-struct InspectorControls {
+struct CanvasControls {
     template <class T>
     static T* control(const frmmain& w, const char* name)
     {
@@ -66,7 +66,7 @@ struct InspectorControls {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    explicit InspectorControls(const frmmain& w)
+    explicit CanvasControls(const frmmain& w)
         : Picture1(control<GlyphCanvas>(w, "Picture1")), Text5(control<QPlainTextEdit>(w, "Text5")),
           Frame1(control<QGroupBox>(w, "Frame1")), Slider1(control<QSlider>(w, "Slider1")),
           StatusBar1(control<QStatusBar>(w, "StatusBar1")), pointsTable(control<QTableWidget>(w, "pointsTable")),
@@ -85,9 +85,9 @@ struct InspectorControls {
     QAction *mnuComposites, *mnuFit, *mnuZoomIn, *mnuCopyCharacter, *mnuCopyCodePoint, *mnuCopyPoints, *mnuCopyPicture;
 };
 
-class Inspector : public ::testing::Test {
+class CanvasWindow : public ::testing::Test {
 protected:
-    Inspector()
+    CanvasWindow()
     {
         w.mnuOpen_Click();
         EXPECT_TRUE(w.font().Loaded);
@@ -122,10 +122,10 @@ protected:
     QuietToolkit toolkit{DejaVuSans};
     RecordingShellOpener shell;
     frmmain w{toolkit, shell};
-    InspectorControls ui{w};
+    CanvasControls ui{w};
 };
 
-TEST_F(Inspector, AResizeGivesThePictureAndTheListingTheExtraSize)
+TEST_F(CanvasWindow, AResizeGivesThePictureAndTheListingTheExtraSize)
 {
     w.show();
     const QSize picture = ui.Picture1->size(), listing = ui.Text5->size();
@@ -141,7 +141,7 @@ TEST_F(Inspector, AResizeGivesThePictureAndTheListingTheExtraSize)
     w.hide();
 }
 
-TEST_F(Inspector, TheWheelZoomsAboutThePointerAndFitRestoresIt)
+TEST_F(CanvasWindow, TheWheelZoomsAboutThePointerAndFitRestoresIt)
 {
     const QPointF pointer(120, 200);
     const QPointF under = ui.Picture1->pictureToCanvas().inverted().map(pointer);
@@ -160,7 +160,7 @@ TEST_F(Inspector, TheWheelZoomsAboutThePointerAndFitRestoresIt)
     EXPECT_DOUBLE_EQ(ui.Picture1->zoom(), 1.0);
 }
 
-TEST_F(Inspector, HoveringAPointNamesItInFontUnits)
+TEST_F(CanvasWindow, HoveringAPointNamesItInFontUnits)
 {
     find("O");
     const std::vector<FreeTypePoint> points = freeTypePoints(shown());
@@ -175,7 +175,7 @@ TEST_F(Inspector, HoveringAPointNamesItInFontUnits)
     }
 }
 
-TEST_F(Inspector, AListingLineHighlightsItsSegmentAndAClickedSegmentSelectsItsLine)
+TEST_F(CanvasWindow, AListingLineHighlightsItsSegmentAndAClickedSegmentSelectsItsLine)
 {
     find("l"); // one contour of straight edges
     const std::vector<ListedSegment>& segments = ui.Picture1->glyph().segments;
@@ -201,7 +201,7 @@ TEST_F(Inspector, AListingLineHighlightsItsSegmentAndAClickedSegmentSelectsItsLi
     EXPECT_TRUE(ui.Text5->textCursor().hasSelection());
 }
 
-TEST_F(Inspector, CopyPutsTheCharacterItsCodeAndItsPointsOnTheClipboard)
+TEST_F(CanvasWindow, CopyPutsTheCharacterItsCodeAndItsPointsOnTheClipboard)
 {
     find("U+00E9");
     ui.mnuCopyCharacter->trigger();
@@ -228,7 +228,7 @@ TEST_F(Inspector, CopyPutsTheCharacterItsCodeAndItsPointsOnTheClipboard)
                                                                 * int(ui.Picture1->devicePixelRatio()));
 }
 
-TEST_F(Inspector, FindDrawsACompositeWithTheOptionOff)
+TEST_F(CanvasWindow, FindDrawsACompositeWithTheOptionOff)
 {
     ASSERT_FALSE(ui.mnuComposites->isChecked());
     find("\u00e9");
@@ -245,7 +245,7 @@ TEST_F(Inspector, FindDrawsACompositeWithTheOptionOff)
 
 // A point picked in the table is ringed in the picture and its line selected
 // in the listing; a point clicked in the picture picks its row.
-TEST_F(Inspector, ThePointsTableSharesTheSelection)
+TEST_F(CanvasWindow, ThePointsTableSharesTheSelection)
 {
     find("O");
     EXPECT_FALSE(ui.Text5->textCursor().hasSelection()) << "a new listing selects no line";
@@ -270,7 +270,7 @@ TEST_F(Inspector, ThePointsTableSharesTheSelection)
 }
 
 // A CFF glyph's cubic control points are named as such, in the table and on hover.
-TEST(InspectorCff, CubicPointsAreNamedAsFreeTypeTagsThem)
+TEST(CanvasWindowCff, CubicPointsAreNamedAsFreeTypeTagsThem)
 {
     QSettings(QSettings::UserScope, "Lumaro", "Lumaro").clear();
     QuietToolkit toolkit{DejaVuSans};
@@ -281,7 +281,7 @@ TEST(InspectorCff, CubicPointsAreNamedAsFreeTypeTagsThem)
     ASSERT_TRUE(w.font().Loaded);
     w.findField()->setText("S");
     emit w.findField()->returnPressed();
-    const InspectorControls ui(w);
+    const CanvasControls ui(w);
     const std::vector<FreeTypePoint> points = freeTypePoints(w.session().CurrentGlyph(), nullptr, CantarellRegular);
     ASSERT_EQ(ui.pointsTable->rowCount(), int(points.size()));
     int cubic = 0;

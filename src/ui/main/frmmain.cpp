@@ -101,7 +101,7 @@ frmmain::~frmmain() = default;
 
 void frmmain::connectEvents()
 {
-    connectInspector();
+    connectSelection();
     connect(mnuOpen, &QAction::triggered, this, &frmmain::mnuOpen_Click);
     connect(facePicker_, &FacePicker::faceChosen, this, [this](int face) {
         const std::string path = font().FontFileName; // a copy: the open replaces the font that holds it

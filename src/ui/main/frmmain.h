@@ -118,12 +118,12 @@ private:
     void nameControls();
     void connectEvents();
 
-    // The picture as an inspector: the canvas's menus, the points table, the
+    // The picture for examining points: the canvas's menus, the points table, the
     // shared selection, copying, and the layout that grows with the window.
     void createEditMenu();
     void createCanvasMenu();
     void createPointsTab();
-    void connectInspector();
+    void connectSelection();
     void enableCopying(bool on);
     void layoutControls(QSize client);
     void fillPoints();

@@ -23,7 +23,7 @@
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
 
-// The picture as an inspector: zoom and point numbers, the selection the
+// The picture for examining points: zoom and point numbers, the selection the
 // picture, the listing and the points table share, copying, and a layout
 // that gives the picture and the listing what the window grows by.
 
@@ -113,7 +113,7 @@ void frmmain::createPointsTab()
     pointsTable->hide();
 }
 
-void frmmain::connectInspector()
+void frmmain::connectSelection()
 {
     connect(mnuPointNumbers, &QAction::toggled, Picture1, &GlyphCanvas::setPointNumbers);
     connect(mnuSmooth, &QAction::toggled, Picture1, &GlyphCanvas::setSmooth);

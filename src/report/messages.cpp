@@ -68,8 +68,6 @@ std::string WhyNotOpened(const Reports& reports)
         switch (failure.code) {
         case TableMissing:
             return "it has no " + failure.detail + " table";
-        case CmapFormatUnknown:
-            return "its character map is of a format other than 0 and 4";
         case ReadPastEnd:
             return "the file ends inside its " + failure.detail;
         case TooManyTables:

@@ -4,7 +4,7 @@
 
 #include "sfnt/table_directory.h"
 
-MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r)
+MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r, Reports& notes)
 {
     const FoundTable cmap = FindTable(font, r, "cmap");
     if (cmap.lookup != TableLookup::Found)
@@ -37,8 +37,12 @@ MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r)
     font.CmapLength = r.u16();
     if (!r.ok())
         return Failure{ReadPastEnd, {}, "cmap subtable"};
-    if (font.CmapFormat != 0 && font.CmapFormat != 4)
-        return Failure{CmapFormatUnknown, {}, {}};
+    // A format the pick lists cannot read (a font whose only map is format
+    // 12) is said, and the font loads without them: every lookup gives 0.
+    if (font.CmapFormat != 0 && font.CmapFormat != 4) {
+        notes.push_back(Failure{CmapFormatUnknown, {}, {}});
+        return std::nullopt;
+    }
     r.seek(std::size_t(cmap.span.Offset) + chosen);
     const auto subtable = r.bytes(std::size_t(font.CmapLength));
     if (!r.ok())

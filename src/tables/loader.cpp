@@ -182,15 +182,17 @@ void readGlyphHeaders(FontState& font)
     }
 }
 
-MaybeFailure readFont(FontState& font, std::uint32_t faceOffset)
+MaybeFailure readFont(FontState& font, std::uint32_t faceOffset, Reports& notes)
 {
     ByteReader file(font.FontBytes);
     if (MaybeFailure failure = ReadTableDirectory(font, file, faceOffset))
         return failure;
-    for (auto step : {readMaxp, readGlyphNames, ReadCharacterMap, ReadTables})
+    for (auto step : {readMaxp, readGlyphNames})
         if (MaybeFailure failure = step(font, file))
             return failure;
-    return std::nullopt;
+    if (MaybeFailure failure = ReadCharacterMap(font, file, notes))
+        return failure;
+    return ReadTables(font, file);
 }
 
 // Presence pass: a table missing stops the load before anything is read.
@@ -232,12 +234,34 @@ MaybeFailure readCffTables(FontState& font, ByteReader& r)
     return OpenCffOutlines(font);
 }
 
+// A font of bitmap glyphs only (colour emoji in CBDT or sbix) has neither
+// loca nor glyf; every glyph is then one without outline data.
+bool hasOnlyBitmaps(const FontState& font)
+{
+    const bool bitmaps = !TableBytes(font, "CBDT").empty() || !TableBytes(font, "EBDT").empty()
+                      || !TableBytes(font, "sbix").empty();
+    return bitmaps && TableBytes(font, "glyf").empty() && TableBytes(font, "loca").empty();
+}
+
+MaybeFailure readBitmapTables(FontState& font, ByteReader& r)
+{
+    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}))
+        return failure;
+    for (auto step : {readHead, readHdmx})
+        if (MaybeFailure failure = step(font, r))
+            return failure;
+    font.GlyphOffset.assign(std::size_t(font.NumGlyphs) + 1, 0);
+    return readMetrics(font, r);
+}
+
 } // namespace
 
 MaybeFailure ReadTables(FontState& font, ByteReader& r)
 {
     if (hasCffOutlines(font))
         return readCffTables(font, r);
+    if (hasOnlyBitmaps(font))
+        return readBitmapTables(font, r);
     // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
     // anything is read.
     if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}))
@@ -254,16 +278,18 @@ MaybeFailure ReadTables(FontState& font, ByteReader& r)
     return std::nullopt;
 }
 
-MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset)
+Reports LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset)
 {
     std::string name = std::move(font.FontFileName);
     font = FontState();
     font.FontFileName = name;
     font.FontBytes = std::move(bytes);
-    if (MaybeFailure failure = readFont(font, faceOffset)) {
+    Reports reports;
+    if (MaybeFailure failure = readFont(font, faceOffset, reports)) {
         font = FontState();
         font.FontFileName = std::move(name);
-        return failure;
+        reports.push_back(std::move(*failure));
+        return reports;
     }
     // Every glyph has a name number; those post does not give are 0.
     if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
@@ -273,7 +299,7 @@ MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uin
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
     font.Variations = ReadVariations(font);
     font.Loaded = true;
-    return std::nullopt;
+    return reports;
 }
 
 PickLists MakePickLists(const FontState& font, bool composites)

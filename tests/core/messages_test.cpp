@@ -38,7 +38,6 @@ TEST(WhyNotOpened, EachFailureOfALoadHasItsSentence)
         const char* sentence;
     } cases[] = {
         {{TableMissing, {}, "glyf"}, "it has no glyf table"},
-        {{CmapFormatUnknown, {}, {}}, "its character map is of a format other than 0 and 4"},
         {{ReadPastEnd, {}, "post glyph names"}, "the file ends inside its post glyph names"},
         {{TooManyTables, {}, {}}, "it lists more than 32 tables"},
         {{BadLocaFormat, {}, {}}, "its glyph locations are in an unknown format"},

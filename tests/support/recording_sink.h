@@ -50,13 +50,17 @@ inline TableLookup FindTable(const FontState& font, ByteReader& file, std::strin
 
 inline bool ReadCharacterMap(FontState& font, ByteReader& file, RecordingSink& sink)
 {
-    return sink.take(ReadCharacterMap(font, file));
+    Reports notes;
+    const MaybeFailure failure = ReadCharacterMap(font, file, notes);
+    sink.take(notes);
+    return sink.take(failure);
 }
 
 inline LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, RecordingSink& sink,
                            std::uint32_t faceOffset = 0)
 {
-    return sink.take(LoadFont(std::move(bytes), font, faceOffset)) ? LoadResult::Loaded : LoadResult::Abandoned;
+    sink.take(LoadFont(std::move(bytes), font, faceOffset));
+    return font.Loaded ? LoadResult::Loaded : LoadResult::Abandoned;
 }
 
 inline bool ReadNameTable(const FontState& font, RecordingSink& sink, NameTable& out)

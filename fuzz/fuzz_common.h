@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "sfnt/errors.h"
 #include "tables/loader.h"
 

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "outline/outline.h"
-#include "outline/location.h"
+#include "outline/working_values.h"
+#include "sfnt/location.h"
 #include "sfnt/failure.h"
 #include "tables/font_state.h"
 #include "draw/surface.h"

@@ -7,7 +7,7 @@
 
 #include "draw/surface.h"
 #include "draw/view.h"
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "sfnt/fixed.h"
 #include "tables/font_state.h"
 #include "tables/open_font.h"

@@ -18,7 +18,7 @@ FaceChoice ChooseFace(FileKind kind, std::span<const std::uint8_t> bytes, int fa
     choice.faces = int(offsets.size());
     if (face < 0 || face >= choice.faces) {
         choice.refusal = Failure{NoSuchFace, {}, std::to_string(face)};
-        choice.refusal->work.GlyphIndex = choice.faces;
+        choice.refusal->context.GlyphIndex = choice.faces;
         return choice;
     }
     choice.offset = offsets[std::size_t(face)];

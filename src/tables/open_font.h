@@ -31,7 +31,7 @@ using FontOpener = std::function<OpenedFont(const std::string& path, bool compos
 // Where face `face` of `bytes` lies: its offset table's offset, and how many
 // faces there are. Only a Collection has more than one face; a collection
 // header that does not add up, or a face not below the count, is a refusal
-// (BadCollection, NoSuchFace: detail the face asked, work.GlyphIndex the count).
+// (BadCollection, NoSuchFace: detail the face asked, context.GlyphIndex the count).
 struct FaceChoice {
     int faces = 1;
     std::uint32_t offset = 0;

@@ -2,13 +2,11 @@
 
 #include <cstdint>
 
-#include "sfnt/table_directory.h"
+#include "sfnt/reader.h"
 
-MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r, Reports& notes)
+MaybeFailure ReadCharacterMap(std::span<const std::uint8_t> cmap, FontState& font, Reports& notes)
 {
-    const FoundTable cmap = FindTable(font, r, "cmap");
-    if (cmap.lookup != TableLookup::Found)
-        return cmap.failure;
+    ByteReader r(cmap);
     r.u16(); // version
     const int numTables = r.u16();
     if (!r.ok())
@@ -32,7 +30,7 @@ MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r, Reports& notes)
     }
 
     font.CmapOffset = chosen;
-    r.seek(std::size_t(cmap.span.Offset) + chosen);
+    r.seek(chosen);
     font.CmapFormat = r.u16();
     font.CmapLength = r.u16();
     if (!r.ok())
@@ -43,7 +41,7 @@ MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r, Reports& notes)
         notes.push_back(Failure{CmapFormatUnknown, {}, {}});
         return std::nullopt;
     }
-    r.seek(std::size_t(cmap.span.Offset) + chosen);
+    r.seek(chosen);
     const auto subtable = r.bytes(std::size_t(font.CmapLength));
     if (!r.ok())
         return Failure{ReadPastEnd, {}, "cmap subtable"};

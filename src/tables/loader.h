@@ -21,10 +21,6 @@ enum class LoadResult {
 // offset table lies (a collection's face; 0 for a single font).
 Reports LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset = 0);
 
-// head, hdmx, loca, hhea, hmtx, read through file (a cursor over
-// font.FontBytes); ends with glyf looked up. A failure abandons the load.
-MaybeFailure ReadTables(FontState& font, ByteReader& file);
-
 // The pick lists of a loaded font. Combo1 lists the simple glyphs, or every
 // glyph with composites; Combo2 (codes 0..2000) and Combo3 (printable ASCII)
 // the codes whose glyph is listed there and not 0. Only a Windows Unicode

@@ -48,10 +48,15 @@ inline TableLookup FindTable(const FontState& font, ByteReader& file, std::strin
     return found.lookup;
 }
 
+// The cmap table as the loader finds it and reads it, from its start to the end of the file.
 inline bool ReadCharacterMap(FontState& font, ByteReader& file, RecordingSink& sink)
 {
+    const FoundTable cmap = FindTable(font, file, "cmap");
+    if (cmap.lookup != TableLookup::Found)
+        return sink.take(MaybeFailure(cmap.failure));
     Reports notes;
-    const MaybeFailure failure = ReadCharacterMap(font, file, notes);
+    const MaybeFailure failure =
+        ReadCharacterMap(std::span<const std::uint8_t>(font.FontBytes).subspan(cmap.span.Offset), font, notes);
     sink.take(notes);
     return sink.take(failure);
 }

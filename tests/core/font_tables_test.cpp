@@ -120,22 +120,4 @@ TEST(TableReaders, MalformedTablesAndInputs)
         EXPECT_EQ(c.read(), c.expected) << c.name;
 }
 
-TEST(TableReaders, GlyphHeadersPastTheEndHaveNone)
-{
-    // Glyph 0 a square, 1 a composite, 2 empty, 3 starting 4 bytes before the end.
-    const ByteVector glyf = ttf::Bytes()
-                                .i16(1).i16(-5).i16(-6).i16(100).i16(200).i16(-1).i16(0).i16(0).i16(7).i16(8)
-                                .zeros(4)
-                                .data;
-    const GlyphHeaders headers = ReadGlyphHeaders(glyf, {0, 10, 20, 20, 24, 24});
-    ASSERT_EQ(headers.kinds.size(), 5u);
-    EXPECT_EQ(headers.kinds, (std::vector<GlyphKind>{GlyphKind::Simple, GlyphKind::Composite, GlyphKind::Simple,
-                                                     GlyphKind::NoHeader, GlyphKind::Simple}));
-    EXPECT_EQ(headers.boxes[0].XMin, -5);
-    EXPECT_EQ(headers.boxes[0].YMax, 200);
-    EXPECT_EQ(headers.boxes[1].YMax, 8);
-    EXPECT_EQ(headers.boxes[3].XMax, 0);
-    EXPECT_TRUE(ReadGlyphHeaders(glyf, {}).kinds.empty());
-}
-
 } // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "sfnt/reader.h"
+
 #include "tables/text.h"
 #include "outline/composite.h"
 #include "outline/cff_glyph.h"
@@ -51,19 +53,37 @@ BBox shownBox(const FontState& font, int n, const Location& location, const Reso
     return {unit(x0), unit(y0), unit(x1), unit(y1)};
 }
 
-// The classic view's limit on one simple glyph: more contours or points than
-// it was made for are refused, though every other view draws them.
-MaybeFailure classicLimit(const ResolvedGlyph& glyph, const WorkingValues& work)
+// The classic view's limit on a TrueType simple glyph, read from its header
+// before anything else of it: more than 2000 contours (code 11) or points
+// (code 12) are refused here, though every other view draws them.
+MaybeFailure classicRefusal(const FontState& font, int g, const WorkingValues& work)
 {
-    for (const PlacedOutline& part : glyph.parts) {
-        WorkingValues at = work;
-        at.NumberOfContours = int(part.outline.ends.size());
-        if (at.NumberOfContours > MaxContours)
-            return Failure{TooManyContours, at, {}};
-        at.PointCount = std::int32_t(part.outline.points.size());
-        if (at.PointCount > MaxPoints)
-            return Failure{TooManyPoints, at, {}};
-    }
+    const auto k = std::size_t(g);
+    if (font.Cff || k + 1 >= font.GlyphOffset.size() || font.GlyphOffset[k] == font.GlyphOffset[k + 1])
+        return std::nullopt;
+    ByteReader r(font.FontBytes);
+    r.seek(std::size_t(font.Glyf.Offset) + font.GlyphOffset[k]);
+    WorkingValues at = work;
+    at.NumberOfContours = ReadShort(r);
+    if (!r.ok() || at.NumberOfContours <= 0)
+        return std::nullopt;
+    if (at.NumberOfContours > MaxContours)
+        return Failure{TooManyContours, at, {}};
+    r.skip(8 + 2 * std::size_t(at.NumberOfContours - 1)); // the box, then up to the last contour's end
+    at.PointCount = ReadShort(r) + 1;
+    if (r.ok() && at.PointCount > MaxPoints)
+        return Failure{TooManyPoints, at, {}};
+    return std::nullopt;
+}
+
+// The same for the glyph drawn: itself, or each simple glyph a composite is drawn from.
+MaybeFailure classicLimit(const FontState& font, int g, const ResolvedGlyph& glyph, const WorkingValues& work)
+{
+    if (glyph.status != OutlineStatus::Composite)
+        return classicRefusal(font, g, work);
+    for (const PlacedOutline& part : glyph.parts)
+        if (MaybeFailure failure = classicRefusal(font, part.glyph, work))
+            return failure;
     return std::nullopt;
 }
 
@@ -123,11 +143,10 @@ MaybeFailure DrawGlyph(const ShownGlyph& shown, const FontState& font, const Vie
                         || (std::size_t(work.GlyphIndex) < font.GlyphKinds.size()
                             && font.GlyphKinds[std::size_t(work.GlyphIndex)] == GlyphKind::Composite);
     const bool drawParts = view.Composites || !composite;
+    // The classic limit is told before anything else is read of the glyph.
+    const MaybeFailure refused = drawParts ? classicLimit(font, work.GlyphIndex, glyph, work) : std::nullopt;
     if (drawParts && glyph.status == OutlineStatus::Abandoned)
-        return glyph.failure;
-    if (drawParts)
-        if (MaybeFailure failure = classicLimit(glyph, work))
-            return failure;
+        return refused ? refused : glyph.failure;
     BBox frame;
     const bool metrics = view.Metrics && MetricsFrame(font, frame);
     if (metrics)
@@ -135,6 +154,15 @@ MaybeFailure DrawGlyph(const ShownGlyph& shown, const FontState& font, const Vie
     if (!drawParts || glyph.parts.empty()) {
         DrawEmptyMark(surface);
         return std::nullopt;
+    }
+    if (refused) {
+        // Neither listed nor drawn as the classic picture, but its points and
+        // outline are there for the metrics view's marks and the outline's paths.
+        if (drawn)
+            collectPoints(glyph, *drawn);
+        if (metrics)
+            DrawPoints(glyph, shown.window, view, work, surface);
+        return refused;
     }
     GlyphDrawing d{work, view, surface, OutlineText, drawn ? &drawn->segments : nullptr};
     if (MaybeFailure failure = drawAll(glyph, composite, d)) {

@@ -89,9 +89,10 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
 
 // Draws glyph work.GlyphIndex, resolved in `shown`, into the picture as fitted
 // by ShowGlyph, filling OutlineText, and drawn when given. A composite is drawn
-// as empty without view.Composites. A simple glyph (or component) of more than
-// 2000 contours or points is refused here (codes 11 and 12): the picture is
-// the classic one. Returns the failure when the drawing was abandoned; the
-// picture and the listing are then empty.
+// as empty without view.Composites. A TrueType simple glyph (or component) of
+// more than 2000 contours or points is refused here (codes 11 and 12): the
+// listing and the classic picture stay empty, but `drawn` gets its points and
+// outline and the metrics view its marks. Returns the failure when the
+// drawing was abandoned; the picture and the listing are then empty.
 MaybeFailure DrawGlyph(const ShownGlyph& shown, const FontState& font, const ViewState& view, WorkingValues& work,
                        DrawingSurface& surface, std::string& OutlineText, DrawnGlyph* drawn = nullptr);

@@ -152,6 +152,33 @@ TEST(GlyphView, RefusedGlyphsLeaveThePictureClearedAndTheBoxesFilled)
     }
 }
 
+// A whole glyph over the classic limits: the classic view refuses it as
+// before, but its outline and points are there, and the metrics view marks them.
+TEST(GlyphView, GlyphsOverTheClassicLimitsKeepTheirOutline)
+{
+    FontState font;
+    fillGlyphFont(font, {ttf::pointRowGlyph(2001)});
+    font.HeadTable.UnitsPerEm = 1000;
+    font.HheaTable.Ascender = 800;
+    font.HheaTable.Descender = -200;
+    for (const bool metrics : {false, true}) {
+        ViewState view;
+        view.Metrics = metrics;
+        const Shown s = show(font, 0, view);
+        EXPECT_TRUE(s.readout.abandoned);
+        ASSERT_EQ(s.messages.size(), 1u);
+        EXPECT_NE(s.messages[0].find("Code = 11"), std::string::npos) << s.messages[0];
+        EXPECT_EQ(s.readout.listing, "");
+        EXPECT_EQ(s.readout.drawn.outline.ends.size(), 2001u);
+        EXPECT_EQ(s.readout.drawn.points.size(), 2001u);
+        EXPECT_EQ(s.readout.drawn.points.back().x, 2000);
+        const auto marks = std::count_if(s.picture.begin(), s.picture.end(), [](const Call& c) {
+            return c.kind == RecordingSurface::LineCall && c.colour == PointColour;
+        });
+        EXPECT_EQ(marks, metrics ? 4 * 2001 : 0);
+    }
+}
+
 TEST(GlyphView, NothingToShowWithoutAFontOrForAnUnknownGlyph)
 {
     FontState none;

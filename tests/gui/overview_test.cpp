@@ -135,11 +135,13 @@ TEST(OverviewDrawing, ContoursBecomeQuadraticPaths)
 }
 
 // A built font: hhea ascender 800, descender -200; glyph 1 a square from the
-// baseline up to 201 units, glyph 2 empty, glyph 3 more contours than allowed.
+// baseline up to 201 units, glyph 2 empty, glyph 3 of 2001 contours (more
+// than the classic view draws), glyph 4 claiming 3000 contours without their data.
 TEST(OverviewDrawing, ThumbnailsShareOneScaleAndBaseline)
 {
     ttf::FontSpec design = ttf::squaresFont(2);
     design.glyphs.push_back({});
+    design.glyphs.push_back(ttf::pointRowGlyph(2001));
     design.glyphs.push_back(rawGlyph(ttf::Bytes().i16(3000).i16(0).i16(0).i16(0).i16(0).data));
     auto font = std::make_shared<FontState>();
     RecordingSink sink;
@@ -160,7 +162,11 @@ TEST(OverviewDrawing, ThumbnailsShareOneScaleAndBaseline)
     const Thumbnail empty = buildThumbnail(source, 2, QSize(100, 100), 1.0);
     EXPECT_TRUE(empty.image.isNull());
     EXPECT_FALSE(empty.abandoned);
-    const Thumbnail broken = buildThumbnail(source, 3, QSize(100, 100), 1.0);
+    const Thumbnail drawn = buildThumbnail(source, 3, QSize(100, 100), 1.0);
+    EXPECT_FALSE(drawn.abandoned);
+    EXPECT_FALSE(drawn.image.isNull());
+    EXPECT_EQ(int(source.shape(3).outline.ends.size()), 2001);
+    const Thumbnail broken = buildThumbnail(source, 4, QSize(100, 100), 1.0);
     EXPECT_TRUE(broken.abandoned);
     EXPECT_TRUE(sink.texts.empty());
 }

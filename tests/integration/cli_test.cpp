@@ -713,8 +713,9 @@ TEST(InspectCli, RenderKeepsTrueProportions)
         EXPECT_NEAR(double(ink.width()) / ink.height() / proportion, 1, 0.03) << glyph;
         EXPECT_GE(std::max(ink.width(), ink.height()), 1020) << glyph << ": whole and fitted on its longer side";
         EXPECT_GE(ink.left(), 0);
-        if (c == U'!')
+        if (c == U'!') {
             EXPECT_GT(inkBox(QImage(QString::fromStdString(stretched))).width(), 2 * ink.width());
+        }
 
         const std::string svg = dir.file("true-" + glyph + ".svg");
         ASSERT_EQ(inspect({"render", DejaVuSans, glyph, "-o", svg}).status, 0);

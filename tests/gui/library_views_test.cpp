@@ -17,7 +17,7 @@
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "ui/main/frmmain.h"
-#include "ui/main/library_views.h"
+#include "ui/session_signals.h"
 #include "ui/overview/font_glyph_source.h"
 #include "ui/overview/overview_filter.h"
 #include "ui/overview/overview_model.h"
@@ -49,11 +49,11 @@ TEST_F(LibraryViewsTest, PixelsFollowTheGlyphShown)
 {
     w.show();
     w.OpenFontFile(DejaVuSans);
-    LibraryViews* views = w.libraryViews();
-    views->showPixels();
-    const QImage space = views->pixelPicture();
-    w.showGlyphNumber(68); // 'a'
-    const QImage a = views->pixelPicture();
+    w.findChild<QAction*>("mnuPixels")->trigger();
+    auto* pixels = w.findChild<PixelView*>("pixelView");
+    const QImage space = pixels->picture();
+    w.findChild<SessionSignals*>()->session().showGlyph(68); // 'a'
+    const QImage a = pixels->picture();
     ASSERT_FALSE(a.isNull());
     EXPECT_GT(inkPixels(a), inkPixels(space) + 100);
 }
@@ -62,7 +62,7 @@ TEST_F(LibraryViewsTest, TextShapesTheSampleAndAClickShowsTheGlyph)
 {
     w.show();
     w.OpenFontFile(DejaVuSans);
-    TextPreview* text = w.libraryViews()->textPreview();
+    auto* text = w.findChild<TextPreview*>("textPreview");
     text->toggleViewAction()->trigger();
     ASSERT_TRUE(text->isVisible());
     EXPECT_EQ(text->text(), "The quick brown fox jumps over the lazy dog");

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QThread>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -32,6 +34,7 @@
 #include "ui/overview/overview_model.h"
 #include "ui/overview/overview_sheet.h"
 #include "ui/overview/overview_thumbnails.h"
+#include "ui/session_signals.h"
 
 namespace {
 
@@ -296,6 +299,25 @@ TEST(GlyphListModel, RowsFollowTheFilter)
     EXPECT_EQ(model.glyphs(), named);
 }
 
+// Does `act`, then waits until the overview's grid follows its filter: at
+// once, or once the worker that reads every glyph is done.
+template <class Act>
+void waitForRows(OverviewWindow& overview, Act act)
+{
+    QEventLoop loop;
+    bool done = false;
+    QObject::connect(&overview, &OverviewWindow::rowsFiltered, &loop, [&] {
+        done = true;
+        loop.quit();
+    });
+    act();
+    if (!done) {
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_TRUE(done) << "the filter never settled";
+}
+
 // The main window with DejaVu Sans open and its overview shown through View > "Overview".
 class OverviewWithMainWindow : public ::testing::Test {
 protected:
@@ -320,6 +342,11 @@ protected:
         ASSERT_TRUE(grid && filter);
         QApplication::processEvents(); // the grid's first layout
     }
+
+    FontSession& session() const { return w.findChild<SessionSignals*>()->session(); }
+
+    // Types `text` into the filter and waits for the grid to show what it asks for.
+    void typeFilter(const QString& text) const { waitForRows(*overview, [&] { filter->setText(text); }); }
 
     int selectedGlyph() const
     {
@@ -361,7 +388,7 @@ TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
     EXPECT_EQ(overview->windowTitle(), "Lumaro Overview");
     EXPECT_EQ(grid->model()->rowCount(), face.get()->num_glyphs);
 
-    filter->setText("U+0400-U+04FF");
+    typeFilter("U+0400-U+04FF");
     const int zhe = int(glyphOf(face, 0x416));
     click(cellOf(zhe));
     EXPECT_EQ(w.session().CurrentGlyph(), zhe);
@@ -377,8 +404,8 @@ TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
 
     // A glyph Combo1 does not list (a composite) is shown all the same.
     const int aGrave = int(glyphOf(face, 0xC0));
-    ASSERT_FALSE(std::binary_search(w.lists().GlyphList.begin(), w.lists().GlyphList.end(), aGrave));
-    filter->clear();
+    ASSERT_FALSE(std::binary_search(w.session().lists().GlyphList.begin(), w.session().lists().GlyphList.end(), aGrave));
+    typeFilter("");
     click(cellOf(aGrave));
     EXPECT_EQ(w.session().CurrentGlyph(), aGrave);
     EXPECT_EQ(w.findChild<QComboBox*>("Combo1")->currentIndex(), -1);
@@ -391,16 +418,16 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
     w.Command2_Click();
     EXPECT_EQ(selectedGlyph(), w.session().CurrentGlyph());
 
-    w.showGlyphNumber(6000);
+    session().showGlyph(6000);
     EXPECT_EQ(selectedGlyph(), 6000);
     EXPECT_TRUE(grid->viewport()->rect().intersects(grid->visualRect(cellOf(6000))));
 
-    filter->setText("U+0400-U+04FF"); // hides glyph 6000
+    typeFilter("U+0400-U+04FF"); // hides glyph 6000
     EXPECT_EQ(selectedGlyph(), -1);
     const int zhe = int(glyphOf(face, 0x416));
-    w.showGlyphNumber(zhe);
+    session().showGlyph(zhe);
     EXPECT_EQ(selectedGlyph(), zhe);
-    filter->clear();
+    typeFilter("");
     EXPECT_EQ(selectedGlyph(), zhe);
 
     // Another font: the overview shows it, and its glyph 4.
@@ -413,7 +440,7 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
 TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)
 {
     QTemporaryDir dir;
-    filter->setText("U+0400-U+04FF");
+    typeFilter("U+0400-U+04FF");
     const int shown = grid->model()->rowCount();
     toolkit.saveAnswer = dir.filePath("sheet").toStdString(); // no extension: .pdf is added
     overview->exportSheet();
@@ -427,7 +454,7 @@ TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)
     EXPECT_EQ(pdf.count("/Type /Page\n"), pages);
 
     // Asked before it is replaced; "No" keeps it.
-    filter->clear();
+    typeFilter("");
     overview->exportSheet();
     ASSERT_EQ(toolkit.questions.size(), 1u);
     EXPECT_EQ(toolkit.questions[0], "sheet.pdf already exists, overwrite?");

@@ -1,9 +1,13 @@
+#include <cstdio>
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -378,6 +382,29 @@ TEST_F(MainWindow, OpenShowsTheFaceTheCountAndGlyphFour)
     EXPECT_GT(countDrawnPixels(w), 0);
 }
 
+// The status bar and the face name's tooltip say which file and which style
+// is open: its full name as FreeType reads it, a web font's too.
+TEST_F(MainWindow, OpenNamesTheFileAndTheFullName)
+{
+    const std::string bold = std::string(DEJAVU_DIR) + "/DejaVuSans-Bold.ttf";
+    const QByteArray boldBytes = fileBytes(QString::fromStdString(bold));
+    const ttf::TempFontFile boldWoff(ttf::woff(ttf::ByteVector(boldBytes.begin(), boldBytes.end())), ".woff");
+    const struct {
+        std::string path, original;
+    } cases[] = {{DejaVuSans, DejaVuSans}, {boldWoff.path(), bold}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        openFont(c.path);
+        const QString fullName = QString::fromStdString(GetFaceFullNames(c.original, 1).at(0));
+        ASSERT_FALSE(fullName.isEmpty());
+        const QString file = QFileInfo(QString::fromStdString(c.path)).fileName();
+        EXPECT_EQ(ui.StatusBar1->currentMessage(), file + QString::fromUtf8(" \u00b7 ") + fullName);
+        EXPECT_TRUE(ui.Label2->toolTip().contains(fullName)) << ui.Label2->toolTip().toStdString();
+        EXPECT_TRUE(ui.Label2->toolTip().contains(QString::fromStdString(c.path))) << ui.Label2->toolTip().toStdString();
+    }
+    EXPECT_TRUE(toolkit.messages.empty());
+}
+
 TEST_F(MainWindow, TheToolbarButtonOpensToo)
 {
     toolkit.openAnswer = DejaVuSans;
@@ -430,6 +457,32 @@ TEST_F(MainWindow, NextAndPreviousWrapAround)
     EXPECT_TRUE(ui.Command3->isEnabled());
     EXPECT_EQ(w.focusWidget(), ui.Command3);
     EXPECT_EQ(w.session().EventsEnabled(), 1);
+}
+
+// From a glyph the list leaves out, shown by Find, Next and Previous go on
+// from its place in the list, round from either end.
+TEST_F(MainWindow, NextAndPreviousGoOnFromAnUnlistedGlyph)
+{
+    ttf::FontSpec design = ttf::squaresFont(7);
+    design.glyphs[2] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
+    design.glyphs[6] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
+    const ttf::TempFontFile file(ttf::buildFont(design));
+    openFont(file.path());
+    ASSERT_EQ(w.session().lists().GlyphList, (std::vector<int>{0, 1, 3, 4, 5}));
+    const struct {
+        const char* found;
+        bool next;
+        int entry;
+    } cases[] = {{"2", true, 2}, {"2", false, 1}, {"6", true, 0}, {"6", false, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.found) + (c.next ? " Next" : " Previous"));
+        ui.findField->setText(c.found);
+        emit ui.findField->returnPressed();
+        ASSERT_EQ(ui.Combo1->currentIndex(), -1);
+        c.next ? w.Command2_Click() : w.Command3_Click();
+        EXPECT_EQ(ui.Combo1->currentIndex(), c.entry);
+        EXPECT_EQ(w.session().CurrentGlyph(), w.session().lists().GlyphList[std::size_t(c.entry)]);
+    }
 }
 
 TEST_F(MainWindow, CharacterListsPickGlyphsButNotByTheirFirstEntry)
@@ -924,6 +977,66 @@ TEST_F(MainWindow, CollectionsAndWebFontsCanBeDropped)
     EXPECT_EQ(ui.Label9->text(), " 6");
     EXPECT_FALSE(ui.facePicker->isVisibleTo(&w));
     EXPECT_TRUE(toolkit.opens.empty());
+}
+
+// Waits for the file watcher's reload until `done` holds; false after a few seconds.
+bool waitUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QByteArray squares(int glyphs)
+{
+    const ttf::ByteVector bytes = ttf::buildFont(ttf::squaresFont(glyphs));
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// A font rebuilt while open is read again at the glyph and zoom shown,
+// however the file is written; a half-written file leaves the font shown
+// and the status bar says why, without a message box.
+TEST_F(MainWindow, AFontRewrittenOnDiskIsReloadedAtTheGlyphShown)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("built.ttf");
+    writeFile(path, squares(6));
+    openFont(path.toStdString());
+    ui.Combo1->setCurrentIndex(3);
+    ui.Picture1->zoomIn();
+    const double zoom = ui.Picture1->zoom();
+    ASSERT_GT(zoom, 1);
+
+    const auto renameOver = [&](const QByteArray& bytes) {
+        const QString fresh = folder.filePath("built.ttf.new");
+        writeFile(fresh, bytes);
+        ASSERT_EQ(std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()), 0);
+    };
+    const struct {
+        const char* how;
+        std::function<void()> write;
+        const char* count; // Label9 once done
+        const char* status;
+    } steps[] = {
+        {"rewritten in place", [&] { writeFile(path, squares(8)); }, " 8", "Reloaded built.ttf"},
+        {"renamed over", [&] { renameOver(squares(9)); }, " 9", "Reloaded built.ttf"},
+        {"cut short", [&] { writeFile(path, squares(10).left(40)); }, " 9", "built.ttf could not be reloaded: "},
+        {"rewritten, then F5", [&] { writeFile(path, squares(7)); ui.mnuReload->trigger(); }, " 7", "Reloaded built.ttf"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.how);
+        step.write();
+        EXPECT_TRUE(waitUntil([&] { return ui.StatusBar1->currentMessage().startsWith(step.status); }))
+            << ui.StatusBar1->currentMessage().toStdString();
+        EXPECT_EQ(ui.Label9->text(), step.count);
+        EXPECT_EQ(w.session().CurrentGlyph(), 3);
+        EXPECT_EQ(ui.Text6->text(), "3");
+        EXPECT_EQ(ui.Picture1->zoom(), zoom);
+        ui.StatusBar1->clearMessage();
+    }
+    EXPECT_TRUE(toolkit.messages.empty());
 }
 
 TEST_F(MainWindow, TheStatusBarSaysWhatAFileThatIsNoFontIs)

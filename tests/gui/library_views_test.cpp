@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "ui/main/frmmain.h"
+#include "ui/satellite_window.h"
 #include "ui/session_signals.h"
 #include "ui/overview/font_glyph_source.h"
 #include "ui/overview/overview_filter.h"
@@ -82,6 +84,65 @@ TEST_F(LibraryViewsTest, TextShapesTheSampleAndAClickShowsTheGlyph)
                         Qt::NoModifier);
     QApplication::sendEvent(canvas, &release);
     EXPECT_EQ(w.session().CurrentGlyph(), capitalT);
+}
+
+// Each window beside the main one closes on Escape.
+TEST_F(LibraryViewsTest, EscapeClosesEveryWindowBesideTheMainOne)
+{
+    w.show();
+    w.OpenFontFile(DejaVuSans);
+    w.showOverview();
+    w.findChild<QAction*>("mnuPixels")->trigger();
+    w.findChild<TextPreview*>("textPreview")->show();
+    w.findChild<QWidget*>("variations")->show();
+    for (const char* name : {"overview", "pixelView", "textPreview", "variations"}) {
+        SCOPED_TRACE(name);
+        auto* window = w.findChild<QWidget*>(name);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        QShortcut* escape = nullptr;
+        for (QShortcut* s : window->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+            if (s->key() == QKeySequence(Qt::Key_Escape))
+                escape = s;
+        ASSERT_NE(escape, nullptr);
+        emit escape->activated();
+        EXPECT_FALSE(window->isVisible());
+    }
+}
+
+// Windows beside the main one stay on its screen, whatever their size, and
+// clear of the main window, else of its canvas, where there is room.
+TEST(SatelliteWindow, PlacedOnTheScreenBesideTheMainWindow)
+{
+    enum class Clear { Main, Canvas, Nothing };
+    const QRect fullHd(0, 0, 1920, 1050), halfOfQhd(0, 0, 1280, 690); // available areas; the second at scale 2
+    const struct {
+        const char* what;
+        QRect screen, main, canvas;
+        QSize frame;
+        Clear clearOf;
+    } cases[] = {
+        {"overview, main at the left", fullHd, {0, 0, 733, 700}, {16, 80, 355, 355}, {1016, 760}, Clear::Main},
+        {"overview, main at the right", fullHd, {1187, 40, 733, 700}, {1203, 120, 355, 355}, {1016, 760}, Clear::Main},
+        {"pixels, main centred", fullHd, {593, 190, 733, 700}, {609, 270, 355, 355}, {736, 808}, Clear::Canvas},
+        {"overview, main centred", fullHd, {593, 190, 733, 700}, {609, 270, 355, 355}, {1016, 760}, Clear::Nothing},
+        {"variations, main wide", fullHd, {100, 100, 1600, 700}, {116, 180, 700, 700}, {400, 300}, Clear::Canvas},
+        {"pixels at scale 2", halfOfQhd, {270, 0, 733, 690}, {286, 80, 355, 355}, {736, 808}, Clear::Nothing},
+        {"overview at scale 2", halfOfQhd, {270, 0, 733, 690}, {286, 80, 355, 355}, {1016, 760}, Clear::Nothing},
+        {"a screen not at the origin", fullHd.translated(1920, 0), {1920, 0, 733, 700}, {1936, 80, 355, 355},
+         {1016, 760}, Clear::Main},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QRect placed = besideMainWindow(c.frame, c.main, c.canvas, c.screen);
+        EXPECT_TRUE(c.screen.contains(placed)) << placed.x() << "," << placed.y() << " " << placed.width() << "x"
+                                               << placed.height();
+        EXPECT_EQ(placed.size(), c.frame.boundedTo(c.screen.size()));
+        if (c.clearOf == Clear::Main)
+            EXPECT_FALSE(placed.intersects(c.main));
+        if (c.clearOf != Clear::Nothing)
+            EXPECT_FALSE(placed.intersects(c.canvas));
+    }
 }
 
 TEST(SampleText, NameId19ElseAPangramTheFontCovers)

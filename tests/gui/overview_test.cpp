@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QThread>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -435,6 +436,39 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
     w.mnuOpen_Click();
     EXPECT_EQ(grid->model()->rowCount(), FreeTypeFace(DejaVuSerif).get()->num_glyphs);
     EXPECT_EQ(selectedGlyph(), 4);
+}
+
+// Typed key by key, a filter that reads every glyph is looked for once
+// typing pauses; another font starts unfiltered, the same font read again
+// keeps its filter.
+TEST_F(OverviewWithMainWindow, TheFilterFollowsTypingAndIsClearedForAnotherFont)
+{
+    int filterings = 0;
+    QObject::connect(overview, &OverviewWindow::rowsFiltered, overview, [&] { ++filterings; });
+    const QString typed = "U+0400-U+04FF";
+    waitForRows(*overview, [&] {
+        for (qsizetype keys = 1; keys <= typed.size(); ++keys)
+            filter->setText(typed.left(keys));
+    });
+    EXPECT_EQ(filterings, 1) << "each key cancels the search before it";
+    std::set<int> cyrillic;
+    for (char32_t c = 0x400; c <= 0x4FF; ++c)
+        if (const FT_UInt g = glyphOf(face, c))
+            cyrillic.insert(int(g));
+    EXPECT_EQ(grid->model()->rowCount(), int(cyrillic.size()));
+
+    typeFilter("100-199");
+    w.findChild<QAction*>("mnuReload")->trigger();
+    EXPECT_EQ(filter->text(), "100-199");
+    EXPECT_EQ(grid->model()->rowCount(), 100);
+
+    toolkit.openAnswer = DejaVuSerif;
+    w.mnuOpen_Click();
+    EXPECT_TRUE(filter->text().isEmpty());
+    const int serifGlyphs = FreeTypeFace(DejaVuSerif).get()->num_glyphs;
+    EXPECT_EQ(grid->model()->rowCount(), serifGlyphs);
+    EXPECT_EQ(overview->findChild<QLabel*>("count")->text(), QStringLiteral("%1 glyphs").arg(serifGlyphs));
+    EXPECT_TRUE(toolkit.messages.empty());
 }
 
 TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)

@@ -35,14 +35,17 @@ private:
         const QScreen* screen = main_->screen();
         if (!screen)
             return;
-        // The window manager frames the satellite as it frames the main window.
+        // The window manager frames the satellite as it frames the main window;
+        // a main window not framed yet (just shown) is taken to have a title bar and borders.
         const QRect outer = main_->frameGeometry(), inner = main_->geometry();
-        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                             outer.bottom() - inner.bottom());
+        const QMargins frame = outer == inner ? QMargins(8, 40, 8, 8)
+                                              : QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                                                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
         const QRect canvas(canvas_->mapToGlobal(QPoint(0, 0)), canvas_->size());
         const QRect placed = besideMainWindow(window->size().grownBy(frame), outer, canvas, screen->availableGeometry());
-        window->resize(placed.size().shrunkBy(frame));
-        window->move(placed.topLeft());
+        // The client area: before its first show the window's frame is not known to Qt,
+        // which would put the client where the frame was meant to go.
+        window->setGeometry(placed.marginsRemoved(frame));
     }
 
     const QWidget* main_;

@@ -138,10 +138,12 @@ TEST(SatelliteWindow, PlacedOnTheScreenBesideTheMainWindow)
         EXPECT_TRUE(c.screen.contains(placed)) << placed.x() << "," << placed.y() << " " << placed.width() << "x"
                                                << placed.height();
         EXPECT_EQ(placed.size(), c.frame.boundedTo(c.screen.size()));
-        if (c.clearOf == Clear::Main)
+        if (c.clearOf == Clear::Main) {
             EXPECT_FALSE(placed.intersects(c.main));
-        if (c.clearOf != Clear::Nothing)
+        }
+        if (c.clearOf != Clear::Nothing) {
             EXPECT_FALSE(placed.intersects(c.canvas));
+        }
     }
 }
 

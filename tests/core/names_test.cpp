@@ -381,25 +381,3 @@ TEST(NameTableDamaged, EveryTruncationOfAFontReadsSafely)
         }
     }
 }
-
-TEST(FontNameText, TheWindowsEnglishRecordElseTheFirstWithText)
-{
-    const struct {
-        const char* what;
-        std::vector<ttf::NameRecord> records;
-        std::string expected;
-    } cases[] = {
-        {"no record of the ID", {rec(3, 1033, 1, ttf::utf16be(u"Sans"))}, ""},
-        {"Mac only", {rec(1, 0, 4, ttf::latin1("Sans Bold"))}, "Sans Bold"},
-        {"English after German", {rec(3, 1031, 4, ttf::utf16be(u"Sans Fett")), rec(3, 1033, 4, ttf::utf16be(u"Sans Bold"))}, "Sans Bold"},
-        {"empty English", {rec(3, 1033, 4, {}), rec(1, 0, 4, ttf::latin1("Sans Bold"))}, "Sans Bold"},
-    };
-    for (const auto& c : cases) {
-        FontState font;
-        openBytes(font, ttf::assemble({{"name", ttf::nameTable(c.records)}}));
-        EXPECT_EQ(FontNameText(font, 4), c.expected) << c.what;
-    }
-    FontState nameless;
-    openBytes(nameless, ttf::assemble({{"head", ByteVector(54)}}));
-    EXPECT_EQ(FontNameText(nameless, 4), "");
-}

@@ -190,41 +190,6 @@ TEST(SessionOpen, ReportsTheFontItsListsAndTheFirstGlyph)
     EXPECT_EQ(session.lists().GlyphList.size(), 8u);
 }
 
-// The views that follow a session hear of each change after the window, and
-// nothing once they are removed.
-TEST(SessionObservers, ToldAfterTheListenerUntilRemoved)
-{
-    struct Observer : SessionObserver {
-        explicit Observer(std::vector<std::string>& log) : log(log) {}
-        void fontOpened() override { log.push_back("observer: opened"); }
-        void glyphShown(int glyph) override { log.push_back("observer: shown " + std::to_string(glyph)); }
-        void locationChanged() override { log.push_back("observer: moved"); }
-        void selectionChanged() override { log.push_back("observer: selected"); }
-        std::vector<std::string>& log;
-    };
-    RecordingListener listener;
-    NullSurface surface;
-    FontSession session(listener, surface);
-    Observer observer(listener.log);
-    session.addObserver(observer);
-    session.open("squares.ttf", bytesOf(Squares));
-    session.next();
-    session.selectPoint(0);
-    const Selection& s = session.selection();
-    const std::string selected = "selected 0 " + std::to_string(s.segment) + " " + std::to_string(s.line);
-    session.setLocation({});
-    const std::vector<std::string> expected = {
-        "opened squares.ttf", "observer: opened", "lists 8 7 7", "shown 4 at 4", "observer: shown 4",
-        "shown 5 at 5",       "observer: shown 5", selected, "observer: selected", "shown 5 at 5",
-        "observer: shown 5",  "observer: moved"};
-    EXPECT_EQ(listener.log, expected);
-
-    session.removeObserver(observer);
-    listener.log.clear();
-    session.next();
-    EXPECT_EQ(listener.log, std::vector<std::string>{"shown 6 at 6"});
-}
-
 TEST(SessionOpen, AShortListShowsItsLastEntry)
 {
     RecordingListener listener;

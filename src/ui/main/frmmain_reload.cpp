@@ -1,5 +1,6 @@
 #include "ui/main/frmmain.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QStatusBar>
@@ -24,7 +25,13 @@ void frmmain::createReload()
     reloadLater_ = new QTimer(this);
     reloadLater_->setSingleShot(true);
     reloadLater_->setInterval(ReloadPauseMs);
-    connect(reloadLater_, &QTimer::timeout, this, [this] { reloadFont(Reloading::OnChange); });
+    connect(reloadLater_, &QTimer::timeout, this, [this] {
+        // Not from inside a message box another open or drawing raised: once it has closed.
+        if (QApplication::activeModalWidget() || reloading_ != Reloading::No)
+            reloadLater_->start();
+        else
+            reloadFont(Reloading::OnChange);
+    });
     connect(watcher_, &QFileSystemWatcher::fileChanged, reloadLater_, qOverload<>(&QTimer::start));
     // An editor that saves by renaming a new file over the old one ends the
     // file's watch; the folder's watch sees the new file arrive.

@@ -200,6 +200,7 @@ private:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
+    QAction* mnuStretch;
     QAction* mnuPointNumbers;
     QAction* mnuSmooth;
     QAction* mnuZoomIn;

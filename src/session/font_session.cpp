@@ -33,6 +33,16 @@ FontSession::FontSession(SessionListener& listener, DrawingSurface& surface, Fon
 {
 }
 
+void FontSession::addObserver(SessionObserver& observer)
+{
+    observers_.push_back(&observer);
+}
+
+void FontSession::removeObserver(SessionObserver& observer)
+{
+    std::erase(observers_, &observer);
+}
+
 void FontSession::report(const std::vector<std::string>& texts)
 {
     if (!texts.empty())
@@ -59,6 +69,7 @@ void FontSession::open(const std::string& path, int face)
     view_.location = {};
     eventsEnabled_ = 0; // a location set while the window takes in the font is drawn with the first glyph
     listener_.fontOpened(*font_);
+    tell([](SessionObserver& o) { o.fontOpened(); });
     if (opened.firstEntry < 0) {
         showLists(-1);
         return;
@@ -72,6 +83,7 @@ void FontSession::unload()
     font_ = std::make_shared<FontState>();
     lists_ = {};
     drawn_ = {};
+    advance_.reset();
     selection_ = {};
 }
 
@@ -84,6 +96,7 @@ void FontSession::showLists(int entry)
         currentGlyph_ = 0;
         entry_ = -1;
         drawn_ = {};
+        advance_.reset();
         selection_ = {};
         surface_.Cls();
         listener_.noGlyphShown();
@@ -102,11 +115,13 @@ void FontSession::show(int glyph, int entry)
     const GlyphReadout readout = ShowGlyph(glyph, *font_, drawing, surface_);
     drawn_ = readout.drawn;
     work_ = readout.work;
+    advance_ = readout.advance;
     selection_ = {};
     report(MessageBoxes(readout.reports));
     if (const std::string note = StatusNote(readout.reports); !note.empty())
         listener_.showStatus(note);
     listener_.glyphShown(glyph, entry, readout);
+    tell([glyph](SessionObserver& o) { o.glyphShown(glyph); });
 }
 
 void FontSession::redraw()
@@ -124,13 +139,21 @@ void FontSession::showGlyph(int glyph)
     show(glyph, at != list.end() && *at == glyph ? int(at - list.begin()) : -1);
 }
 
-// One entry on in the glyph list, round from either end; from no entry, the first or the last.
+// One entry on in the glyph list, round from either end. From a glyph the
+// list leaves out (found, or picked in the overview), the entry after or
+// before that glyph's place in the list.
 void FontSession::step(int by)
 {
-    const int count = int(lists_.GlyphList.size());
+    const auto& list = lists_.GlyphList;
+    const int count = int(list.size());
     if (count == 0)
         return;
     int entry = entry_ + by;
+    if (entry_ < 0) {
+        const auto after = std::upper_bound(list.begin(), list.end(), currentGlyph_);
+        const auto from = by > 0 ? after : std::lower_bound(list.begin(), after, currentGlyph_);
+        entry = int(from - list.begin()) + (by > 0 ? 0 : -1);
+    }
     if (entry >= count)
         entry = 0;
     if (entry < 0)
@@ -216,6 +239,13 @@ void FontSession::setMetrics(bool on)
         redraw();
 }
 
+void FontSession::setStretch(bool on)
+{
+    view_.Stretch = on;
+    if (font_->Loaded && !lists_.GlyphList.empty())
+        redraw();
+}
+
 void FontSession::setLocation(std::vector<Fixed> user)
 {
     const FontVariations& variations = font_->Variations;
@@ -227,6 +257,7 @@ void FontSession::setLocation(std::vector<Fixed> user)
     userLocation_ = std::move(user);
     if (eventsEnabled_ == 1)
         redraw();
+    tell([](SessionObserver& o) { o.locationChanged(); });
 }
 
 void FontSession::restoreView(int scale, int offset, bool startMarks)
@@ -240,6 +271,7 @@ void FontSession::select(const Selection& selection)
 {
     selection_ = selection;
     listener_.selectionChanged(selection_);
+    tell([](SessionObserver& o) { o.selectionChanged(); });
 }
 
 // The first segment drawn from the point's place in the picture: the control
@@ -289,11 +321,7 @@ std::optional<char32_t> FontSession::characterShown() const
 
 std::optional<std::int32_t> FontSession::advanceShown() const
 {
-    if (!font_->Loaded || currentGlyph_ < 0 || std::size_t(currentGlyph_) >= font_->HMetrics.size())
-        return std::nullopt;
-    WorkingValues work;
-    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, view_.location, work);
-    return AdvanceAt(*font_, currentGlyph_, view_.location, glyph);
+    return font_->Loaded ? advance_ : std::nullopt;
 }
 
 std::string FontSession::outlineDocument() const

@@ -43,6 +43,18 @@ public:
     virtual void showStatus(const std::string& text) = 0;
 };
 
+// What a session tells the views that follow it beside the window: each is
+// told after the listener, in the order the observers were added.
+class SessionObserver {
+public:
+    virtual ~SessionObserver() = default;
+    // A font replaced the open one; its first glyph follows.
+    virtual void fontOpened() {}
+    virtual void glyphShown(int /*glyph*/) {}
+    virtual void locationChanged() {}
+    virtual void selectionChanged() {}
+};
+
 // The open font and what is shown of it: the pick lists, the glyph drawn into
 // `surface`, the view options, the face and the variation location. Every
 // action reports to the listener; nothing here knows of widgets.
@@ -55,6 +67,10 @@ public:
     // open font and shows its first glyph; a failed open (a refused face too)
     // keeps the open font, its face and its face count.
     void open(const std::string& path, int face = 0);
+    // An observer is told until it is removed, which it must be before it goes away.
+    void addObserver(SessionObserver& observer);
+    void removeObserver(SessionObserver& observer);
+
     // Closes the font without telling the listener, as the window goes away.
     void unload();
 
@@ -75,6 +91,7 @@ public:
     void setStartMarks(bool on);  // redraws while a glyph of the lists is shown
     void setComposites(bool on);  // the lists made again; the glyph shown stays when listed
     void setMetrics(bool on);
+    void setStretch(bool on); // the glyph stretched to the square picture, as the classic view drew it
     // The variation location in user coordinates (16.16), one per axis of
     // the font, each clamped to its axis; redraws. Every open starts at the default.
     void setLocation(std::vector<Fixed> user);
@@ -117,8 +134,15 @@ private:
     void report(const std::vector<std::string>& texts);
     void select(const Selection& selection);
     int segmentFromPoint(int point) const;
+    template <class Tell>
+    void tell(Tell news)
+    {
+        for (SessionObserver* o : observers_)
+            news(*o);
+    }
 
     SessionListener& listener_;
+    std::vector<SessionObserver*> observers_;
     DrawingSurface& surface_;
     FontOpener opener_;
     std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
@@ -132,6 +156,7 @@ private:
     int foundGlyph_ = -1; // drawn from its components whatever the option
     DrawnGlyph drawn_;    // the glyph shown: its points and segments
     WorkingValues work_;  // as its drawing left them
+    std::optional<std::int32_t> advance_; // as its drawing resolved it
     Selection selection_;
     std::vector<Fixed> userLocation_; // what view_.location is normalized from
 };

@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QThread>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -32,6 +35,7 @@
 #include "ui/overview/overview_model.h"
 #include "ui/overview/overview_sheet.h"
 #include "ui/overview/overview_thumbnails.h"
+#include "ui/session_signals.h"
 
 namespace {
 
@@ -105,19 +109,21 @@ TEST(OverviewDrawing, ContoursBecomeQuadraticPaths)
 {
     constexpr PointKind On = PointKind::OnCurve, Off = PointKind::QuadraticOff;
     GlyphShape shape;
-    // Starts off the curve; two off-curve points in a row meet at their midpoint.
-    shape.contours.push_back({{0, 0, Off}, {100, 0, Off}, {100, 100, On}, {0, 100, Off}});
+    // Starts off the curve, between its last and first points (both off the
+    // curve); two off-curve points in a row meet at their midpoint.
     // No on-curve point at all: it starts midway between the last and the first.
-    shape.contours.push_back({{0, 0, Off}, {10, 0, Off}, {10, 10, Off}});
     // Straight lines only.
-    shape.contours.push_back({{0, 0, On}, {0, 10, On}, {10, 10, On}});
+    shape.outline = {{3, 6, 9},
+                     {{0, 0, Off}, {100, 0, Off}, {100, 100, On}, {0, 100, Off},
+                      {0, 0, Off}, {10, 0, Off}, {10, 10, Off},
+                      {0, 0, On}, {0, 10, On}, {10, 10, On}}};
 
     QPainterPath expected;
     expected.setFillRule(Qt::WindingFill);
-    expected.moveTo(100, 100);
-    expected.quadTo(QPointF(0, 100), QPointF(0, 50));
+    expected.moveTo(0, 50);
     expected.quadTo(QPointF(0, 0), QPointF(50, 0));
     expected.quadTo(QPointF(100, 0), QPointF(100, 100));
+    expected.quadTo(QPointF(0, 100), QPointF(0, 50));
     expected.closeSubpath();
     expected.moveTo(5, 5);
     expected.quadTo(QPointF(0, 0), QPointF(5, 0));
@@ -133,11 +139,13 @@ TEST(OverviewDrawing, ContoursBecomeQuadraticPaths)
 }
 
 // A built font: hhea ascender 800, descender -200; glyph 1 a square from the
-// baseline up to 201 units, glyph 2 empty, glyph 3 more contours than allowed.
+// baseline up to 201 units, glyph 2 empty, glyph 3 of 2001 contours (more
+// than the classic view draws), glyph 4 claiming 3000 contours without their data.
 TEST(OverviewDrawing, ThumbnailsShareOneScaleAndBaseline)
 {
     ttf::FontSpec design = ttf::squaresFont(2);
     design.glyphs.push_back({});
+    design.glyphs.push_back(ttf::pointRowGlyph(2001));
     design.glyphs.push_back(rawGlyph(ttf::Bytes().i16(3000).i16(0).i16(0).i16(0).i16(0).data));
     auto font = std::make_shared<FontState>();
     RecordingSink sink;
@@ -158,7 +166,11 @@ TEST(OverviewDrawing, ThumbnailsShareOneScaleAndBaseline)
     const Thumbnail empty = buildThumbnail(source, 2, QSize(100, 100), 1.0);
     EXPECT_TRUE(empty.image.isNull());
     EXPECT_FALSE(empty.abandoned);
-    const Thumbnail broken = buildThumbnail(source, 3, QSize(100, 100), 1.0);
+    const Thumbnail drawn = buildThumbnail(source, 3, QSize(100, 100), 1.0);
+    EXPECT_FALSE(drawn.abandoned);
+    EXPECT_FALSE(drawn.image.isNull());
+    EXPECT_EQ(int(source.shape(3).outline.ends.size()), 2001);
+    const Thumbnail broken = buildThumbnail(source, 4, QSize(100, 100), 1.0);
     EXPECT_TRUE(broken.abandoned);
     EXPECT_TRUE(sink.texts.empty());
 }
@@ -239,19 +251,17 @@ TEST(FontGlyphSource, AgreesWithFreeTypeOnDejaVu)
                 continue; // composites are compared with FreeType's in the outline tests
             const GlyphShape shape = source.shape(g);
             ASSERT_FALSE(shape.abandoned) << g;
-            ASSERT_EQ(int(shape.contours.size()), slot->outline.n_contours) << g;
+            ASSERT_EQ(shape.outline.ends, std::vector<int>(slot->outline.contours,
+                                                           slot->outline.contours + slot->outline.n_contours)) << g;
+            ASSERT_EQ(int(shape.outline.points.size()), slot->outline.n_points) << g;
             // FreeType moves a glyph whose lsb differs from its xMin by lsb - xMin.
             const BBox& box = font->GlyphBox[std::size_t(g)];
             const long shift = font->HMetrics[std::size_t(g)].Lsb - box.XMin;
-            int i = 0;
-            for (const auto& contour : shape.contours) {
-                for (const OutlinePoint& p : contour) {
-                    EXPECT_EQ(p.x + shift, slot->outline.points[i].x);
-                    EXPECT_EQ(p.y, slot->outline.points[i].y);
-                    EXPECT_EQ(p.kind == PointKind::OnCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);
-                    ++i;
-                }
-                EXPECT_EQ(i - 1, slot->outline.contours[&contour - shape.contours.data()]) << g;
+            for (int i = 0; i < slot->outline.n_points; ++i) {
+                const OutlinePoint& p = shape.outline.points[std::size_t(i)];
+                EXPECT_EQ(p.x + shift, slot->outline.points[i].x);
+                EXPECT_EQ(p.y, slot->outline.points[i].y);
+                EXPECT_EQ(p.kind == PointKind::OnCurve, FT_CURVE_TAG(slot->outline.tags[i]) == FT_CURVE_TAG_ON);
             }
         }
     }
@@ -296,6 +306,25 @@ TEST(GlyphListModel, RowsFollowTheFilter)
     EXPECT_EQ(model.glyphs(), named);
 }
 
+// Does `act`, then waits until the overview's grid follows its filter: at
+// once, or once the worker that reads every glyph is done.
+template <class Act>
+void waitForRows(OverviewWindow& overview, Act act)
+{
+    QEventLoop loop;
+    bool done = false;
+    QObject::connect(&overview, &OverviewWindow::rowsFiltered, &loop, [&] {
+        done = true;
+        loop.quit();
+    });
+    act();
+    if (!done) {
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_TRUE(done) << "the filter never settled";
+}
+
 // The main window with DejaVu Sans open and its overview shown through View > "Overview".
 class OverviewWithMainWindow : public ::testing::Test {
 protected:
@@ -320,6 +349,11 @@ protected:
         ASSERT_TRUE(grid && filter);
         QApplication::processEvents(); // the grid's first layout
     }
+
+    FontSession& session() const { return w.findChild<SessionSignals*>()->session(); }
+
+    // Types `text` into the filter and waits for the grid to show what it asks for.
+    void typeFilter(const QString& text) const { waitForRows(*overview, [&] { filter->setText(text); }); }
 
     int selectedGlyph() const
     {
@@ -361,7 +395,7 @@ TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
     EXPECT_EQ(overview->windowTitle(), "Lumaro Overview");
     EXPECT_EQ(grid->model()->rowCount(), face.get()->num_glyphs);
 
-    filter->setText("U+0400-U+04FF");
+    typeFilter("U+0400-U+04FF");
     const int zhe = int(glyphOf(face, 0x416));
     click(cellOf(zhe));
     EXPECT_EQ(w.session().CurrentGlyph(), zhe);
@@ -377,8 +411,8 @@ TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
 
     // A glyph Combo1 does not list (a composite) is shown all the same.
     const int aGrave = int(glyphOf(face, 0xC0));
-    ASSERT_FALSE(std::binary_search(w.lists().GlyphList.begin(), w.lists().GlyphList.end(), aGrave));
-    filter->clear();
+    ASSERT_FALSE(std::binary_search(w.session().lists().GlyphList.begin(), w.session().lists().GlyphList.end(), aGrave));
+    typeFilter("");
     click(cellOf(aGrave));
     EXPECT_EQ(w.session().CurrentGlyph(), aGrave);
     EXPECT_EQ(w.findChild<QComboBox*>("Combo1")->currentIndex(), -1);
@@ -391,16 +425,16 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
     w.Command2_Click();
     EXPECT_EQ(selectedGlyph(), w.session().CurrentGlyph());
 
-    w.showGlyphNumber(6000);
+    session().showGlyph(6000);
     EXPECT_EQ(selectedGlyph(), 6000);
     EXPECT_TRUE(grid->viewport()->rect().intersects(grid->visualRect(cellOf(6000))));
 
-    filter->setText("U+0400-U+04FF"); // hides glyph 6000
+    typeFilter("U+0400-U+04FF"); // hides glyph 6000
     EXPECT_EQ(selectedGlyph(), -1);
     const int zhe = int(glyphOf(face, 0x416));
-    w.showGlyphNumber(zhe);
+    session().showGlyph(zhe);
     EXPECT_EQ(selectedGlyph(), zhe);
-    filter->clear();
+    typeFilter("");
     EXPECT_EQ(selectedGlyph(), zhe);
 
     // Another font: the overview shows it, and its glyph 4.
@@ -410,10 +444,43 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
     EXPECT_EQ(selectedGlyph(), 4);
 }
 
+// Typed key by key, a filter that reads every glyph is looked for once
+// typing pauses; another font starts unfiltered, the same font read again
+// keeps its filter.
+TEST_F(OverviewWithMainWindow, TheFilterFollowsTypingAndIsClearedForAnotherFont)
+{
+    int filterings = 0;
+    QObject::connect(overview, &OverviewWindow::rowsFiltered, overview, [&] { ++filterings; });
+    const QString typed = "U+0400-U+04FF";
+    waitForRows(*overview, [&] {
+        for (qsizetype keys = 1; keys <= typed.size(); ++keys)
+            filter->setText(typed.left(keys));
+    });
+    EXPECT_EQ(filterings, 1) << "each key cancels the search before it";
+    std::set<int> cyrillic;
+    for (char32_t c = 0x400; c <= 0x4FF; ++c)
+        if (const FT_UInt g = glyphOf(face, c))
+            cyrillic.insert(int(g));
+    EXPECT_EQ(grid->model()->rowCount(), int(cyrillic.size()));
+
+    typeFilter("100-199");
+    w.findChild<QAction*>("mnuReload")->trigger();
+    EXPECT_EQ(filter->text(), "100-199");
+    EXPECT_EQ(grid->model()->rowCount(), 100);
+
+    toolkit.openAnswer = DejaVuSerif;
+    w.mnuOpen_Click();
+    EXPECT_TRUE(filter->text().isEmpty());
+    const int serifGlyphs = FreeTypeFace(DejaVuSerif).get()->num_glyphs;
+    EXPECT_EQ(grid->model()->rowCount(), serifGlyphs);
+    EXPECT_EQ(overview->findChild<QLabel*>("count")->text(), QStringLiteral("%1 glyphs").arg(serifGlyphs));
+    EXPECT_TRUE(toolkit.messages.empty());
+}
+
 TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)
 {
     QTemporaryDir dir;
-    filter->setText("U+0400-U+04FF");
+    typeFilter("U+0400-U+04FF");
     const int shown = grid->model()->rowCount();
     toolkit.saveAnswer = dir.filePath("sheet").toStdString(); // no extension: .pdf is added
     overview->exportSheet();
@@ -427,7 +494,7 @@ TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)
     EXPECT_EQ(pdf.count("/Type /Page\n"), pages);
 
     // Asked before it is replaced; "No" keeps it.
-    filter->clear();
+    typeFilter("");
     overview->exportSheet();
     ASSERT_EQ(toolkit.questions.size(), 1u);
     EXPECT_EQ(toolkit.questions[0], "sheet.pdf already exists, overwrite?");

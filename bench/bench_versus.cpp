@@ -45,9 +45,13 @@ bool loadFirstFace(const std::string& path, FontState& font)
     std::optional<std::vector<std::uint8_t>> bytes = ReadFontFile(path);
     if (!bytes)
         return false;
-    auto decoded = DecodeFontFile(std::move(*bytes));
+    auto decoded = DecodeWebFont(RecogniseFile(*bytes), std::move(*bytes));
     DecodedFont* file = std::get_if<DecodedFont>(&decoded);
-    return file && !LoadFont(std::move(file->bytes), font, file->faceOffsets.front());
+    if (!file)
+        return false;
+    const FaceChoice face = ChooseFace(file->kind, file->bytes, 0);
+    LoadFont(std::move(file->bytes), font, face.offset);
+    return !face.refusal && font.Loaded;
 }
 
 // A variable font's boldest named instance (the highest wght, else the last

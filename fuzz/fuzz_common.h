@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "sfnt/errors.h"
 #include "tables/loader.h"
 
@@ -24,7 +24,8 @@ inline int glyphsToVisit(const FontState& font)
 // Loads the bytes as File > Open would; true when a font is open.
 inline bool loadFont(const std::uint8_t* data, std::size_t size, FontState& font)
 {
-    return !LoadFont(std::vector<std::uint8_t>(data, data + size), font);
+    LoadFont(std::vector<std::uint8_t>(data, data + size), font);
+    return font.Loaded;
 }
 
 // The input's byte `back` places from its end (wrapping round a short input).

@@ -124,7 +124,8 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         FontState font;
-        if (LoadFont({std::istreambuf_iterator<char>(in), {}}, font) || font.Cff)
+        LoadFont({std::istreambuf_iterator<char>(in), {}}, font);
+        if (!font.Loaded || font.Cff)
             continue; // subsets are of glyf fonts
         const std::string stem = std::filesystem::path(argv[i]).stem().string();
         for (std::size_t k = 0; k < std::size(subsets); ++k)

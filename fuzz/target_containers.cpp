@@ -13,16 +13,18 @@ constexpr std::size_t FacesPerInput = 4;
 
 int fuzz::Containers(const std::uint8_t* data, std::size_t size)
 {
-    auto decoded = DecodeFontFile(std::vector<std::uint8_t>(data, data + size));
+    std::vector<std::uint8_t> file(data, data + size);
+    const FileKind kind = RecogniseFile(file);
+    auto decoded = DecodeWebFont(kind, std::move(file));
     const DecodedFont* font = std::get_if<DecodedFont>(&decoded);
     if (!font)
         return 0;
-    const std::vector<std::uint32_t>& faces = font->faceOffsets;
+    const int faces = ChooseFace(font->kind, font->bytes, 0).faces;
     const bool composites = size > 0 && (data[size - 1] & 1) != 0;
-    for (std::size_t f = 0; f < faces.size(); ++f) {
-        if (f >= FacesPerInput && f + 1 < faces.size())
+    for (int f = 0; f < faces; ++f) {
+        if (f >= int(FacesPerInput) && f + 1 < faces)
             continue;
-        OpenFontBytes("fuzz", font->bytes, composites, faces[f]);
+        OpenFontBytes("fuzz", font->kind, font->bytes, composites, f);
     }
     return 0;
 }

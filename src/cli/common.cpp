@@ -17,26 +17,34 @@ int chosenFace = 0;
 
 } // namespace
 
+void printUsage(std::FILE* to)
+{
+    std::fputs("usage: lumaro-inspect load FONT [--composites]\n"
+               "       lumaro-inspect map FONT [CODE ...]\n"
+               "       lumaro-inspect glyph FONT (N ... | --all) [--composites]\n"
+               "       lumaro-inspect outline FONT (N ... | --all)\n"
+               "       lumaro-inspect names FONT\n"
+               "       lumaro-inspect find FONT QUERY ...\n"
+               "       lumaro-inspect render FONT (N | --all) -o OUT [--format jpeg|png|svg]\n"
+               "                             [--composites] [--scale 1..10] [--offset 0..15] [--no-start-marks]\n"
+               "                             [--size 16..4096]\n"
+               "       lumaro-inspect pixels FONT N --ppem 6..200 [--hinting native|auto|none] [--mono]\n"
+               "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
+               "       lumaro-inspect shape FONT TEXT [--features F,...] [--location TAG=VALUE,...]\n"
+               "       lumaro-inspect tables FONT\n"
+               "       lumaro-inspect --help | --version\n"
+               "every command takes --face N: the face of a collection (from 0);\n"
+               "load, glyph, outline and render of a variable font also take\n"
+               "[--location TAG=VALUE[,TAG=VALUE...]] [--instance NAME].\n"
+               "Each command prints one JSON document. Exit status: 0 done, 1 abandoned by the\n"
+               "font's own error handling (\"messages\" says why), 2 a usage error or a file that\n"
+               "cannot be opened.\n",
+               to);
+}
+
 int usageError(const std::string& problem)
 {
-    std::fprintf(stderr,
-                 "lumaro-inspect: %s\n"
-                 "usage: lumaro-inspect load FONT [--composites]\n"
-                 "       lumaro-inspect map FONT [CODE ...]\n"
-                 "       lumaro-inspect glyph FONT (N ... | --all) [--composites]\n"
-                 "       lumaro-inspect outline FONT (N ... | --all)\n"
-                 "       lumaro-inspect names FONT\n"
-                 "       lumaro-inspect find FONT QUERY ...\n"
-                 "       lumaro-inspect render FONT (N | --all) -o OUT [--format jpeg|png|svg]\n"
-                 "                             [--composites] [--scale 1..10] [--offset 0..15] [--no-start-marks]\n"
-                 "       lumaro-inspect pixels FONT N --ppem 6..200 [--hinting native|auto|none] [--mono]\n"
-                 "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
-                 "       lumaro-inspect shape FONT TEXT [--features F,...] [--location TAG=VALUE,...]\n"
-                 "       lumaro-inspect tables FONT\n"
-                 "       every command takes --face N: the face of a collection (from 0)\n"
-                 "       load, glyph, outline and render of a variable font also take\n"
-                 "       [--location TAG=VALUE[,TAG=VALUE...]] [--instance NAME]\n",
-                 problem.c_str());
+    std::fprintf(stderr, "lumaro-inspect: %s; try --help\n", problem.c_str());
     return 2;
 }
 
@@ -66,7 +74,7 @@ OpenedFont openFont(const std::string& path, bool composites, CollectedMessages&
     if (opened.result == LoadResult::Unreadable)
         std::fprintf(stderr, "lumaro-inspect: cannot read %s\n", path.c_str());
     else if (opened.result == LoadResult::Refused && opened.refusal.code == NoSuchFace)
-        usageError(path + " has no face " + std::to_string(chosenFace) + " (it has " + std::to_string(opened.faces) + ")");
+        usageError(path + ": " + ContainerFailureText(opened.refusal));
     else if (opened.result == LoadResult::Refused)
         std::fprintf(stderr, "lumaro-inspect: cannot open %s: %s\n", path.c_str(),
                      ContainerFailureText(opened.refusal).c_str());
@@ -133,11 +141,16 @@ int parseGlyphSelection(const std::vector<std::string>& args, GlyphSelection& se
     return 0;
 }
 
+int noSuchGlyph(const FontState& font, const std::string& number)
+{
+    return usageError("the font has no glyph " + number + " (it has" + GlyphCountText(font) + ")");
+}
+
 int selectGlyphs(const FontState& font, GlyphSelection& selection)
 {
     for (int n : selection.numbers)
         if (n >= font.NumGlyphs)
-            return usageError("the font has no glyph " + std::to_string(n) + " (it has" + GlyphCountText(font) + ")");
+            return noSuchGlyph(font, std::to_string(n));
     if (selection.all)
         for (int n = 0; n < font.NumGlyphs; ++n)
             selection.numbers.push_back(n);

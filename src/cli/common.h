@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,8 +21,12 @@ struct CollectedMessages {
 };
 
 
-// Prints "lumaro-inspect: <problem>" and the usage on standard error; returns 2.
+// The usage, for --help.
+void printUsage(std::FILE* to);
+// Prints one line, "lumaro-inspect: <problem>; try --help", on standard error; returns 2.
 int usageError(const std::string& problem);
+// The usage error of a glyph number not below the font's glyph count.
+int noSuchGlyph(const FontState& font, const std::string& number);
 
 // Removes "--face N" from args and opens that face of a collection from
 // then on (face 0 without it); 0, or the usage error's status.

@@ -1,5 +1,6 @@
 // lumaro-inspect: Lumaro's reader and drawing without a window, printing
 // what the window would show as JSON.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,14 @@ int main(int argc, char** argv)
     if (argc < 2)
         return usageError("no command given");
     const std::string command = argv[1];
+    if (command == "--help" && argc == 2) {
+        printUsage(stdout);
+        return 0;
+    }
+    if (command == "--version" && argc == 2) {
+        std::printf("lumaro-inspect %s\n", LUMARO_VERSION);
+        return 0;
+    }
     std::vector<std::string> args(argv + 2, argv + argc);
     if (const int status = takeFace(args))
         return status;

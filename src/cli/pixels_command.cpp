@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,8 +56,11 @@ int parsePixelsArgs(std::vector<std::string> args, PixelsArgs& p)
             p.positional.push_back(a);
         }
     }
-    if (p.positional.size() != 2 || !parseNumber(p.positional[1], 0, 65535, p.request.glyph))
+    if (p.positional.size() != 2)
         return usageError("pixels takes a font file and one glyph number");
+    // A number past any font's glyphs is checked against the font, as any other.
+    if (!parseNumber(p.positional[1], 0, std::numeric_limits<int>::max(), p.request.glyph))
+        return usageError("'" + p.positional[1] + "' is no glyph number");
     if (!p.havePpem)
         return usageError("pixels needs --ppem");
     return 0;
@@ -91,15 +95,17 @@ int runPixels(const std::vector<std::string>& args)
         return *status;
     const FontState& font = opened.font;
     if (p.request.glyph >= font.NumGlyphs)
-        return usageError("the font has no glyph " + p.positional[1]);
+        return noSuchGlyph(font, p.positional[1]);
     Location location;
     if (const int status = applyLocation(font, p.location, location))
         return status;
 
     const std::optional<GlyphPixels> pixels = RenderPixels(font.FontBytes, font.Face, location, p.request);
     if (!pixels) {
-        std::fprintf(stderr, "lumaro-inspect: FreeType cannot render glyph %d\n", p.request.glyph);
-        return 2;
+        // The font opened: a glyph FreeType refuses is this glyph's failure, not a usage error.
+        messages.texts.push_back("FreeType cannot render glyph " + std::to_string(p.request.glyph) + " at "
+                                 + std::to_string(p.request.ppem) + " pixels per em.");
+        return printAbandoned(messages.texts);
     }
     if (!p.out.empty()) {
         // The picture has no text: painting it needs no application object.

@@ -4,6 +4,7 @@
 
 #include "sfnt/errors.h"
 #include "outline/outline.h"
+#include "outline/working_values.h"
 #include "draw/surface.h"
 #include "draw/view.h"
 

@@ -7,7 +7,8 @@
 
 #include "outline/composite.h"
 #include "outline/outline.h"
-#include "outline/location.h"
+#include "outline/working_values.h"
+#include "sfnt/location.h"
 #include "sfnt/failure.h"
 #include "tables/font_state.h"
 #include "draw/surface.h"

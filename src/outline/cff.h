@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "outline/cff_index.h"
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "outline/outline.h"
+#include "outline/working_values.h"
 #include "sfnt/failure.h"
 #include "tables/item_variation_store.h"
 

@@ -48,7 +48,12 @@ MaybeFailure decodePart(const FontState& font, int g, const Location& location, 
 {
     auto decoded = DecodeCharString(*font.Cff, g, location, work);
     if (Failure* failure = std::get_if<Failure>(&decoded)) {
-        work = failure->work;
+        // The caller's working values as the charstring left them.
+        const ErrorContext& at = failure->context;
+        work.GlyphIndex = at.GlyphIndex;
+        work.NumberOfContours = at.NumberOfContours;
+        work.PointCount = at.PointCount;
+        work.CurvePoint = at.CurvePoint;
         return std::move(*failure);
     }
     CffGlyph& glyph = std::get<CffGlyph>(decoded);

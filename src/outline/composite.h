@@ -6,7 +6,7 @@
 #include "sfnt/failure.h"
 #include "tables/font_state.h"
 #include "outline/glyf.h"
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "outline/outline.h"
 
 // Flag bits of a composite glyph's component records.

@@ -1,8 +1,9 @@
 #pragma once
 #include <cstdint>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "outline/outline.h"
+#include "outline/working_values.h"
 #include "sfnt/failure.h"
 #include "tables/font_state.h"
 

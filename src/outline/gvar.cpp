@@ -131,7 +131,7 @@ Failure damaged(int g, std::string why)
 {
     Failure f;
     f.code = BadVariations;
-    f.work.GlyphIndex = g;
+    f.context.GlyphIndex = g;
     f.detail = std::move(why);
     return f;
 }

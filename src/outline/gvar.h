@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "outline/glyf.h"
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "sfnt/failure.h"
 #include "tables/fvar.h"
 

@@ -76,7 +76,7 @@ std::variant<DecodedFont, Failure> decodeWoff(const std::vector<std::uint8_t>& f
     if (const Failure* bad = std::get_if<Failure>(&read))
         return *bad;
     const WoffDirectory& dir = std::get<WoffDirectory>(read);
-    DecodedFont font{FileKind::Woff, std::vector<std::uint8_t>(dir.sfntSize), {0}};
+    DecodedFont font{FileKind::TrueType, std::vector<std::uint8_t>(dir.sfntSize)};
     std::vector<std::uint8_t>& out = font.bytes;
     putOffsetTable(out, dir.flavor, dir.tables.size());
 
@@ -136,31 +136,18 @@ std::variant<DecodedFont, Failure> decodeWoff2(const std::vector<std::uint8_t>& 
     if (!woff2::ConvertWOFF2ToTTF(file.data(), file.size(), &out))
         return failure(BadWoff2, "the decoder refused it (damaged data, or tables that do not add up to "
                                  "its header's totalSfntSize)");
-    DecodedFont font{FileKind::Woff2, std::move(out.bytes), {0}};
-    if (RecogniseFile(font.bytes) == FileKind::Collection) {
-        auto faces = ReadCollectionFaces(font.bytes);
-        if (const Failure* bad = std::get_if<Failure>(&faces))
-            return failure(BadWoff2, bad->detail);
-        font.faceOffsets = std::get<std::vector<std::uint32_t>>(std::move(faces));
-    }
-    return font;
+    // The decoded font says itself whether it is a collection.
+    const FileKind kind = RecogniseFile(out.bytes);
+    return DecodedFont{kind, std::move(out.bytes)};
 }
 
 } // namespace
 
-std::variant<DecodedFont, Failure> DecodeFontFile(std::vector<std::uint8_t> file)
+std::variant<DecodedFont, Failure> DecodeWebFont(FileKind kind, std::vector<std::uint8_t> file)
 {
-    const FileKind kind = RecogniseFile(file);
     if (kind == FileKind::Woff)
         return decodeWoff(file);
     if (kind == FileKind::Woff2)
         return decodeWoff2(file);
-    DecodedFont font{kind, std::move(file), {0}};
-    if (kind == FileKind::Collection) {
-        auto faces = ReadCollectionFaces(font.bytes);
-        if (const Failure* bad = std::get_if<Failure>(&faces))
-            return *bad;
-        font.faceOffsets = std::get<std::vector<std::uint32_t>>(std::move(faces));
-    }
-    return font;
+    return DecodedFont{kind, std::move(file)};
 }

@@ -5,16 +5,15 @@
 
 #include "sfnt/container.h"
 
-// A font file made ready for the loader: a WOFF or WOFF2 file decoded to the
-// sfnt (or collection) it holds; anything else as it is.
+// A WOFF or WOFF2 file decoded to the sfnt or collection it holds.
 struct DecodedFont {
-    FileKind kind = FileKind::TrueType; // of the file as read
+    FileKind kind = FileKind::TrueType; // what `bytes` are: an sfnt, or a Collection (WOFF2 only)
     std::vector<std::uint8_t> bytes;
-    std::vector<std::uint32_t> faceOffsets{0}; // each face's offset table
 };
 
-// WOFF tables inflated with zlib and put behind a new directory; WOFF2 by
+// `file` of kind Woff or Woff2 (any other kind is returned as it is): WOFF
+// tables inflated with zlib and put behind a new directory; WOFF2 by
 // Google's decoder, within its header's totalSfntSize, 256 MB and 32 times
 // the file's size. A failure (code from ContainerCode) says what does not
 // add up.
-std::variant<DecodedFont, Failure> DecodeFontFile(std::vector<std::uint8_t> file);
+std::variant<DecodedFont, Failure> DecodeWebFont(FileKind kind, std::vector<std::uint8_t> file);

@@ -34,24 +34,14 @@ OpenedFont OpenFontPath(const std::string& path, bool composites, int face)
         return refused;
     }
     refused.kind = RecogniseFile(*bytes);
-    refused.result = LoadResult::Refused;
-    auto decoded = DecodeFontFile(std::move(*bytes));
+    auto decoded = DecodeWebFont(refused.kind, std::move(*bytes));
     if (Failure* bad = std::get_if<Failure>(&decoded)) {
+        refused.result = LoadResult::Refused;
         refused.refusal = std::move(*bad);
         return refused;
     }
     DecodedFont& font = std::get<DecodedFont>(decoded);
-    refused.faces = int(font.faceOffsets.size());
-    if (face < 0 || face >= refused.faces) {
-        refused.refusal = {NoSuchFace, {}, {}};
-        refused.refusal.work.GlyphIndex = refused.faces;
-        return refused;
-    }
-    const std::uint32_t faceOffset = font.faceOffsets[std::size_t(face)];
-    OpenedFont opened = OpenFontBytes(path, std::move(font.bytes), composites, faceOffset);
+    OpenedFont opened = OpenFontBytes(path, font.kind, std::move(font.bytes), composites, face);
     opened.kind = refused.kind;
-    opened.faces = refused.faces;
-    opened.face = face;
-    opened.font.Face = face;
     return opened;
 }

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "outline/outline.h"
 
 // A glyph as FreeType renders it at a size in pixels per em.

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 
 // Text shaped by HarfBuzz, and what HarfBuzz tells of a face's layout tables
 // and variation axes.

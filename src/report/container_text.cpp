@@ -38,7 +38,7 @@ std::string ContainerFailureText(const Failure& failure)
     case BadWoff2:
         return "a WOFF2 file that could not be decoded: " + failure.detail;
     case NoSuchFace:
-        return "the file has no face of that number (it has " + std::to_string(failure.work.GlyphIndex) + ")";
+        return "it has no face " + failure.detail + " (it has " + std::to_string(failure.context.GlyphIndex) + ")";
     default:
         return "the file cannot be read";
     }

@@ -18,7 +18,7 @@ std::string blankSignedReal(double value)
 
 std::string errorBox(const Failure& failure)
 {
-    const WorkingValues& work = failure.work;
+    const ErrorContext& work = failure.context;
     std::string text = "Error!\r\nCode =" + BlankSigned(failure.code)
                      + "\r\nNumberOffContours =" + BlankSigned(work.NumberOfContours)
                      + "\r\npontdb =" + BlankSigned(work.PointCount) + "\r\nb =" + blankSignedReal(work.CurvePoint);
@@ -48,7 +48,7 @@ std::string StatusNote(const Reports& reports)
 {
     for (const Failure& failure : reports)
         if (failure.code == BadVariations)
-            return "Glyph " + std::to_string(failure.work.GlyphIndex)
+            return "Glyph " + std::to_string(failure.context.GlyphIndex)
                  + " is drawn at the default location: its variation data cannot be used (" + failure.detail + ").";
     return {};
 }
@@ -68,8 +68,6 @@ std::string WhyNotOpened(const Reports& reports)
         switch (failure.code) {
         case TableMissing:
             return "it has no " + failure.detail + " table";
-        case CmapFormatUnknown:
-            return "its character map is of a format other than 0 and 4";
         case ReadPastEnd:
             return "the file ends inside its " + failure.detail;
         case TooManyTables:

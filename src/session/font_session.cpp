@@ -13,20 +13,23 @@
 
 namespace {
 
-// What a file that is no font is; for a font, what its load reported. A CFF
-// font is a font, whatever failed in it; an empty file ends inside its
-// table directory, as the status bar has always said.
-std::string whyNotOpened(FileKind kind, const Reports& reports)
+// Why an open failed: a container or face refused; what a file that is no
+// font is; for a font, what its load reported. A CFF font is a font,
+// whatever failed in it; an empty file ends inside its table directory, as
+// the status bar has always said.
+std::string whyNotOpened(const OpenedFont& opened)
 {
-    const bool named = kind != FileKind::OpenTypeCff && kind != FileKind::Empty;
-    const std::string what = named ? FileKindText(kind) : std::string();
-    return what.empty() ? WhyNotOpened(reports) : "it is " + what;
+    if (opened.result == LoadResult::Refused)
+        return ContainerFailureText(opened.refusal);
+    const bool named = opened.kind != FileKind::OpenTypeCff && opened.kind != FileKind::Empty;
+    const std::string what = named ? FileKindText(opened.kind) : std::string();
+    return what.empty() ? WhyNotOpened(opened.reports) : "it is " + what;
 }
 
 } // namespace
 
-FontSession::FontSession(SessionListener& listener, DrawingSurface& surface)
-    : listener_(listener), surface_(surface), font_(std::make_shared<FontState>())
+FontSession::FontSession(SessionListener& listener, DrawingSurface& surface, FontOpener opener)
+    : listener_(listener), surface_(surface), opener_(std::move(opener)), font_(std::make_shared<FontState>())
 {
 }
 
@@ -46,27 +49,19 @@ void FontSession::report(const std::vector<std::string>& texts)
         listener_.showMessages(texts);
 }
 
-void FontSession::open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
-                       std::uint32_t faceOffset, int face)
+void FontSession::open(const std::string& path, int face)
 {
-    OpenedFont opened;
-    FileKind kind = FileKind::Unknown;
-    if (bytes) {
-        kind = RecogniseFile(*bytes);
-        opened = OpenFontBytes(fileName, std::move(*bytes), view_.Composites, faceOffset);
-    } else {
-        opened.result = LoadResult::Unreadable;
-    }
+    OpenedFont opened = opener_(path, view_.Composites, face);
     std::vector<std::string> boxes = MessageBoxes(opened.reports);
     if (opened.result == LoadResult::Unreadable)
-        boxes.push_back("The file " + fileName + " could not be read.");
+        boxes.push_back("The file " + path + " could not be read.");
     report(boxes);
     if (opened.result != LoadResult::Loaded) {
-        listener_.fontNotOpened(fileName, whyNotOpened(kind, opened.reports));
+        listener_.fontNotOpened(path, whyNotOpened(opened));
         return;
     }
-    opened.font.Face = face;
-    faceIndex_ = face;
+    faceIndex_ = opened.face;
+    faceCount_ = opened.faces;
     font_ = std::make_shared<const FontState>(std::move(opened.font));
     lists_ = std::move(opened.lists);
     foundGlyph_ = -1;

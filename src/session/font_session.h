@@ -7,9 +7,10 @@
 
 #include "draw/surface.h"
 #include "draw/view.h"
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "sfnt/fixed.h"
 #include "tables/font_state.h"
+#include "tables/open_font.h"
 
 // What the picture, the listing and the points table show selected: a point
 // of the glyph drawn, a segment and the listing line that draws it (-1: none).
@@ -59,13 +60,13 @@ public:
 // action reports to the listener; nothing here knows of widgets.
 class FontSession {
 public:
-    FontSession(SessionListener& listener, DrawingSurface& surface);
+    // Fonts are opened through `opener` (the platform's OpenFontPath).
+    FontSession(SessionListener& listener, DrawingSurface& surface, FontOpener opener);
 
-    // Loads `bytes` (nothing: the file could not be read), face `face`, whose
-    // offset table lies at faceOffset, and, once loaded, replaces the open font
-    // and shows its first glyph; a failed open keeps the open font and its face.
-    void open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
-              std::uint32_t faceOffset = 0, int face = 0);
+    // Opens face `face` of the file at `path` and, once loaded, replaces the
+    // open font and shows its first glyph; a failed open (a refused face too)
+    // keeps the open font, its face and its face count.
+    void open(const std::string& path, int face = 0);
     // An observer is told until it is removed, which it must be before it goes away.
     void addObserver(SessionObserver& observer);
     void removeObserver(SessionObserver& observer);
@@ -120,6 +121,7 @@ public:
     int CurrentGlyph() const { return currentGlyph_; }
     int EventsEnabled() const { return eventsEnabled_; } // 1: the pick lists' choices act
     int faceIndex() const { return faceIndex_; }
+    int faceCount() const { return faceCount_; } // of the file open: 1 for a single font
     const Location& location() const { return view_.location; }
     const std::vector<Fixed>& userLocation() const { return userLocation_; }
 
@@ -142,6 +144,7 @@ private:
     SessionListener& listener_;
     std::vector<SessionObserver*> observers_;
     DrawingSurface& surface_;
+    FontOpener opener_;
     std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
     PickLists lists_;
     ViewState view_;
@@ -149,6 +152,7 @@ private:
     int entry_ = -1; // the glyph list's selected entry
     int eventsEnabled_ = 0;
     int faceIndex_ = 0;   // the face of a collection; 0 for a single font
+    int faceCount_ = 1;
     int foundGlyph_ = -1; // drawn from its components whatever the option
     DrawnGlyph drawn_;    // the glyph shown: its points and segments
     WorkingValues work_;  // as its drawing left them

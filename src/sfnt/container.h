@@ -35,7 +35,7 @@ enum ContainerCode : int {
     BadCollection = 40, // the collection header or its face offsets
     BadWoff = 41,       // a WOFF header, directory or table that cannot be inflated
     BadWoff2 = 42,      // a WOFF2 file the decoder refuses, or one too large
-    NoSuchFace = 43,    // a face number not below the face count (work.GlyphIndex: the count)
+    NoSuchFace = 43,    // a face number not below the face count (context.GlyphIndex: the count)
 };
 
 // Where each face's offset table lies in a collection (offsets count from

@@ -16,17 +16,5 @@ enum ErrorCode : int {
     BadVariations = 19,   // a glyph's variation data cannot be used: it is drawn at the default
 };
 
-// The working values of one glyph's decoding and drawing. They travel with
-// the call (the font itself is never written), and the error boxes print them.
-struct WorkingValues {
-    int GlyphIndex = 0;
-    int NumberOfContours = 0;
-    float GlyphXMin = 0, GlyphYMin = 0, GlyphXMax = 0, GlyphYMax = 0; // the box being drawn
-    std::int32_t PointCount = 0;
-    float CurvePoint = 0;
-    float OriginX = 0, OriginY = 0;
-    float CurveSteps = 5;
-};
-
 // A number as the window writes it: a leading blank, or a minus sign in its place.
 std::string BlankSigned(long long value);

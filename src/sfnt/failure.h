@@ -1,18 +1,29 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "sfnt/errors.h"
 
-// What went wrong, as a value: the numbered code (errors.h), the working
-// values its message box prints, and for some codes a last line's detail
-// (what was being read, why a composite or a charstring cannot be used; the
-// tag of a missing table).
+// What the error box prints of the work under way: the glyph, its contour
+// and point counts and the curve point being assembled; all 0 for a failure
+// raised while loading. (NoSuchFace keeps the face count in GlyphIndex.)
+struct ErrorContext {
+    int GlyphIndex = 0;
+    int NumberOfContours = 0;
+    std::int32_t PointCount = 0;
+    float CurvePoint = 0;
+};
+
+// What went wrong, as a value: the numbered code (errors.h), the context its
+// message box prints, and for some codes a last line's detail (what was
+// being read, why a composite or a charstring cannot be used; the tag of a
+// missing table).
 // The texts are made from it at the edge (report/), never in the core.
 struct Failure {
     int code = 0;
-    WorkingValues work;
+    ErrorContext context;
     std::string detail;
 };
 

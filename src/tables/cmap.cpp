@@ -2,13 +2,11 @@
 
 #include <cstdint>
 
-#include "sfnt/table_directory.h"
+#include "sfnt/reader.h"
 
-MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r)
+MaybeFailure ReadCharacterMap(std::span<const std::uint8_t> cmap, FontState& font, Reports& notes)
 {
-    const FoundTable cmap = FindTable(font, r, "cmap");
-    if (cmap.lookup != TableLookup::Found)
-        return cmap.failure;
+    ByteReader r(cmap);
     r.u16(); // version
     const int numTables = r.u16();
     if (!r.ok())
@@ -32,14 +30,18 @@ MaybeFailure ReadCharacterMap(FontState& font, ByteReader& r)
     }
 
     font.CmapOffset = chosen;
-    r.seek(std::size_t(cmap.span.Offset) + chosen);
+    r.seek(chosen);
     font.CmapFormat = r.u16();
     font.CmapLength = r.u16();
     if (!r.ok())
         return Failure{ReadPastEnd, {}, "cmap subtable"};
-    if (font.CmapFormat != 0 && font.CmapFormat != 4)
-        return Failure{CmapFormatUnknown, {}, {}};
-    r.seek(std::size_t(cmap.span.Offset) + chosen);
+    // A format the pick lists cannot read (a font whose only map is format
+    // 12) is said, and the font loads without them: every lookup gives 0.
+    if (font.CmapFormat != 0 && font.CmapFormat != 4) {
+        notes.push_back(Failure{CmapFormatUnknown, {}, {}});
+        return std::nullopt;
+    }
+    r.seek(chosen);
     const auto subtable = r.bytes(std::size_t(font.CmapLength));
     if (!r.ok())
         return Failure{ReadPastEnd, {}, "cmap subtable"};

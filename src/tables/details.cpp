@@ -205,7 +205,8 @@ std::vector<CmapSubtable> readCmapSubtables(const FontState& font)
             s.format = format;
             s.length = length;
         }
-        s.usedByLists = s.offset == font.CmapOffset;
+        // A chosen subtable of a format the lists cannot read fills none.
+        s.usedByLists = s.offset == font.CmapOffset && (font.CmapFormat == 0 || font.CmapFormat == 4);
         s.usedByFind = font.Unicode.format() != 0 && s.offset == font.Unicode.subtableOffset();
         out.push_back(s);
     }

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "sfnt/fixed.h"
 #include "tables/item_variation_store.h"
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "sfnt/fixed.h"
 
 // One axis of a variation region: start, peak and end in 16.16.

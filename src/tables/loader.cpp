@@ -1,279 +1,241 @@
 #include "tables/loader.h"
 
-#include <initializer_list>
-
 #include <algorithm>
+#include <initializer_list>
+#include <type_traits>
+#include <variant>
 
 #include "outline/cff_glyph.h"
-#include "tables/cmap.h"
 #include "sfnt/table_directory.h"
+#include "tables/cmap.h"
+#include "tables/font_tables.h"
 
 namespace {
 
-constexpr std::size_t GlyphHeaderSize = 10; // numberOfContours, xMin, yMin, xMax, yMax
 constexpr int LastListedCode = 2000;
 constexpr int FirstPrintable = 32, LastPrintable = 126;
 constexpr int GlyphsWithoutMaxp = 100;
+constexpr std::size_t HdmxHeaderSize = 4; // version, numRecords
 
-Failure readPastEnd(const char* what)
-{
-    return {ReadPastEnd, {}, what};
-}
+// A table's bytes for its reader (from its start to the end of the file),
+// and where the directory puts it (nothing for a tolerated missing table).
+struct TableAt {
+    std::span<const std::uint8_t> bytes;
+    TableSpan span;
+};
 
-// Nothing when the reads so far stayed inside the file.
-MaybeFailure checkRead(const ByteReader& r, const char* what)
-{
-    return r.ok() ? MaybeFailure() : readPastEnd(what);
-}
+// Where the load stands in the file. Each table is read from its own start;
+// a missing maxp, head, hhea or hdmx is tolerated and read from where the
+// last read ended, as the file's position would have it (after the presence
+// pass that is cmap's start).
+class TableWalk {
+public:
+    TableWalk(const FontState& font, std::size_t stands) : font_(font), stands_(stands) {}
 
-// The table's failure when the lookup was abandoned.
-MaybeFailure abandoned(const FoundTable& found)
-{
-    return found.lookup == TableLookup::Abandoned ? MaybeFailure(found.failure) : std::nullopt;
-}
-
-MaybeFailure readMaxp(FontState& font, ByteReader& r)
-{
-    // A missing maxp is read from wherever the file stands (after the
-    // directory); ReadTables then takes 100 glyphs.
-    if (MaybeFailure failure = abandoned(FindTable(font, r, "maxp")))
-        return failure;
-    r.skip(4); // version
-    font.NumGlyphs = r.u16();
-    return checkRead(r, "maxp");
-}
-
-MaybeFailure readPostNames(FontState& font, ByteReader& r, const TableSpan& post)
-{
-    r.skip(30); // the rest of the header
-    const int numberOfGlyphs = r.u16();
-    if (!r.canRead(2 * std::size_t(numberOfGlyphs)))
-        return readPastEnd("post glyph names");
-    font.PostNumberOfGlyphs = numberOfGlyphs;
-    font.GlyphNameIndex.resize(std::size_t(numberOfGlyphs));
-    for (int& index : font.GlyphNameIndex)
-        index = r.u16();
-
-    // Length-prefixed names up to the end of the table. The end is tested
-    // before each name, so a table that ends with its index array has none
-    // (rather than one taken from the bytes that follow it).
-    const std::size_t tableEnd = std::size_t(post.Offset) + post.Length;
-    while (r.pos() < tableEnd) {
-        const std::size_t length = r.u8();
-        const auto text = r.bytes(length);
-        if (!r.ok())
-            return readPastEnd("post glyph names");
-        font.GlyphNames.emplace_back(text.begin(), text.end());
+    // The bytes of `tag` from its start (or from where the walk stands, for
+    // a tolerated missing table), the walk now standing there; the failure
+    // when the table is missing (code 14) or starts past the end (15).
+    std::variant<TableAt, Failure> table(std::string_view tag)
+    {
+        const FoundTable found = find(tag);
+        if (found.lookup == TableLookup::Abandoned)
+            return found.failure;
+        return TableAt{std::span<const std::uint8_t>(font_.FontBytes).subspan(stands_), found.span};
     }
-    return std::nullopt;
-}
+    // The last table's reader read `n` bytes from its start: the walk stands after them.
+    void read(std::size_t n) { stands_ += n; }
 
-MaybeFailure readGlyphNames(FontState& font, ByteReader& r)
-{
-    const FoundTable post = FindTable(font, r, "post");
-    if (post.lookup != TableLookup::Found)
-        return post.failure;
-    r.u8(); // the version's first byte is not examined: 2.0 and 2.5 both have names
-    font.PostVersion = r.u8();
-    if (!r.ok())
-        return readPastEnd("post");
-    return font.PostVersion != 2 ? std::nullopt : readPostNames(font, r, post.span);
-}
-
-// A missing head, hdmx or hhea is read from wherever the file stands: after
-// the presence pass that is cmap's start, and then just past the last read.
-MaybeFailure readHead(FontState& font, ByteReader& r)
-{
-    if (MaybeFailure failure = abandoned(FindTable(font, r, "head")))
-        return failure;
-    r.skip(18);
-    font.HeadTable.UnitsPerEm = r.u16();
-    r.skip(30);
-    font.HeadTable.IndexToLocFormat = r.i16();
-    r.skip(2); // glyphDataFormat
-    return checkRead(r, "head");
-}
-
-MaybeFailure readHdmx(FontState& font, ByteReader& r)
-{
-    if (MaybeFailure failure = abandoned(FindTable(font, r, "hdmx")))
-        return failure;
-    // Only its place is needed (a missing hhea is read from just past it);
-    // no value of hdmx reaches the window, so an hdmx cut short by the end
-    // of the file is passed over rather than abandoning the load.
-    r.skip(4); // version, numRecords
-    r.clearFailure();
-    return std::nullopt;
-}
-
-MaybeFailure readLoca(FontState& font, ByteReader& r)
-{
-    const FoundTable loca = FindTable(font, r, "loca");
-    if (loca.lookup != TableLookup::Found)
-        return loca.failure;
-    // The format is the field's low byte.
-    const int locFormat = std::int8_t(font.HeadTable.IndexToLocFormat & 0xFF);
-    if (locFormat != 0 && locFormat != 1)
-        return Failure{BadLocaFormat, {}, {}};
-    const std::size_t entries = std::size_t(font.NumGlyphs) + 1;
-    if (!r.canRead(entries * (locFormat == 0 ? 2 : 4)))
-        return readPastEnd("loca");
-    font.GlyphOffset.resize(entries);
-    for (std::uint32_t& offset : font.GlyphOffset)
-        offset = locFormat == 0 ? 2u * ReadUShort(r) : r.u32();
-    return std::nullopt;
-}
-
-MaybeFailure readHhea(FontState& font, ByteReader& r, int& numberOfHMetrics)
-{
-    if (MaybeFailure failure = abandoned(FindTable(font, r, "hhea")))
-        return failure;
-    r.skip(4); // version
-    font.HheaTable.Ascender = r.i16();
-    font.HheaTable.Descender = r.i16();
-    r.skip(26);
-    numberOfHMetrics = r.u16();
-    return checkRead(r, "hhea");
-}
-
-MaybeFailure readHmtx(FontState& font, ByteReader& r, int numberOfHMetrics)
-{
-    const FoundTable hmtx = FindTable(font, r, "hmtx");
-    if (hmtx.lookup != TableLookup::Found)
-        return hmtx.failure;
-    // Metrics beyond the glyph count are never used, so they are not read.
-    const int longMetrics = std::min(numberOfHMetrics, font.NumGlyphs);
-    if (!r.canRead(4 * std::size_t(longMetrics) + 2 * std::size_t(font.NumGlyphs - longMetrics)))
-        return readPastEnd("hmtx");
-    font.HMetrics.resize(std::size_t(font.NumGlyphs));
-    for (int g = 0; g < font.NumGlyphs; ++g) {
-        HMetric& m = font.HMetrics[std::size_t(g)];
-        if (g < longMetrics)
-            m.AdvanceWidth = r.u16();
-        else // the last advance width repeats; with no metrics at all it is 0
-            m.AdvanceWidth = longMetrics > 0 ? font.HMetrics[std::size_t(longMetrics) - 1].AdvanceWidth : 0;
-        m.Lsb = r.i16();
-        m.RightSpace = m.AdvanceWidth - m.Lsb;
-    }
-    return std::nullopt;
-}
-
-// Each glyph's box and kind from its header. An empty glyph (offset equal to
-// the next) has no header of its own: no contours, box 0, 0, 0, 0. A header
-// beyond the end of the file (a truncated glyf table) leaves the box 0 too.
-void readGlyphHeaders(FontState& font)
-{
-    const auto count = std::size_t(font.NumGlyphs);
-    font.GlyphBox.assign(count, BBox{});
-    font.GlyphKinds.assign(count, GlyphKind::Simple);
-    ByteReader r(font.FontBytes);
-    for (std::size_t g = 0; g < count; ++g) {
-        if (font.GlyphOffset[g] == font.GlyphOffset[g + 1])
-            continue;
-        const std::size_t at = std::size_t(font.Glyf.Offset) + font.GlyphOffset[g];
-        if (at > r.size() || r.size() - at < GlyphHeaderSize) {
-            font.GlyphKinds[g] = GlyphKind::NoHeader;
-            continue;
+    // A table missing stops the load before anything is read; a missing
+    // maxp gives 100 glyphs.
+    MaybeFailure presence(FontState& font, std::initializer_list<const char*> tags)
+    {
+        for (const char* tag : tags) {
+            const FoundTable found = find(tag);
+            if (found.lookup == TableLookup::Abandoned)
+                return found.failure;
+            if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
+                font.NumGlyphs = GlyphsWithoutMaxp;
         }
-        r.seek(at);
-        if (ReadShort(r) < 0)
-            font.GlyphKinds[g] = GlyphKind::Composite;
-        font.GlyphBox[g] = {ReadShort(r), ReadShort(r), ReadShort(r), ReadShort(r)};
+        return std::nullopt;
     }
+
+private:
+    FoundTable find(std::string_view tag)
+    {
+        ByteReader r(font_.FontBytes);
+        FoundTable found = FindTable(font_, r, tag);
+        if (found.lookup == TableLookup::Found)
+            stands_ = found.span.Offset;
+        return found;
+    }
+
+    const FontState& font_;
+    std::size_t stands_;
+};
+
+// Runs a table's reader on its bytes: the value read, or nothing and the
+// failure (of finding the table, or of reading it) in `failure`.
+template <typename Read>
+auto readTable(TableWalk& walk, std::string_view tag, MaybeFailure& failure, Read read)
+    -> std::optional<std::variant_alternative_t<0, std::invoke_result_t<Read, const TableAt&>>>
+{
+    auto at = walk.table(tag);
+    if (Failure* missing = std::get_if<Failure>(&at)) {
+        failure = std::move(*missing);
+        return std::nullopt;
+    }
+    auto result = read(std::get<TableAt>(at));
+    if (Failure* bad = std::get_if<Failure>(&result)) {
+        failure = std::move(*bad);
+        return std::nullopt;
+    }
+    return std::get<0>(std::move(result));
 }
 
-MaybeFailure readFont(FontState& font, std::uint32_t faceOffset)
+enum class Outlines { Glyf, Cff, Bitmaps };
+
+// An OpenType font with CFF or CFF2 outlines has no loca and glyf; nor does
+// a font of bitmap glyphs only (colour emoji in CBDT or sbix), whose every
+// glyph is then one without outline data.
+Outlines outlinesOf(const FontState& font)
+{
+    const bool glyf = !TableBytes(font, "glyf").empty();
+    if (!glyf && (!TableBytes(font, "CFF ").empty() || !TableBytes(font, "CFF2").empty()))
+        return Outlines::Cff;
+    const bool bitmaps = !TableBytes(font, "CBDT").empty() || !TableBytes(font, "EBDT").empty()
+                      || !TableBytes(font, "sbix").empty();
+    if (!glyf && bitmaps && TableBytes(font, "loca").empty())
+        return Outlines::Bitmaps;
+    return Outlines::Glyf;
+}
+
+MaybeFailure readPost(FontState& font, TableWalk& walk)
+{
+    MaybeFailure failure;
+    auto post = readTable(walk, "post", failure, [](const TableAt& t) { return ReadPost(t.bytes, t.span.Length); });
+    if (!post)
+        return failure;
+    font.PostVersion = post->version;
+    font.PostNumberOfGlyphs = post->numberOfGlyphs;
+    font.GlyphNameIndex = std::move(post->nameIndex);
+    font.GlyphNames = std::move(post->names);
+    return std::nullopt;
+}
+
+// head, hdmx, loca (glyf fonts), hhea and hmtx, in that order.
+MaybeFailure readMetrics(FontState& font, TableWalk& walk, Outlines outlines)
+{
+    MaybeFailure failure;
+    const auto head = readTable(walk, "head", failure, [](const TableAt& t) { return ReadHead(t.bytes); });
+    if (!head)
+        return failure;
+    font.HeadTable = *head;
+    walk.read(HeadSize);
+
+    // Only its place is needed (a missing hhea is read from just past it); no
+    // value of hdmx reaches the window, so an hdmx cut short by the end of
+    // the file is passed over rather than abandoning the load.
+    auto hdmx = walk.table("hdmx");
+    if (Failure* missing = std::get_if<Failure>(&hdmx))
+        return std::move(*missing);
+    walk.read(std::get<TableAt>(hdmx).bytes.size() >= HdmxHeaderSize ? HdmxHeaderSize : 0);
+
+    if (outlines == Outlines::Glyf) {
+        auto loca = readTable(walk, "loca", failure, [&](const TableAt& t) {
+            return ReadLoca(t.bytes, font.NumGlyphs, font.HeadTable.IndexToLocFormat);
+        });
+        if (!loca)
+            return failure;
+        font.GlyphOffset = std::move(*loca);
+        walk.read(font.GlyphOffset.size() * ((font.HeadTable.IndexToLocFormat & 0xFF) == 0 ? 2 : 4));
+    }
+
+    const auto hhea = readTable(walk, "hhea", failure, [](const TableAt& t) { return ReadHhea(t.bytes); });
+    if (!hhea)
+        return failure;
+    font.HheaTable = hhea->record;
+    walk.read(HheaSize);
+    auto hmtx = readTable(walk, "hmtx", failure,
+                          [&](const TableAt& t) { return ReadHmtx(t.bytes, hhea->numberOfHMetrics, font.NumGlyphs); });
+    if (!hmtx)
+        return failure;
+    font.HMetrics = std::move(*hmtx);
+    return std::nullopt;
+}
+
+// Every table the font needs, after the directory: maxp, post, cmap, then
+// (all present) head, hdmx, loca, hhea, hmtx and glyf or the CFF outlines.
+MaybeFailure readFont(FontState& font, std::uint32_t faceOffset, Reports& notes)
 {
     ByteReader file(font.FontBytes);
     if (MaybeFailure failure = ReadTableDirectory(font, file, faceOffset))
         return failure;
-    for (auto step : {readMaxp, readGlyphNames, ReadCharacterMap, ReadTables})
-        if (MaybeFailure failure = step(font, file))
-            return failure;
-    return std::nullopt;
-}
+    TableWalk walk(font, file.pos());
 
-// Presence pass: a table missing stops the load before anything is read.
-MaybeFailure findTables(FontState& font, ByteReader& r, std::initializer_list<const char*> tags)
-{
-    for (const char* tag : tags) {
-        const FoundTable found = FindTable(font, r, tag);
-        if (found.lookup == TableLookup::Abandoned)
-            return found.failure;
-        if (found.lookup == TableLookup::Tolerated && std::string_view(tag) == "maxp")
-            font.NumGlyphs = GlyphsWithoutMaxp;
+    // A missing maxp is read from just past the directory; 100 glyphs are taken below.
+    MaybeFailure failure;
+    const auto numGlyphs = readTable(walk, "maxp", failure, [](const TableAt& t) { return ReadMaxp(t.bytes); });
+    if (!numGlyphs)
+        return failure;
+    font.NumGlyphs = *numGlyphs;
+    walk.read(MaxpReadSize);
+    if (MaybeFailure post = readPost(font, walk))
+        return post;
+    auto cmap = walk.table("cmap");
+    if (Failure* missing = std::get_if<Failure>(&cmap))
+        return std::move(*missing);
+    if (MaybeFailure bad = ReadCharacterMap(std::get<TableAt>(cmap).bytes, font, notes))
+        return bad;
+
+    const Outlines outlines = outlinesOf(font);
+    const MaybeFailure absent = outlines == Outlines::Glyf
+        ? walk.presence(font, {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"})
+        : walk.presence(font, {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"});
+    if (absent)
+        return absent;
+    if (MaybeFailure bad = readMetrics(font, walk, outlines))
+        return bad;
+    if (outlines == Outlines::Cff)
+        return OpenCffOutlines(font);
+    if (outlines == Outlines::Bitmaps) {
+        font.GlyphOffset.assign(std::size_t(font.NumGlyphs) + 1, 0);
+        return std::nullopt;
     }
+    auto glyf = walk.table("glyf");
+    if (Failure* missing = std::get_if<Failure>(&glyf))
+        return std::move(*missing);
+    font.Glyf = std::get<TableAt>(glyf).span;
     return std::nullopt;
-}
-
-MaybeFailure readMetrics(FontState& font, ByteReader& r)
-{
-    int numberOfHMetrics = 0;
-    if (MaybeFailure failure = readHhea(font, r, numberOfHMetrics))
-        return failure;
-    return readHmtx(font, r, numberOfHMetrics);
-}
-
-// An OpenType font with CFF or CFF2 outlines has no loca and glyf.
-bool hasCffOutlines(const FontState& font)
-{
-    return TableBytes(font, "glyf").empty() && (!TableBytes(font, "CFF ").empty() || !TableBytes(font, "CFF2").empty());
-}
-
-MaybeFailure readCffTables(FontState& font, ByteReader& r)
-{
-    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "hmtx", "hdmx", "cmap"}))
-        return failure;
-    for (auto step : {readHead, readHdmx})
-        if (MaybeFailure failure = step(font, r))
-            return failure;
-    if (MaybeFailure failure = readMetrics(font, r))
-        return failure;
-    return OpenCffOutlines(font);
 }
 
 } // namespace
 
-MaybeFailure ReadTables(FontState& font, ByteReader& r)
-{
-    if (hasCffOutlines(font))
-        return readCffTables(font, r);
-    // Presence pass: a missing loca, hmtx, glyf or cmap stops the load before
-    // anything is read.
-    if (MaybeFailure failure = findTables(font, r, {"head", "hhea", "maxp", "loca", "hmtx", "hdmx", "glyf", "cmap"}))
-        return failure;
-    for (auto step : {readHead, readHdmx, readLoca})
-        if (MaybeFailure failure = step(font, r))
-            return failure;
-    if (MaybeFailure failure = readMetrics(font, r))
-        return failure;
-    const FoundTable glyf = FindTable(font, r, "glyf");
-    if (glyf.lookup != TableLookup::Found)
-        return glyf.failure;
-    font.Glyf = glyf.span;
-    return std::nullopt;
-}
-
-MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset)
+Reports LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset)
 {
     std::string name = std::move(font.FontFileName);
     font = FontState();
     font.FontFileName = name;
     font.FontBytes = std::move(bytes);
-    if (MaybeFailure failure = readFont(font, faceOffset)) {
+    Reports reports;
+    if (MaybeFailure failure = readFont(font, faceOffset, reports)) {
         font = FontState();
         font.FontFileName = std::move(name);
-        return failure;
+        reports.push_back(std::move(*failure));
+        return reports;
     }
     // Every glyph has a name number; those post does not give are 0.
     if (font.GlyphNameIndex.size() < std::size_t(font.NumGlyphs))
         font.GlyphNameIndex.resize(std::size_t(font.NumGlyphs));
-    if (!font.Cff)
-        readGlyphHeaders(font);
+    if (!font.Cff) {
+        GlyphHeaders headers = ReadGlyphHeaders(std::span<const std::uint8_t>(font.FontBytes).subspan(font.Glyf.Offset),
+                                                font.GlyphOffset);
+        font.GlyphBox = std::move(headers.boxes);
+        font.GlyphKinds = std::move(headers.kinds);
+    }
     font.Unicode = ReadUnicodeMap(TableBytes(font, "cmap"));
     font.Variations = ReadVariations(font);
     font.Loaded = true;
-    return std::nullopt;
+    return reports;
 }
 
 PickLists MakePickLists(const FontState& font, bool composites)

@@ -14,14 +14,12 @@ enum class LoadResult {
 
 // Reads a font from the file's bytes into `font` (cleared first; the file
 // name is kept): directory, maxp, post names, cmap, then ReadTables and the
-// glyph headers. Nothing when the font loaded; otherwise the failure that
-// abandoned the load, and `font` is left cleared. faceOffset: where the
-// face's offset table lies (a collection's face; 0 for a single font).
-MaybeFailure LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset = 0);
-
-// head, hdmx, loca, hhea, hmtx, read through file (a cursor over
-// font.FontBytes); ends with glyf looked up. A failure abandons the load.
-MaybeFailure ReadTables(FontState& font, ByteReader& file);
+// glyph headers. Returns what the load reported, in order. font.Loaded says
+// whether it loaded (a character map of another format than 0 and 4 is
+// reported and the load goes on); when not, the last report is the failure
+// that abandoned it and `font` is left cleared. faceOffset: where the face's
+// offset table lies (a collection's face; 0 for a single font).
+Reports LoadFont(std::vector<std::uint8_t> bytes, FontState& font, std::uint32_t faceOffset = 0);
 
 // The pick lists of a loaded font. Combo1 lists the simple glyphs, or every
 // glyph with composites; Combo2 (codes 0..2000) and Combo3 (printable ASCII)

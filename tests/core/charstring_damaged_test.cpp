@@ -23,7 +23,7 @@ TEST_P(DamagedCharString, AbandonsTheGlyphWithItsReason)
     ASSERT_TRUE(std::holds_alternative<Failure>(decoded));
     const Failure& failure = std::get<Failure>(decoded);
     EXPECT_EQ(failure.code, BadCharString);
-    EXPECT_EQ(failure.work.GlyphIndex, 1);
+    EXPECT_EQ(failure.context.GlyphIndex, 1);
     const std::vector<std::string> boxes = MessageBoxes(failure);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], "Error!\r\nCode = 18\r\nNumberOffContours = 0\r\npontdb = 0\r\nb = 0\r\nCharString: "

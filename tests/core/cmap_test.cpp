@@ -168,9 +168,11 @@ TEST(ReadCharacterMap, NoRecordsReadTheHeaderAsTheSubtable)
 
 TEST(ReadCharacterMap, OnlyFormats0And4AreRead)
 {
+    // Another format is said, and read on past: no code maps to a glyph.
     CmapFont f({{3, 1, ttf::cmapFormat6(65, {1, 2, 3})}});
-    EXPECT_FALSE(f.read);
+    EXPECT_TRUE(f.read);
     EXPECT_EQ(f.sink.texts, std::vector<std::string>{"wrong cmapFormat!!"});
+    EXPECT_EQ(f.glyph(65), 0);
 
     // A format 6 subtable that is not chosen does not matter.
     CmapFont other({{1, 0, ttf::cmapFormat6(65, {1, 2, 3})}, {3, 1, format4Mapping(65, 2)}});
@@ -199,15 +201,22 @@ TEST(ReadCharacterMap, SubtablesBeyondTheFileAreReported)
     EXPECT_EQ(tooMany.sink.texts, std::vector<std::string>{loadErrorText(15, "cmap encoding records")});
 }
 
-TEST(LoadFont, FormatOtherThan0Or4AbandonsTheLoad)
+// A font whose only Unicode map is format 12 (colour emoji) opens: the box
+// is shown, the character lists stay empty, Find reads the format 12 map.
+TEST(LoadFont, FormatOtherThan0Or4IsSaidAndTheLoadGoesOn)
 {
     std::vector<ttf::Table> tables = ttf::fontTables(ttf::squaresFont(3));
-    ttf::findTable(tables, "cmap")->data = ttf::cmapTable({{3, 1, ttf::cmapFormat6(65, {1, 2})}});
+    ttf::findTable(tables, "cmap")->data = ttf::cmapTable({{3, 10, ttf::cmapFormat12({{'A', 'B', 1}, {0x1F600, 0x1F600, 2}})}});
     FontState font;
     RecordingSink sink;
-    EXPECT_EQ(loadFontBytes(font, sink, ttf::assemble(tables)), LoadResult::Abandoned);
+    ASSERT_EQ(loadFontBytes(font, sink, ttf::assemble(tables)), LoadResult::Loaded);
     EXPECT_EQ(sink.texts, std::vector<std::string>{"wrong cmapFormat!!"});
-    EXPECT_TRUE(noFontOpen(font));
+    EXPECT_EQ(MakePickLists(font, false).GlyphList, (std::vector<int>{0, 1, 2}));
+    EXPECT_TRUE(MakePickLists(font, false).CharList.empty());
+    EXPECT_TRUE(MakePickLists(font, false).AsciiList.empty());
+    EXPECT_EQ(CharToGlyph(font, 'A'), 0);
+    EXPECT_EQ(font.Unicode.glyphFor(U'B'), 2);
+    EXPECT_EQ(font.Unicode.glyphFor(0x1F600), 2);
 }
 
 TEST(LoadFont, WithoutAWindowsUnicodeMapTheCharacterListsStayEmpty)

@@ -11,11 +11,8 @@ TEST(MessageBoxes, OneFailureMayShowTwoBoxesOrAnUnnumberedOne)
     EXPECT_EQ(MessageBoxes(Failure{TableMissing, {}, "loca"}),
               (std::vector<std::string>{"Not found: loca", "Error!\r\nCode = 14" + NoValues}));
     EXPECT_EQ(MessageBoxes(Failure{CmapFormatUnknown, {}, {}}), std::vector<std::string>{"wrong cmapFormat!!"});
-    WorkingValues work;
-    work.NumberOfContours = -1;
-    work.PointCount = 3;
-    work.CurvePoint = 2.5f;
-    EXPECT_EQ(MessageBoxes(Failure{BadComposite, work, "glyph 7 refers back to glyph 7"}),
+    const ErrorContext context{7, -1, 3, 2.5f};
+    EXPECT_EQ(MessageBoxes(Failure{BadComposite, context, "glyph 7 refers back to glyph 7"}),
               std::vector<std::string>{"Error!\r\nCode = 17\r\nNumberOffContours =-1\r\npontdb = 3\r\nb = 2.5"
                                        "\r\nComposite: glyph 7 refers back to glyph 7"});
     // Only codes 15 and 17 print their detail.
@@ -38,7 +35,6 @@ TEST(WhyNotOpened, EachFailureOfALoadHasItsSentence)
         const char* sentence;
     } cases[] = {
         {{TableMissing, {}, "glyf"}, "it has no glyf table"},
-        {{CmapFormatUnknown, {}, {}}, "its character map is of a format other than 0 and 4"},
         {{ReadPastEnd, {}, "post glyph names"}, "the file ends inside its post glyph names"},
         {{TooManyTables, {}, {}}, "it lists more than 32 tables"},
         {{BadLocaFormat, {}, {}}, "its glyph locations are in an unknown format"},

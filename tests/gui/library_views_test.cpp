@@ -125,7 +125,7 @@ TEST(SampleText, NameId19ElseAPangramTheFontCovers)
     ttf::FontSpec design = ttf::squaresFont(3);
     design.names = {{3, 1, 0x409, 19, ttf::utf16be(u"Sample of mine")}};
     const ttf::ByteVector bytes = ttf::buildFont(design);
-    const OpenedFont built = OpenFontBytes("built.ttf", {bytes.begin(), bytes.end()}, false);
+    const OpenedFont built = OpenFontBytes("built.ttf", FileKind::TrueType, {bytes.begin(), bytes.end()}, false);
     EXPECT_EQ(SampleText(built.font), "Sample of mine");
 
     const OpenedFont devanagari = OpenFontPath(NotoDevanagari, false);

@@ -288,7 +288,8 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
         {"gvar of 4095 tuples", squareVariedBy(mostTuples()), varied, 0},
         {"gvar claiming 65 535 tuples", squareVariedBy(claimedTuples), varied, 0},
         {"gvar points past the glyph's", squareVariedBy(pointsPastTheGlyph()), varied, 0},
-        {"glyph 32 em wide at 200 pixels", ttf::buildFont(wide), {{"pixels", "1", "--ppem", "200"}}, 2},
+        // FreeType is not asked for the bitmap: the glyph's failure in a font that opened.
+        {"glyph 32 em wide at 200 pixels", ttf::buildFont(wide), {{"pixels", "1", "--ppem", "200"}}, 1},
     };
     for (const Hostile& c : cases) {
         ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;

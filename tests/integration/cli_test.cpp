@@ -215,8 +215,72 @@ TEST(InspectCli, UsageErrorsAndUnreadableFilesGoToStandardErrorWithStatus2)
         EXPECT_EQ(run.status, 2) << shown;
         EXPECT_EQ(run.out, "") << shown;
         EXPECT_NE(run.err, "") << shown;
+        // A usage error is one line that points at --help rather than the whole usage.
+        if (run.err.find("cannot read") == std::string::npos) {
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << run.err;
+            EXPECT_TRUE(run.err.ends_with("; try --help\n")) << shown << run.err;
+        }
     }
     EXPECT_FALSE(fs::exists(out));
+    EXPECT_NE(inspect({"pixels", DejaVuSans, "99999", "--ppem", "20"}).err.find("no glyph 99999"), std::string::npos);
+}
+
+TEST(InspectCli, HelpAndVersionGoToStandardOutputWithStatus0)
+{
+    const ToolRun help = inspect({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: lumaro-inspect load FONT")) << help.out;
+    EXPECT_EQ(help.err, "");
+    const ToolRun version = inspect({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("lumaro-inspect 0.")) << version.out;
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 1);
+}
+
+// Noto Color Emoji: bitmap glyphs only, and no character map but format 12
+// (and 14). It opens with the box, every glyph listed, the character lists
+// empty, Find through the format 12 map as FreeType maps it.
+TEST(InspectCli, AFontWithOnlyAFormat12MapOpens)
+{
+    const std::string emoji = std::string(NOTO_DIR) + "/NotoColorEmoji.ttf";
+    const FreeTypeFont ft(emoji);
+    ASSERT_TRUE(ft.face());
+    const ToolRun load = inspect({"load", emoji});
+    ASSERT_EQ(load.status, 0) << load.err;
+    const QJsonObject doc = parse(load.out).object();
+    EXPECT_EQ(doc["glyph_count"].toString().toStdString(), " " + std::to_string(ft.glyphs()));
+    EXPECT_EQ(ints(doc["glyph_list"]).size(), std::size_t(ft.glyphs()));
+    EXPECT_TRUE(doc["char_list"].toArray().isEmpty());
+    EXPECT_TRUE(doc["ascii_list"].toArray().isEmpty());
+    EXPECT_EQ(doc["messages"].toArray(), QJsonArray{"wrong cmapFormat!!"});
+
+    std::vector<std::string> find = {"find", emoji};
+    std::vector<unsigned long> codes;
+    FT_UInt glyph = 0;
+    for (FT_ULong c = FT_Get_First_Char(ft.face(), &glyph); glyph != 0; c = FT_Get_Next_Char(ft.face(), c, &glyph)) {
+        char query[16];
+        std::snprintf(query, sizeof query, "U+%04lX", c);
+        find.push_back(query);
+        codes.push_back(c);
+    }
+    ASSERT_GT(codes.size(), 1000u);
+    const ToolRun found = inspect(find);
+    ASSERT_EQ(found.status, 0) << found.err;
+    const QJsonObject glyphs = parse(found.out).object();
+    int differ = 0;
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        differ += glyphs[QString::fromStdString(find[i + 2])].toInt(-1) != ft.charIndex(codes[i]);
+    EXPECT_EQ(differ, 0);
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"names", emoji}, {"tables", emoji}, {"glyph", emoji, "5"}, {"outline", emoji, "--all"}}) {
+        const ToolRun run = inspect(args);
+        EXPECT_EQ(run.status, 0) << args[0] << run.err;
+    }
+    // FreeType has no strike at 20 pixels: the glyph's failure, in a font that opened.
+    const ToolRun pixels = inspect({"pixels", emoji, "5", "--ppem", "20"});
+    EXPECT_EQ(pixels.status, 1);
+    EXPECT_TRUE(parse(pixels.out).object()["messages"].toArray().last().toString().startsWith("FreeType cannot render"));
 }
 
 // ---- load and map -------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "support/container_builder.h"
 #include "support/recording_sink.h"
 #include "tables/loader.h"
+#include "tables/open_font.h"
 
 namespace {
 
@@ -23,9 +24,14 @@ ByteVector squares()
     return ttf::buildFont(ttf::squaresFont(60));
 }
 
+std::variant<DecodedFont, Failure> decode(const ByteVector& file)
+{
+    return DecodeWebFont(RecogniseFile(file), {file.begin(), file.end()});
+}
+
 std::string refusal(const ByteVector& file)
 {
-    auto decoded = DecodeFontFile(file);
+    auto decoded = decode(file);
     const Failure* failure = std::get_if<Failure>(&decoded);
     return failure ? ContainerFailureText(*failure) : "decoded";
 }
@@ -35,26 +41,25 @@ TEST(ContainerDecoding, AWoffOfCompressedTablesInflatesToTheFontItHolds)
     const ByteVector font = squares();
     const ByteVector file = ttf::woff(font, deflated);
     ASSERT_LT(file.size(), font.size() / 2); // its tables were compressed
-    auto decoded = DecodeFontFile(file);
+    auto decoded = decode(file);
     ASSERT_TRUE(std::holds_alternative<DecodedFont>(decoded)) << refusal(file);
     const DecodedFont& d = std::get<DecodedFont>(decoded);
-    EXPECT_EQ(d.kind, FileKind::Woff);
-    EXPECT_EQ(d.faceOffsets, std::vector<std::uint32_t>{0});
+    EXPECT_EQ(d.kind, FileKind::TrueType);
     EXPECT_EQ(d.bytes, font); // same directory, same order, same padding
 }
 
 TEST(ContainerDecoding, AWoff2CollectionDecodesToEachOfItsFaces)
 {
     const ByteVector three = ttf::buildFont(ttf::squaresFont(3)), five = squares();
-    auto decoded = DecodeFontFile(woff2Of(ttf::collection({three, five})));
+    auto decoded = decode(woff2Of(ttf::collection({three, five})));
     ASSERT_TRUE(std::holds_alternative<DecodedFont>(decoded));
     DecodedFont& d = std::get<DecodedFont>(decoded);
-    EXPECT_EQ(d.kind, FileKind::Woff2);
-    ASSERT_EQ(d.faceOffsets.size(), 2u);
-    for (std::size_t face = 0; face < 2; ++face) {
+    EXPECT_EQ(d.kind, FileKind::Collection);
+    ASSERT_EQ(ChooseFace(d.kind, d.bytes, 0).faces, 2);
+    for (int face = 0; face < 2; ++face) {
         FontState font, original;
         RecordingSink sink;
-        ASSERT_EQ(LoadFont(d.bytes, font, sink, d.faceOffsets[face]), LoadResult::Loaded);
+        ASSERT_EQ(LoadFont(d.bytes, font, sink, ChooseFace(d.kind, d.bytes, face).offset), LoadResult::Loaded);
         ASSERT_EQ(LoadFont(face == 0 ? three : five, original, sink), LoadResult::Loaded);
         ASSERT_EQ(font.NumGlyphs, original.NumGlyphs);
         for (int g = 0; g < font.NumGlyphs; ++g) {

@@ -83,7 +83,8 @@ TEST(DamagedDejaVu, CorruptedBytesNeverCrash)
             EXPECT_TRUE(noFontOpen(font)) << round;
         } else {
             ++loaded;
-            EXPECT_TRUE(sink.texts.empty()) << round;
+            // A character map damaged into another format is said, and the load goes on.
+            EXPECT_TRUE(sink.texts.empty() || sink.texts == std::vector<std::string>{"wrong cmapFormat!!"}) << round;
             EXPECT_EQ(font.GlyphBox.size(), std::size_t(font.NumGlyphs)) << round;
         }
     }

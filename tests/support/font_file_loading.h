@@ -3,7 +3,6 @@
 #include <string>
 
 #include "tables/loader.h"
-#include "platform/font_container.h"
 #include "platform/font_file.h"
 #include "support/recording_sink.h"
 
@@ -23,18 +22,12 @@ inline LoadResult loadFontPath(FontState& font, const std::string& path)
     return loadFontPath(font, ignored, path);
 }
 
-// Face `face` of a font file in any container, decoded as File > Open does;
+// Face `face` of a font file in any container, opened as File > Open does;
 // Unreadable also when the container cannot be decoded or has no such face.
 inline LoadResult loadFontFace(FontState& font, RecordingSink& sink, const std::string& path, int face)
 {
-    auto bytes = ReadFontFile(path);
-    if (!bytes)
-        return LoadResult::Unreadable;
-    auto decoded = DecodeFontFile(std::move(*bytes));
-    DecodedFont* file = std::get_if<DecodedFont>(&decoded);
-    if (!file || face < 0 || std::size_t(face) >= file->faceOffsets.size())
-        return LoadResult::Unreadable;
-    font.FontFileName = path;
-    return sink.take(LoadFont(std::move(file->bytes), font, file->faceOffsets[std::size_t(face)])) ? LoadResult::Loaded
-                                                                                                    : LoadResult::Abandoned;
+    OpenedFont opened = OpenFontPath(path, false, face);
+    sink.take(opened.reports);
+    font = std::move(opened.font);
+    return opened.result == LoadResult::Refused ? LoadResult::Unreadable : opened.result;
 }

@@ -48,15 +48,24 @@ inline TableLookup FindTable(const FontState& font, ByteReader& file, std::strin
     return found.lookup;
 }
 
+// The cmap table as the loader finds it and reads it, from its start to the end of the file.
 inline bool ReadCharacterMap(FontState& font, ByteReader& file, RecordingSink& sink)
 {
-    return sink.take(ReadCharacterMap(font, file));
+    const FoundTable cmap = FindTable(font, file, "cmap");
+    if (cmap.lookup != TableLookup::Found)
+        return sink.take(MaybeFailure(cmap.failure));
+    Reports notes;
+    const MaybeFailure failure =
+        ReadCharacterMap(std::span<const std::uint8_t>(font.FontBytes).subspan(cmap.span.Offset), font, notes);
+    sink.take(notes);
+    return sink.take(failure);
 }
 
 inline LoadResult LoadFont(std::vector<std::uint8_t> bytes, FontState& font, RecordingSink& sink,
                            std::uint32_t faceOffset = 0)
 {
-    return sink.take(LoadFont(std::move(bytes), font, faceOffset)) ? LoadResult::Loaded : LoadResult::Abandoned;
+    sink.take(LoadFont(std::move(bytes), font, faceOffset));
+    return font.Loaded ? LoadResult::Loaded : LoadResult::Abandoned;
 }
 
 inline bool ReadNameTable(const FontState& font, RecordingSink& sink, NameTable& out)

@@ -23,9 +23,7 @@
 #include "tables/find.h"
 #include "tables/loader.h"
 #include "tables/names.h"
-#include "report/container_text.h"
 #include "platform/face_name.h"
-#include "platform/font_container.h"
 #include "platform/font_file.h"
 #include "platform/paths.h"
 #include "platform/picture_export.h"
@@ -69,7 +67,7 @@ QString droppedFont(const QMimeData* data)
 
 frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     : QMainWindow(parent), toolkit_(toolkit), shell_(shell), surface_(qApp->devicePixelRatio()),
-      session_(*this, surface_)
+      session_(*this, surface_, OpenFontPath)
 {
     static const bool resourcesLoaded = [] {
         Q_INIT_RESOURCE(lumaro);
@@ -202,25 +200,9 @@ void frmmain::OpenFont()
     OpenFontFile(FontFileName);
 }
 
-// WOFF and WOFF2 files are decoded first. A face a collection does not
-// have (remembered of a file that has changed since) opens its first.
 void frmmain::OpenFontFile(const std::string& FontFileName, int face)
 {
-    std::optional<std::vector<std::uint8_t>> bytes = ReadFontFile(FontFileName);
-    if (!bytes) {
-        session_.open(FontFileName, std::nullopt);
-        return;
-    }
-    auto decoded = DecodeFontFile(std::move(*bytes));
-    if (const Failure* refused = std::get_if<Failure>(&decoded)) {
-        fontNotOpened(FontFileName, ContainerFailureText(*refused));
-        return;
-    }
-    DecodedFont& font = std::get<DecodedFont>(decoded);
-    faceCount_ = int(font.faceOffsets.size());
-    if (face < 0 || face >= faceCount_)
-        face = 0;
-    session_.open(FontFileName, std::move(font.bytes), font.faceOffsets[std::size_t(face)], face);
+    session_.open(FontFileName, face);
 }
 
 void frmmain::fontOpened(const FontState& font)
@@ -252,8 +234,8 @@ QString frmmain::openedText() const
 void frmmain::showFaces(const FontState& font)
 {
     QStringList names;
-    if (faceCount_ > 1)
-        for (const std::string& name : GetFaceFullNames(font.FontFileName, faceCount_))
+    if (session_.faceCount() > 1)
+        for (const std::string& name : GetFaceFullNames(font.FontFileName, session_.faceCount()))
             names << (name.empty() ? QStringLiteral("Face %1").arg(names.size()) : QString::fromStdString(name));
     facePicker_->showFaces(names, font.Face);
     Label2->setProperty("designed", twips(720, 480, facePicker_->isVisibleTo(this) ? 3855 : 7095, 255));

@@ -42,10 +42,9 @@ public:
     frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent = nullptr);
     ~frmmain() override;
 
-    // The open flow after the dialog: the file's bytes to the session, which
-    // shows the first glyph; a file that cannot be read or is abandoned leaves
-    // the open font on display.
-    // face: of a collection.
+    // The open flow after the dialog: the session opens face `face` of the
+    // file and shows the first glyph; a file that cannot be read, is refused
+    // or abandoned leaves the open font on display.
     void OpenFontFile(const std::string& FontFileName, int face = 0);
 
     // What is open and shown, read-only: every change goes through a control.
@@ -151,7 +150,6 @@ private:
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
     QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
     FacePicker* facePicker_ = nullptr;   // beside the face name, for collections
-    int faceCount_ = 1;                  // of the file last decoded
 
     // The controls, named as their object names.
     QStatusBar* StatusBar1;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "tables/font_state.h"
 #include "ui/overview/glyph_source.h"
 

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "tables/font_state.h"
 
 class QCheckBox;

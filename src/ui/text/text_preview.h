@@ -6,7 +6,7 @@
 #include <QDockWidget>
 #include <QPainterPath>
 
-#include "outline/location.h"
+#include "sfnt/location.h"
 #include "platform/shaping.h"
 #include "tables/font_state.h"
 

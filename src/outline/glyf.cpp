@@ -27,43 +27,25 @@ bool contoursFitPoints(const std::vector<int>& ends, int pointCount)
 }
 
 // The bytes each point's flags give its x and y deltas.
-constexpr std::uint8_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
+constexpr std::uint32_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
 {
     return (f & shortBit) ? 1 : (f & sameOrPositiveBit) ? 0 : 2;
 }
 
-// Both sizes of every flag byte, x in bits 0-1 and y in bits 2-3: one look-up a point.
+// Both sizes of every flag byte, x in the low half and y in the high one, so
+// that one sum over the points counts the bytes of both (at most 4 000 each).
 constexpr auto DeltaSizes = [] {
-    std::array<std::uint8_t, 256> sizes{};
+    std::array<std::uint32_t, 256> sizes{};
     for (int f = 0; f < 256; ++f)
-        sizes[std::size_t(f)] = std::uint8_t(deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE)
-                                             | deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE) << 2);
+        sizes[std::size_t(f)] = deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE)
+                              | deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE) << 16;
     return sizes;
 }();
 
 using PointFlags = std::array<std::uint8_t, MaxPoints>;
 
-// Reads one axis' deltas, which the reader has checked as a whole, into
-// points[i].*Axis. Coordinates are held as signed 16-bit values: a damaged
-// glyph may run past that range, and the running value then wraps. The bits
-// and the axis are template arguments: this loop runs for every point.
-template <int ShortBit, int SameOrPositiveBit, std::int32_t OutlinePoint::*Axis>
-void readAxis(std::span<const std::uint8_t> deltas, const PointFlags& flags, std::span<OutlinePoint> points)
-{
-    const std::uint8_t* at = deltas.data();
-    std::uint16_t value = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const int f = flags[i];
-        if (f & ShortBit) {
-            const int delta = *at++;
-            value = std::uint16_t(value + ((f & SameOrPositiveBit) ? delta : -delta));
-        } else if (!(f & SameOrPositiveBit)) {
-            value = std::uint16_t(value + (at[0] << 8 | at[1]));
-            at += 2;
-        }
-        points[i].*Axis = std::int16_t(value);
-    }
-}
+// A point's kind is its ON_CURVE bit.
+static_assert(int(PointKind::OnCurve) == ON_CURVE && int(PointKind::QuadraticOff) == 0);
 
 // Contour ends and the instructions after them; the box was stored by the loader.
 bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends)
@@ -79,56 +61,77 @@ bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends
     return r.ok();
 }
 
-// The flags and each point's kind, and how many bytes of x and of y deltas
-// follow them; false when the flags run past the end of the file. A point
-// takes at most two bytes of flags (a flag and its repeat count), so the
-// bytes read from are as many of those as the file holds.
-bool readFlags(ByteReader& r, PointFlags& flags, std::span<OutlinePoint> points, std::size_t& xBytes,
-               std::size_t& yBytes)
+// One flag a point, its repeats expanded, and how many bytes of x and of y
+// deltas follow them; false when the flags run past the end of the file. A
+// point takes at most two bytes of flags (a flag and its repeat count), so
+// the bytes read from are as many of those as the file holds.
+bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::size_t& xBytes, std::size_t& yBytes)
 {
     if (!r.ok())
         return false;
     const std::size_t start = r.pos();
-    const std::span<const std::uint8_t> bytes = r.bytes(std::min(2 * points.size(), r.size() - start));
-    std::size_t at = 0;
-    xBytes = yBytes = 0;
-    for (std::size_t i = 0; i < points.size();) {
-        if (at == bytes.size())
+    const std::span<const std::uint8_t> bytes = r.bytes(std::min(2 * flags.size(), r.size() - start));
+    const std::uint8_t* at = bytes.data();
+    const std::uint8_t* const end = at + bytes.size();
+    std::uint32_t sizes = 0;
+    for (std::size_t i = 0; i < flags.size();) {
+        if (at == end)
             return false;
-        const std::uint8_t f = bytes[at++];
-        std::size_t count = 1;
+        const std::uint8_t f = *at++;
+        flags[i++] = f;
+        sizes += DeltaSizes[f];
         if (f & REPEAT) {
-            if (at == bytes.size())
+            if (at == end)
                 return false;
-            count += bytes[at++]; // a count beyond the last point is taken whole
-        }
-        count = std::min(count, points.size() - i);
-        const int sizes = DeltaSizes[f];
-        xBytes += std::size_t(sizes & 3) * count;
-        yBytes += std::size_t(sizes >> 2) * count;
-        const PointKind kind = (f & ON_CURVE) ? PointKind::OnCurve : PointKind::QuadraticOff;
-        for (const std::size_t end = i + count; i < end; ++i) {
-            flags[i] = f;
-            points[i].kind = kind;
+            // a count beyond the last point is taken whole
+            const std::size_t count = std::min(std::size_t(*at++), flags.size() - i);
+            sizes += DeltaSizes[f] * std::uint32_t(count);
+            std::fill_n(flags.begin() + std::ptrdiff_t(i), count, f);
+            i += count;
         }
     }
-    r.seek(start + at);
+    xBytes = sizes & 0xFFFF;
+    yBytes = sizes >> 16;
+    r.seek(start + std::size_t(at - bytes.data()));
     return true;
 }
 
+// The next delta of one axis from bytes the reader has checked as a whole.
+template <int ShortBit, int SameOrPositiveBit>
+int nextDelta(int f, const std::uint8_t*& at)
+{
+    if (f & ShortBit) {
+        const int delta = *at++;
+        return (f & SameOrPositiveBit) ? delta : -delta;
+    }
+    if (f & SameOrPositiveBit)
+        return 0;
+    const int delta = at[0] << 8 | at[1];
+    at += 2;
+    return delta;
+}
+
 // The points of a glyph whose contour ends are read; r stands at its flags.
+// Coordinates are held as signed 16-bit values: a damaged glyph may run past
+// that range, and the running value then wraps.
 DecodedOutline readPoints(ByteReader& r, Contours& o, const WorkingValues& work, int glyph)
 {
-    PointFlags flags;
-    o.points.resize(std::size_t(work.PointCount));
+    PointFlags storage;
+    const std::span<std::uint8_t> flags(storage.data(), std::size_t(work.PointCount));
     std::size_t xBytes = 0, yBytes = 0;
-    const bool flagsRead = readFlags(r, flags, o.points, xBytes, yBytes);
-    const auto xDeltas = r.bytes(xBytes);
-    const auto yDeltas = r.bytes(yBytes);
+    const bool flagsRead = readFlags(r, flags, xBytes, yBytes);
+    const std::uint8_t* x = r.bytes(xBytes).data();
+    const std::uint8_t* y = r.bytes(yBytes).data();
     if (!flagsRead || !r.ok())
         return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
-    readAxis<X_SHORT, X_SAME_OR_POSITIVE, &OutlinePoint::x>(xDeltas, flags, o.points);
-    readAxis<Y_SHORT, Y_SAME_OR_POSITIVE, &OutlinePoint::y>(yDeltas, flags, o.points);
+    o.points.resize(flags.size());
+    std::uint16_t xValue = 0, yValue = 0;
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        const int f = flags[i];
+        xValue = std::uint16_t(xValue + nextDelta<X_SHORT, X_SAME_OR_POSITIVE>(f, x));
+        yValue = std::uint16_t(yValue + nextDelta<Y_SHORT, Y_SAME_OR_POSITIVE>(f, y));
+        o.points[i] = {std::int16_t(xValue), std::int16_t(yValue), PointKind(f & ON_CURVE)};
+    }
     return {OutlineStatus::Decoded, {}};
 }
 

@@ -96,18 +96,36 @@ bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::size_t& xBytes
     return true;
 }
 
-// The next delta of one axis from bytes the reader has checked as a whole.
+// How a flag byte reads one axis' delta: byteSign times the next byte plus
+// the next two bytes masked by wordMask, then size bytes on. Both readings are
+// made and one kept by arithmetic, not by a branch: the flags of real glyphs
+// vary too much to predict. The bytes after the deltas are padding for it.
+struct DeltaRule {
+    std::int8_t byteSign = 0;    // 1, -1, or 0 when the delta is not one byte
+    std::uint8_t size = 0;       // bytes of the delta
+    std::uint16_t wordMask = 0;  // 0xFFFF when the delta is two bytes
+};
+
 template <int ShortBit, int SameOrPositiveBit>
-int nextDelta(int f, const std::uint8_t*& at)
-{
-    if (f & ShortBit) {
-        const int delta = *at++;
-        return (f & SameOrPositiveBit) ? delta : -delta;
+constexpr auto DeltaRules = [] {
+    std::array<DeltaRule, 256> rules{};
+    for (int f = 0; f < 256; ++f) {
+        const bool same = f & SameOrPositiveBit;
+        DeltaRule& rule = rules[std::size_t(f)];
+        rule.size = std::uint8_t(deltaSize(f, ShortBit, SameOrPositiveBit));
+        rule.byteSign = std::int8_t((f & ShortBit) ? (same ? 1 : -1) : 0);
+        rule.wordMask = (f & ShortBit) || same ? 0 : 0xFFFF;
     }
-    if (f & SameOrPositiveBit)
-        return 0;
-    const int delta = at[0] << 8 | at[1];
-    at += 2;
+    return rules;
+}();
+
+template <int ShortBit, int SameOrPositiveBit>
+std::uint16_t nextDelta(int f, const std::uint8_t*& at)
+{
+    const DeltaRule rule = DeltaRules<ShortBit, SameOrPositiveBit>[std::size_t(f)];
+    const auto word = std::uint16_t(at[0] << 8 | at[1]);
+    const auto delta = std::uint16_t(at[0] * rule.byteSign + (word & rule.wordMask));
+    at += rule.size;
     return delta;
 }
 
@@ -120,10 +138,14 @@ DecodedOutline readPoints(ByteReader& r, Contours& o, const WorkingValues& work,
     const std::span<std::uint8_t> flags(storage.data(), std::size_t(work.PointCount));
     std::size_t xBytes = 0, yBytes = 0;
     const bool flagsRead = readFlags(r, flags, xBytes, yBytes);
-    const std::uint8_t* x = r.bytes(xBytes).data();
-    const std::uint8_t* y = r.bytes(yBytes).data();
+    const std::span<const std::uint8_t> deltas = r.bytes(xBytes + yBytes);
     if (!flagsRead || !r.ok())
         return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
+    std::array<std::uint8_t, 4 * MaxPoints + 2> padded; // x, y (2 bytes a point at most), 2 of padding
+    std::copy(deltas.begin(), deltas.end(), padded.begin());
+    padded[deltas.size()] = padded[deltas.size() + 1] = 0;
+    const std::uint8_t* x = padded.data();
+    const std::uint8_t* y = x + xBytes;
     o.points.resize(flags.size());
     std::uint16_t xValue = 0, yValue = 0;
     for (std::size_t i = 0; i < flags.size(); ++i) {

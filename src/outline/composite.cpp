@@ -327,13 +327,17 @@ private:
         const std::size_t first = used_;
         if (!resolve(rec.glyph))
             return false;
-        for (std::size_t k = first; k < used_; ++k)
-            placePart(out_.parts[k], rec.matrix, 0, 0);
+        // A given offset is applied with the matrix, in one pass over the
+        // points; matching points needs them transformed first.
+        const bool matched = !(rec.flags & ARGS_ARE_XY_VALUES);
+        if (matched)
+            for (std::size_t k = first; k < used_; ++k)
+                placePart(out_.parts[k], rec.matrix, 0, 0);
         applied = {rec.glyph, rec.flags, rec.matrix};
         if (!placeComponent(g, rec, base, first, applied))
             return false;
         for (std::size_t k = first; k < used_; ++k)
-            placePart(out_.parts[k], IdentityMatrix, applied.dx, applied.dy);
+            placePart(out_.parts[k], matched ? IdentityMatrix : rec.matrix, applied.dx, applied.dy);
         return true;
     }
 

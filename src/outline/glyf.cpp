@@ -64,25 +64,27 @@ bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends
 // One flag a point, its repeats expanded, and how many bytes of x and of y
 // deltas follow them; false when the flags run past the end of the file. A
 // point takes at most two bytes of flags (a flag and its repeat count), so
-// the bytes read from are as many of those as the file holds.
+// the bytes read from are as many of those as the file holds; near its end
+// they are copied and padded with zeros, and reading into the padding fails.
 bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::size_t& xBytes, std::size_t& yBytes)
 {
     if (!r.ok())
         return false;
     const std::size_t start = r.pos();
-    const std::span<const std::uint8_t> bytes = r.bytes(std::min(2 * flags.size(), r.size() - start));
+    std::span<const std::uint8_t> bytes = r.bytes(std::min(2 * flags.size(), r.size() - start));
+    const std::size_t available = bytes.size();
+    std::array<std::uint8_t, 2 * MaxPoints> padded;
+    if (available < 2 * flags.size()) {
+        std::fill(std::copy(bytes.begin(), bytes.end(), padded.begin()), padded.end(), 0);
+        bytes = padded;
+    }
     const std::uint8_t* at = bytes.data();
-    const std::uint8_t* const end = at + bytes.size();
     std::uint32_t sizes = 0;
     for (std::size_t i = 0; i < flags.size();) {
-        if (at == end)
-            return false;
         const std::uint8_t f = *at++;
         flags[i++] = f;
         sizes += DeltaSizes[f];
         if (f & REPEAT) {
-            if (at == end)
-                return false;
             // a count beyond the last point is taken whole
             const std::size_t count = std::min(std::size_t(*at++), flags.size() - i);
             sizes += DeltaSizes[f] * std::uint32_t(count);
@@ -90,9 +92,12 @@ bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::size_t& xBytes
             i += count;
         }
     }
+    const auto used = std::size_t(at - bytes.data());
+    if (used > available)
+        return false;
     xBytes = sizes & 0xFFFF;
     yBytes = sizes >> 16;
-    r.seek(start + std::size_t(at - bytes.data()));
+    r.seek(start + used);
     return true;
 }
 

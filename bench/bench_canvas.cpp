@@ -51,7 +51,7 @@ struct CanvasScene {
         }
         const GlyphReadout shown = ShowGlyph(most, font, view, picture);
         canvas.setPicture(&picture);
-        canvas.setGlyph(shown.drawn, fontToPicture(picture, shown.work, view));
+        canvas.setGlyph(shown.drawn, fontToPicture(picture, shown.work, view), view);
         canvas.setPointNumbers(true);
         canvas.resize(1602, 1202); // 1600 x 1200 inside the border
         screen.setDevicePixelRatio(2);
@@ -95,7 +95,7 @@ void BM_CanvasPaintWholeMostComplexGlyph(benchmark::State& state)
     CanvasScene& s = *scene();
     s.canvas.setPointNumbers(state.range(0) != 0);
     for (auto _ : state) {
-        s.canvas.setGlyph(s.canvas.glyph(), s.canvas.fontToPicture());
+        s.canvas.setGlyph(s.canvas.glyph(), s.canvas.fontToPicture(), ViewState{});
         s.canvas.render(&s.screen);
     }
     s.canvas.setPointNumbers(true);

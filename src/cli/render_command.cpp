@@ -48,6 +48,8 @@ int parseRenderOption(const std::vector<std::string>& args, std::size_t& i, Rend
         if (!hasValue || !parseNumber(args[++i], MinPictureSize, MaxPictureSize, value))
             return usageError("--size takes a whole number from 16 to 4096");
         req.size = value;
+    } else if (a == "--stretch") {
+        req.view.Stretch = true;
     } else if (a == "--no-start-marks") {
         req.view.ShowStartPoints = 0;
     } else if (a == "--format") {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "draw/listing.h"
+#include "outline/outline_walk.h"
 
 float KnotValue(int j, int CurveDegree)
 {
@@ -135,10 +136,11 @@ MaybeFailure WalkContours(const Contours& outline, int firstContourNo, GlyphDraw
     WorkingValues& font = d.work;
     const int YMax = int(font.GlyphYMax);
     CurveRun run;
-    int ContourStart = 0;
-    for (std::size_t c = 0; c < outline.ends.size(); ++c) {
+    MaybeFailure failure;
+    ForEachContour(outline, [&](std::size_t c, int ContourStart, int ContourStop) {
+        if (failure)
+            return;
         const int ContourNo = firstContourNo + int(c);
-        const int ContourStop = outline.ends[c] + 1;
         font.CurvePoint = 1;
         run.cubic = false;
         const OutlinePoint first = outline.points[std::size_t(ContourStart)];
@@ -150,11 +152,12 @@ MaybeFailure WalkContours(const Contours& outline, int firstContourNo, GlyphDraw
         for (int i = ContourStart; i <= ContourStop; ++i) {
             const int k = i == ContourStop ? ContourStart : i; // the closing step takes the first point again
             addToRun(outline.points[std::size_t(k)], run, d);
-            if (font.CurvePoint >= MaxRunPoints + 1)
-                return Failure{RunTooLong, font, {}};
+            if (font.CurvePoint >= MaxRunPoints + 1) {
+                failure = Failure{RunTooLong, font, {}};
+                return;
+            }
         }
         DrawCurve(int(font.CurvePoint) - 1, run, d);
-        ContourStart = ContourStop;
-    }
-    return std::nullopt;
+    });
+    return failure;
 }

@@ -1,6 +1,7 @@
 #include "draw/metrics_view.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "draw/segment.h"
@@ -11,11 +12,6 @@ constexpr double PicturePixels = 353;      // the picture's width
 constexpr double NumberedUpTo = 1500;      // picture units across at most, for point numbers
 constexpr double MarkPixels = 2;           // half the size of a point's mark
 
-// Picture units across the fitted picture.
-double pictureWidth(const BBox& frame, const ViewState& view)
-{
-    return double(frame.XMax - frame.XMin) / view.ViewScale + 2.0 * view.ViewMargin;
-}
 
 } // namespace
 
@@ -27,13 +23,12 @@ bool MetricsFrame(const FontState& font, BBox& frame)
     return true;
 }
 
-void DrawMetricsLines(const FontState& font, int advance, const BBox& frame, const ViewState& view,
+void DrawMetricsLines(const FontState& font, int advance, const PictureWindow& window, const ViewState& view,
                       const WorkingValues& work, DrawingSurface& surface)
 {
-    const int left = SegmentX(frame.XMin, work, view) - view.ViewMargin;
-    const int right = SegmentX(frame.XMax, work, view) + view.ViewMargin;
-    const int top = SegmentY(frame.YMax, work, view) - view.ViewMargin;
-    const int bottom = SegmentY(frame.YMin, work, view) + view.ViewMargin;
+    // Whole picture units just outside the window: the surface clips what lies beyond.
+    const int left = int(std::floor(window.left)), right = int(std::ceil(window.right));
+    const int top = int(std::floor(window.top)), bottom = int(std::ceil(window.bottom));
     surface.Line(left, SegmentY(0, work, view), right, SegmentY(0, work, view), BaselineColour);
     for (int y : {int(font.HheaTable.Ascender), int(font.HheaTable.Descender)})
         surface.Line(left, SegmentY(y, work, view), right, SegmentY(y, work, view), MetricsColour);
@@ -41,14 +36,14 @@ void DrawMetricsLines(const FontState& font, int advance, const BBox& frame, con
         surface.Line(SegmentX(x, work, view), top, SegmentX(x, work, view), bottom, MetricsColour);
 }
 
-void DrawPoints(const ResolvedGlyph& glyph, const BBox& frame, const ViewState& view, const WorkingValues& work,
-                DrawingSurface& surface)
+void DrawPoints(const ResolvedGlyph& glyph, const PictureWindow& window, const ViewState& view,
+                const WorkingValues& work, DrawingSurface& surface)
 {
-    const double width = pictureWidth(frame, view);
+    const double width = std::fabs(window.right - window.left);
     const double r = MarkPixels * width / PicturePixels;
     const bool numbered = width <= NumberedUpTo;
     if (numbered)
-        surface.ForeColor(ContourNumberBlue); // the colour the start marks leave, too
+        surface.ForeColor(PointNumberColour); // apart from the contour numbers, which the canvas draws itself
     int number = 0;
     for (const PlacedOutline& part : glyph.parts)
         for (const OutlinePoint& p : part.outline.points) {
@@ -69,4 +64,6 @@ void DrawPoints(const ResolvedGlyph& glyph, const BBox& frame, const ViewState& 
             }
             ++number;
         }
+    if (numbered)
+        surface.ForeColor(ContourNumberBlue); // the colour the start marks leave, as a later empty mark expects
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "sfnt/reader.h"
+
 #include "tables/text.h"
 #include "outline/composite.h"
 #include "outline/cff_glyph.h"
@@ -10,11 +12,12 @@
 #include "draw/listing.h"
 #include "draw/metrics_view.h"
 #include "draw/segment.h"
+#include "outline/outline_walk.h"
 #include "tables/glyph_names.h"
 
 namespace {
 
-MaybeFailure drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d)
+MaybeFailure drawAll(const ResolvedGlyph& glyph, bool listComponents, GlyphDrawing& d)
 {
     ListHeader(d.OutlineText, glyph.NumberOfContours());
     int contourNo = 1;
@@ -28,18 +31,14 @@ MaybeFailure drawParts(const ResolvedGlyph& glyph, bool listComponents, GlyphDra
     return std::nullopt;
 }
 
-// At a location, the box of the varied points, and why the glyph is drawn at
-// the default instead into `reports`; the stored box at the default and for a
-// glyph without points.
-BBox boxAt(const FontState& font, int n, const Location& location, Reports& reports)
+// The box the read-out shows: the stored one of a TrueType glyph at the
+// default; else the box of the resolved points (a CFF glyph stores none, and
+// at a location the points move), the stored one for a glyph without points.
+BBox shownBox(const FontState& font, int n, const Location& location, const ResolvedGlyph& glyph)
 {
-    const BBox stored = font.Cff ? CffGlyphBox(font, n) : font.GlyphBox[std::size_t(n)];
-    if (location.normalized.empty())
+    const BBox stored = font.GlyphBox[std::size_t(n)];
+    if (location.normalized.empty() && !font.Cff)
         return stored;
-    WorkingValues work;
-    work.GlyphIndex = n;
-    const ResolvedGlyph glyph = ResolveGlyph(font, n, location, work);
-    reports.insert(reports.end(), glyph.reports.begin(), glyph.reports.end());
     std::int32_t x0 = INT32_MAX, y0 = INT32_MAX, x1 = INT32_MIN, y1 = INT32_MIN;
     for (const PlacedOutline& part : glyph.parts)
         for (const OutlinePoint& p : part.outline.points) {
@@ -54,19 +53,54 @@ BBox boxAt(const FontState& font, int n, const Location& location, Reports& repo
     return {unit(x0), unit(y0), unit(x1), unit(y1)};
 }
 
-void collectPoints(const ResolvedGlyph& glyph, std::vector<DrawnPoint>& points)
+// The classic view's limit on a TrueType simple glyph, read from its header
+// before anything else of it: more than 2000 contours (code 11) or points
+// (code 12) are refused here, though every other view draws them.
+MaybeFailure classicRefusal(const FontState& font, int g, const WorkingValues& work)
+{
+    const auto k = std::size_t(g);
+    if (font.Cff || k + 1 >= font.GlyphOffset.size() || font.GlyphOffset[k] == font.GlyphOffset[k + 1])
+        return std::nullopt;
+    ByteReader r(font.FontBytes);
+    r.seek(std::size_t(font.Glyf.Offset) + font.GlyphOffset[k]);
+    WorkingValues at = work;
+    at.NumberOfContours = ReadShort(r);
+    if (!r.ok() || at.NumberOfContours <= 0)
+        return std::nullopt;
+    if (at.NumberOfContours > MaxContours)
+        return Failure{TooManyContours, at, {}};
+    r.skip(8 + 2 * std::size_t(at.NumberOfContours - 1)); // the box, then up to the last contour's end
+    at.PointCount = ReadShort(r) + 1;
+    if (r.ok() && at.PointCount > MaxPoints)
+        return Failure{TooManyPoints, at, {}};
+    return std::nullopt;
+}
+
+// The same for the glyph drawn: itself, or each simple glyph a composite is drawn from.
+MaybeFailure classicLimit(const FontState& font, int g, const ResolvedGlyph& glyph, const WorkingValues& work)
+{
+    if (glyph.status != OutlineStatus::Composite)
+        return classicRefusal(font, g, work);
+    for (const PlacedOutline& part : glyph.parts)
+        if (MaybeFailure failure = classicRefusal(font, part.glyph, work))
+            return failure;
+    return std::nullopt;
+}
+
+// Every point once, in glyf order, numbered with the contour that first takes it.
+void collectPoints(const ResolvedGlyph& glyph, DrawnGlyph& drawn)
 {
     int contourNo = 1;
     for (const PlacedOutline& part : glyph.parts) {
         const Contours& o = part.outline;
-        std::size_t contour = 0;
-        for (std::size_t i = 0; i < o.points.size(); ++i) {
-            while (contour + 1 < o.ends.size() && int(i) > o.ends[contour])
-                ++contour;
-            const OutlinePoint& p = o.points[i];
-            points.push_back({p.x, p.y, p.kind, contourNo + int(contour), part.glyph});
-        }
+        ForEachContourOnce(o, [&](std::size_t c, int first, int stop) {
+            for (int i = first; i < stop; ++i) {
+                const OutlinePoint& p = o.points[std::size_t(i)];
+                drawn.points.push_back({p.x, p.y, p.kind, contourNo + int(c), part.glyph});
+            }
+        });
         contourNo += int(o.ends.size());
+        AppendContours(drawn.outline, o);
     }
 }
 
@@ -83,27 +117,55 @@ void numberLines(const std::string& listing, std::vector<ListedSegment>& segment
 
 } // namespace
 
-MaybeFailure DrawGlyph(const FontState& font, const ViewState& view, WorkingValues& work, DrawingSurface& surface,
-                       std::string& OutlineText, DrawnGlyph* drawn)
+PictureWindow FitPicture(const BBox& box, const ViewState& view)
+{
+    const double s = std::max(1, view.ViewScale), m = view.ViewMargin;
+    if (view.Stretch)
+        return {box.XMin / s - m, box.YMin / s - m, box.XMax / s + m, box.YMax / s + m};
+    // The segment transform puts the box's top at Y = 0 and its bottom at (YMax - YMin) / s.
+    const double left = box.XMin / s - m, right = box.XMax / s + m;
+    const double top = -m, bottom = (double(box.YMax) - box.YMin) / s + m;
+    const double half = std::max(right - left, bottom - top) / 2;
+    const double x = (left + right) / 2, y = (top + bottom) / 2;
+    return {x - half, y - half, x + half, y + half};
+}
+
+MaybeFailure DrawGlyph(const ShownGlyph& shown, const FontState& font, const ViewState& view, WorkingValues& work,
+                       DrawingSurface& surface, std::string& OutlineText, DrawnGlyph* drawn)
 {
     // Glyph 3 is never drawn, whatever it holds.
     if (work.GlyphIndex == 3)
         return std::nullopt;
-    // Without the option a composite is not looked into at all: it shows as empty.
-    const ResolvedGlyph glyph = ResolveGlyph(font, work.GlyphIndex, view.location, work, view.Composites);
-    if (glyph.status == OutlineStatus::Abandoned)
-        return glyph.failure;
-    const bool composite = glyph.status == OutlineStatus::Composite;
+    const ResolvedGlyph& glyph = shown.glyph;
+    // Without the option a composite is not looked into at all: it shows as
+    // empty, even when its components could not be resolved.
+    const bool composite = glyph.status == OutlineStatus::Composite
+                        || (std::size_t(work.GlyphIndex) < font.GlyphKinds.size()
+                            && font.GlyphKinds[std::size_t(work.GlyphIndex)] == GlyphKind::Composite);
+    const bool drawParts = view.Composites || !composite;
+    // The classic limit is told before anything else is read of the glyph.
+    const MaybeFailure refused = drawParts ? classicLimit(font, work.GlyphIndex, glyph, work) : std::nullopt;
+    if (drawParts && glyph.status == OutlineStatus::Abandoned)
+        return refused ? refused : glyph.failure;
     BBox frame;
     const bool metrics = view.Metrics && MetricsFrame(font, frame);
     if (metrics)
-        DrawMetricsLines(font, AdvanceAt(font, work.GlyphIndex, view.location, glyph), frame, view, work, surface);
-    if (glyph.parts.empty()) {
+        DrawMetricsLines(font, shown.advance.value_or(0), shown.window, view, work, surface);
+    if (!drawParts || glyph.parts.empty()) {
         DrawEmptyMark(surface);
         return std::nullopt;
     }
+    if (refused) {
+        // Neither listed nor drawn as the classic picture, but its points and
+        // outline are there for the metrics view's marks and the outline's paths.
+        if (drawn)
+            collectPoints(glyph, *drawn);
+        if (metrics)
+            DrawPoints(glyph, shown.window, view, work, surface);
+        return refused;
+    }
     GlyphDrawing d{work, view, surface, OutlineText, drawn ? &drawn->segments : nullptr};
-    if (MaybeFailure failure = drawParts(glyph, composite, d)) {
+    if (MaybeFailure failure = drawAll(glyph, composite, d)) {
         // A run too long to draw: nothing of the glyph stays, as for a glyph refused before drawing.
         surface.Cls();
         OutlineText.clear();
@@ -113,10 +175,10 @@ MaybeFailure DrawGlyph(const FontState& font, const ViewState& view, WorkingValu
     }
     if (drawn) {
         numberLines(OutlineText, drawn->segments);
-        collectPoints(glyph, drawn->points);
+        collectPoints(glyph, *drawn);
     }
     if (metrics)
-        DrawPoints(glyph, frame, view, work, surface);
+        DrawPoints(glyph, shown.window, view, work, surface);
     return std::nullopt;
 }
 
@@ -132,29 +194,39 @@ GlyphReadout ShowGlyph(int n, const FontState& font, const ViewState& view, Draw
     // The scale slider never goes below 1; a zero would divide by zero.
     ViewState v = view;
     v.ViewScale = std::max(1, view.ViewScale);
-    const BBox box = boxAt(font, n, v.location, out.reports);
-    const double s = v.ViewScale, m = v.ViewMargin;
+    WorkingValues& work = out.work;
+    work.GlyphIndex = n;
+    ShownGlyph shown;
+    ResolveGlyph(font, n, v.location, work, shown.glyph);
+    out.reports = shown.glyph.reports;
+    shown.box = shownBox(font, n, v.location, shown.glyph);
+    if (known(n, font.HMetrics))
+        shown.advance = AdvanceAt(font, n, v.location, shown.glyph);
+    const BBox& box = shown.box;
     // The picture is fitted to the glyph's own box, or in the metrics view to
-    // the font's frame; the listing counts from the glyph's box either way.
+    // the font's frame, at one scale; the listing counts from the glyph's box either way.
     BBox fitted = box;
     if (!v.Metrics || !MetricsFrame(font, fitted))
         fitted = box;
+    else
+        v.Stretch = false; // the metrics view promises one scale for the whole font
+    shown.window = FitPicture(fitted, v);
 
-    WorkingValues& work = out.work;
-    work.GlyphIndex = n;
     work.GlyphXMin = box.XMin;
     work.GlyphYMin = box.YMin;
     work.GlyphXMax = box.XMax;
     work.GlyphYMax = box.YMax;
     work.OriginX = 0;
-    work.OriginY = float(-double(fitted.YMax) / s);
+    work.OriginY = float(-double(fitted.YMax) / v.ViewScale);
     surface.Cls();
-    surface.Scale(fitted.XMin / s - m, fitted.YMin / s - m, fitted.XMax / s + m, fitted.YMax / s + m);
-    if (MaybeFailure failure = DrawGlyph(font, v, work, surface, out.listing, &out.drawn)) {
+    const PictureWindow& w = shown.window;
+    surface.Scale(w.left, w.top, w.right, w.bottom);
+    if (MaybeFailure failure = DrawGlyph(shown, font, v, work, surface, out.listing, &out.drawn)) {
         out.abandoned = true;
         out.reports.push_back(std::move(*failure));
     }
 
+    out.advance = shown.advance;
     out.minY = std::to_string(box.YMin);
     out.maxY = std::to_string(box.YMax);
     out.minX = std::to_string(box.XMin);

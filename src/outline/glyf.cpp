@@ -42,7 +42,9 @@ constexpr auto DeltaSizes = [] {
     return sizes;
 }();
 
-using PointFlags = std::array<std::uint8_t, MaxPoints>;
+// Contour ends are signed 16-bit values: a glyph has at most 32768 points.
+constexpr std::size_t MaxGlyfPoints = 32768;
+using PointFlags = std::array<std::uint8_t, MaxGlyfPoints>;
 
 // A point's kind is its ON_CURVE bit.
 static_assert(int(PointKind::OnCurve) == ON_CURVE && int(PointKind::QuadraticOff) == 0);
@@ -187,13 +189,11 @@ DecodedOutline decodeSimpleGlyph(const FontState& font, int glyph, Contours& o, 
         return {OutlineStatus::Composite, {}};
     if (numberOfContours == 0)
         return {OutlineStatus::Empty, {}};
-    if (numberOfContours > MaxContours)
-        return {OutlineStatus::Abandoned, {TooManyContours, work, {}}};
     if (!readContourEnds(r, numberOfContours, o.ends))
         return pastEnd();
 
     work.PointCount = o.ends.back() + 1;
-    if (work.PointCount > MaxPoints || !contoursFitPoints(o.ends, work.PointCount))
+    if (!contoursFitPoints(o.ends, work.PointCount))
         return {OutlineStatus::Abandoned, {TooManyPoints, work, {}}};
     return readPoints(r, o, work, glyph);
 }

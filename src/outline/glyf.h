@@ -16,6 +16,7 @@ enum SimpleGlyphFlag : int {
     Y_SAME_OR_POSITIVE = 0x20,
 };
 
+// The classic view's limits (codes 11 and 12); the decoder reads any glyph.
 inline constexpr int MaxContours = 2000;
 inline constexpr int MaxPoints = 2000;
 
@@ -23,7 +24,7 @@ enum class OutlineStatus {
     Decoded,   // a simple glyph with contours
     Empty,     // no contours, or no data
     Composite, // built from other glyphs: see ResolveGlyph
-    Abandoned, // the glyph cannot be drawn (codes 11, 12, 15)
+    Abandoned, // the glyph cannot be drawn (codes 12, 15)
 };
 
 struct DecodedOutline {

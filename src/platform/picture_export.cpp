@@ -9,12 +9,14 @@
 #include <FreeImage.h>
 #include <QBuffer>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
 #include "draw/view.h"
+#include "outline/outline_walk.h"
 
 #include "platform/picture_surface.h"
 
@@ -30,11 +32,13 @@ struct MemoryDeleter {
 struct FilterChoice {
     PictureFormat format;
     int size;
+    int shown = 0;
 };
 constexpr FilterChoice FilterChoices[] = {
-    {PictureFormat::Jpeg, 353}, {PictureFormat::Png, 353},  {PictureFormat::Svg, 353},
-    {PictureFormat::Jpeg, AsShown}, {PictureFormat::Jpeg, 1024}, {PictureFormat::Jpeg, 2048},
-    {PictureFormat::Png, AsShown},  {PictureFormat::Png, 1024},  {PictureFormat::Png, 2048},
+    {PictureFormat::Jpeg, 353}, {PictureFormat::Png, 353},     {PictureFormat::Svg, 353},
+    {PictureFormat::Jpeg, 353, 1}, {PictureFormat::Jpeg, 1024}, {PictureFormat::Jpeg, 2048},
+    {PictureFormat::Png, 353, 1},  {PictureFormat::Png, 1024},  {PictureFormat::Png, 2048},
+    {PictureFormat::Svg, 353, 1},  {PictureFormat::Png, 353, 2},
 };
 
 FilterChoice filterChoice(int FilterIndex)
@@ -112,20 +116,18 @@ QString colourName(const QColor& c)
 const QColor PolygonColour(LightGrey.r, LightGrey.g, LightGrey.b);
 const QColor OutlineColour(Black.r, Black.g, Black.b);
 
-// The control polygon's lines (grey), or the other lines but the outline's
-// steps (the metrics lines, the points' marks), as one group, at the centres
-// of the pixels the picture lights.
-void writeLines(QXmlStreamWriter& svg, const PictureSurface& picture, bool polygon)
+// The lines that are neither the outline's nor the control polygon's steps
+// (the metrics lines, the points' marks), at the centres of the pixels the
+// picture lights.
+void writeLines(QXmlStreamWriter& svg, const PictureSurface& picture)
 {
     svg.writeStartElement("g");
-    svg.writeAttribute("id", polygon ? "control-polygon" : "lines");
-    if (polygon)
-        svg.writeAttribute("stroke", colourName(PolygonColour));
+    svg.writeAttribute("id", "lines");
     svg.writeAttribute("stroke-width", "1");
     svg.writeAttribute("fill", "none");
     for (const PictureSurface::Mark& mark : picture.marks()) {
         const auto* line = std::get_if<PictureSurface::LineMark>(&mark);
-        if (!line || line->colour == OutlineColour || (line->colour == PolygonColour) != polygon)
+        if (!line || line->colour == OutlineColour || line->colour == PolygonColour)
             continue;
         auto centre = [](double v) { return number(std::floor(v) + 0.5); };
         svg.writeEmptyElement("line");
@@ -133,27 +135,36 @@ void writeLines(QXmlStreamWriter& svg, const PictureSurface& picture, bool polyg
         svg.writeAttribute("y1", centre(line->from.y()));
         svg.writeAttribute("x2", centre(line->to.x()));
         svg.writeAttribute("y2", centre(line->to.y()));
-        if (!polygon)
-            svg.writeAttribute("stroke", colourName(line->colour));
+        svg.writeAttribute("stroke", colourName(line->colour));
     }
     svg.writeEndElement();
 }
 
-void writeOutline(QXmlStreamWriter& svg, const SaveOptions& options)
+void writePaths(QXmlStreamWriter& svg, const char* id, const QColor& colour, const std::vector<std::string>& paths)
 {
-    const QTransform& t = options.fontToPicture;
     svg.writeStartElement("g");
-    svg.writeAttribute("id", "outline");
+    svg.writeAttribute("id", id);
+    svg.writeAttribute("stroke", colourName(colour));
+    for (const std::string& d : paths) {
+        svg.writeEmptyElement("path");
+        svg.writeAttribute("d", QString::fromStdString(d));
+    }
+    svg.writeEndElement();
+}
+
+// The control polygon and the outline in font units, under one transform
+// into the page's units, with one scale for x and y when the view keeps true
+// proportions; lines one page unit wide.
+void writeGlyph(QXmlStreamWriter& svg, const Contours* outline, const QTransform& t)
+{
+    svg.writeStartElement("g");
+    svg.writeAttribute("id", "glyph");
     svg.writeAttribute("transform", QStringLiteral("matrix(%1 0 0 %2 %3 %4)")
                                         .arg(number(t.m11()), number(t.m22()), number(t.dx()), number(t.dy())));
-    svg.writeAttribute("stroke", colourName(OutlineColour));
     svg.writeAttribute("stroke-width", number(1 / std::max(1e-9, std::fabs(t.m11()))));
     svg.writeAttribute("fill", "none");
-    if (options.glyph)
-        for (const std::string& d : contourPaths(*options.glyph)) {
-            svg.writeEmptyElement("path");
-            svg.writeAttribute("d", QString::fromStdString(d));
-        }
+    writePaths(svg, "control-polygon", PolygonColour, outline ? polygonPaths(*outline) : std::vector<std::string>());
+    writePaths(svg, "outline", OutlineColour, outline ? contourPaths(*outline) : std::vector<std::string>());
     svg.writeEndElement();
 }
 
@@ -192,121 +203,126 @@ void writeNumbers(QXmlStreamWriter& svg, const PictureSurface& picture)
     svg.writeEndElement();
 }
 
-// The picture as SVG, 353 x 353 user units shown at 96 dpi. Black lines are
-// the outline's steps: the outline's paths stand in for them.
-std::string saveSvg(const PictureSurface& picture, const SaveOptions& options, const std::string& fileName)
+// An SVG document of width x height user units shown at 96 dpi over a
+// background: `body` writes what lies on it; saved whole under fileName.
+template <class Body>
+std::string saveSvgDocument(QSizeF page, const QColor& background, const std::string& fileName, Body body)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QXmlStreamWriter svg(&buffer);
     svg.setAutoFormatting(true);
     svg.writeStartDocument();
-    const QString side = QString::number(PictureSurface::PictureSize);
+    const QString width = number(page.width()), height = number(page.height());
     svg.writeStartElement("svg");
     svg.writeDefaultNamespace("http://www.w3.org/2000/svg");
     svg.writeAttribute("version", "1.2");
     svg.writeAttribute("baseProfile", "tiny");
-    svg.writeAttribute("width", side + "px");
-    svg.writeAttribute("height", side + "px");
-    svg.writeAttribute("viewBox", "0 0 " + side + " " + side);
+    svg.writeAttribute("width", width + "px");
+    svg.writeAttribute("height", height + "px");
+    svg.writeAttribute("viewBox", "0 0 " + width + " " + height);
     svg.writeTextElement("title", QFileInfo(QString::fromStdString(fileName)).completeBaseName());
     svg.writeEmptyElement("rect");
-    svg.writeAttribute("width", side);
-    svg.writeAttribute("height", side);
-    svg.writeAttribute("fill", colourName(picture.backColor()));
+    svg.writeAttribute("width", width);
+    svg.writeAttribute("height", height);
+    svg.writeAttribute("fill", colourName(background));
     svg.writeAttribute("stroke", "none");
-    writeLines(svg, picture, true);
-    writeLines(svg, picture, false);
-    writeOutline(svg, options);
-    writeMarks(svg, picture);
-    writeNumbers(svg, picture);
+    body(svg);
     svg.writeEndElement();
     svg.writeEndDocument();
     return writeWhole(fileName, buffer.data().constData(), buffer.data().size());
 }
 
-QString point(int x, int y)
+// The picture as SVG, 353 x 353 user units. Black lines are the outline's
+// steps and grey ones the polygon's: the glyph's paths stand in for them.
+std::string saveSvg(const PictureSurface& picture, const SaveOptions& options, const std::string& fileName)
 {
-    return QString::number(x) + QLatin1Char(' ') + QString::number(y);
+    const QSizeF page(PictureSurface::PictureSize, PictureSurface::PictureSize);
+    return saveSvgDocument(page, picture.backColor(), fileName, [&](QXmlStreamWriter& svg) {
+        writeLines(svg, picture);
+        writeGlyph(svg, options.glyph ? &options.glyph->outline : nullptr, options.fontToPicture);
+        writeMarks(svg, picture);
+        writeNumbers(svg, picture);
+    });
 }
 
-QString midpoint(const DrawnPoint& a, const DrawnPoint& b)
+// The start circles and contour numbers of a view, placed from their points.
+void writeStartMarks(QXmlStreamWriter& svg, const ShownView& view)
 {
-    return number((a.x + b.x) / 2.0) + QLatin1Char(' ') + number((a.y + b.y) / 2.0);
-}
-
-// The curve from the current point to `end` through the cubic control points
-// gathered since the last on-curve point: "C" for two, "Q" for one, lines otherwise.
-QString cubicTo(std::vector<const DrawnPoint*>& controls, const QString& end)
-{
-    QString d;
-    if (controls.size() == 2)
-        d = " C " + point(controls[0]->x, controls[0]->y) + " " + point(controls[1]->x, controls[1]->y) + " " + end;
-    else if (controls.size() == 1)
-        d = " Q " + point(controls[0]->x, controls[0]->y) + " " + end;
-    else {
-        for (const DrawnPoint* c : controls)
-            d += " L " + point(c->x, c->y);
-        d += " L " + end;
-    }
-    controls.clear();
-    return d;
-}
-
-// One contour, points [first, last], from its first on-curve point round to
-// it; with none, from the midpoint of its first two. Quadratic off-curve
-// points imply the on-curve point halfway between two of them; cubic ones
-// come in pairs between on-curve points.
-std::string contourPath(const std::vector<DrawnPoint>& points, std::size_t first, std::size_t last)
-{
-    const std::size_t n = last - first + 1;
-    std::size_t start = 0;
-    while (start < n && points[first + start].kind != PointKind::OnCurve)
-        ++start;
-    const bool allOff = start == n;
-    auto at = [&](std::size_t k) -> const DrawnPoint& { return points[first + k % n]; };
-    const QString begin = allOff ? midpoint(at(0), at(1)) : point(at(start).x, at(start).y);
-    QString d = "M " + begin;
-    const DrawnPoint* pending = allOff ? &at(1) : nullptr;
-    std::vector<const DrawnPoint*> cubic;
-    for (std::size_t k = allOff ? 2 : start + 1; k <= (allOff ? n : start + n); ++k) {
-        const DrawnPoint& p = at(k);
-        if (p.kind == PointKind::CubicOff) {
-            cubic.push_back(&p);
-            continue;
+    svg.writeStartElement("g");
+    svg.writeAttribute("id", "marks");
+    svg.writeAttribute("fill", "none");
+    svg.writeAttribute("stroke", colourName(QColor(StartCircleRed.r, StartCircleRed.g, StartCircleRed.b)));
+    std::vector<QPointF> starts;
+    ForEachContour(*view.outline, [&](std::size_t, int first, int) {
+        if (std::size_t(first) < view.outline->points.size()) {
+            const OutlinePoint& p = view.outline->points[std::size_t(first)];
+            starts.push_back(view.fontToView.map(QPointF(p.x, p.y)));
         }
-        if (p.kind == PointKind::OnCurve) {
-            d += !cubic.empty() ? cubicTo(cubic, point(p.x, p.y))
-                 : pending     ? " Q " + point(pending->x, pending->y) + " " + point(p.x, p.y)
-                               : " L " + point(p.x, p.y);
-            pending = nullptr;
-            continue;
-        }
-        if (pending)
-            d += " Q " + point(pending->x, pending->y) + " " + midpoint(*pending, p);
-        pending = &p;
+    });
+    for (const QPointF& at : starts) {
+        svg.writeEmptyElement("circle");
+        svg.writeAttribute("cx", number(at.x()));
+        svg.writeAttribute("cy", number(at.y()));
+        svg.writeAttribute("r", number(16 * view.markUnit));
     }
-    if (!cubic.empty())
-        d += cubicTo(cubic, begin);
-    if (pending)
-        d += " Q " + point(pending->x, pending->y) + " " + begin;
-    return (d + " Z").toStdString();
+    svg.writeEndElement();
+    const QFont font = PictureSurface::printFont("Small Fonts", 6);
+    const double size = font.pixelSize() * view.markScale, ascent = QFontMetricsF(font).ascent() * view.markScale;
+    svg.writeStartElement("g");
+    svg.writeAttribute("id", "numbers");
+    svg.writeAttribute("font-family", font.family());
+    svg.writeAttribute("font-size", number(size));
+    svg.writeAttribute("fill", colourName(QColor(ContourNumberBlue.r, ContourNumberBlue.g, ContourNumberBlue.b)));
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+        svg.writeStartElement("text");
+        svg.writeAttribute("x", number(starts[k].x() + 5 * view.markUnit));
+        svg.writeAttribute("y", number(starts[k].y() + 5 * view.markUnit + ascent));
+        svg.writeCharacters(QString::number(k + 1));
+        svg.writeEndElement();
+    }
+    svg.writeEndElement();
 }
+
+// SVG path data, one string a contour.
+class SvgPathSink : public PathSink {
+public:
+    std::vector<std::string> paths;
+    void moveTo(PathPoint to) override { paths.push_back("M " + at(to)); }
+    void lineTo(PathPoint to) override { paths.back() += " L " + at(to); }
+    void quadTo(PathPoint c, PathPoint to) override { paths.back() += " Q " + at(c) + " " + at(to); }
+    void cubicTo(PathPoint c1, PathPoint c2, PathPoint to) override
+    {
+        paths.back() += " C " + at(c1) + " " + at(c2) + " " + at(to);
+    }
+    void close() override { paths.back() += " Z"; }
+
+private:
+    // Points lie on whole or half units: written as such, without exponents.
+    static std::string coordinate(double v)
+    {
+        QString text = QString::number(v, 'f', 1);
+        if (text.endsWith(QLatin1String(".0")))
+            text.chop(2);
+        return text.toStdString();
+    }
+    static std::string at(PathPoint p) { return coordinate(p.x) + " " + coordinate(p.y); }
+};
 
 } // namespace
 
-std::vector<std::string> contourPaths(const DrawnGlyph& glyph)
+std::vector<std::string> contourPaths(const Contours& outline)
 {
-    std::vector<std::string> paths;
-    const std::vector<DrawnPoint>& points = glyph.points;
-    for (std::size_t first = 0; first < points.size();) {
-        std::size_t last = first;
-        while (last + 1 < points.size() && points[last + 1].contour == points[first].contour)
-            ++last;
-        paths.push_back(contourPath(points, first, last));
-        first = last + 1;
-    }
-    return paths;
+    SvgPathSink sink;
+    WalkOutline(outline, sink);
+    return sink.paths;
+}
+
+std::vector<std::string> polygonPaths(const Contours& outline)
+{
+    SvgPathSink sink;
+    WalkPolygon(outline, sink);
+    return sink.paths;
 }
 
 std::optional<PictureFormat> formatFromExtension(const std::string& fileName)
@@ -352,13 +368,12 @@ const char* extensionOf(PictureFormat format)
 
 PictureTarget chooseTarget(const std::string& typed, int FilterIndex)
 {
-    const int size = filterChoice(FilterIndex).size;
+    const FilterChoice choice = filterChoice(FilterIndex);
     if (const std::optional<PictureFormat> named = formatFromExtension(typed))
-        return {typed, *named, size};
-    const PictureFormat format = formatFromFilter(FilterIndex);
+        return {typed, *named, choice.size, choice.shown};
     if (!QFileInfo(QString::fromStdString(typed)).suffix().isEmpty())
-        return {typed, format, size};
-    return {typed + "." + extensionOf(format), format, size};
+        return {typed, choice.format, choice.size, choice.shown};
+    return {typed + "." + extensionOf(choice.format), choice.format, choice.size, choice.shown};
 }
 
 std::string saveImage(const QImage& image, PictureFormat format, const std::string& fileName)
@@ -376,6 +391,15 @@ std::string saveImage(const QImage& image, PictureFormat format, const std::stri
         break;
     }
     return failure(fileName, QStringLiteral("a pixel image cannot be saved as SVG"));
+}
+
+std::string saveViewSvg(const ShownView& view, const std::string& fileName)
+{
+    return saveSvgDocument(view.size, view.background, fileName, [&](QXmlStreamWriter& svg) {
+        writeGlyph(svg, view.outline, view.fontToView);
+        if (view.outline && view.startMarks)
+            writeStartMarks(svg, view);
+    });
 }
 
 std::string savePicture(const PictureSurface& picture, PictureFormat format, const std::string& fileName,

@@ -219,8 +219,20 @@ QImage PictureSurface::imageAt(int side) const
     return picture;
 }
 
+bool PictureSurface::isGlyphMark(const Mark& mark)
+{
+    if (const auto* line = std::get_if<LineMark>(&mark))
+        return line->colour == toQColor(Black) || line->colour == toQColor(LightGrey);
+    if (const auto* circle = std::get_if<CircleMark>(&mark))
+        return circle->colour == toQColor(StartCircleRed);
+    const auto& text = std::get<TextMark>(mark);
+    const bool digits = !text.text.isEmpty()
+                     && std::all_of(text.text.begin(), text.text.end(), [](QChar c) { return c.isDigit(); });
+    return digits && text.colour == toQColor(ContourNumberBlue);
+}
+
 void PictureSurface::paintCanvas(QPainter& painter, const QRectF& area, const QTransform& toCanvas,
-                                 double markScale, bool smooth) const
+                                 double markScale, bool smooth, bool glyph) const
 {
     painter.save();
     painter.fillRect(area, backColor_);
@@ -238,7 +250,7 @@ void PictureSurface::paintCanvas(QPainter& painter, const QRectF& area, const QT
         run.clear();
     };
     for (const Mark& mark : marks_)
-        if (const auto* line = std::get_if<LineMark>(&mark)) {
+        if (const auto* line = std::get_if<LineMark>(&mark); line && (glyph || !isGlyphMark(mark))) {
             if (!run.isEmpty() && line->colour != runColour)
                 flush();
             runColour = line->colour;
@@ -249,6 +261,8 @@ void PictureSurface::paintCanvas(QPainter& painter, const QRectF& area, const QT
     painter.setTransform(canvas);
     painter.setBrush(Qt::NoBrush);
     for (const Mark& mark : marks_) {
+        if (!glyph && isGlyphMark(mark))
+            continue;
         if (const auto* circle = std::get_if<CircleMark>(&mark)) {
             const double r = circle->radius * markScale;
             painter.setPen(QPen(circle->colour, 1));

@@ -76,9 +76,15 @@ public:
     // Paints the picture on a canvas: the background over `area`, then the
     // marks through `toCanvas` (picture pixels to the painter's), lines one
     // canvas pixel wide, circles and texts at `markScale` times their size.
-    // Smooth lines are antialiased.
+    // Smooth lines are antialiased. Without `glyph`, the marks of the glyph's
+    // own drawing are left out (the outline's and the control polygon's steps,
+    // the start marks and contour numbers): the canvas draws those from the points.
     void paintCanvas(QPainter& painter, const QRectF& area, const QTransform& toCanvas, double markScale,
-                     bool smooth) const;
+                     bool smooth, bool glyph = true) const;
+    // A mark of the glyph's own drawing, told by its colour: the outline's
+    // black and the polygon's grey steps, the red start circles, the numbers
+    // in the contour numbers' blue.
+    static bool isGlyphMark(const Mark& mark);
     // The picture drawn at side x side pixels (not scaled up from 353).
     QImage imageAt(int side) const;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "outline/outline_walk.h"
 #include "report/json.h"
 
 namespace {
@@ -22,23 +23,21 @@ const char* kindName(OutlineStatus status)
     return "abandoned";
 }
 
+// Each point once, in glyf order, in the contour that first takes it.
 std::string contoursJson(const ResolvedGlyph& glyph)
 {
     std::string out = "[";
     for (const PlacedOutline& part : glyph.parts) {
         const Contours& o = part.outline;
-        int start = 0;
-        for (const int end : o.ends) {
-            const int stop = end + 1;
+        ForEachContourOnce(o, [&](std::size_t, int first, int stop) {
             out += out.size() > 1 ? ",[" : "[";
-            for (int i = start; i < stop; ++i) {
+            for (int i = first; i < stop; ++i) {
                 const OutlinePoint p = o.points[std::size_t(i)];
-                out += (i > start ? ",[" : "[") + std::to_string(p.x) + "," + std::to_string(p.y) + ","
+                out += (i > first ? ",[" : "[") + std::to_string(p.x) + "," + std::to_string(p.y) + ","
                      + std::to_string(int(p.kind)) + "]";
             }
             out += "]";
-            start = std::max(start, stop);
-        }
+        });
     }
     return out + "]";
 }

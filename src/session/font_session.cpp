@@ -77,6 +77,7 @@ void FontSession::unload()
     font_ = std::make_shared<FontState>();
     lists_ = {};
     drawn_ = {};
+    advance_.reset();
     selection_ = {};
 }
 
@@ -89,6 +90,7 @@ void FontSession::showLists(int entry)
         currentGlyph_ = 0;
         entry_ = -1;
         drawn_ = {};
+        advance_.reset();
         selection_ = {};
         surface_.Cls();
         listener_.noGlyphShown();
@@ -107,6 +109,7 @@ void FontSession::show(int glyph, int entry)
     const GlyphReadout readout = ShowGlyph(glyph, *font_, drawing, surface_);
     drawn_ = readout.drawn;
     work_ = readout.work;
+    advance_ = readout.advance;
     selection_ = {};
     report(MessageBoxes(readout.reports));
     if (const std::string note = StatusNote(readout.reports); !note.empty())
@@ -221,6 +224,13 @@ void FontSession::setMetrics(bool on)
         redraw();
 }
 
+void FontSession::setStretch(bool on)
+{
+    view_.Stretch = on;
+    if (font_->Loaded && !lists_.GlyphList.empty())
+        redraw();
+}
+
 void FontSession::setLocation(std::vector<Fixed> user)
 {
     const FontVariations& variations = font_->Variations;
@@ -294,11 +304,7 @@ std::optional<char32_t> FontSession::characterShown() const
 
 std::optional<std::int32_t> FontSession::advanceShown() const
 {
-    if (!font_->Loaded || currentGlyph_ < 0 || std::size_t(currentGlyph_) >= font_->HMetrics.size())
-        return std::nullopt;
-    WorkingValues work;
-    const ResolvedGlyph glyph = ResolveGlyph(*font_, currentGlyph_, view_.location, work);
-    return AdvanceAt(*font_, currentGlyph_, view_.location, glyph);
+    return font_->Loaded ? advance_ : std::nullopt;
 }
 
 std::string FontSession::outlineDocument() const

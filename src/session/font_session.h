@@ -74,6 +74,7 @@ public:
     void setStartMarks(bool on);  // redraws while a glyph of the lists is shown
     void setComposites(bool on);  // the lists made again; the glyph shown stays when listed
     void setMetrics(bool on);
+    void setStretch(bool on); // the glyph stretched to the square picture, as the classic view drew it
     // The variation location in user coordinates (16.16), one per axis of
     // the font, each clamped to its axis; redraws. Every open starts at the default.
     void setLocation(std::vector<Fixed> user);
@@ -128,6 +129,7 @@ private:
     int foundGlyph_ = -1; // drawn from its components whatever the option
     DrawnGlyph drawn_;    // the glyph shown: its points and segments
     WorkingValues work_;  // as its drawing left them
+    std::optional<std::int32_t> advance_; // as its drawing resolved it
     Selection selection_;
     std::vector<Fixed> userLocation_; // what view_.location is normalized from
 };

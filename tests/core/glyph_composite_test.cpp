@@ -129,7 +129,8 @@ TEST(GlyphComposite, MalformedCompositesEndInOneMessage)
          "Composite: glyph 1 matches point 4 to point 0 of glyph 0, which do not both exist"},
         {"too many", {square, compositeGlyph(many), compositeGlyph(many1), compositeGlyph(many2)}, 3,
          "Composite: glyph 3 has more than 4096 components"},
-        {"a broken component", {rawGlyph({0x07, 0xD1, 0, 0}), compositeGlyph({{0, 0, 0}})}, 1, "Code = 11"},
+        // 2001 contours and no data for them: the decoder reads past the classic limit, and past the end.
+        {"a broken component", {rawGlyph({0x07, 0xD1, 0, 0}), compositeGlyph({{0, 0, 0}})}, 1, "Code = 15"},
     };
     for (const Case& c : cases) {
         const Resolved r = resolve(c.glyphs, c.glyph);

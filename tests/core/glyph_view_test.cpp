@@ -42,7 +42,17 @@ TEST(GlyphView, FitsThePictureToTheBoxAndFillsTheBoxes)
     const Shown s = show(font, 1);
     ASSERT_FALSE(s.picture.empty());
     EXPECT_EQ(s.picture[0].kind, RecordingSurface::ScaleCall);
-    EXPECT_EQ(s.picture[0].args, (std::vector<double>{-50.0 - 900, -200.0 - 900, 500.0 + 900, 702.5 + 900}));
+    // The box at scale 2 is X -50..500 and, its top at Y = 0, Y 0..902.5; with
+    // the margin 2350 wide and 2702.5 high, so the square picture is 2702.5 on
+    // each side, centred on (225, 451.25).
+    const double half = 2702.5 / 2;
+    EXPECT_EQ(s.picture[0].args, (std::vector<double>{225 - half, 451.25 - half, 225 + half, 451.25 + half}));
+    // Stretched, as the classic view fitted it: each axis on its own, the box's corners plus the margin.
+    ViewState stretched;
+    stretched.Stretch = true;
+    EXPECT_EQ(show(font, 1, stretched).picture[0].args,
+              (std::vector<double>{-50.0 - 900, -200.0 - 900, 500.0 + 900, 702.5 + 900}));
+    EXPECT_EQ(show(font, 1, stretched).readout.listing, s.readout.listing);
     EXPECT_EQ(s.readout.minY, "-400");
     EXPECT_EQ(s.readout.maxY, "1405");
     EXPECT_EQ(s.readout.minX, "-100");
@@ -54,8 +64,14 @@ TEST(GlyphView, FitsThePictureToTheBoxAndFillsTheBoxes)
     EXPECT_EQ(s.readout.work.GlyphIndex, 1);
 
     // Margin 0 at scale 3, and a name index below 258 or without a name: no name.
+    // Margin 0: the box's height, 1805 / 3, is the longer side and fills the picture.
     const Shown t = show(font, 1, ViewState{3, 0, 1});
-    EXPECT_EQ(t.picture[0].args, (std::vector<double>{-100 / 3.0, -400 / 3.0, 1000 / 3.0, 1405 / 3.0}));
+    const double side = 1805 / 3.0, middle = 450 / 3.0;
+    ASSERT_EQ(t.picture[0].args.size(), 4u);
+    EXPECT_DOUBLE_EQ(t.picture[0].args[0], middle - side / 2);
+    EXPECT_DOUBLE_EQ(t.picture[0].args[1], 0);
+    EXPECT_DOUBLE_EQ(t.picture[0].args[2], middle + side / 2);
+    EXPECT_DOUBLE_EQ(t.picture[0].args[3], side);
     EXPECT_EQ(t.readout.work.OriginY, float(-1405 / 3.0));
     EXPECT_EQ(show(font, 0).readout.name, "");
     font.GlyphNameIndex[1] = 260;
@@ -136,6 +152,33 @@ TEST(GlyphView, RefusedGlyphsLeaveThePictureClearedAndTheBoxesFilled)
     }
 }
 
+// A whole glyph over the classic limits: the classic view refuses it as
+// before, but its outline and points are there, and the metrics view marks them.
+TEST(GlyphView, GlyphsOverTheClassicLimitsKeepTheirOutline)
+{
+    FontState font;
+    fillGlyphFont(font, {ttf::pointRowGlyph(2001)});
+    font.HeadTable.UnitsPerEm = 1000;
+    font.HheaTable.Ascender = 800;
+    font.HheaTable.Descender = -200;
+    for (const bool metrics : {false, true}) {
+        ViewState view;
+        view.Metrics = metrics;
+        const Shown s = show(font, 0, view);
+        EXPECT_TRUE(s.readout.abandoned);
+        ASSERT_EQ(s.messages.size(), 1u);
+        EXPECT_NE(s.messages[0].find("Code = 11"), std::string::npos) << s.messages[0];
+        EXPECT_EQ(s.readout.listing, "");
+        EXPECT_EQ(s.readout.drawn.outline.ends.size(), 2001u);
+        EXPECT_EQ(s.readout.drawn.points.size(), 2001u);
+        EXPECT_EQ(s.readout.drawn.points.back().x, 2000);
+        const auto marks = std::count_if(s.picture.begin(), s.picture.end(), [](const Call& c) {
+            return c.kind == RecordingSurface::LineCall && c.colour == PointColour;
+        });
+        EXPECT_EQ(marks, metrics ? 4 * 2001 : 0);
+    }
+}
+
 TEST(GlyphView, NothingToShowWithoutAFontOrForAnUnknownGlyph)
 {
     FontState none;
@@ -188,8 +231,13 @@ TEST(GlyphView, MetricsViewDrawsTheFontsLinesAndPoints)
     RecordingSurface surface;
     const GlyphReadout shown = ShowGlyph(5, font, metrics, surface, sink);
     const auto picture = surface.sinceLastCls();
-    // Fitted to the font's frame: x 0..1000, y -200..800, whatever the glyph's box.
-    EXPECT_EQ(picture[0].args, (std::vector<double>{-100, -300, 1100, 900}));
+    // Fitted to the font's frame: x 0..1000, y -200..800, whatever the glyph's
+    // box, its top at Y = 0 and at one scale, even when the view is stretched.
+    EXPECT_EQ(picture[0].args, (std::vector<double>{-100, -100, 1100, 1100}));
+    ViewState stretched = metrics;
+    stretched.Stretch = true;
+    EXPECT_EQ(ShowGlyph(5, font, stretched, surface, sink).work.OriginY, shown.work.OriginY);
+    EXPECT_EQ(surface.sinceLastCls()[0].args, picture[0].args);
     auto lineOf = [&](Rgb colour, std::vector<double> args) {
         return std::count_if(picture.begin(), picture.end(), [&](const RecordingSurface::Call& c) {
             return c.kind == RecordingSurface::LineCall && c.colour == colour && c.args == args;

@@ -1,5 +1,7 @@
 // The canvas on its own: a square glyph from (0, 0) to (1000, 1000) drawn
 // at scale 1 with a margin of 100, so the picture spans -100..1100 font units.
+#include <algorithm>
+
 #include <QMouseEvent>
 #include <QApplication>
 #include <QRegularExpression>
@@ -23,7 +25,7 @@ protected:
         view.ViewMargin = 100;
         readout = ShowGlyph(0, font, view, picture, sink);
         canvas.setPicture(&picture);
-        canvas.setGlyph(readout.drawn, fontToPicture(picture, readout.work, view));
+        canvas.setGlyph(readout.drawn, fontToPicture(picture, readout.work, view), view);
         canvas.resize(355, 355); // 353 x 353 inside the border: the designed size
     }
     // Where font point (x, y) lies on the canvas at the fit, from the picture's own geometry.
@@ -166,8 +168,86 @@ TEST_F(Canvas, RepaintsShowWhatChangedAndNothingStale)
     // Another glyph drawn into the same picture shows at once.
     view.ViewScale = 3;
     readout = ShowGlyph(0, font, view, picture, sink);
-    canvas.setGlyph(readout.drawn, fontToPicture(picture, readout.work, view));
+    canvas.setGlyph(readout.drawn, fontToPicture(picture, readout.work, view), view);
     EXPECT_NE(canvas.shownImage(), numbered);
+}
+
+// Zoomed far in, the black outline is the exact curve, not the listing's
+// steps: every point of the quadratic arcs lies on a dark pixel, and the
+// contour's start mark stays on its first point.
+TEST(CanvasCurve, AZoomedCurveIsTheExactCurve)
+{
+    FontState font;
+    RecordingSink sink;
+    ttf::FontSpec design;
+    // Two quadratic arcs: (0,0) through (0,1000) to (1000,1000), back through (1000,0).
+    design.glyphs = {ttf::simpleGlyph({{{0, 0}, {0, 1000, false}, {1000, 1000}, {1000, 0, false}}})};
+    ASSERT_EQ(loadFontBytes(font, sink, ttf::buildFont(design)), LoadResult::Loaded);
+    ViewState view;
+    PictureSurface picture;
+    const GlyphReadout readout = ShowGlyph(0, font, view, picture, sink);
+    GlyphCanvas canvas;
+    canvas.setPicture(&picture);
+    canvas.setGlyph(readout.drawn, fontToPicture(picture, readout.work, view), view);
+    canvas.resize(355, 355);
+    canvas.zoomBy(20, canvas.fontToCanvas().map(QPointF(250, 750)));
+    const QImage shown = canvas.shownImage();
+    const double ratio = shown.width() / 353.0;
+    auto dark = [&](QPointF at) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint p = ((at - QPointF(1, 1)) * ratio).toPoint() + QPoint(dx, dy);
+                if (shown.rect().contains(p) && qGray(shown.pixel(p)) < 160)
+                    return true;
+            }
+        return false;
+    };
+    int checked = 0;
+    for (int i = 0; i <= 400; ++i) {
+        const double t = i / 400.0;
+        const QPointF on = (1 - t) * (1 - t) * QPointF(0, 0) + 2 * t * (1 - t) * QPointF(0, 1000) + t * t * QPointF(1000, 1000);
+        const QPointF at = canvas.fontToCanvas().map(on);
+        if (at.x() < 4 || at.y() < 4 || at.x() > 350 || at.y() > 350)
+            continue;
+        EXPECT_TRUE(dark(at)) << "t " << t;
+        ++checked;
+    }
+    EXPECT_GT(checked, 40);
+    // The start mark's circle is centred on the contour's first point at any zoom.
+    canvas.fit();
+    canvas.zoomBy(6, canvas.fontToCanvas().map(QPointF(0, 0)));
+    const QImage marked = canvas.shownImage();
+    const QPointF start = canvas.fontToCanvas().map(QPointF(0, 0));
+    const double r = 16 * canvas.markUnit();
+    int red = 0;
+    for (QPointF step : {QPointF(r, 0), QPointF(-r, 0), QPointF(0, r), QPointF(0, -r)}) {
+        const QPoint p = ((start + step - QPointF(1, 1)) * ratio).toPoint();
+        for (int d = -1; d <= 1; ++d) {
+            const QRgb c = marked.pixel(std::clamp(p.x() + d, 0, marked.width() - 1), std::clamp(p.y(), 0, marked.height() - 1));
+            if (qRed(c) > 150 && qGreen(c) < 120) {
+                ++red;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(red, 3);
+}
+
+// The metrics view draws x and y at one scale, and so does the glyph view.
+TEST(CanvasCurve, TheMetricsViewHasOneScale)
+{
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(font, sink, ttf::buildFont(ttf::squaresFont(3))), LoadResult::Loaded);
+    for (const bool metrics : {true, false}) {
+        ViewState view;
+        view.Metrics = metrics;
+        PictureSurface picture;
+        const GlyphReadout readout = ShowGlyph(2, font, view, picture, sink);
+        const QTransform t = fontToPicture(picture, readout.work, view);
+        EXPECT_GT(t.m11(), 0);
+        EXPECT_NEAR(t.m11(), -t.m22(), 1e-9) << metrics;
+    }
 }
 
 } // namespace

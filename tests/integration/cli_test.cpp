@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPalette>
+#include <QRegularExpression>
 #include <fcntl.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -428,8 +429,9 @@ TEST(InspectCli, AGlyphWhoseDrawingIsAbandonedGivesStatus1)
 namespace {
 
 // Where the window puts things, from the glyph's own points: the user window
-// fitted to the glyph box with the margin, the segment transform for line
-// ends and the mark transform for circles.
+// fitted to the glyph box with the margin at one scale (the box's top at Y =
+// 0, centred in the square), the segment transform for line ends and the
+// mark transform for circles.
 struct Placement {
     int s = 2, m = 900;
     double yMaxScaled = 0, left = 0, top = 0, width = 1, height = 1;
@@ -437,10 +439,11 @@ struct Placement {
 
     Placement(const FT_BBox& box, int scale, int margin) : s(scale), m(margin)
     {
-        left = box.xMin / double(s) - m;
-        top = box.yMin / double(s) - m;
-        width = box.xMax / double(s) + m - left;
-        height = box.yMax / double(s) + m - top;
+        const double x0 = box.xMin / double(s) - m, x1 = box.xMax / double(s) + m;
+        const double y0 = -m, y1 = (box.yMax - box.yMin) / double(s) + m;
+        width = height = std::max(x1 - x0, y1 - y0);
+        left = (x0 + x1 - width) / 2;
+        top = (y0 + y1 - height) / 2;
         originY = float(-double(box.yMax) / s);
     }
     QPoint linePixel(long x, long y) const
@@ -673,6 +676,55 @@ TEST(InspectCli, RenderSavesThePictureAsTheWindowDrawsIt)
     EXPECT_EQ(count(plain.image, isRed), 0);
     EXPECT_EQ(count(plain.image, isBlue), 0);
     EXPECT_GT(count(plain.image, isBlack), 500);
+}
+
+// A narrow, a round and a wide glyph keep the proportions of their boxes in
+// font units and are whole at offset 0: the ink spans the picture on the
+// box's longer side. Stretched, each fills the square; the SVG's transform
+// has one scale for x and y.
+TEST(InspectCli, RenderKeepsTrueProportions)
+{
+    const FreeTypeFont ft(DejaVuSans);
+    OutDir dir;
+    auto inkBox = [](const QImage& image) {
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 235)
+                    ink |= QRect(x, y, 1, 1);
+        return ink;
+    };
+    for (const char32_t c : {U'!', U'O', U'\u2014'}) {
+        const std::string glyph = std::to_string(ft.charIndex(c));
+        FT_BBox box;
+        FT_Outline_Get_CBox(&ft.outline(ft.charIndex(c)), &box);
+        const double proportion = double(box.xMax - box.xMin) / double(box.yMax - box.yMin);
+        const std::string out = dir.file("true-" + glyph + ".png"), stretched = dir.file("stretched-" + glyph + ".png");
+        const std::vector<std::string> args = {"render", DejaVuSans, glyph, "--size", "1024", "--offset", "0",
+                                               "--no-start-marks", "-o"};
+        auto with = [&](std::vector<std::string> more) {
+            std::vector<std::string> all = args;
+            all.insert(all.end(), more.begin(), more.end());
+            return all;
+        };
+        ASSERT_EQ(inspect(with({out})).status, 0);
+        ASSERT_EQ(inspect(with({stretched, "--stretch"})).status, 0);
+        const QRect ink = inkBox(QImage(QString::fromStdString(out)));
+        EXPECT_NEAR(double(ink.width()) / ink.height() / proportion, 1, 0.03) << glyph;
+        EXPECT_GE(std::max(ink.width(), ink.height()), 1020) << glyph << ": whole and fitted on its longer side";
+        EXPECT_GE(ink.left(), 0);
+        if (c == U'!') {
+            EXPECT_GT(inkBox(QImage(QString::fromStdString(stretched))).width(), 2 * ink.width());
+        }
+
+        const std::string svg = dir.file("true-" + glyph + ".svg");
+        ASSERT_EQ(inspect({"render", DejaVuSans, glyph, "-o", svg}).status, 0);
+        const QRegularExpressionMatch m =
+            QRegularExpression("id=\"glyph\" transform=\"matrix\\(([-0-9.e]+) 0 0 ([-0-9.e]+) ")
+                .match(QString::fromStdString(slurp(svg)));
+        ASSERT_TRUE(m.hasMatch()) << glyph;
+        EXPECT_DOUBLE_EQ(m.captured(1).toDouble(), -m.captured(2).toDouble()) << glyph;
+    }
 }
 
 TEST(InspectCli, RenderTakesItsFormatFromTheOptionElseTheExtension)

@@ -134,8 +134,8 @@ TEST(PictureExport, JpegKeepsTheRedOfTheStartMarks)
 // Per group, how many of each element the SVG holds, and the outline's path data.
 struct SvgContents {
     std::map<std::string, int> elements; // "group element", e.g. "outline path"
-    std::vector<QString> paths;
-    QString outlineTransform;
+    std::vector<QString> paths; // the outline's
+    QString glyphTransform;
 };
 
 SvgContents readSvg(const QByteArray& svg)
@@ -149,12 +149,12 @@ SvgContents readSvg(const QByteArray& svg)
         const QString element = xml.name().toString();
         if (element == QLatin1String("g")) {
             group = xml.attributes().value("id").toString();
-            if (group == QLatin1String("outline"))
-                out.outlineTransform = xml.attributes().value("transform").toString();
+            if (group == QLatin1String("glyph"))
+                out.glyphTransform = xml.attributes().value("transform").toString();
             continue;
         }
         ++out.elements[(group + " " + element).toStdString()];
-        if (element == QLatin1String("path"))
+        if (element == QLatin1String("path") && group == QLatin1String("outline"))
             out.paths.push_back(xml.attributes().value("d").toString());
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
@@ -201,47 +201,60 @@ TEST(PictureExport, SvgHoldsTheContourAsOnePathAndEveryMarkOnA353UnitPage)
     EXPECT_EQ(QColor(drawn.pixel(176, 176)), QColor(Qt::white));
     EXPECT_LE(redness(drawn, SquareGlyph::circleLeft()), 120) << "a smoothed one-pixel circle";
 
-    // Four control-polygon edges, the one contour, one start circle and its number.
+    // The control polygon and the one contour, one start circle and its number.
     const SvgContents svg = readSvg(fileBytes(out));
-    const std::map<std::string, int> expected = {{" svg", 1}, {" title", 1}, {" rect", 1}, {"control-polygon line", 4},
+    const std::map<std::string, int> expected = {{" svg", 1}, {" title", 1}, {" rect", 1}, {"control-polygon path", 1},
                                                  {"outline path", 1}, {"marks circle", 1}, {"numbers text", 1}};
     EXPECT_EQ(svg.elements, expected);
     ASSERT_EQ(svg.paths.size(), 1u);
     EXPECT_EQ(svg.paths[0], "M 0 0 L 0 1000 L 1000 1000 L 1000 0 L 0 0 Z") << "font units, y up";
+    // Both under one transform with one scale for x and y: 353 pixels for 1200 units.
+    const double scale = 353.0 / 1200;
+    EXPECT_EQ(svg.glyphTransform, QStringLiteral("matrix(%1 0 0 %2 %3 %4)")
+                                      .arg(QString::number(scale, 'g', 8), QString::number(-scale, 'g', 8),
+                                           QString::number(100 * scale, 'g', 8), QString::number(1100 * scale, 'g', 8)));
 }
 
-// The path data of hand-made contours, as TrueType reads their points.
+// The path data of hand-made contours, walked as FreeType walks them: a
+// contour starts at its first point when on the curve, else at its last,
+// else midway between the two. The golden paths of the outline walk.
 TEST(PictureExport, ContourPathsFollowTheQuadraticRules)
 {
-    auto on = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, PointKind::OnCurve, contour, 0}; };
-    auto off = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, PointKind::QuadraticOff, contour, 0}; };
-    auto cubic = [](int x, int y, int contour = 1) { return DrawnPoint{x, y, PointKind::CubicOff, contour, 0}; };
+    auto on = [](int x, int y) { return OutlinePoint{x, y, PointKind::OnCurve}; };
+    auto off = [](int x, int y) { return OutlinePoint{x, y, PointKind::QuadraticOff}; };
+    auto cubic = [](int x, int y) { return OutlinePoint{x, y, PointKind::CubicOff}; };
     const struct {
         const char* what;
-        std::vector<DrawnPoint> points;
+        Contours outline;
         std::vector<std::string> paths;
     } cases[] = {
-        {"lines only", {on(0, 0), on(0, 10), on(10, 10)}, {"M 0 0 L 0 10 L 10 10 L 0 0 Z"}},
-        {"starts off the curve", {off(0, 0), on(10, 0), on(10, 10)}, {"M 10 0 L 10 10 Q 0 0 10 0 Z"}},
-        {"two off-curve points imply the one between",
-         {on(0, 0), off(10, 0), off(20, 10), on(20, 20)},
+        {"lines only", {{2}, {on(0, 0), on(0, 10), on(10, 10)}}, {"M 0 0 L 0 10 L 10 10 L 0 0 Z"}},
+        {"starts off the curve, at the last point", {{2}, {off(0, 0), on(10, 0), on(10, 10)}},
+         {"M 10 10 Q 0 0 10 0 L 10 10 Z"}},
+        {"two off-curve points imply the one between", {{3}, {on(0, 0), off(10, 0), off(20, 10), on(20, 20)}},
          {"M 0 0 Q 10 0 15 5 Q 20 10 20 20 L 0 0 Z"}},
-        {"all off the curve", {off(0, 0), off(10, 0), off(10, 10), off(0, 10)},
-         {"M 5 0 Q 10 0 10 5 Q 10 10 5 10 Q 0 10 0 5 Q 0 0 5 0 Z"}},
-        {"odd halves", {off(0, 0), off(5, 0), on(5, 5)}, {"M 5 5 Q 0 0 2.5 0 Q 5 0 5 5 Z"}},
-        {"two contours", {on(0, 0), on(1, 1), on(5, 5, 2), off(6, 6, 2)}, {"M 0 0 L 1 1 L 0 0 Z", "M 5 5 Q 6 6 5 5 Z"}},
-        {"one point", {on(3, 4)}, {"M 3 4 L 3 4 Z"}},
-        {"cubic", {on(0, 0), cubic(0, 5), cubic(5, 10), on(10, 10), cubic(10, 5), cubic(5, 0)},
+        {"all off the curve: midway between the last and the first", {{3}, {off(0, 0), off(10, 0), off(10, 10), off(0, 10)}},
+         {"M 0 5 Q 0 0 5 0 Q 10 0 10 5 Q 10 10 5 10 Q 0 10 0 5 Z"}},
+        {"odd halves", {{2}, {off(0, 0), off(5, 0), on(5, 5)}}, {"M 5 5 Q 0 0 2.5 0 Q 5 0 5 5 Z"}},
+        {"two contours", {{1, 3}, {on(0, 0), on(1, 1), on(5, 5), off(6, 6)}}, {"M 0 0 L 1 1 L 0 0 Z", "M 5 5 Q 6 6 5 5 Z"}},
+        {"one point", {{0}, {on(3, 4)}}, {"M 3 4 L 3 4 Z"}},
+        {"cubic", {{5}, {on(0, 0), cubic(0, 5), cubic(5, 10), on(10, 10), cubic(10, 5), cubic(5, 0)}},
          {"M 0 0 C 0 5 5 10 10 10 C 10 5 5 0 0 0 Z"}},
-        {"cubic after a line", {on(0, 0), on(0, 10), cubic(5, 10), cubic(10, 5), on(10, 0)},
+        {"cubic after a line", {{4}, {on(0, 0), on(0, 10), cubic(5, 10), cubic(10, 5), on(10, 0)}},
          {"M 0 0 L 0 10 C 5 10 10 5 10 0 L 0 0 Z"}},
+        {"an end that goes back draws nothing but moves the next start", {{2, 0, 3}, {on(0, 0), on(1, 0), on(1, 1), on(9, 9)}},
+         {"M 0 0 L 1 0 L 1 1 L 0 0 Z", "M 1 0 L 1 1 L 9 9 L 1 0 Z"}},
+        {"an end past the points stops the walk", {{1, 7}, {on(0, 0), on(1, 1), on(2, 2)}}, {"M 0 0 L 1 1 L 0 0 Z"}},
         {"nothing", {}, {}},
     };
     for (const auto& c : cases) {
-        DrawnGlyph glyph;
-        glyph.points = c.points;
-        EXPECT_EQ(contourPaths(glyph), c.paths) << c.what;
+        EXPECT_EQ(contourPaths(c.outline), c.paths) << c.what;
+        // The control polygon joins the same points in order.
+        const std::vector<std::string> polygon = polygonPaths(c.outline);
+        ASSERT_EQ(polygon.size(), c.paths.size()) << c.what;
     }
+    EXPECT_EQ(polygonPaths({{2}, {off(0, 0), on(10, 0), on(10, 10)}}),
+              std::vector<std::string>{"M 0 0 L 10 0 L 10 10 Z"});
 }
 
 // The bitmap format's size choice draws the picture at that size: the same

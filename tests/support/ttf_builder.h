@@ -619,6 +619,24 @@ inline FontSpec squaresFont(int count)
     return design;
 }
 
+// A glyph of n contours of one on-curve point each, along the baseline from
+// x = 0 to x = n - 1: past the classic view's limits from n = 2001.
+inline Glyph pointRowGlyph(int n)
+{
+    Bytes b;
+    b.i16(std::int16_t(n)).i16(0).i16(0).i16(std::int16_t(n - 1)).i16(0); // numberOfContours, box
+    for (int c = 0; c < n; ++c)
+        b.u16(std::uint16_t(c)); // endPtsOfContours
+    b.u16(0);                    // instructionLength
+    for (int c = 0; c < n; ++c)
+        b.u8(ON_CURVE_POINT | 0x02 | 0x10 | 0x20); // x a positive byte, y unchanged
+    for (int c = 0; c < n; ++c)
+        b.u8(c == 0 ? 0 : 1);
+    Glyph g;
+    g.raw = b.data;
+    return g;
+}
+
 // ---- a font on disk ------------------------------------------------------------
 
 // Writes bytes to a fresh file in the temporary folder; removed again on destruction.

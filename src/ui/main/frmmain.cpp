@@ -119,6 +119,7 @@ void frmmain::connectEvents()
         findField_->selectAll();
     });
     connect(mnuMetrics, &QAction::toggled, this, [this](bool on) { session_.setMetrics(on); });
+    connect(mnuStretch, &QAction::toggled, this, [this](bool on) { session_.setStretch(on); });
     connect(Toolbar1, &QToolBar::actionTriggered, this, &frmmain::Toolbar1_ButtonClick);
 
     // Like the user's choices, changes made from code raise these; the session tells them apart.
@@ -265,7 +266,7 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
         const QSignalBlocker quiet(Combo1);
         Combo1->SetListIndex(entry);
     }
-    Picture1->setGlyph(readout.drawn, fontToPicture(surface_, readout.work, view()));
+    Picture1->setGlyph(readout.drawn, fontToPicture(surface_, readout.work, view()), view());
     Picture1->update();
     Text1->setText(QString::fromStdString(readout.minY));
     Text2->setText(QString::fromStdString(readout.maxY));
@@ -286,7 +287,7 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
 
 void frmmain::noGlyphShown()
 {
-    Picture1->setGlyph({}, {}); // no points left to hover, number or select
+    Picture1->setGlyph({}, {}, view()); // no points left to hover, number or select
     Picture1->update();
     for (QLineEdit* t : {Text1, Text2, Text3, Text4, Text6, Text7})
         t->clear();
@@ -444,8 +445,10 @@ void frmmain::mnuSavePictureAs_Click()
         return;
     const std::string error = savePixels
                                   ? saveImage(libraryViews_->pixelPicture(), target.format, target.fileName)
-                              : target.size == AsShown && target.format != PictureFormat::Svg
-                                  ? saveImage(Picture1->shownImage(), target.format, target.fileName)
+                              : target.shown > 0 && target.format == PictureFormat::Svg
+                                  ? saveViewSvg(Picture1->shownView(), target.fileName)
+                              : target.shown > 0
+                                  ? saveImage(Picture1->shownImage(target.shown), target.format, target.fileName)
                                   : savePicture(surface_, target.format, target.fileName,
                                                 {target.size, &Picture1->glyph(), Picture1->fontToPicture()});
     if (!error.empty())

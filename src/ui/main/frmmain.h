@@ -203,6 +203,7 @@ private:
     QMenu* mnuView;
     QAction* mnuComposites;
     QAction* mnuMetrics;
+    QAction* mnuStretch;
     QAction* mnuPointNumbers;
     QAction* mnuSmooth;
     QAction* mnuZoomIn;

@@ -257,6 +257,9 @@ void frmmain::createMenus()
     mnuMetrics = mnuView->addAction("Font metrics");
     mnuMetrics->setObjectName("mnuMetrics");
     mnuMetrics->setCheckable(true);
+    mnuStretch = mnuView->addAction("Stretch to the picture");
+    mnuStretch->setObjectName("mnuStretch");
+    mnuStretch->setCheckable(true);
     createCanvasMenu();
 
     mnuHelp = menuBar()->addMenu("Help");

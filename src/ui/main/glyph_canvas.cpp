@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+
+#include "outline/outline_walk.h"
+#include "platform/outline_path.h"
 
 namespace {
 
@@ -57,10 +61,15 @@ GlyphCanvas::GlyphCanvas(QWidget* parent) : QFrame(parent)
     setMinimumSize(120, 120);
 }
 
-void GlyphCanvas::setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPicture)
+void GlyphCanvas::setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPicture, const ViewState& view)
 {
     glyph_ = glyph;
     fontToPicture_ = fontToPicture;
+    outlinePath_ = ContoursPath(glyph.outline);
+    polygonPath_ = PolygonPath(glyph.outline);
+    startMarks_ = view.ShowStartPoints == 1;
+    // Picture units are font units divided by the scale.
+    unitPixels_ = std::fabs(fontToPicture.m11()) * std::max(1, view.ViewScale);
     ++generation_; // the picture was drawn again
     hovered_ = selectedPoint_ = selectedSegment_ = -1;
     fit();
@@ -69,6 +78,35 @@ void GlyphCanvas::setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPict
 QImage GlyphCanvas::shownImage()
 {
     return grab(contentsRect()).toImage();
+}
+
+QImage GlyphCanvas::shownImage(double factor) const
+{
+    QImage image(contentsRect().size() * factor, QImage::Format_RGB32);
+    image.setDevicePixelRatio(factor);
+    image.fill(palette().color(QPalette::Base));
+    if (picture_) {
+        QPainter painter(&image);
+        painter.translate(-contentsRect().topLeft());
+        paintScene(painter, factor);
+        painter.setRenderHint(QPainter::Antialiasing, smooth_);
+        paintSelection(painter);
+    }
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+double GlyphCanvas::markUnit() const
+{
+    return unitPixels_ * pictureToCanvas().m11() / zoom_;
+}
+
+ShownView GlyphCanvas::shownView() const
+{
+    const QPointF corner = contentsRect().topLeft();
+    return {contentsRect().size(), picture_ ? picture_->backColor() : palette().color(QPalette::Base), &glyph_.outline,
+            fontToCanvas() * QTransform::fromTranslate(-corner.x(), -corner.y()), startMarks_, markUnit(),
+            pictureToCanvas().m11() / zoom_};
 }
 
 void GlyphCanvas::setSmooth(bool on)
@@ -224,17 +262,58 @@ void GlyphCanvas::paintLayer(const Layer& key)
     paintScene(painter, key.ratio);
 }
 
-// The picture and the point marks at the canvas's resolution.
+// The picture's other marks, the glyph and the point marks at the canvas's resolution.
 void GlyphCanvas::paintScene(QPainter& painter, qreal ratio) const
 {
     const QRect area = contentsRect();
     const QTransform toCanvas = pictureToCanvas();
     const double fitted = toCanvas.m11() / zoom_; // marks keep their size as the picture zooms
-    picture_->paintCanvas(painter, area, toCanvas, fitted, smooth_);
+    picture_->paintCanvas(painter, area, toCanvas, fitted, smooth_, false);
     painter.setClipRect(area);
     painter.setRenderHint(QPainter::Antialiasing, smooth_);
+    paintGlyph(painter);
     if (numbers_)
         paintPoints(painter, ratio);
+}
+
+// As the picture draws it: the start marks, then the control polygon in light
+// grey and the outline in black over them, each line one canvas pixel wide.
+// The paths are mapped rather than drawn through a transform, so that the
+// pen keeps its width at any zoom.
+void GlyphCanvas::paintGlyph(QPainter& painter) const
+{
+    const QTransform toCanvas = fontToCanvas();
+    if (startMarks_)
+        paintStartMarks(painter, toCanvas);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(LightGrey.r, LightGrey.g, LightGrey.b), 1));
+    painter.drawPath(toCanvas.map(polygonPath_));
+    painter.setPen(QPen(QColor(Black.r, Black.g, Black.b), 1));
+    painter.drawPath(toCanvas.map(outlinePath_));
+}
+
+// A red circle of 16 picture units on each contour's first point and its
+// number 5 units right of and below it, in the picture's number font, all
+// at their size at the fit, whatever the zoom.
+void GlyphCanvas::paintStartMarks(QPainter& painter, const QTransform& toCanvas) const
+{
+    const double unit = markUnit(), fitted = pictureToCanvas().m11() / zoom_;
+    QFont font = PictureSurface::printFont("Small Fonts", 6);
+    font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * fitted))));
+    const double ascent = QFontMetricsF(font).ascent();
+    painter.setFont(font);
+    painter.setBrush(Qt::NoBrush);
+    const Contours& outline = glyph_.outline;
+    ForEachContour(outline, [&](std::size_t c, int first, int) {
+        if (std::size_t(first) >= outline.points.size())
+            return;
+        const OutlinePoint& p = outline.points[std::size_t(first)];
+        const QPointF at = toCanvas.map(QPointF(p.x, p.y));
+        painter.setPen(QPen(QColor(StartCircleRed.r, StartCircleRed.g, StartCircleRed.b), 1));
+        painter.drawEllipse(at, 16 * unit, 16 * unit);
+        painter.setPen(QColor(ContourNumberBlue.r, ContourNumberBlue.g, ContourNumberBlue.b));
+        painter.drawText(at + QPointF(5 * unit, 5 * unit + ascent), QString::number(c + 1));
+    });
 }
 
 // One point mark, drawn once for the screen's ratio and placed as a picture.

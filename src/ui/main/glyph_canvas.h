@@ -4,21 +4,26 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QPainterPath>
 #include <QStaticText>
 #include <QTransform>
 
 #include "draw/view.h"
+#include "platform/picture_export.h"
 #include "platform/picture_surface.h"
 
 // "on-curve", "off-curve" (quadratic) or "cubic off-curve".
 QString PointKindWords(PointKind kind);
 
-// The drawing area: the picture drawn elsewhere, painted again at the
-// screen's resolution inside a one-pixel sunken border. At the fit the whole
-// picture fills the largest square the area holds (353 x 353 at the designed
-// size); the wheel zooms about the pointer, a middle-button drag (or a left
-// one with Space held) pans. It can number every point, report the point
-// under the pointer and select a point or a segment.
+// The drawing area inside a one-pixel sunken border: the glyph drawn from its
+// points at the screen's resolution, the exact curve at any zoom, its control
+// polygon, start marks and contour numbers where the picture has them; the
+// rest of the picture drawn elsewhere (the metrics view's lines and marks,
+// the empty mark) painted again over it. At the fit the whole picture fills
+// the largest square the area holds (353 x 353 at the designed size); the
+// wheel zooms about the pointer, a middle-button drag (or a left one with
+// Space held) pans. It can number every point, report the point under the
+// pointer and select a point or a segment.
 class GlyphCanvas : public QFrame {
     Q_OBJECT
 public:
@@ -30,14 +35,27 @@ public:
         picture_ = picture;
         ++generation_;
     }
-    // The glyph just drawn into the picture and where its font units fall in
-    // the picture; clears the selection and returns to the fit.
-    void setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPicture);
+    // The glyph just drawn into the picture, where its font units fall in the
+    // picture, and the view it was drawn with (its start marks and scale);
+    // clears the selection and returns to the fit.
+    void setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPicture, const ViewState& view);
 
     const DrawnGlyph& glyph() const { return glyph_; }
     const QTransform& fontToPicture() const { return fontToPicture_; }
     // The picture as the canvas shows it, at the screen's resolution.
     QImage shownImage();
+    // The same drawn at `factor` times the canvas's size, not scaled up.
+    QImage shownImage(double factor) const;
+    // Font units to the canvas's pixels, zoom and pan applied.
+    QTransform fontToCanvas() const { return fontToPicture_ * pictureToCanvas(); }
+    // The outline and the control polygon as the canvas draws them, in font units.
+    const QPainterPath& outlinePath() const { return outlinePath_; }
+    const QPainterPath& polygonPath() const { return polygonPath_; }
+    bool startMarks() const { return startMarks_; }
+    // Canvas pixels per picture unit at the fit: the start marks' size.
+    double markUnit() const;
+    // What an SVG of the view as shown holds, in the canvas's pixels from its contents' corner.
+    ShownView shownView() const;
 
     void setSmooth(bool on);
     void setPointNumbers(bool on);
@@ -90,10 +108,15 @@ private:
     void paintPoints(QPainter& painter, qreal ratio) const;
 
     void paintSelection(QPainter& painter) const;
+    void paintGlyph(QPainter& painter) const;
+    void paintStartMarks(QPainter& painter, const QTransform& toCanvas) const;
 
     const PictureSurface* picture_ = nullptr;
     DrawnGlyph glyph_;
     QTransform fontToPicture_;
+    QPainterPath outlinePath_, polygonPath_; // font units
+    bool startMarks_ = true;
+    double unitPixels_ = 1; // picture pixels per picture unit
     double zoom_ = 1;
     QPointF pan_; // canvas pixels, from the fitted place
     bool smooth_ = true;

@@ -2,23 +2,7 @@
 
 #include "tables/glyph_names.h"
 #include "outline/composite.h"
-
-namespace {
-
-// As the contour walk does: contour ends that go backwards give no contour
-// but move the next one's start.
-void addContours(const Contours& outline, GlyphShape& shape)
-{
-    int start = 0;
-    for (const int end : outline.ends) {
-        const int stop = end + 1;
-        if (stop > start)
-            shape.contours.emplace_back(outline.points.begin() + start, outline.points.begin() + stop);
-        start = stop;
-    }
-}
-
-} // namespace
+#include "outline/outline_walk.h"
 
 FontMetricsInfo ReadFontMetrics(const FontState& font)
 {
@@ -50,7 +34,7 @@ GlyphShape FontGlyphSource::shape(int glyph) const
     GlyphShape shape;
     shape.abandoned = resolved.status == OutlineStatus::Abandoned;
     for (const PlacedOutline& part : resolved.parts)
-        addContours(part.outline, shape);
+        AppendContours(shape.outline, part.outline);
     return shape;
 }
 

@@ -9,7 +9,7 @@
 
 struct GlyphShape {
     bool abandoned = false; // the glyph's data could not be decoded: nothing to draw
-    std::vector<std::vector<OutlinePoint>> contours; // font units, y up, in glyf order; none for an empty glyph
+    Contours outline;       // font units, y up, components resolved; no contours for an empty glyph
 };
 
 struct FontMetricsInfo {

@@ -1,70 +1,18 @@
 #include "ui/overview/overview_drawing.h"
 
 #include <algorithm>
-#include <optional>
 
 #include <QPainter>
 #include <QPalette>
 #include <QStringList>
 
 #include "platform/code_text.h"
-
-namespace {
-
-QPointF at(const OutlinePoint& p) { return {double(p.x), double(p.y)}; }
-QPointF midpoint(const QPointF& a, const QPointF& b) { return (a + b) / 2; }
-
-void addContour(QPainterPath& path, const std::vector<OutlinePoint>& contour)
-{
-    const std::size_t n = contour.size();
-    if (n == 0)
-        return;
-    // Start on the first on-curve point; a contour with none starts midway
-    // between its last and first points.
-    const auto firstOn = std::find_if(contour.begin(), contour.end(), [](const OutlinePoint& p) { return p.kind == PointKind::OnCurve; });
-    const bool hasOn = firstOn != contour.end();
-    const std::size_t begin = hasOn ? std::size_t(firstOn - contour.begin()) + 1 : 0;
-    const QPointF start = hasOn ? at(*firstOn) : midpoint(at(contour[n - 1]), at(contour[0]));
-    path.moveTo(start);
-
-    std::optional<QPointF> control; // TrueType: the last control point
-    QPointF cubic[2];               // CFF: the two control points before the next on-curve point
-    int cubicCount = 0;
-    const auto segmentTo = [&](const QPointF& end) {
-        if (cubicCount == 2)
-            path.cubicTo(cubic[0], cubic[1], end);
-        else if (control)
-            path.quadTo(*control, end);
-        else
-            path.lineTo(end);
-        control.reset();
-        cubicCount = 0;
-    };
-    for (std::size_t k = 0; k < (hasOn ? n - 1 : n); ++k) {
-        const OutlinePoint& p = contour[(begin + k) % n];
-        if (p.kind == PointKind::OnCurve) {
-            segmentTo(at(p));
-        } else if (p.kind == PointKind::CubicOff) {
-            cubic[cubicCount++ % 2] = at(p);
-        } else {
-            if (control)
-                path.quadTo(*control, midpoint(*control, at(p)));
-            control = at(p);
-        }
-    }
-    if (control || cubicCount > 0)
-        segmentTo(start);
-    path.closeSubpath();
-}
-
-} // namespace
+#include "platform/outline_path.h"
 
 QPainterPath glyphPath(const GlyphShape& shape)
 {
-    QPainterPath path;
+    QPainterPath path = ContoursPath(shape.outline);
     path.setFillRule(Qt::WindingFill);
-    for (const auto& contour : shape.contours)
-        addContour(path, contour);
     return path;
 }
 
@@ -113,7 +61,7 @@ Thumbnail buildThumbnail(const GlyphSource& source, int glyph, QSize box, qreal 
     const GlyphShape shape = source.shape(glyph);
     if (shape.abandoned)
         return {QImage(), true};
-    if (shape.contours.empty() || box.isEmpty())
+    if (shape.outline.ends.empty() || box.isEmpty())
         return {};
     Thumbnail t;
     t.image = QImage(box * deviceRatio, QImage::Format_ARGB32_Premultiplied);

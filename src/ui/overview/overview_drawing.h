@@ -10,10 +10,8 @@
 class QPainter;
 class QPalette;
 
-// The glyph's contours as one path in font units, y up. Each contour is a
-// closed quadratic B-spline: between two off-curve points lies an implied
-// on-curve point at their midpoint, and a contour may start off the curve.
-// Filled with the winding rule, as TrueType outlines are.
+// The glyph's contours as one path in font units, y up, as the outline walk
+// gives them; filled with the winding rule, as TrueType outlines are.
 QPainterPath glyphPath(const GlyphShape& shape);
 
 // Font units to a box's pixels at one scale for the whole font: the box's

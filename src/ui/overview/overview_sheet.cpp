@@ -29,7 +29,7 @@ void drawSheetCell(QPainter& painter, const GlyphSource& source, int glyph, cons
     const GlyphShape shape = source.shape(glyph);
     if (shape.abandoned)
         drawAbandonedMark(painter, box);
-    else if (!shape.contours.empty())
+    else if (!shape.outline.ends.empty())
         drawGlyph(painter, glyphPath(shape), source.metrics(), box, Qt::black);
     painter.setPen(Qt::black);
     const QRect label(cell.left(), cell.bottom() - labelHeight - pad / 2, cell.width(), labelHeight);

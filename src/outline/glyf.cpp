@@ -27,24 +27,27 @@ bool contoursFitPoints(const std::vector<int>& ends, int pointCount)
 }
 
 // The bytes each point's flags give its x and y deltas.
-constexpr std::uint32_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
+constexpr std::uint64_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
 {
     return (f & shortBit) ? 1 : (f & sameOrPositiveBit) ? 0 : 2;
 }
 
 // Both sizes of every flag byte, x in the low half and y in the high one, so
-// that one sum over the points counts the bytes of both (at most 4 000 each).
+// that one sum over the points counts the bytes of both.
 constexpr auto DeltaSizes = [] {
-    std::array<std::uint32_t, 256> sizes{};
+    std::array<std::uint64_t, 256> sizes{};
     for (int f = 0; f < 256; ++f)
         sizes[std::size_t(f)] = deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE)
-                              | deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE) << 16;
+                              | deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE) << 32;
     return sizes;
 }();
 
-// Contour ends are signed 16-bit values: a glyph has at most 32768 points.
-constexpr std::size_t MaxGlyfPoints = 32768;
-using PointFlags = std::array<std::uint8_t, MaxGlyfPoints>;
+// A glyph's flags, one a point, and the bytes copied where they need padding;
+// kept from glyph to glyph, so that reading a font allocates little. (Contour
+// ends are signed 16-bit values: a glyph has at most 32768 points.)
+struct PointScratch {
+    std::vector<std::uint8_t> flags, padded;
+};
 
 // A point's kind is its ON_CURVE bit.
 static_assert(int(PointKind::OnCurve) == ON_CURVE && int(PointKind::QuadraticOff) == 0);
@@ -63,25 +66,38 @@ bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends
     return r.ok();
 }
 
+// The next n bytes of r and `ahead` bytes after them to read ahead into:
+// the file's where it holds them, else n copied into `padded` with zeros
+// after them. r stands after the n bytes, failed if they are not there.
+std::span<const std::uint8_t> withPadding(ByteReader& r, std::size_t n, std::size_t ahead,
+                                          std::vector<std::uint8_t>& padded)
+{
+    if (r.canRead(n + ahead)) {
+        const std::span<const std::uint8_t> bytes = r.bytes(n + ahead);
+        r.seek(r.pos() - ahead);
+        return bytes;
+    }
+    const std::span<const std::uint8_t> bytes = r.bytes(n);
+    padded.assign(bytes.begin(), bytes.end());
+    padded.resize(n + ahead, 0);
+    return padded;
+}
+
 // One flag a point, its repeats expanded, and how many bytes of x and of y
 // deltas follow them; false when the flags run past the end of the file. A
 // point takes at most two bytes of flags (a flag and its repeat count), so
-// the bytes read from are as many of those as the file holds; near its end
-// they are copied and padded with zeros, and reading into the padding fails.
-bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::size_t& xBytes, std::size_t& yBytes)
+// the bytes read from are as many of those as the file holds, padded with
+// zeros near its end; reading into the padding fails.
+bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::vector<std::uint8_t>& padded, std::size_t& xBytes,
+               std::size_t& yBytes)
 {
     if (!r.ok())
         return false;
     const std::size_t start = r.pos();
-    std::span<const std::uint8_t> bytes = r.bytes(std::min(2 * flags.size(), r.size() - start));
-    const std::size_t available = bytes.size();
-    std::array<std::uint8_t, 2 * MaxPoints> padded;
-    if (available < 2 * flags.size()) {
-        std::fill(std::copy(bytes.begin(), bytes.end(), padded.begin()), padded.end(), 0);
-        bytes = padded;
-    }
-    const std::uint8_t* at = bytes.data();
-    std::uint32_t sizes = 0;
+    const std::size_t available = std::min(2 * flags.size(), r.size() - start);
+    const std::uint8_t* at = withPadding(r, available, 2 * flags.size() - available, padded).data();
+    const std::uint8_t* const first = at;
+    std::uint64_t sizes = 0;
     for (std::size_t i = 0; i < flags.size();) {
         const std::uint8_t f = *at++;
         flags[i++] = f;
@@ -89,16 +105,16 @@ bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::size_t& xBytes
         if (f & REPEAT) {
             // a count beyond the last point is taken whole
             const std::size_t count = std::min(std::size_t(*at++), flags.size() - i);
-            sizes += DeltaSizes[f] * std::uint32_t(count);
+            sizes += DeltaSizes[f] * count;
             std::fill_n(flags.begin() + std::ptrdiff_t(i), count, f);
             i += count;
         }
     }
-    const auto used = std::size_t(at - bytes.data());
+    const auto used = std::size_t(at - first);
     if (used > available)
         return false;
-    xBytes = sizes & 0xFFFF;
-    yBytes = sizes >> 16;
+    xBytes = sizes & 0xFFFFFFFF;
+    yBytes = sizes >> 32;
     r.seek(start + used);
     return true;
 }
@@ -141,17 +157,18 @@ std::uint16_t nextDelta(int f, const std::uint8_t*& at)
 // that range, and the running value then wraps.
 DecodedOutline readPoints(ByteReader& r, Contours& o, const WorkingValues& work, int glyph)
 {
-    PointFlags storage;
-    const std::span<std::uint8_t> flags(storage.data(), std::size_t(work.PointCount));
+    thread_local PointScratch scratch;
+    const auto pointCount = std::size_t(work.PointCount);
+    if (scratch.flags.size() < pointCount) // never shrunk: growing it again would fill it
+        scratch.flags.resize(pointCount);
+    const std::span<std::uint8_t> flags = std::span(scratch.flags).first(pointCount);
     std::size_t xBytes = 0, yBytes = 0;
-    const bool flagsRead = readFlags(r, flags, xBytes, yBytes);
-    const std::span<const std::uint8_t> deltas = r.bytes(xBytes + yBytes);
+    const bool flagsRead = readFlags(r, flags, scratch.padded, xBytes, yBytes);
+    // x, y, and 2 bytes for a word read at the last delta
+    const std::span<const std::uint8_t> deltas = withPadding(r, xBytes + yBytes, 2, scratch.padded);
     if (!flagsRead || !r.ok())
         return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
-    std::array<std::uint8_t, 4 * MaxPoints + 2> padded; // x, y (2 bytes a point at most), 2 of padding
-    std::copy(deltas.begin(), deltas.end(), padded.begin());
-    padded[deltas.size()] = padded[deltas.size() + 1] = 0;
-    const std::uint8_t* x = padded.data();
+    const std::uint8_t* x = deltas.data();
     const std::uint8_t* y = x + xBytes;
     o.points.resize(flags.size());
     std::uint16_t xValue = 0, yValue = 0;

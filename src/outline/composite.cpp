@@ -87,7 +87,7 @@ void placePart(PlacedOutline& part, const ComponentMatrix& m, int dx, int dy)
     const bool identity = m == IdentityMatrix;
     if (identity && dx == 0 && dy == 0)
         return;
-    const FixedMatrix fixed = toFixed(m);
+    const FixedMatrix fixed = identity ? FixedMatrix{FixedOne, 0, 0, FixedOne} : toFixed(m);
     constexpr long long limit = 1 << 30;
     for (OutlinePoint& p : part.outline.points) {
         if (!identity) {

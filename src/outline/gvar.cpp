@@ -167,12 +167,15 @@ struct Scratch {
 // One glyph's variation data being applied.
 class GlyphVariations {
 public:
-    GlyphVariations(const GvarTable& gvar, int g, std::span<const int> ends, Scratch& s)
-        : gvar_(gvar), g_(g), coordinates_(s.coordinates), ends_(ends), original_(s.original), sumX_(s.sumX), sumY_(s.sumY),
+    GlyphVariations(const GvarTable& gvar, int g, std::span<const int> ends, std::span<const OutlinePoint> points,
+                    Scratch& s)
+        : gvar_(gvar), g_(g), coordinates_(s.coordinates), ends_(ends), points_(points), original_(s.original),
+          sumX_(s.sumX), sumY_(s.sumY),
           deltasX_(s.deltasX), deltasY_(s.deltasY), out_(s.out), touched_(s.touched), peak_(s.peak), start_(s.start),
           end_(s.end), shared_(s.shared), own_(s.own)
     {
         shared_.clear();
+        original_.clear();
     }
 
     std::optional<Failure> apply(ByteReader r)
@@ -184,7 +187,7 @@ public:
         if (!r.ok() || !data.ok())
             return damaged(g_, "runs past the table");
         if (header & SHARED_POINT_NUMBERS)
-            if (const char* why = readPoints(data, original_.size(), shared_))
+            if (const char* why = readPoints(data, points_.size(), shared_))
                 return damaged(g_, std::string("shared point numbers ") + why);
         for (int t = 0; t < (header & TUPLE_COUNT_MASK); ++t)
             if (auto failure = tuple(r, data))
@@ -221,7 +224,7 @@ private:
             return std::nullopt;
         const bool own = index & PRIVATE_POINT_NUMBERS;
         if (own)
-            if (const char* why = readPoints(body, original_.size(), own_))
+            if (const char* why = readPoints(body, points_.size(), own_))
                 return damaged(g_, std::string("point numbers ") + why);
         const std::vector<int>& points = own ? own_ : shared_;
         const bool all = points.size() == 1 && points[0] == AllPoints;
@@ -237,7 +240,7 @@ private:
         const auto into = [scalar](std::vector<std::int64_t>& sum) {
             return [&sum, scalar](std::size_t i, std::int32_t delta) { sum[i] += std::int64_t(delta) * scalar; };
         };
-        return readDeltas(body, original_.size(), into(sumX_)) && readDeltas(body, original_.size(), into(sumY_));
+        return readDeltas(body, points_.size(), into(sumX_)) && readDeltas(body, points_.size(), into(sumY_));
     }
 
     // Deltas for some points; the others' are inferred.
@@ -250,6 +253,10 @@ private:
         deltasY_.resize(points.size());
         if (!readDeltas(body, points.size(), into(deltasX_)) || !readDeltas(body, points.size(), into(deltasY_)))
             return false;
+        // The points in 16.16, for the first tuple that needs them.
+        if (original_.empty())
+            for (const OutlinePoint& p : points_)
+                original_.push_back({std::int64_t(p.x) * FixedOne, std::int64_t(p.y) * FixedOne});
         out_.assign(original_.begin(), original_.end());
         touched_.assign(original_.size(), 0);
         for (std::size_t k = 0; k < points.size(); ++k) {
@@ -272,7 +279,8 @@ private:
     int g_;
     std::span<const Fixed> coordinates_;
     std::span<const int> ends_;
-    const std::vector<FixedPoint>& original_;
+    std::span<const OutlinePoint> points_;
+    std::vector<FixedPoint>& original_;
     std::vector<std::int64_t>& sumX_;
     std::vector<std::int64_t>& sumY_;
     std::vector<std::int32_t>&deltasX_, &deltasY_;
@@ -328,13 +336,10 @@ std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& 
     thread_local Scratch scratch;
     scratch.coordinates.resize(location.normalized.size());
     std::transform(location.normalized.begin(), location.normalized.end(), scratch.coordinates.begin(), ToFixed);
-    scratch.original.resize(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i)
-        scratch.original[i] = {std::int64_t(points[i].x) * FixedOne, std::int64_t(points[i].y) * FixedOne};
     scratch.sumX.assign(points.size(), 0);
     scratch.sumY.assign(points.size(), 0);
     const std::vector<std::int64_t>&sumX = scratch.sumX, &sumY = scratch.sumY;
-    GlyphVariations variations(*gvar, g, ends, scratch);
+    GlyphVariations variations(*gvar, g, ends, points, scratch);
     if (auto failure = variations.apply(r))
         return failure;
     for (std::size_t i = 0; i < points.size(); ++i) {

@@ -30,6 +30,16 @@ FontSession::FontSession(SessionListener& listener, DrawingSurface& surface)
 {
 }
 
+void FontSession::addObserver(SessionObserver& observer)
+{
+    observers_.push_back(&observer);
+}
+
+void FontSession::removeObserver(SessionObserver& observer)
+{
+    std::erase(observers_, &observer);
+}
+
 void FontSession::report(const std::vector<std::string>& texts)
 {
     if (!texts.empty())
@@ -64,6 +74,7 @@ void FontSession::open(const std::string& fileName, std::optional<std::vector<st
     view_.location = {};
     eventsEnabled_ = 0; // a location set while the window takes in the font is drawn with the first glyph
     listener_.fontOpened(*font_);
+    tell([](SessionObserver& o) { o.fontOpened(); });
     if (opened.firstEntry < 0) {
         showLists(-1);
         return;
@@ -115,6 +126,7 @@ void FontSession::show(int glyph, int entry)
     if (const std::string note = StatusNote(readout.reports); !note.empty())
         listener_.showStatus(note);
     listener_.glyphShown(glyph, entry, readout);
+    tell([glyph](SessionObserver& o) { o.glyphShown(glyph); });
 }
 
 void FontSession::redraw()
@@ -132,13 +144,21 @@ void FontSession::showGlyph(int glyph)
     show(glyph, at != list.end() && *at == glyph ? int(at - list.begin()) : -1);
 }
 
-// One entry on in the glyph list, round from either end; from no entry, the first or the last.
+// One entry on in the glyph list, round from either end. From a glyph the
+// list leaves out (found, or picked in the overview), the entry after or
+// before that glyph's place in the list.
 void FontSession::step(int by)
 {
-    const int count = int(lists_.GlyphList.size());
+    const auto& list = lists_.GlyphList;
+    const int count = int(list.size());
     if (count == 0)
         return;
     int entry = entry_ + by;
+    if (entry_ < 0) {
+        const auto after = std::upper_bound(list.begin(), list.end(), currentGlyph_);
+        const auto from = by > 0 ? after : std::lower_bound(list.begin(), after, currentGlyph_);
+        entry = int(from - list.begin()) + (by > 0 ? 0 : -1);
+    }
     if (entry >= count)
         entry = 0;
     if (entry < 0)
@@ -242,6 +262,7 @@ void FontSession::setLocation(std::vector<Fixed> user)
     userLocation_ = std::move(user);
     if (eventsEnabled_ == 1)
         redraw();
+    tell([](SessionObserver& o) { o.locationChanged(); });
 }
 
 void FontSession::restoreView(int scale, int offset, bool startMarks)
@@ -255,6 +276,7 @@ void FontSession::select(const Selection& selection)
 {
     selection_ = selection;
     listener_.selectionChanged(selection_);
+    tell([](SessionObserver& o) { o.selectionChanged(); });
 }
 
 // The first segment drawn from the point's place in the picture: the control

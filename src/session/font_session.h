@@ -42,6 +42,18 @@ public:
     virtual void showStatus(const std::string& text) = 0;
 };
 
+// What a session tells the views that follow it beside the window: each is
+// told after the listener, in the order the observers were added.
+class SessionObserver {
+public:
+    virtual ~SessionObserver() = default;
+    // A font replaced the open one; its first glyph follows.
+    virtual void fontOpened() {}
+    virtual void glyphShown(int /*glyph*/) {}
+    virtual void locationChanged() {}
+    virtual void selectionChanged() {}
+};
+
 // The open font and what is shown of it: the pick lists, the glyph drawn into
 // `surface`, the view options, the face and the variation location. Every
 // action reports to the listener; nothing here knows of widgets.
@@ -54,6 +66,10 @@ public:
     // and shows its first glyph; a failed open keeps the open font and its face.
     void open(const std::string& fileName, std::optional<std::vector<std::uint8_t>> bytes,
               std::uint32_t faceOffset = 0, int face = 0);
+    // An observer is told until it is removed, which it must be before it goes away.
+    void addObserver(SessionObserver& observer);
+    void removeObserver(SessionObserver& observer);
+
     // Closes the font without telling the listener, as the window goes away.
     void unload();
 
@@ -116,8 +132,15 @@ private:
     void report(const std::vector<std::string>& texts);
     void select(const Selection& selection);
     int segmentFromPoint(int point) const;
+    template <class Tell>
+    void tell(Tell news)
+    {
+        for (SessionObserver* o : observers_)
+            news(*o);
+    }
 
     SessionListener& listener_;
+    std::vector<SessionObserver*> observers_;
     DrawingSurface& surface_;
     std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
     PickLists lists_;

@@ -192,6 +192,28 @@ std::string NameText(const FontState& font, const NameTable& table, std::size_t 
     return DecodeNameBytes(bytes, rec.platformID, rec.encodingID);
 }
 
+std::string FontNameText(const FontState& font, int nameID)
+{
+    constexpr int Windows = 3, EnglishUnitedStates = 0x409;
+    NameTable names;
+    if (ReadNameTable(font, names))
+        return {};
+    std::string found;
+    for (std::size_t k = 0; k < names.Records.size(); ++k) {
+        const NameRecord& r = names.Records[k];
+        if (r.nameID != nameID)
+            continue;
+        const bool english = r.platformID == Windows && r.languageID == EnglishUnitedStates;
+        if (found.empty() || english)
+            if (std::string text = NameText(font, names, k); !text.empty()) {
+                found = std::move(text);
+                if (english)
+                    break;
+            }
+    }
+    return found;
+}
+
 MaybeFailure ReadNames(const FontState& font, NameReading& out)
 {
     out = {};

@@ -56,6 +56,11 @@ MaybeFailure ReadNameTable(const FontState& font, NameTable& out);
 // The UTF-8 text of table.Records[k]; "" for k out of range.
 std::string NameText(const FontState& font, const NameTable& table, std::size_t k);
 
+// The text of the font's name `nameID` (4: the full name): the Windows
+// English (United States) record's, else the first non-empty one's; "" when
+// the font has none, or no name table it can read.
+std::string FontNameText(const FontState& font, int nameID);
+
 // Looks up 'name' and reads every record of a format 0 table into `out`
 // (cleared first). A failure: the lookup was abandoned (no name table, code
 // 14), nothing read. Another format gives no records and no failure.

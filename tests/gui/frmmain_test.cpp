@@ -1,9 +1,13 @@
+#include <cstdio>
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -141,6 +145,9 @@ struct Controls {
     QMenu* mnuSetup = control<QMenu>("mnuSetup");
     QWidget* facePicker = control<QWidget>("facePicker");
     QComboBox* faceList = control<QComboBox>("facePickerList");
+    FindField* findField = control<FindField>("findField");
+    QLabel* glyphInfo = control<QLabel>("glyphInfo");
+    QAction* mnuReload = control<QAction>("mnuReload");
 };
 
 int countPixels(const QImage& image, QColor colour)
@@ -173,6 +180,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 class MainWindow : public ::testing::Test {
 protected:
+    const FontState& font() const { return *w.session().font(); }
     void openFont(const std::string& path)
     {
         toolkit.openAnswer = path;
@@ -223,12 +231,12 @@ TEST_F(MainWindow, CompositeGlyphsAreListedDrawnAndSteppedToWhenChosen)
     const std::string sans = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
     openFont(sans);
     const int simpleEntries = ui.Combo1->count();
-    const int eacute = CharToGlyph(w.font(), 0xE9);
-    ASSERT_EQ(w.font().GlyphKinds[std::size_t(eacute)], GlyphKind::Composite);
+    const int eacute = CharToGlyph(font(), 0xE9);
+    ASSERT_EQ(font().GlyphKinds[std::size_t(eacute)], GlyphKind::Composite);
     EXPECT_EQ(ui.Combo1->findText(QString::number(eacute)), -1);
 
     ui.mnuComposites->trigger();
-    EXPECT_EQ(ui.Combo1->count(), w.font().NumGlyphs);
+    EXPECT_EQ(ui.Combo1->count(), font().NumGlyphs);
     EXPECT_GT(ui.Combo1->count(), simpleEntries);
     EXPECT_NE(ui.Combo2->findText("233"), -1);
     ui.Combo1->SetListIndex(eacute - 1);
@@ -300,13 +308,16 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_TRUE(ui.mnuComposites->isCheckable());
     EXPECT_FALSE(ui.mnuComposites->isChecked());
     const QList<QAction*> file = ui.mnuFile->actions();
-    ASSERT_EQ(file.size(), 5);
+    ASSERT_EQ(file.size(), 6);
     EXPECT_EQ(file[0]->text(), "Open...");
     EXPECT_EQ(file[1]->text(), "Recent Fonts");
     EXPECT_FALSE(file[1]->isEnabled()) << "nothing opened yet";
-    EXPECT_EQ(file[2], ui.mnuSavePictureAs);
-    EXPECT_TRUE(file[3]->isSeparator());
-    EXPECT_EQ(file[4]->text(), "Exit");
+    EXPECT_EQ(file[2], ui.mnuReload);
+    EXPECT_EQ(ui.mnuReload->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_FALSE(ui.mnuReload->isEnabled()) << "nothing opened yet";
+    EXPECT_EQ(file[3], ui.mnuSavePictureAs);
+    EXPECT_TRUE(file[4]->isSeparator());
+    EXPECT_EQ(file[5]->text(), "Exit");
     EXPECT_EQ(ui.mnuAbout->text(), "About...");
     EXPECT_EQ(ui.mnuSavePictureAs->text(), "Save Picture As...");
     EXPECT_EQ(ui.mnuSavePictureAs->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -315,7 +326,7 @@ TEST_F(MainWindow, LayoutAtStartUp)
     EXPECT_EQ(ui.Toolbar1Open->toolTip(), "Open...");
     EXPECT_FALSE(ui.Toolbar1Open->icon().isNull());
 
-    const ViewState& v = w.view();
+    const ViewState& v = w.session().view();
     EXPECT_EQ(v.ViewScale, 2);
     EXPECT_EQ(v.ViewMargin, 900);
     EXPECT_EQ(v.ShowStartPoints, 1);
@@ -343,7 +354,8 @@ TEST_F(MainWindow, OpenShowsTheFaceTheCountAndGlyphFour)
 
     ASSERT_EQ(toolkit.opens.size(), 1u);
     EXPECT_EQ(toolkit.opens[0].DialogTitle, "Load TTF file");
-    EXPECT_EQ(toolkit.opens[0].Filter, "TTF files (*.ttf)|*.ttf|All files (*.*)|*.*");
+    EXPECT_EQ(QtFilter(toolkit.opens[0].Filter).split(";;"),
+              QStringList({"Font files (*.ttf *.otf *.ttc *.otc *.woff *.woff2)", "TTF files (*.ttf)", "All files (*)"}));
     EXPECT_EQ(toolkit.opens[0].InitDir, QDir::currentPath().toStdString());
     EXPECT_TRUE(toolkit.messages.empty());
 
@@ -370,6 +382,29 @@ TEST_F(MainWindow, OpenShowsTheFaceTheCountAndGlyphFour)
     EXPECT_GT(countDrawnPixels(w), 0);
 }
 
+// The status bar and the face name's tooltip say which file and which style
+// is open: its full name as FreeType reads it, a web font's too.
+TEST_F(MainWindow, OpenNamesTheFileAndTheFullName)
+{
+    const std::string bold = std::string(DEJAVU_DIR) + "/DejaVuSans-Bold.ttf";
+    const QByteArray boldBytes = fileBytes(QString::fromStdString(bold));
+    const ttf::TempFontFile boldWoff(ttf::woff(ttf::ByteVector(boldBytes.begin(), boldBytes.end())), ".woff");
+    const struct {
+        std::string path, original;
+    } cases[] = {{DejaVuSans, DejaVuSans}, {boldWoff.path(), bold}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        openFont(c.path);
+        const QString fullName = QString::fromStdString(GetFaceFullNames(c.original, 1).at(0));
+        ASSERT_FALSE(fullName.isEmpty());
+        const QString file = QFileInfo(QString::fromStdString(c.path)).fileName();
+        EXPECT_EQ(ui.StatusBar1->currentMessage(), file + QString::fromUtf8(" \u00b7 ") + fullName);
+        EXPECT_TRUE(ui.Label2->toolTip().contains(fullName)) << ui.Label2->toolTip().toStdString();
+        EXPECT_TRUE(ui.Label2->toolTip().contains(QString::fromStdString(c.path))) << ui.Label2->toolTip().toStdString();
+    }
+    EXPECT_TRUE(toolkit.messages.empty());
+}
+
 TEST_F(MainWindow, TheToolbarButtonOpensToo)
 {
     toolkit.openAnswer = DejaVuSans;
@@ -391,8 +426,8 @@ TEST_F(MainWindow, CancelChangesNothing)
     EXPECT_EQ(toolkit.opens.size(), 3u);
     EXPECT_EQ(ui.Label2->text(), "DejaVu Sans ");
     EXPECT_EQ(ui.Combo1->currentIndex(), 5);
-    EXPECT_EQ(ui.Combo1->count(), int(w.lists().GlyphList.size()));
-    EXPECT_TRUE(w.font().Loaded);
+    EXPECT_EQ(ui.Combo1->count(), int(w.session().lists().GlyphList.size()));
+    EXPECT_TRUE(font().Loaded);
     EXPECT_EQ(w.picture().image(), before);
 }
 
@@ -422,6 +457,32 @@ TEST_F(MainWindow, NextAndPreviousWrapAround)
     EXPECT_TRUE(ui.Command3->isEnabled());
     EXPECT_EQ(w.focusWidget(), ui.Command3);
     EXPECT_EQ(w.session().EventsEnabled(), 1);
+}
+
+// From a glyph the list leaves out, shown by Find, Next and Previous go on
+// from its place in the list, round from either end.
+TEST_F(MainWindow, NextAndPreviousGoOnFromAnUnlistedGlyph)
+{
+    ttf::FontSpec design = ttf::squaresFont(7);
+    design.glyphs[2] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
+    design.glyphs[6] = ttf::compositeGlyph({{1, 0, 0}}, {0, 0, 101, 201});
+    const ttf::TempFontFile file(ttf::buildFont(design));
+    openFont(file.path());
+    ASSERT_EQ(w.session().lists().GlyphList, (std::vector<int>{0, 1, 3, 4, 5}));
+    const struct {
+        const char* found;
+        bool next;
+        int entry;
+    } cases[] = {{"2", true, 2}, {"2", false, 1}, {"6", true, 0}, {"6", false, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.found) + (c.next ? " Next" : " Previous"));
+        ui.findField->setText(c.found);
+        emit ui.findField->returnPressed();
+        ASSERT_EQ(ui.Combo1->currentIndex(), -1);
+        c.next ? w.Command2_Click() : w.Command3_Click();
+        EXPECT_EQ(ui.Combo1->currentIndex(), c.entry);
+        EXPECT_EQ(w.session().CurrentGlyph(), w.session().lists().GlyphList[std::size_t(c.entry)]);
+    }
 }
 
 TEST_F(MainWindow, CharacterListsPickGlyphsButNotByTheirFirstEntry)
@@ -464,7 +525,7 @@ TEST_F(MainWindow, ClicksDoNothingBeforeTheFirstOpen)
     w.Combo3_Click();
     w.Command2_Click();
     w.Command3_Click();
-    EXPECT_EQ(w.view().ShowStartPoints, 1);
+    EXPECT_EQ(w.session().view().ShowStartPoints, 1);
     expectNoGlyphShown();
 
     // The unticked box does not reach the view: the first font has start marks.
@@ -478,15 +539,15 @@ TEST_F(MainWindow, SlidersSetScaleAndMargin)
     openFont(DejaVuSans);
     const int atScale2 = countDrawnPixels(w);
     ui.Slider1->setValue(10);
-    EXPECT_EQ(w.view().ViewScale, 10);
+    EXPECT_EQ(w.session().view().ViewScale, 10);
     EXPECT_LT(countDrawnPixels(w), atScale2);
     ui.Slider1->setValue(1);
-    EXPECT_EQ(w.view().ViewScale, 1);
+    EXPECT_EQ(w.session().view().ViewScale, 1);
 
     const std::pair<int, int> margins[] = {{0, 0}, {15, 1500}, {9, 900}, {3, 300}};
     for (const auto& [position, margin] : margins) {
         ui.Slider2->setValue(position);
-        EXPECT_EQ(w.view().ViewMargin, margin) << position;
+        EXPECT_EQ(w.session().view().ViewMargin, margin) << position;
     }
 }
 
@@ -498,12 +559,12 @@ TEST_F(MainWindow, CheckBoxTogglesStartMarks)
     EXPECT_GT(countPixels(w.picture().image(), red), 0);
 
     ui.Check1->setChecked(false);
-    EXPECT_EQ(w.view().ShowStartPoints, 0);
+    EXPECT_EQ(w.session().view().ShowStartPoints, 0);
     EXPECT_EQ(countPixels(w.picture().image(), red), 0);
     EXPECT_EQ(ui.Text5->toPlainText(), listing);
 
     ui.Check1->setChecked(true);
-    EXPECT_EQ(w.view().ShowStartPoints, 1);
+    EXPECT_EQ(w.session().view().ShowStartPoints, 1);
     EXPECT_GT(countPixels(w.picture().image(), red), 0);
 }
 
@@ -580,7 +641,7 @@ TEST_F(MainWindow, AFailedOpenKeepsWhatWasOpen)
         for (const std::string& m : toolkit.messages)
             named = named || m.find(damaged.message) != std::string::npos;
         EXPECT_TRUE(named) << toolkit.messages.front();
-        EXPECT_TRUE(w.font().Loaded);
+        EXPECT_TRUE(font().Loaded);
         EXPECT_EQ(ui.Label2->text(), face);
         EXPECT_EQ(ui.Combo1->count(), entries);
         EXPECT_EQ(w.session().CurrentGlyph(), shown);
@@ -603,7 +664,7 @@ TEST_F(MainWindow, AFontWithNothingListedLeavesNoPointsBehind)
                      ttf::compositeGlyph({{0, 0, 0}}, {0, 0, 100, 100})};
     const ttf::TempFontFile composites(ttf::buildFont(design));
     openFont(composites.path());
-    EXPECT_TRUE(w.font().Loaded);
+    EXPECT_TRUE(font().Loaded);
     expectNoGlyphShown();
     EXPECT_TRUE(ui.Picture1->glyph().points.empty());
     EXPECT_EQ(ui.Picture1->pointAt(QPointF(ui.Picture1->width() / 2.0, ui.Picture1->height() / 2.0)), -1);
@@ -612,24 +673,24 @@ TEST_F(MainWindow, AFontWithNothingListedLeavesNoPointsBehind)
 TEST_F(MainWindow, CtrlGFindsByCodeAndNameAndTheStatusBarNamesTheGlyph)
 {
     openFont(DejaVuSans);
-    const int zhe = CharToGlyph(w.font(), 0x416);
+    const int zhe = CharToGlyph(font(), 0x416);
     for (const char* query : {"U+0416", "uni0416", "\u0416", "cyrillic capital letter zhe"}) {
-        w.findField()->setText(QString::fromUtf8(query));
-        emit w.findField()->returnPressed();
+        ui.findField->setText(QString::fromUtf8(query));
+        emit ui.findField->returnPressed();
         EXPECT_EQ(w.session().CurrentGlyph(), zhe) << query;
     }
     EXPECT_EQ(ui.Text6->text(), QString::number(zhe));
-    EXPECT_EQ(w.glyphDescription(), QString::fromUtf8("Glyph %1 \u00b7 U+0416 \u0416 CYRILLIC CAPITAL LETTER ZHE \u00b7 uni0416 \u00b7 advance %2")
+    EXPECT_EQ(ui.glyphInfo->text(), QString::fromUtf8("Glyph %1 \u00b7 U+0416 \u0416 CYRILLIC CAPITAL LETTER ZHE \u00b7 uni0416 \u00b7 advance %2")
                                         .arg(zhe)
-                                        .arg(w.font().HMetrics[std::size_t(zhe)].AdvanceWidth));
-    w.findField()->setText("eacute");
-    emit w.findField()->returnPressed();
+                                        .arg(font().HMetrics[std::size_t(zhe)].AdvanceWidth));
+    ui.findField->setText("eacute");
+    emit ui.findField->returnPressed();
     EXPECT_EQ(ui.Text7->text(), "eacute"); // a composite, shown though the list leaves it out
-    EXPECT_EQ(w.session().CurrentGlyph(), CharToGlyph(w.font(), 0xE9));
+    EXPECT_EQ(w.session().CurrentGlyph(), CharToGlyph(font(), 0xE9));
 
-    w.findField()->setText("nosuchglyph");
-    emit w.findField()->returnPressed();
-    EXPECT_EQ(w.session().CurrentGlyph(), CharToGlyph(w.font(), 0xE9));
+    ui.findField->setText("nosuchglyph");
+    emit ui.findField->returnPressed();
+    EXPECT_EQ(w.session().CurrentGlyph(), CharToGlyph(font(), 0xE9));
     EXPECT_TRUE(ui.StatusBar1->currentMessage().contains("nosuchglyph"));
     EXPECT_TRUE(toolkit.messages.empty());
 }
@@ -808,9 +869,9 @@ TEST_F(MainWindow, ARestartRemembersFontsFolderAndViewControls)
     EXPECT_EQ(againUi.Slider1->value(), 5);
     EXPECT_EQ(againUi.Slider2->value(), 3);
     EXPECT_FALSE(againUi.Check1->isChecked());
-    EXPECT_EQ(again.view().ViewScale, 5);
-    EXPECT_EQ(again.view().ViewMargin, 300);
-    EXPECT_EQ(again.view().ShowStartPoints, 0);
+    EXPECT_EQ(again.session().view().ViewScale, 5);
+    EXPECT_EQ(again.session().view().ViewMargin, 300);
+    EXPECT_EQ(again.session().view().ShowStartPoints, 0);
 
     recent->actions()[0]->trigger();
     EXPECT_EQ(againUi.Label9->text(), " 6253");
@@ -873,7 +934,7 @@ TEST_F(MainWindow, ACollectionOffersItsFacesAndRemembersTheOneOpen)
     EXPECT_EQ(ui.Label2->text().toStdString(), GetFaceName(WQY_MICROHEI_TTC, 1) + " ");
     FreeTypeFace mono(WQY_MICROHEI_TTC, 1);
     EXPECT_EQ(ui.Label9->text().toStdString(), " " + std::to_string(mono.get()->num_glyphs));
-    EXPECT_EQ(w.font().Face, 1);
+    EXPECT_EQ(font().Face, 1);
     EXPECT_EQ(w.session().CurrentGlyph(), 4);
     EXPECT_EQ(Settings().recentFontFace(QFileInfo(WQY_MICROHEI_TTC).absoluteFilePath()), 1);
 
@@ -883,7 +944,7 @@ TEST_F(MainWindow, ACollectionOffersItsFacesAndRemembersTheOneOpen)
     ASSERT_EQ(recent.size(), 2);
     recent[1]->trigger(); // the collection again, at the face it was left at
     EXPECT_EQ(ui.faceList->currentIndex(), 1);
-    EXPECT_EQ(w.font().Face, 1);
+    EXPECT_EQ(font().Face, 1);
 }
 
 TEST_F(MainWindow, AFaceThatFailsLeavesTheFaceShown)
@@ -892,10 +953,10 @@ TEST_F(MainWindow, AFaceThatFailsLeavesTheFaceShown)
     ttf::removeTable(broken, "loca");
     ttf::TempFontFile file(ttf::collection({ttf::buildFont(ttf::squaresFont(6)), ttf::assemble(broken)}), ".ttc");
     openFont(file.path());
-    ASSERT_EQ(w.font().NumGlyphs, 6);
+    ASSERT_EQ(font().NumGlyphs, 6);
     ASSERT_EQ(ui.faceList->count(), 2);
     ui.faceList->activated(1);
-    EXPECT_EQ(w.font().NumGlyphs, 6);
+    EXPECT_EQ(font().NumGlyphs, 6);
     EXPECT_EQ(ui.faceList->currentIndex(), 0);
     EXPECT_EQ(ui.Label9->text(), " 6");
     ASSERT_FALSE(toolkit.messages.empty());
@@ -916,6 +977,66 @@ TEST_F(MainWindow, CollectionsAndWebFontsCanBeDropped)
     EXPECT_EQ(ui.Label9->text(), " 6");
     EXPECT_FALSE(ui.facePicker->isVisibleTo(&w));
     EXPECT_TRUE(toolkit.opens.empty());
+}
+
+// Waits for the file watcher's reload until `done` holds; false after a few seconds.
+bool waitUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QByteArray squares(int glyphs)
+{
+    const ttf::ByteVector bytes = ttf::buildFont(ttf::squaresFont(glyphs));
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// A font rebuilt while open is read again at the glyph and zoom shown,
+// however the file is written; a half-written file leaves the font shown
+// and the status bar says why, without a message box.
+TEST_F(MainWindow, AFontRewrittenOnDiskIsReloadedAtTheGlyphShown)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("built.ttf");
+    writeFile(path, squares(6));
+    openFont(path.toStdString());
+    ui.Combo1->setCurrentIndex(3);
+    ui.Picture1->zoomIn();
+    const double zoom = ui.Picture1->zoom();
+    ASSERT_GT(zoom, 1);
+
+    const auto renameOver = [&](const QByteArray& bytes) {
+        const QString fresh = folder.filePath("built.ttf.new");
+        writeFile(fresh, bytes);
+        ASSERT_EQ(std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()), 0);
+    };
+    const struct {
+        const char* how;
+        std::function<void()> write;
+        const char* count; // Label9 once done
+        const char* status;
+    } steps[] = {
+        {"rewritten in place", [&] { writeFile(path, squares(8)); }, " 8", "Reloaded built.ttf"},
+        {"renamed over", [&] { renameOver(squares(9)); }, " 9", "Reloaded built.ttf"},
+        {"cut short", [&] { writeFile(path, squares(10).left(40)); }, " 9", "built.ttf could not be reloaded: "},
+        {"rewritten, then F5", [&] { writeFile(path, squares(7)); ui.mnuReload->trigger(); }, " 7", "Reloaded built.ttf"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.how);
+        step.write();
+        EXPECT_TRUE(waitUntil([&] { return ui.StatusBar1->currentMessage().startsWith(step.status); }))
+            << ui.StatusBar1->currentMessage().toStdString();
+        EXPECT_EQ(ui.Label9->text(), step.count);
+        EXPECT_EQ(w.session().CurrentGlyph(), 3);
+        EXPECT_EQ(ui.Text6->text(), "3");
+        EXPECT_EQ(ui.Picture1->zoom(), zoom);
+        ui.StatusBar1->clearMessage();
+    }
+    EXPECT_TRUE(toolkit.messages.empty());
 }
 
 TEST_F(MainWindow, TheStatusBarSaysWhatAFileThatIsNoFontIs)

@@ -17,7 +17,8 @@
 #include "support/freetype_face.h"
 #include "support/ttf_builder.h"
 #include "ui/main/frmmain.h"
-#include "ui/main/library_views.h"
+#include "ui/satellite_window.h"
+#include "ui/session_signals.h"
 #include "ui/overview/font_glyph_source.h"
 #include "ui/overview/overview_filter.h"
 #include "ui/overview/overview_model.h"
@@ -49,11 +50,11 @@ TEST_F(LibraryViewsTest, PixelsFollowTheGlyphShown)
 {
     w.show();
     w.OpenFontFile(DejaVuSans);
-    LibraryViews* views = w.libraryViews();
-    views->showPixels();
-    const QImage space = views->pixelPicture();
-    w.showGlyphNumber(68); // 'a'
-    const QImage a = views->pixelPicture();
+    w.findChild<QAction*>("mnuPixels")->trigger();
+    auto* pixels = w.findChild<PixelView*>("pixelView");
+    const QImage space = pixels->picture();
+    w.findChild<SessionSignals*>()->session().showGlyph(68); // 'a'
+    const QImage a = pixels->picture();
     ASSERT_FALSE(a.isNull());
     EXPECT_GT(inkPixels(a), inkPixels(space) + 100);
 }
@@ -62,7 +63,7 @@ TEST_F(LibraryViewsTest, TextShapesTheSampleAndAClickShowsTheGlyph)
 {
     w.show();
     w.OpenFontFile(DejaVuSans);
-    TextPreview* text = w.libraryViews()->textPreview();
+    auto* text = w.findChild<TextPreview*>("textPreview");
     text->toggleViewAction()->trigger();
     ASSERT_TRUE(text->isVisible());
     EXPECT_EQ(text->text(), "The quick brown fox jumps over the lazy dog");
@@ -82,6 +83,41 @@ TEST_F(LibraryViewsTest, TextShapesTheSampleAndAClickShowsTheGlyph)
                         Qt::NoModifier);
     QApplication::sendEvent(canvas, &release);
     EXPECT_EQ(w.session().CurrentGlyph(), capitalT);
+}
+
+// Windows beside the main one stay on its screen, whatever their size, and
+// clear of the main window, else of its canvas, where there is room.
+TEST(SatelliteWindow, PlacedOnTheScreenBesideTheMainWindow)
+{
+    enum class Clear { Main, Canvas, Nothing };
+    const QRect fullHd(0, 0, 1920, 1050), halfOfQhd(0, 0, 1280, 690); // available areas; the second at scale 2
+    const struct {
+        const char* what;
+        QRect screen, main, canvas;
+        QSize frame;
+        Clear clearOf;
+    } cases[] = {
+        {"overview, main at the left", fullHd, {0, 0, 733, 700}, {16, 80, 355, 355}, {1016, 760}, Clear::Main},
+        {"pixels, main centred", fullHd, {593, 190, 733, 700}, {609, 270, 355, 355}, {736, 808}, Clear::Canvas},
+        {"overview, main centred", fullHd, {593, 190, 733, 700}, {609, 270, 355, 355}, {1016, 760}, Clear::Nothing},
+        {"variations, main wide", fullHd, {100, 100, 1600, 700}, {116, 180, 700, 700}, {400, 300}, Clear::Canvas},
+        {"overview at scale 2", halfOfQhd, {270, 0, 733, 690}, {286, 80, 355, 355}, {1016, 760}, Clear::Nothing},
+        {"a screen not at the origin", fullHd.translated(1920, 0), {1920, 0, 733, 700}, {1936, 80, 355, 355},
+         {1016, 760}, Clear::Main},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QRect placed = besideMainWindow(c.frame, c.main, c.canvas, c.screen);
+        EXPECT_TRUE(c.screen.contains(placed)) << placed.x() << "," << placed.y() << " " << placed.width() << "x"
+                                               << placed.height();
+        EXPECT_EQ(placed.size(), c.frame.boundedTo(c.screen.size()));
+        if (c.clearOf == Clear::Main) {
+            EXPECT_FALSE(placed.intersects(c.main));
+        }
+        if (c.clearOf != Clear::Nothing) {
+            EXPECT_FALSE(placed.intersects(c.canvas));
+        }
+    }
 }
 
 TEST(SampleText, NameId19ElseAPangramTheFontCovers)

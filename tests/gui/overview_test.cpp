@@ -6,8 +6,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QThread>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -32,6 +35,7 @@
 #include "ui/overview/overview_model.h"
 #include "ui/overview/overview_sheet.h"
 #include "ui/overview/overview_thumbnails.h"
+#include "ui/session_signals.h"
 
 namespace {
 
@@ -302,6 +306,25 @@ TEST(GlyphListModel, RowsFollowTheFilter)
     EXPECT_EQ(model.glyphs(), named);
 }
 
+// Does `act`, then waits until the overview's grid follows its filter: at
+// once, or once the worker that reads every glyph is done.
+template <class Act>
+void waitForRows(OverviewWindow& overview, Act act)
+{
+    QEventLoop loop;
+    bool done = false;
+    QObject::connect(&overview, &OverviewWindow::rowsFiltered, &loop, [&] {
+        done = true;
+        loop.quit();
+    });
+    act();
+    if (!done) {
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    EXPECT_TRUE(done) << "the filter never settled";
+}
+
 // The main window with DejaVu Sans open and its overview shown through View > "Overview".
 class OverviewWithMainWindow : public ::testing::Test {
 protected:
@@ -326,6 +349,11 @@ protected:
         ASSERT_TRUE(grid && filter);
         QApplication::processEvents(); // the grid's first layout
     }
+
+    FontSession& session() const { return w.findChild<SessionSignals*>()->session(); }
+
+    // Types `text` into the filter and waits for the grid to show what it asks for.
+    void typeFilter(const QString& text) const { waitForRows(*overview, [&] { filter->setText(text); }); }
 
     int selectedGlyph() const
     {
@@ -367,7 +395,7 @@ TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
     EXPECT_EQ(overview->windowTitle(), "Lumaro Overview");
     EXPECT_EQ(grid->model()->rowCount(), face.get()->num_glyphs);
 
-    filter->setText("U+0400-U+04FF");
+    typeFilter("U+0400-U+04FF");
     const int zhe = int(glyphOf(face, 0x416));
     click(cellOf(zhe));
     EXPECT_EQ(w.session().CurrentGlyph(), zhe);
@@ -383,8 +411,8 @@ TEST_F(OverviewWithMainWindow, ClickOrEnterShowsTheGlyphInTheMainWindow)
 
     // A glyph Combo1 does not list (a composite) is shown all the same.
     const int aGrave = int(glyphOf(face, 0xC0));
-    ASSERT_FALSE(std::binary_search(w.lists().GlyphList.begin(), w.lists().GlyphList.end(), aGrave));
-    filter->clear();
+    ASSERT_FALSE(std::binary_search(w.session().lists().GlyphList.begin(), w.session().lists().GlyphList.end(), aGrave));
+    typeFilter("");
     click(cellOf(aGrave));
     EXPECT_EQ(w.session().CurrentGlyph(), aGrave);
     EXPECT_EQ(w.findChild<QComboBox*>("Combo1")->currentIndex(), -1);
@@ -397,16 +425,16 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
     w.Command2_Click();
     EXPECT_EQ(selectedGlyph(), w.session().CurrentGlyph());
 
-    w.showGlyphNumber(6000);
+    session().showGlyph(6000);
     EXPECT_EQ(selectedGlyph(), 6000);
     EXPECT_TRUE(grid->viewport()->rect().intersects(grid->visualRect(cellOf(6000))));
 
-    filter->setText("U+0400-U+04FF"); // hides glyph 6000
+    typeFilter("U+0400-U+04FF"); // hides glyph 6000
     EXPECT_EQ(selectedGlyph(), -1);
     const int zhe = int(glyphOf(face, 0x416));
-    w.showGlyphNumber(zhe);
+    session().showGlyph(zhe);
     EXPECT_EQ(selectedGlyph(), zhe);
-    filter->clear();
+    typeFilter("");
     EXPECT_EQ(selectedGlyph(), zhe);
 
     // Another font: the overview shows it, and its glyph 4.
@@ -416,10 +444,43 @@ TEST_F(OverviewWithMainWindow, SelectionFollowsTheMainWindow)
     EXPECT_EQ(selectedGlyph(), 4);
 }
 
+// Typed key by key, a filter that reads every glyph is looked for once
+// typing pauses; another font starts unfiltered, the same font read again
+// keeps its filter.
+TEST_F(OverviewWithMainWindow, TheFilterFollowsTypingAndIsClearedForAnotherFont)
+{
+    int filterings = 0;
+    QObject::connect(overview, &OverviewWindow::rowsFiltered, overview, [&] { ++filterings; });
+    const QString typed = "U+0400-U+04FF";
+    waitForRows(*overview, [&] {
+        for (qsizetype keys = 1; keys <= typed.size(); ++keys)
+            filter->setText(typed.left(keys));
+    });
+    EXPECT_EQ(filterings, 1) << "each key cancels the search before it";
+    std::set<int> cyrillic;
+    for (char32_t c = 0x400; c <= 0x4FF; ++c)
+        if (const FT_UInt g = glyphOf(face, c))
+            cyrillic.insert(int(g));
+    EXPECT_EQ(grid->model()->rowCount(), int(cyrillic.size()));
+
+    typeFilter("100-199");
+    w.findChild<QAction*>("mnuReload")->trigger();
+    EXPECT_EQ(filter->text(), "100-199");
+    EXPECT_EQ(grid->model()->rowCount(), 100);
+
+    toolkit.openAnswer = DejaVuSerif;
+    w.mnuOpen_Click();
+    EXPECT_TRUE(filter->text().isEmpty());
+    const int serifGlyphs = FreeTypeFace(DejaVuSerif).get()->num_glyphs;
+    EXPECT_EQ(grid->model()->rowCount(), serifGlyphs);
+    EXPECT_EQ(overview->findChild<QLabel*>("count")->text(), QStringLiteral("%1 glyphs").arg(serifGlyphs));
+    EXPECT_TRUE(toolkit.messages.empty());
+}
+
 TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)
 {
     QTemporaryDir dir;
-    filter->setText("U+0400-U+04FF");
+    typeFilter("U+0400-U+04FF");
     const int shown = grid->model()->rowCount();
     toolkit.saveAnswer = dir.filePath("sheet").toStdString(); // no extension: .pdf is added
     overview->exportSheet();
@@ -433,7 +494,7 @@ TEST_F(OverviewWithMainWindow, GlyphSheetHoldsTheFilteredGlyphsPageByPage)
     EXPECT_EQ(pdf.count("/Type /Page\n"), pages);
 
     // Asked before it is replaced; "No" keeps it.
-    filter->clear();
+    typeFilter("");
     overview->exportSheet();
     ASSERT_EQ(toolkit.questions.size(), 1u);
     EXPECT_EQ(toolkit.questions[0], "sheet.pdf already exists, overwrite?");

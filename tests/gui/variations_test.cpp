@@ -20,7 +20,7 @@
 #include "support/freetype_face.h"
 #include "ui/main/frmmain.h"
 #include "ui/variations/variations_dialog.h"
-#include "ui/variations/variations_view.h"
+#include "ui/session_signals.h"
 
 namespace {
 
@@ -56,11 +56,13 @@ TEST(Variations, SliderInstancesAndDefaultMoveTheGlyphShown)
     RecordingShellOpener shell;
     frmmain w{toolkit, shell};
     w.OpenFontFile(INTER_VARIABLE_FONT);
-    ASSERT_TRUE(w.font().Loaded);
-    VariationsDialog* d = w.variationsView()->dialog();
-    EXPECT_TRUE(w.variationsView()->action()->isVisible());
+    ASSERT_TRUE(w.session().font()->Loaded);
+    VariationsDialog* d = w.findChild<VariationsDialog*>("variations");
+    QAction* command = w.findChild<QAction*>("mnuVariations");
+    ASSERT_TRUE(d && command);
+    EXPECT_TRUE(command->isVisible());
     d->defaultButton()->click(); // whatever an earlier run left remembered
-    w.showGlyphNumber(GlyphH);
+    w.findChild<SessionSignals*>()->session().showGlyph(GlyphH);
     const auto readout = [&] {
         const auto number = [&](const char* name) { return w.findChild<QLineEdit*>(name)->text().toLong(); };
         return Readout{number("Text4") - number("Text3"), w.findChild<QWidget*>("Text5")->property("plainText").toString().toStdString()};
@@ -94,7 +96,7 @@ TEST(Variations, SliderInstancesAndDefaultMoveTheGlyphShown)
     EXPECT_TRUE(toolkit.messages.empty());
 
     w.OpenFontFile(std::string(DEJAVU_DIR) + "/DejaVuSans.ttf");
-    EXPECT_FALSE(w.variationsView()->action()->isVisible());
+    EXPECT_FALSE(command->isVisible());
 }
 
 } // namespace

@@ -90,13 +90,13 @@ protected:
     CanvasWindow()
     {
         w.mnuOpen_Click();
-        EXPECT_TRUE(w.font().Loaded);
+        EXPECT_TRUE(w.session().font()->Loaded);
     }
     int shown() const { return w.session().CurrentGlyph(); }
     void find(const char* query)
     {
-        w.findField()->setText(QString::fromUtf8(query));
-        emit w.findField()->returnPressed();
+        w.findChild<FindField*>("findField")->setText(QString::fromUtf8(query));
+        emit w.findChild<FindField*>("findField")->returnPressed();
     }
     QPointF onCanvas(long x, long y) const
     {
@@ -278,9 +278,9 @@ TEST(CanvasWindowCff, CubicPointsAreNamedAsFreeTypeTagsThem)
     RecordingShellOpener shell;
     frmmain w{toolkit, shell};
     w.mnuOpen_Click();
-    ASSERT_TRUE(w.font().Loaded);
-    w.findField()->setText("S");
-    emit w.findField()->returnPressed();
+    ASSERT_TRUE(w.session().font()->Loaded);
+    w.findChild<FindField*>("findField")->setText("S");
+    emit w.findChild<FindField*>("findField")->returnPressed();
     const CanvasControls ui(w);
     const std::vector<FreeTypePoint> points = freeTypePoints(w.session().CurrentGlyph(), nullptr, CantarellRegular);
     ASSERT_EQ(ui.pointsTable->rowCount(), int(points.size()));

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,11 +18,11 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 
 #include "tables/find.h"
 #include "tables/loader.h"
+#include "tables/names.h"
 #include "report/container_text.h"
 #include "platform/face_name.h"
 #include "platform/font_container.h"
@@ -40,10 +41,17 @@
 #include "ui/main/library_views.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
-#include "ui/overview/font_glyph_source.h"
-#include "ui/overview/overview.h"
+#include "ui/overview/overview_view.h"
+#include "ui/session_signals.h"
 
 namespace {
+
+constexpr int FullNameId = 4;
+
+// Every font the window opens first, then the single fonts of old, then anything.
+const std::string FontFileFilter = "Font files (*.ttf *.otf *.ttc *.otc *.woff *.woff2)|"
+                                   "*.ttf;*.otf;*.ttc;*.otc;*.woff;*.woff2|"
+                                   "TTF files (*.ttf)|*.ttf|All files (*.*)|*.*";
 
 // A dropped file the window opens: one local font file, a collection or a web font.
 QString droppedFont(const QMimeData* data)
@@ -78,12 +86,13 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     createMenus();
     nameControls();
     connectEvents();
-    libraryViews_ = new LibraryViews(this, mnuView, mnuHelp, mnuSavePictureAs, [this] { return session_.font(); });
-    variations_ = new VariationsView(this, mnuView, settings_);
-    overviewLater_ = new QTimer(this);
-    overviewLater_->setSingleShot(true);
-    overviewLater_->setInterval(150);
-    connect(overviewLater_, &QTimer::timeout, this, &frmmain::refreshOverview);
+    createReload();
+    // The windows beside this one follow the session itself.
+    sessionSignals_ = new SessionSignals(session_, this);
+    sessionSignals_->setObjectName("sessionSignals");
+    libraryViews_ = new LibraryViews(this, Picture1, *sessionSignals_, mnuView, mnuHelp, mnuSavePictureAs);
+    new VariationsView(this, Picture1, *sessionSignals_, mnuView, settings_);
+    overview_ = new OverviewView(this, Picture1, *sessionSignals_, toolkit_);
 
     // The window opens at its designed size, a client area of 10755 x 9420
     // twips below the menu bar, and can grow or shrink.
@@ -97,7 +106,11 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     restoreSettings();
 }
 
-frmmain::~frmmain() = default;
+// The session's observer goes before the session does.
+frmmain::~frmmain()
+{
+    delete sessionSignals_;
+}
 
 void frmmain::connectEvents()
 {
@@ -181,7 +194,7 @@ void frmmain::Toolbar1_ButtonClick(QAction* Button)
 
 void frmmain::OpenFont()
 {
-    const CommonDialog CD1{"Load TTF file", "TTF files (*.ttf)|*.ttf|All files (*.*)|*.*", startFolder()};
+    const CommonDialog CD1{"Load TTF file", FontFileFilter, startFolder()};
     const std::string FontFileName = toolkit_.ShowOpen(CD1);
     if (FontFileName.empty())
         return; // cancelled: the font on display stays
@@ -212,15 +225,27 @@ void frmmain::OpenFontFile(const std::string& FontFileName, int face)
 
 void frmmain::fontOpened(const FontState& font)
 {
-    StatusBar1->clearMessage();
     mnuSavePictureAs->setEnabled(true);
+    mnuReload->setEnabled(true);
+    watchFontFile();
     Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName, font.Face)) + QLatin1Char(' '));
     showFaces(font);
+    // Which file and which style: the face name alone is the family's, whatever the weight.
+    StatusBar1->showMessage(openedText());
+    const QString fullName = QString::fromStdString(FontNameText(font, FullNameId));
+    const QString path = QDir::toNativeSeparators(fromPath(font.FontFileName));
+    Label2->setToolTip(fullName.isEmpty() ? path : fullName + QLatin1Char('\n') + path);
     rememberFont(font.FontFileName);
-    variations_->fontOpened(font);
-    refreshOverview();
     findField_->useNames(font);
     Label9->setText(QString::fromStdString(GlyphCountText(font)));
+}
+
+// "DejaVuSans-Bold.woff2 · DejaVu Sans Bold": the file's name and the font's full name.
+QString frmmain::openedText() const
+{
+    const QString fullName = QString::fromStdString(FontNameText(font(), FullNameId));
+    const QString file = QFileInfo(fromPath(font().FontFileName)).fileName();
+    return fullName.isEmpty() ? file : file + QString::fromUtf8(" \u00b7 ") + fullName;
 }
 
 // The face picker, for collections only: the face name makes room for it.
@@ -237,8 +262,8 @@ void frmmain::showFaces(const FontState& font)
 
 void frmmain::fontNotOpened(const std::string& fileName, const std::string& why)
 {
-    StatusBar1->showMessage(QFileInfo(fromPath(fileName)).fileName() + " could not be opened: "
-                            + QString::fromStdString(why));
+    const char* what = reloading_ == Reloading::No ? " could not be opened: " : " could not be reloaded: ";
+    StatusBar1->showMessage(QFileInfo(fromPath(fileName)).fileName() + what + QString::fromStdString(why));
 }
 
 // The lists filled again; the code and character lists show their second entry.
@@ -282,7 +307,6 @@ void frmmain::glyphShown(int glyph, int entry, const GlyphReadout& readout)
     fillPoints();
     enableCopying(true);
     enableStepping(!lists().GlyphList.empty());
-    emit glyphChanged(glyph);
 }
 
 void frmmain::noGlyphShown()
@@ -306,6 +330,8 @@ void frmmain::enableStepping(bool on)
 
 void frmmain::showMessages(const std::vector<std::string>& texts)
 {
+    if (reloading_ == Reloading::OnChange)
+        return; // a build writing the file would raise box after box; the status bar says why
     for (const std::string& text : texts)
         toolkit_.MsgBox(text);
 }
@@ -313,11 +339,6 @@ void frmmain::showMessages(const std::vector<std::string>& texts)
 void frmmain::showStatus(const std::string& text)
 {
     StatusBar1->showMessage(QString::fromStdString(text));
-}
-
-QString frmmain::glyphDescription() const
-{
-    return glyphInfo_->text();
 }
 
 // Find: the glyph the field names is shown, listed or not; a query that
@@ -333,46 +354,12 @@ void frmmain::findGlyph()
         return;
     }
     StatusBar1->clearMessage();
-    showGlyphNumber(*glyph);
-}
-
-void frmmain::showGlyphNumber(int glyph)
-{
-    session_.showGlyph(glyph);
-}
-
-void frmmain::setLocation(std::vector<Fixed> user)
-{
-    session_.setLocation(std::move(user));
-    if (overview_)
-        overviewLater_->start();
+    session_.showGlyph(*glyph);
 }
 
 void frmmain::showOverview()
 {
-    if (!overview_) {
-        overview_ = new OverviewWindow(toolkit_, this);
-        connect(overview_, &OverviewWindow::glyphActivated, this, &frmmain::showGlyphNumber);
-        connect(this, &frmmain::glyphChanged, overview_, &OverviewWindow::showGlyph);
-        refreshOverview();
-    }
     overview_->show();
-    overview_->raise();
-    overview_->activateWindow();
-}
-
-void frmmain::refreshOverview()
-{
-    if (!overview_)
-        return;
-    if (!font().Loaded) {
-        overview_->setSource(nullptr);
-        return;
-    }
-    const QString face = Label2->text().trimmed();
-    const std::string name = face.isEmpty() ? QFileInfo(fromPath(font().FontFileName)).fileName().toStdString() : face.toStdString();
-    overview_->setSource(std::make_shared<FontGlyphSource>(session_.font(), name, session_.location()));
-    overview_->showGlyph(session_.CurrentGlyph());
 }
 
 void frmmain::Combo1_Click()

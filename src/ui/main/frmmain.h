@@ -15,6 +15,7 @@ class LibraryViews;
 class GlyphCanvas;
 class QAction;
 class QCheckBox;
+class QFileSystemWatcher;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -27,8 +28,8 @@ class QTabBar;
 class QTableWidget;
 class QTimer;
 class QToolBar;
-class VariationsView;
-class OverviewWindow;
+class OverviewView;
+class SessionSignals;
 class ShellOpener;
 class Toolkit;
 
@@ -47,48 +48,23 @@ public:
     // face: of a collection.
     void OpenFontFile(const std::string& FontFileName, int face = 0);
 
+    // What is open and shown, read-only: every change goes through a control.
     const FontSession& session() const { return session_; }
-    const FontState& font() const { return *session_.font(); }
-    const PickLists& lists() const { return session_.lists(); }
-    const ViewState& view() const { return session_.view(); }
-    FindField* findField() const { return findField_; }
-    QString glyphDescription() const; // the status bar's words on the glyph shown
     const PictureSurface& picture() const { return surface_; }
 
-    // Shows glyph `glyph` of the open font, selecting its Combo1 entry when it
-    // has one (no entry selected otherwise); a number outside the font does nothing.
-    void showGlyphNumber(int glyph);
+    // What a user does, one event procedure each; tests call them directly.
+    void mnuOpen_Click();
+    void mnuSavePictureAs_Click();
+    void mnuAbout_Click();
+    void mnuExit_Click();
     // View > "Overview": opens the overview of the open font, or brings it to the front.
     void showOverview();
-    LibraryViews* libraryViews() const { return libraryViews_; }
-    VariationsView* variationsView() const { return variations_; }
-    // Every view at the variation location `user` (user values per axis of
-    // the open font); the overview follows once the moves pause.
-    void setLocation(std::vector<Fixed> user);
-
-    // Event procedures, connected to their controls; tests call them directly.
-    void Form_Load();
-    void Form_Unload();
-    void mnuOpen_Click();
-    void Toolbar1_ButtonClick(QAction* Button);
-    void OpenFont();
     void Combo1_Click();
     void Combo2_Click();
     void Combo3_Click();
+    void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-    void Slider1_Change();
-    void Slider2_Change();
-    void Check1_Click();
-    void Picture1_MouseUp(Qt::MouseButton Button);
-    void mnuSavePictureAs_Click();
-    void Command1_Click();
-    void mnuAbout_Click();
-    void mnuExit_Click();
-
-signals:
-    // Every time the picture shows a glyph, by whatever control.
-    void glyphChanged(int glyph);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +72,18 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void Form_Load();
+    void Form_Unload();
+    void Toolbar1_ButtonClick(QAction* Button);
+    void OpenFont();
+    void Slider1_Change();
+    void Slider2_Change();
+    void Check1_Click();
+    void Picture1_MouseUp(Qt::MouseButton Button);
+    const FontState& font() const { return *session_.font(); }
+    const PickLists& lists() const { return session_.lists(); }
+    const ViewState& view() const { return session_.view(); }
+
     // What the session reports.
     void fontOpened(const FontState& font) override;
     void fontNotOpened(const std::string& fileName, const std::string& why) override;
@@ -139,8 +127,15 @@ private:
     void fillRecentFonts();
     void openRecentFont(const QString& path);
     std::string startFolder() const;
+
+    // File > Reload and the reload when the file changes on disk.
+    enum class Reloading { No, Asked, OnChange };
+    void createReload();
+    void reloadFont(Reloading how);
+    void watchFontFile();
+    QString watchedFile() const;
+    QString openedText() const; // the file and the font's full name
     std::string suggestedPictureName() const;
-    void refreshOverview();
     void findGlyph();
 
     Toolkit& toolkit_;
@@ -150,7 +145,8 @@ private:
     Settings settings_;
     QMenu* recentFonts_ = nullptr; // File > Recent Fonts
     QAction* mnuOverview = nullptr;
-    OverviewWindow* overview_ = nullptr; // made when first asked for
+    SessionSignals* sessionSignals_ = nullptr; // what the windows beside this one follow
+    OverviewView* overview_ = nullptr;
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
     QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
@@ -195,6 +191,7 @@ private:
 
     QMenu* mnuFile;
     QAction* mnuOpen;
+    QAction* mnuReload;
     QAction* mnuExit;
     QMenu* mnuHelp;
     QAction* mnuAbout;
@@ -217,6 +214,7 @@ private:
     QTabBar* listingTabs;      // "Lines" and "Points" above the listing
     QTableWidget* pointsTable; // the glyph's points in font units
     LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
-    VariationsView* variations_ = nullptr;
-    QTimer* overviewLater_ = nullptr;      // the overview made again after a location change
+    QFileSystemWatcher* watcher_ = nullptr; // the open font's file and folder
+    QTimer* reloadLater_ = nullptr;         // the reload once the file's changes pause
+    Reloading reloading_ = Reloading::No;
 };

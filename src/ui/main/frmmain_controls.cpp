@@ -165,6 +165,7 @@ void frmmain::createToolbar(QWidget* client)
     Toolbar1Open->setData(QStringLiteral("Open"));
     Toolbar1Open->setToolTip("Open...");
     findField_ = new FindField(Toolbar1);
+    findField_->setObjectName("findField");
     findField_->setMaximumWidth(twips(0, 0, 3000, 0).width());
     Toolbar1->addWidget(findField_);
     glyphInfo_ = new QLabel(StatusBar1);
@@ -238,6 +239,10 @@ void frmmain::createMenus()
     mnuOpen->setShortcut(QKeySequence::Open);
     recentFonts_ = mnuFile->addMenu("Recent Fonts");
     recentFonts_->setObjectName("mnuRecentFonts");
+    mnuReload = mnuFile->addAction("Reload");
+    mnuReload->setObjectName("mnuReload");
+    mnuReload->setShortcut(QKeySequence(Qt::Key_F5));
+    mnuReload->setEnabled(false); // until a font is open
     // One command, in the File menu and in the picture's popup.
     mnuSavePictureAs = mnuFile->addAction("Save Picture As...");
     mnuSavePictureAs->setShortcut(QKeySequence::Save);

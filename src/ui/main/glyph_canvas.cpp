@@ -159,6 +159,14 @@ void GlyphCanvas::fit()
     emit zoomChanged(100);
 }
 
+void GlyphCanvas::setZoomAndPan(std::pair<double, QPointF> kept)
+{
+    zoom_ = std::clamp(kept.first, MinZoom, MaxZoom);
+    pan_ = kept.second;
+    update();
+    emit zoomChanged(int(std::lround(zoom_ * 100)));
+}
+
 QPointF GlyphCanvas::pointOnCanvas(int i) const
 {
     const DrawnPoint& p = glyph_.points[std::size_t(i)];

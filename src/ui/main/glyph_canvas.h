@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <utility>
 #include <vector>
 
 #include <QFrame>
@@ -70,6 +71,9 @@ public:
     void zoomIn();
     void zoomOut();
     void fit();
+    // The zoom and pan, to be given back when the same glyph is drawn again (a reload).
+    std::pair<double, QPointF> zoomAndPan() const { return {zoom_, pan_}; }
+    void setZoomAndPan(std::pair<double, QPointF> kept);
 
     // The point nearest `at` (canvas pixels) within a few pixels, or -1.
     int pointAt(QPointF at) const;

@@ -1,30 +1,38 @@
 #include "ui/main/library_views.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 
 #include "ui/dialogs/font_details.h"
-#include "ui/main/frmmain.h"
 #include "ui/pixels/pixel_view.h"
+#include "ui/satellite_window.h"
+#include "ui/session_signals.h"
 #include "ui/text/text_preview.h"
 
-LibraryViews::LibraryViews(frmmain* window, QMenu* viewMenu, QMenu* helpMenu, QAction* saveAction, FontOf font)
-    : QObject(window), window_(window), font_(std::move(font))
+LibraryViews::LibraryViews(QMainWindow* window, const QWidget* canvas, SessionSignals& session, QMenu* viewMenu,
+                           QMenu* helpMenu, QAction* saveAction)
+    : QObject(window), window_(window), session_(session)
 {
     pixels_ = new PixelView(window);
+    pixels_->setObjectName("pixelView");
     pixels_->setWindowFlag(Qt::Window); // a window of its own beside the main one
+    makeSatellite(pixels_, window, canvas);
     // Ctrl+S and the right-click menu there save the pixel view.
     pixels_->addAction(saveAction);
     pixels_->setContextMenuPolicy(Qt::ActionsContextMenu);
     text_ = new TextPreview(window);
+    text_->setObjectName("textPreview");
     // Floating at first: docked, it would squeeze the main window's fixed layout.
     window->addDockWidget(Qt::BottomDockWidgetArea, text_);
     text_->setFloating(true);
     text_->resize(900, 620);
     text_->hide();
+    makeSatellite(text_, window, canvas);
 
     QAction* const firstOption = viewMenu->actions().value(2); // after Overview and its separator
     QAction* pixels = new QAction("Pixels", viewMenu);
+    pixels->setObjectName("mnuPixels");
     pixels->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     QAction* text = text_->toggleViewAction();
     text->setText("Text");
@@ -38,10 +46,11 @@ LibraryViews::LibraryViews(frmmain* window, QMenu* viewMenu, QMenu* helpMenu, QA
     connect(details, &QAction::triggered, this, &LibraryViews::showFontDetails);
     connect(text_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (visible)
-            follow(glyph_);
+            follow();
     });
-    connect(window, &frmmain::glyphChanged, this, &LibraryViews::follow);
-    connect(text_, &TextPreview::glyphClicked, window, &frmmain::showGlyphNumber);
+    connect(&session_, &SessionSignals::glyphShown, this, &LibraryViews::follow);
+    connect(&session_, &SessionSignals::locationChanged, this, &LibraryViews::follow);
+    connect(text_, &TextPreview::glyphClicked, this, [this](int glyph) { session_.session().showGlyph(glyph); });
 }
 
 bool LibraryViews::pixelViewActive() const { return pixels_->isVisible() && pixels_->isActiveWindow(); }
@@ -53,19 +62,17 @@ void LibraryViews::showPixels()
     pixels_->show();
     pixels_->raise();
     pixels_->activateWindow();
-    follow(glyph_);
+    follow();
 }
 
-void LibraryViews::showFontDetails() { ShowFontDetails(window_, *font_()); }
+void LibraryViews::showFontDetails() { ShowFontDetails(window_, *session_.session().font()); }
 
 // The views that are open follow at once; the others when they open.
-void LibraryViews::follow(int glyph)
+void LibraryViews::follow()
 {
-    glyph_ = glyph;
-    const std::shared_ptr<const FontState> font = font_();
-    const Location& location = window_->session().location();
+    const FontSession& session = session_.session();
     if (pixels_->isVisible())
-        pixels_->showGlyph(font, glyph, location);
+        pixels_->showGlyph(session.font(), session.CurrentGlyph(), session.location());
     if (text_->isVisible())
-        text_->setFont(font, location);
+        text_->setFont(session.font(), session.location());
 }

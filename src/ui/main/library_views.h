@@ -1,43 +1,37 @@
 #pragma once
-#include <functional>
-#include <memory>
-
 #include <QImage>
 #include <QObject>
 
-#include "tables/font_state.h"
-
-class frmmain;
 class PixelView;
 class QAction;
+class QMainWindow;
 class QMenu;
+class SessionSignals;
 class TextPreview;
 
 // The views the field's libraries draw, beside the main window: View >
 // "Pixels" (FreeType), View > "Text" (HarfBuzz) and Help > "Font Details...".
-// They follow the glyph the main window shows; a click on a glyph of the
-// text shows that glyph there.
+// They follow the session's glyph and location; a click on a glyph of the
+// text shows that glyph.
 class LibraryViews : public QObject {
     Q_OBJECT
 public:
-    using FontOf = std::function<std::shared_ptr<const FontState>()>;
-    LibraryViews(frmmain* window, QMenu* viewMenu, QMenu* helpMenu, QAction* saveAction, FontOf font);
+    // The menus' commands go into viewMenu and helpMenu; the pixel view saves through saveAction.
+    LibraryViews(QMainWindow* window, const QWidget* canvas, SessionSignals& session, QMenu* viewMenu,
+                 QMenu* helpMenu, QAction* saveAction);
 
     // Whether Save Picture As saves the pixel view: it is the active window.
     bool pixelViewActive() const;
     QImage pixelPicture() const;
-    PixelView* pixelView() const { return pixels_; }
-    TextPreview* textPreview() const { return text_; }
 
     void showPixels();
     void showFontDetails();
 
 private:
-    void follow(int glyph);
+    void follow();
 
-    frmmain* window_;
-    FontOf font_;
+    QMainWindow* window_;
+    SessionSignals& session_;
     PixelView* pixels_ = nullptr;
     TextPreview* text_ = nullptr;
-    int glyph_ = -1;
 };

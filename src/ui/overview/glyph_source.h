@@ -18,8 +18,9 @@ struct FontMetricsInfo {
     int descender = 0;     // hhea, negative below the baseline
 };
 
-// A read-only font. shape() may run on a worker thread at the same time as
-// any other call; the rest are called from the GUI thread. Glyph numbers
+// A read-only font. shape() (for the thumbnails), codes() and name() (for
+// the filter) may run on worker threads at the same time as any other call;
+// the rest are called from the GUI thread. Glyph numbers
 // outside 0..glyphCount()-1 give an empty shape, no codes, "" and 0.
 class GlyphSource {
 public:

@@ -10,8 +10,10 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/paths.h"
@@ -26,6 +28,7 @@ constexpr int DefaultBox = 48;
 constexpr int SmallestBox = 24;
 constexpr int LargestBox = 192;
 constexpr int PagesWithoutProgress = 10;
+constexpr int TypingPauseMs = 200;
 
 // Draws a cell from the thumbnail cache; a cell whose thumbnail is not built
 // yet asks for it and is drawn again when it is ready.
@@ -66,13 +69,22 @@ OverviewWindow::OverviewWindow(Toolkit& toolkit, QWidget* parent)
     : QWidget(parent, Qt::Window), toolkit_(toolkit), model_(new GlyphListModel(this)), thumbnails_(new ThumbnailCache(this))
 {
     setWindowTitle("Lumaro Overview");
+    filterPool_.setMaxThreadCount(1);
+    filterLater_ = new QTimer(this);
+    filterLater_->setSingleShot(true);
+    filterLater_->setInterval(TypingPauseMs);
+    connect(filterLater_, &QTimer::timeout, this, [this] { startFiltering(pending_); });
     createControls();
     setCellSize(DefaultBox);
     updateCount();
     resize(1000, 720);
 }
 
-OverviewWindow::~OverviewWindow() = default;
+OverviewWindow::~OverviewWindow()
+{
+    stopFiltering();
+    filterPool_.waitForDone();
+}
 
 void OverviewWindow::createControls()
 {
@@ -136,20 +148,81 @@ void OverviewWindow::connectControls()
     });
 }
 
-void OverviewWindow::setSource(std::shared_ptr<const GlyphSource> source)
+void OverviewWindow::setSource(std::shared_ptr<const GlyphSource> source, bool sameFont)
 {
+    stopFiltering();
     thumbnails_->setSource(source);
-    model_->setSource(std::move(source));
+    if (!sameFont) {
+        const QSignalBlocker quiet(filter_);
+        filter_->clear();
+    }
+    model_->setSource(std::move(source), sameFont);
     shownGlyph_ = -1;
     export_->setEnabled(model_->source() != nullptr);
     updateCount();
+    // The rows were kept from before; a font read again may have changed its names or codes.
+    const GlyphFilter wanted = parseGlyphFilter(filter_->text().toStdString());
+    if (readsEveryGlyph(wanted))
+        startFiltering(wanted);
+    else if (!(wanted == model_->filter())) {
+        model_->setFilter(wanted);
+        filtered();
+    }
 }
 
 void OverviewWindow::applyFilter(const QString& text)
 {
-    model_->setFilter(parseGlyphFilter(text.toStdString()));
+    stopFiltering();
+    const GlyphFilter filter = parseGlyphFilter(text.toStdString());
+    if (readsEveryGlyph(filter) && model_->source()) {
+        pending_ = filter;
+        filterLater_->start();
+        return;
+    }
+    model_->setFilter(filter);
+    filtered();
+}
+
+void OverviewWindow::startFiltering(const GlyphFilter& filter)
+{
+    stopFiltering();
+    const std::shared_ptr<const GlyphSource> source = model_->source();
+    if (!source)
+        return;
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    cancelFilter_ = cancelled;
+    const quint64 generation = filterGeneration_;
+    filterPool_.start([this, source, filter, cancelled, generation] {
+        std::vector<int> matches = matchingGlyphs(filter, *source, cancelled.get());
+        if (cancelled->load())
+            return; // the destructor may be waiting: `this` is not to be touched
+        QMetaObject::invokeMethod(
+            this,
+            [this, filter, generation, matches = std::move(matches)]() mutable {
+                if (generation != filterGeneration_)
+                    return;
+                model_->setMatches(filter, std::move(matches));
+                filtered();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+// Whatever filter is pending or running is forgotten.
+void OverviewWindow::stopFiltering()
+{
+    filterLater_->stop();
+    if (cancelFilter_)
+        cancelFilter_->store(true);
+    cancelFilter_.reset();
+    ++filterGeneration_;
+}
+
+void OverviewWindow::filtered()
+{
     updateCount();
     selectShownGlyph();
+    emit rowsFiltered();
 }
 
 void OverviewWindow::setCellSize(int box)

@@ -1,11 +1,14 @@
 #pragma once
+#include <atomic>
 #include <memory>
 #include <string>
 
 #include <QListView>
+#include <QThreadPool>
 #include <QWidget>
 
 #include "ui/overview/glyph_source.h"
+#include "ui/overview/overview_filter.h"
 #include "ui/overview/overview_drawing.h"
 
 class GlyphListModel;
@@ -13,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QTimer;
 class ThumbnailCache;
 class Toolkit;
 
@@ -36,11 +40,13 @@ class OverviewWindow : public QWidget {
 public:
     // The save dialog and messages go through toolkit.
     explicit OverviewWindow(Toolkit& toolkit, QWidget* parent = nullptr);
-    ~OverviewWindow() override;
+    ~OverviewWindow() override; // waits for the filter's worker
 
     // nullptr: no font, an empty grid. Costs the same for any number of
     // glyphs. Once it returns, nothing reads the previous source any more.
-    void setSource(std::shared_ptr<const GlyphSource> source);
+    // sameFont: the font shown before (at another location, or read again)
+    // keeps its filter; any other font starts with the filter empty.
+    void setSource(std::shared_ptr<const GlyphSource> source, bool sameFont = false);
 
     // Writes the sheet of the glyphs shown (all, or those filtered) to path,
     // replacing the file only once the sheet is complete. "" when written or
@@ -57,11 +63,17 @@ public slots:
 signals:
     // The user clicked a cell or pressed Enter on it.
     void glyphActivated(int glyph);
+    // The grid shows the glyphs the filter's text asks for. A filter that
+    // reads every glyph runs once typing pauses, on a worker; any other at once.
+    void rowsFiltered();
 
 private:
     void createControls();
     void connectControls();
     void applyFilter(const QString& text);
+    void startFiltering(const GlyphFilter& filter);
+    void stopFiltering();
+    void filtered();
     void setCellSize(int box);
     void selectShownGlyph();
     void updateCount();
@@ -72,6 +84,14 @@ private:
     ThumbnailCache* thumbnails_;
     CellGeometry geometry_;
     int shownGlyph_ = -1;
+
+    // The filter that reads every glyph: started once typing pauses; a newer
+    // text cancels it and its late result is dropped.
+    QTimer* filterLater_ = nullptr;
+    GlyphFilter pending_;
+    std::shared_ptr<std::atomic<bool>> cancelFilter_;
+    quint64 filterGeneration_ = 0;
+    QThreadPool filterPool_;
 
     QLineEdit* filter_ = nullptr;
     QLabel* count_ = nullptr;

@@ -109,3 +109,21 @@ bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyp
     }
     return false;
 }
+
+bool readsEveryGlyph(const GlyphFilter& filter)
+{
+    return filter.kind != GlyphFilter::Kind::All && filter.kind != GlyphFilter::Kind::GlyphRange;
+}
+
+std::vector<int> matchingGlyphs(const GlyphFilter& filter, const GlyphSource& source, const std::atomic<bool>* cancelled)
+{
+    std::vector<int> matches;
+    const int total = source.glyphCount();
+    for (int g = 0; g < total; ++g) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed))
+            break;
+        if (glyphMatches(filter, source, g))
+            matches.push_back(g);
+    }
+    return matches;
+}

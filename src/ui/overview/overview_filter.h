@@ -1,6 +1,8 @@
 #pragma once
+#include <atomic>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class GlyphSource;
 
@@ -26,3 +28,12 @@ struct GlyphFilter {
 GlyphFilter parseGlyphFilter(std::string_view text);
 
 bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyph);
+
+// Whether the filter reads every glyph (its codes or its name) rather than
+// counting glyph numbers: such a filter runs off the GUI thread.
+bool readsEveryGlyph(const GlyphFilter& filter);
+
+// The glyphs the filter lets through, ascending. Safe on a worker thread;
+// returns what it has as soon as `cancelled` is set.
+std::vector<int> matchingGlyphs(const GlyphFilter& filter, const GlyphSource& source,
+                                const std::atomic<bool>* cancelled = nullptr);

@@ -8,11 +8,20 @@
 
 GlyphListModel::GlyphListModel(QObject* parent) : QAbstractListModel(parent) {}
 
-void GlyphListModel::setSource(std::shared_ptr<const GlyphSource> source)
+void GlyphListModel::setSource(std::shared_ptr<const GlyphSource> source, bool sameFont)
 {
     beginResetModel();
     source_ = std::move(source);
-    rebuild();
+    if (!sameFont)
+        filter_ = {};
+    if (listed_ && sameFont) {
+        // Found by going through every glyph: kept, rather than found again on the GUI thread.
+        const int total = source_ ? source_->glyphCount() : 0;
+        std::erase_if(matches_, [total](int g) { return g >= total; });
+        count_ = int(matches_.size());
+    } else {
+        rebuild();
+    }
     endResetModel();
 }
 
@@ -21,6 +30,17 @@ void GlyphListModel::setFilter(const GlyphFilter& filter)
     beginResetModel();
     filter_ = filter;
     rebuild();
+    endResetModel();
+}
+
+void GlyphListModel::setMatches(const GlyphFilter& filter, std::vector<int> matches)
+{
+    beginResetModel();
+    filter_ = filter;
+    listed_ = true;
+    first_ = 0;
+    matches_ = std::move(matches);
+    count_ = int(matches_.size());
     endResetModel();
 }
 
@@ -42,9 +62,8 @@ void GlyphListModel::rebuild()
     case GlyphFilter::Kind::Block:
     case GlyphFilter::Kind::Name:
         listed_ = true;
-        for (int g = 0; g < total; ++g)
-            if (glyphMatches(filter_, *source_, g))
-                matches_.push_back(g);
+        if (source_)
+            matches_ = matchingGlyphs(filter_, *source_);
         count_ = int(matches_.size());
         return;
     }

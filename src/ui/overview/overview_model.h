@@ -17,10 +17,15 @@ public:
 
     explicit GlyphListModel(QObject* parent = nullptr);
 
-    void setSource(std::shared_ptr<const GlyphSource> source);
+    // sameFont: a source of the font shown before (at another location, or
+    // read again), whose rows stay as filtered; else every glyph, unfiltered.
+    void setSource(std::shared_ptr<const GlyphSource> source, bool sameFont = false);
     const std::shared_ptr<const GlyphSource>& source() const { return source_; }
     // Goes through every glyph unless the filter is empty or a glyph range.
     void setFilter(const GlyphFilter& filter);
+    // The glyphs of a filter that reads every glyph, found elsewhere (matchingGlyphs).
+    void setMatches(const GlyphFilter& filter, std::vector<int> matches);
+    const GlyphFilter& filter() const { return filter_; }
 
     int glyphAt(int row) const;   // -1 outside the rows
     int rowOf(int glyph) const;   // -1 when the glyph is not shown

@@ -53,12 +53,8 @@ double coverage(const FontState& font, const QString& text)
 
 QString SampleText(const FontState& font)
 {
-    NameTable names;
-    if (!ReadNameTable(font, names))
-        for (std::size_t k = 0; k < names.Records.size(); ++k)
-            if (names.Records[k].nameID == SampleTextNameId)
-                if (const std::string text = NameText(font, names, k); !text.empty())
-                    return QString::fromStdString(text);
+    if (const std::string text = FontNameText(font, SampleTextNameId); !text.empty())
+        return QString::fromStdString(text);
     QString best = QString::fromUtf8(Pangrams[0]);
     double bestCoverage = coverage(font, best);
     for (const char* pangram : Pangrams) {

@@ -4,32 +4,30 @@
 #include <QObject>
 
 #include "sfnt/fixed.h"
-#include "tables/font_state.h"
 
-class frmmain;
 class QAction;
 class QMenu;
+class QWidget;
+class SessionSignals;
 class Settings;
 class VariationsDialog;
 
 // View > "Variations", shown only while a variable font is open: the dialog
-// moves the window's location, which is remembered per font file.
+// moves the session's location, which is remembered per font file.
 class VariationsView : public QObject {
     Q_OBJECT
 public:
-    VariationsView(frmmain* window, QMenu* viewMenu, Settings& settings);
-
-    // The command shown or hidden for the font, and the location it was last
-    // shown at set before its first glyph is drawn.
-    void fontOpened(const FontState& font);
-
-    VariationsDialog* dialog() const { return dialog_; }
-    QAction* action() const { return action_; }
+    // The dialog is placed beside window, clear of canvas.
+    VariationsView(QWidget* window, const QWidget* canvas, SessionSignals& session, QMenu* viewMenu,
+                   Settings& settings);
 
 private:
+    // The command shown or hidden for the font, and the location it was last
+    // shown at set before its first glyph is drawn.
+    void fontOpened();
     void moved(const std::vector<Fixed>& user);
 
-    frmmain* window_;
+    SessionSignals& session_;
     Settings& settings_;
     VariationsDialog* dialog_;
     QAction* action_;

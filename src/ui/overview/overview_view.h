@@ -1,0 +1,35 @@
+#pragma once
+#include <string>
+
+#include <QObject>
+
+class OverviewWindow;
+class QTimer;
+class QWidget;
+class SessionSignals;
+class Toolkit;
+
+// View > "Overview": the overview of the session's font, made when first
+// asked for. It follows the glyph shown and, once its moves pause, the
+// location; a glyph chosen there is shown by the session. A font from
+// another file or face clears its filter; the same font again keeps it.
+class OverviewView : public QObject {
+    Q_OBJECT
+public:
+    // The window is placed beside `window`, clear of `canvas`.
+    OverviewView(QWidget* window, const QWidget* canvas, SessionSignals& session, Toolkit& toolkit);
+
+    void show();
+
+private:
+    void refresh();
+
+    QWidget* window_;
+    const QWidget* canvas_;
+    SessionSignals& session_;
+    Toolkit& toolkit_;
+    OverviewWindow* overview_ = nullptr;
+    QTimer* later_; // the overview made again after a location change
+    std::string file_; // the font the overview shows, and its face
+    int face_ = -1;
+};

@@ -20,7 +20,10 @@
 
 namespace {
 
-// LUMARO_BENCH_FONTS (paths separated by ':'), else DejaVu Sans and Serif.
+// LUMARO_BENCH_FONTS (paths separated by ':'), else DejaVu Sans and Serif and
+// TrueType fonts unlike them: FreeSerif's nested and scaled composites,
+// Liberation Sans, Noto Sans SignWriting's large glyphs, Droid Sans Fallback's
+// CJK ones and the Inter variable font (also at its boldest instance).
 std::vector<std::string> benchFonts()
 {
     std::vector<std::string> fonts;
@@ -31,7 +34,13 @@ std::vector<std::string> benchFonts()
                 fonts.push_back(path);
         return fonts;
     }
-    return {std::string(DEJAVU_DIR) + "/DejaVuSans.ttf", std::string(DEJAVU_DIR) + "/DejaVuSerif.ttf"};
+    return {std::string(DEJAVU_DIR) + "/DejaVuSans.ttf",
+            std::string(DEJAVU_DIR) + "/DejaVuSerif.ttf",
+            std::string(FREEFONT_DIR) + "/FreeSerif.ttf",
+            std::string(LIBERATION_DIR) + "/LiberationSans-Regular.ttf",
+            std::string(NOTO_DIR) + "/NotoSansSignWriting-Regular.ttf",
+            DROID_FALLBACK_FONT,
+            INTER_VARIABLE_FONT};
 }
 
 std::string fileName(const std::string& path)
@@ -139,27 +148,30 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
-                seconds_[run.benchmark_name()] = run.cpu_accumulated_time / double(run.iterations);
+        // With repetitions the median comes last and is the one kept.
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((run.run_type == Run::RT_Iteration || median) && !run.error_occurred && run.iterations > 0)
+                times_[run.run_name.str()] = run.GetAdjustedCPUTime(); // every Versus run is in ms
+        }
     }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        for (const auto& [benchmark, lumaro] : seconds_) {
+        for (const auto& [benchmark, lumaro] : times_) {
             const std::string prefix = "Versus/Lumaro";
             if (benchmark.compare(0, prefix.size(), prefix) != 0)
                 continue;
             const std::string rest = benchmark.substr(prefix.size()); // "/font" or "@instance/font"
-            const auto freetype = seconds_.find("Versus/FreeType" + rest);
-            if (freetype != seconds_.end() && freetype->second > 0)
+            const auto freetype = times_.find("Versus/FreeType" + rest);
+            if (freetype != times_.end() && freetype->second > 0)
                 GetOutputStream() << "Versus " << rest.substr(rest[0] == '/' ? 1 : 0)
                                   << ": Lumaro / FreeType = " << lumaro / freetype->second << "\n";
         }
     }
 
 private:
-    std::map<std::string, double> seconds_;
+    std::map<std::string, double> times_;
 };
 
 } // namespace

@@ -62,11 +62,20 @@ struct Offset {
     int x = 0, y = 0;
 };
 
-// Each product in 16.16 and rounded on its own, as FreeType transforms
-// component points; the matrix holds F2Dot14 values, exact in 16.16.
-Offset transformed(const ComponentMatrix& m, int x, int y)
+// A component's matrix in 16.16, as FreeType holds it; its F2Dot14 values
+// are exact there. Converted once a part, not once a point.
+using FixedMatrix = std::array<Fixed, 4>;
+
+FixedMatrix toFixed(const ComponentMatrix& m)
 {
-    const auto product = [](std::int32_t v, double scale) { return std::int64_t(MulFix(v, ToFixed(scale))); };
+    return {ToFixed(m[0]), ToFixed(m[1]), ToFixed(m[2]), ToFixed(m[3])};
+}
+
+// Each product in 16.16 and rounded on its own, as FreeType transforms
+// component points.
+Offset transformed(const FixedMatrix& m, int x, int y)
+{
+    const auto product = [](std::int32_t v, Fixed scale) { return std::int64_t(MulFix(v, scale)); };
     const auto limit = std::int64_t(CoordinateLimit);
     return {int(std::clamp(product(x, m[0]) + product(y, m[2]), -limit, limit)),
             int(std::clamp(product(x, m[1]) + product(y, m[3]), -limit, limit))};
@@ -78,10 +87,11 @@ void placePart(PlacedOutline& part, const ComponentMatrix& m, int dx, int dy)
     const bool identity = m == IdentityMatrix;
     if (identity && dx == 0 && dy == 0)
         return;
+    const FixedMatrix fixed = identity ? FixedMatrix{FixedOne, 0, 0, FixedOne} : toFixed(m);
     constexpr long long limit = 1 << 30;
     for (OutlinePoint& p : part.outline.points) {
         if (!identity) {
-            const Offset moved = transformed(m, p.x, p.y);
+            const Offset moved = transformed(fixed, p.x, p.y);
             p.x = moved.x;
             p.y = moved.y;
         }
@@ -91,7 +101,7 @@ void placePart(PlacedOutline& part, const ComponentMatrix& m, int dx, int dy)
     const ComponentMatrix a = part.matrix;
     part.matrix = {m[0] * a[0] + m[2] * a[1], m[1] * a[0] + m[3] * a[1], m[0] * a[2] + m[2] * a[3],
                    m[1] * a[2] + m[3] * a[3]};
-    const Offset offset = transformed(m, part.dx, part.dy);
+    const Offset offset = transformed(fixed, part.dx, part.dy);
     part.dx = roundAway(double(offset.x) + dx);
     part.dy = roundAway(double(offset.y) + dy);
 }
@@ -107,6 +117,15 @@ const OutlinePoint* pointAt(const std::vector<PlacedOutline>& parts, std::size_t
     }
     return nullptr;
 }
+
+// The component records varied at each depth of a composite, and the points
+// they are varied as, kept from glyph to glyph: resolving a whole font at a
+// location allocates little.
+struct VariedStorage {
+    std::array<std::vector<ComponentRecord>, MaxComponentDepth> records;
+    std::vector<OutlinePoint> points;
+    std::vector<int> ends;
+};
 
 // Resolves into out.parts, reusing the outlines already there: decoding a
 // whole font allocates little.
@@ -134,7 +153,8 @@ public:
         if (status == OutlineStatus::Abandoned)
             out_.failure = std::move(decoded.failure);
         if (status == OutlineStatus::Empty && !location_.normalized.empty()) {
-            std::vector<OutlinePoint> none;
+            std::vector<OutlinePoint>& none = varied_.points;
+            none.clear();
             vary(g, {}, none);
         }
         if (status == OutlineStatus::Abandoned || status == OutlineStatus::Empty)
@@ -185,10 +205,12 @@ private:
 
     // The component offsets of composite g moved by its deltas, one point a
     // record; empty when the records cannot be read whole (the walk that
-    // follows reports that).
-    std::vector<ComponentRecord> variedRecords(int g, ByteReader r)
+    // follows reports that). They are kept for this depth until its composite
+    // is resolved.
+    std::span<const ComponentRecord> variedRecords(int g, ByteReader r)
     {
-        std::vector<ComponentRecord> records;
+        std::vector<ComponentRecord>& records = varied_.records[std::size_t(depth_)];
+        records.clear();
         ComponentRecord rec;
         do {
             rec = ComponentRecord();
@@ -196,8 +218,10 @@ private:
                 return {};
             records.push_back(rec);
         } while (rec.flags & MORE_COMPONENTS);
-        std::vector<OutlinePoint> points;
-        std::vector<int> ends;
+        std::vector<OutlinePoint>& points = varied_.points;
+        std::vector<int>& ends = varied_.ends;
+        points.clear();
+        ends.clear();
         for (const ComponentRecord& c : records) {
             ends.push_back(int(points.size()));
             points.push_back({c.arg1, c.arg2});
@@ -232,8 +256,8 @@ private:
         r.skip(10); // numberOfContours and the box
 
         const bool outermost = depth_ == 0;
-        const std::vector<ComponentRecord> varied = location_.normalized.empty() ? std::vector<ComponentRecord>()
-                                                                                   : variedRecords(g, r);
+        const std::span<const ComponentRecord> varied = location_.normalized.empty() ? std::span<const ComponentRecord>()
+                                                                                       : variedRecords(g, r);
         active_[std::size_t(depth_++)] = g;
         const std::size_t base = used_;
         ComponentRecord rec;
@@ -303,13 +327,17 @@ private:
         const std::size_t first = used_;
         if (!resolve(rec.glyph))
             return false;
-        for (std::size_t k = first; k < used_; ++k)
-            placePart(out_.parts[k], rec.matrix, 0, 0);
+        // A given offset is applied with the matrix, in one pass over the
+        // points; matching points needs them transformed first.
+        const bool matched = !(rec.flags & ARGS_ARE_XY_VALUES);
+        if (matched)
+            for (std::size_t k = first; k < used_; ++k)
+                placePart(out_.parts[k], rec.matrix, 0, 0);
         applied = {rec.glyph, rec.flags, rec.matrix};
         if (!placeComponent(g, rec, base, first, applied))
             return false;
         for (std::size_t k = first; k < used_; ++k)
-            placePart(out_.parts[k], IdentityMatrix, applied.dx, applied.dy);
+            placePart(out_.parts[k], matched ? IdentityMatrix : rec.matrix, applied.dx, applied.dy);
         return true;
     }
 
@@ -325,7 +353,10 @@ private:
     std::size_t used_ = 0;    // parts of out_ filled so far
     int visits_ = 0;
     std::size_t points_ = 0;
+    static thread_local VariedStorage varied_;
 };
+
+thread_local VariedStorage Resolver::varied_;
 
 } // namespace
 

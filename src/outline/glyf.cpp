@@ -27,45 +27,30 @@ bool contoursFitPoints(const std::vector<int>& ends, int pointCount)
 }
 
 // The bytes each point's flags give its x and y deltas.
-constexpr std::uint8_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
+constexpr std::uint64_t deltaSize(int f, int shortBit, int sameOrPositiveBit)
 {
     return (f & shortBit) ? 1 : (f & sameOrPositiveBit) ? 0 : 2;
 }
 
-// Both sizes of every flag byte, x in bits 0-1 and y in bits 2-3: one look-up a point.
+// Both sizes of every flag byte, x in the low half and y in the high one, so
+// that one sum over the points counts the bytes of both.
 constexpr auto DeltaSizes = [] {
-    std::array<std::uint8_t, 256> sizes{};
+    std::array<std::uint64_t, 256> sizes{};
     for (int f = 0; f < 256; ++f)
-        sizes[std::size_t(f)] = std::uint8_t(deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE)
-                                             | deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE) << 2);
+        sizes[std::size_t(f)] = deltaSize(f, X_SHORT, X_SAME_OR_POSITIVE)
+                              | deltaSize(f, Y_SHORT, Y_SAME_OR_POSITIVE) << 32;
     return sizes;
 }();
 
-// Contour ends are signed 16-bit values: a glyph has at most 32768 points.
-constexpr std::size_t MaxGlyfPoints = 32768;
-using PointFlags = std::array<std::uint8_t, MaxGlyfPoints>;
+// A glyph's flags, one a point, and the bytes copied where they need padding;
+// kept from glyph to glyph, so that reading a font allocates little. (Contour
+// ends are signed 16-bit values: a glyph has at most 32768 points.)
+struct PointScratch {
+    std::vector<std::uint8_t> flags, padded;
+};
 
-// Reads one axis' deltas, which the reader has checked as a whole, into
-// points[i].*Axis. Coordinates are held as signed 16-bit values: a damaged
-// glyph may run past that range, and the running value then wraps. The bits
-// and the axis are template arguments: this loop runs for every point.
-template <int ShortBit, int SameOrPositiveBit, std::int32_t OutlinePoint::*Axis>
-void readAxis(std::span<const std::uint8_t> deltas, const PointFlags& flags, std::span<OutlinePoint> points)
-{
-    const std::uint8_t* at = deltas.data();
-    std::uint16_t value = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const int f = flags[i];
-        if (f & ShortBit) {
-            const int delta = *at++;
-            value = std::uint16_t(value + ((f & SameOrPositiveBit) ? delta : -delta));
-        } else if (!(f & SameOrPositiveBit)) {
-            value = std::uint16_t(value + (at[0] << 8 | at[1]));
-            at += 2;
-        }
-        points[i].*Axis = std::int16_t(value);
-    }
-}
+// A point's kind is its ON_CURVE bit.
+static_assert(int(PointKind::OnCurve) == ON_CURVE && int(PointKind::QuadraticOff) == 0);
 
 // Contour ends and the instructions after them; the box was stored by the loader.
 bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends)
@@ -81,56 +66,118 @@ bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends
     return r.ok();
 }
 
-// The flags and each point's kind, and how many bytes of x and of y deltas
-// follow them; false when the flags run past the end of the file. A point
-// takes at most two bytes of flags (a flag and its repeat count), so the
-// bytes read from are as many of those as the file holds.
-bool readFlags(ByteReader& r, PointFlags& flags, std::span<OutlinePoint> points, std::size_t& xBytes,
+// The next n bytes of r and `ahead` bytes after them to read ahead into:
+// the file's where it holds them, else n copied into `padded` with zeros
+// after them. r stands after the n bytes, failed if they are not there.
+std::span<const std::uint8_t> withPadding(ByteReader& r, std::size_t n, std::size_t ahead,
+                                          std::vector<std::uint8_t>& padded)
+{
+    if (r.canRead(n + ahead)) {
+        const std::span<const std::uint8_t> bytes = r.bytes(n + ahead);
+        r.seek(r.pos() - ahead);
+        return bytes;
+    }
+    const std::span<const std::uint8_t> bytes = r.bytes(n);
+    padded.assign(bytes.begin(), bytes.end());
+    padded.resize(n + ahead, 0);
+    return padded;
+}
+
+// One flag a point, its repeats expanded, and how many bytes of x and of y
+// deltas follow them; false when the flags run past the end of the file. A
+// point takes at most two bytes of flags (a flag and its repeat count), so
+// the bytes read from are as many of those as the file holds, padded with
+// zeros near its end; reading into the padding fails.
+bool readFlags(ByteReader& r, std::span<std::uint8_t> flags, std::vector<std::uint8_t>& padded, std::size_t& xBytes,
                std::size_t& yBytes)
 {
     if (!r.ok())
         return false;
     const std::size_t start = r.pos();
-    const std::span<const std::uint8_t> bytes = r.bytes(std::min(2 * points.size(), r.size() - start));
-    std::size_t at = 0;
-    xBytes = yBytes = 0;
-    for (std::size_t i = 0; i < points.size();) {
-        if (at == bytes.size())
-            return false;
-        const std::uint8_t f = bytes[at++];
-        std::size_t count = 1;
+    const std::size_t available = std::min(2 * flags.size(), r.size() - start);
+    const std::uint8_t* at = withPadding(r, available, 2 * flags.size() - available, padded).data();
+    const std::uint8_t* const first = at;
+    std::uint64_t sizes = 0;
+    for (std::size_t i = 0; i < flags.size();) {
+        const std::uint8_t f = *at++;
+        flags[i++] = f;
+        sizes += DeltaSizes[f];
         if (f & REPEAT) {
-            if (at == bytes.size())
-                return false;
-            count += bytes[at++]; // a count beyond the last point is taken whole
-        }
-        count = std::min(count, points.size() - i);
-        const int sizes = DeltaSizes[f];
-        xBytes += std::size_t(sizes & 3) * count;
-        yBytes += std::size_t(sizes >> 2) * count;
-        const PointKind kind = (f & ON_CURVE) ? PointKind::OnCurve : PointKind::QuadraticOff;
-        for (const std::size_t end = i + count; i < end; ++i) {
-            flags[i] = f;
-            points[i].kind = kind;
+            // a count beyond the last point is taken whole
+            const std::size_t count = std::min(std::size_t(*at++), flags.size() - i);
+            sizes += DeltaSizes[f] * count;
+            std::fill_n(flags.begin() + std::ptrdiff_t(i), count, f);
+            i += count;
         }
     }
-    r.seek(start + at);
+    const auto used = std::size_t(at - first);
+    if (used > available)
+        return false;
+    xBytes = sizes & 0xFFFFFFFF;
+    yBytes = sizes >> 32;
+    r.seek(start + used);
     return true;
 }
 
+// How a flag byte reads one axis' delta: byteSign times the next byte plus
+// the next two bytes masked by wordMask, then size bytes on. Both readings are
+// made and one kept by arithmetic, not by a branch: the flags of real glyphs
+// vary too much to predict. The bytes after the deltas are padding for it.
+struct DeltaRule {
+    std::int8_t byteSign = 0;    // 1, -1, or 0 when the delta is not one byte
+    std::uint8_t size = 0;       // bytes of the delta
+    std::uint16_t wordMask = 0;  // 0xFFFF when the delta is two bytes
+};
+
+template <int ShortBit, int SameOrPositiveBit>
+constexpr auto DeltaRules = [] {
+    std::array<DeltaRule, 256> rules{};
+    for (int f = 0; f < 256; ++f) {
+        const bool same = f & SameOrPositiveBit;
+        DeltaRule& rule = rules[std::size_t(f)];
+        rule.size = std::uint8_t(deltaSize(f, ShortBit, SameOrPositiveBit));
+        rule.byteSign = std::int8_t((f & ShortBit) ? (same ? 1 : -1) : 0);
+        rule.wordMask = (f & ShortBit) || same ? 0 : 0xFFFF;
+    }
+    return rules;
+}();
+
+template <int ShortBit, int SameOrPositiveBit>
+std::uint16_t nextDelta(int f, const std::uint8_t*& at)
+{
+    const DeltaRule rule = DeltaRules<ShortBit, SameOrPositiveBit>[std::size_t(f)];
+    const auto word = std::uint16_t(at[0] << 8 | at[1]);
+    const auto delta = std::uint16_t(at[0] * rule.byteSign + (word & rule.wordMask));
+    at += rule.size;
+    return delta;
+}
+
 // The points of a glyph whose contour ends are read; r stands at its flags.
+// Coordinates are held as signed 16-bit values: a damaged glyph may run past
+// that range, and the running value then wraps.
 DecodedOutline readPoints(ByteReader& r, Contours& o, const WorkingValues& work, int glyph)
 {
-    PointFlags flags;
-    o.points.resize(std::size_t(work.PointCount));
+    thread_local PointScratch scratch;
+    const auto pointCount = std::size_t(work.PointCount);
+    if (scratch.flags.size() < pointCount) // never shrunk: growing it again would fill it
+        scratch.flags.resize(pointCount);
+    const std::span<std::uint8_t> flags = std::span(scratch.flags).first(pointCount);
     std::size_t xBytes = 0, yBytes = 0;
-    const bool flagsRead = readFlags(r, flags, o.points, xBytes, yBytes);
-    const auto xDeltas = r.bytes(xBytes);
-    const auto yDeltas = r.bytes(yBytes);
+    const bool flagsRead = readFlags(r, flags, scratch.padded, xBytes, yBytes);
+    // x, y, and 2 bytes for a word read at the last delta
+    const std::span<const std::uint8_t> deltas = withPadding(r, xBytes + yBytes, 2, scratch.padded);
     if (!flagsRead || !r.ok())
         return {OutlineStatus::Abandoned, {ReadPastEnd, work, "glyph " + std::to_string(glyph)}};
-    readAxis<X_SHORT, X_SAME_OR_POSITIVE, &OutlinePoint::x>(xDeltas, flags, o.points);
-    readAxis<Y_SHORT, Y_SAME_OR_POSITIVE, &OutlinePoint::y>(yDeltas, flags, o.points);
+    const std::uint8_t* x = deltas.data();
+    const std::uint8_t* y = x + xBytes;
+    o.points.resize(flags.size());
+    std::uint16_t xValue = 0, yValue = 0;
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        const int f = flags[i];
+        xValue = std::uint16_t(xValue + nextDelta<X_SHORT, X_SAME_OR_POSITIVE>(f, x));
+        yValue = std::uint16_t(yValue + nextDelta<Y_SHORT, Y_SAME_OR_POSITIVE>(f, y));
+        o.points[i] = {std::int16_t(xValue), std::int16_t(yValue), PointKind(f & ON_CURVE)};
+    }
     return {OutlineStatus::Decoded, {}};
 }
 

@@ -43,21 +43,38 @@ const char* readPoints(ByteReader& r, std::size_t pointCount, std::vector<int>& 
     return r.ok() ? nullptr : PastTheTable;
 }
 
-// `count` packed deltas, in 16.16; false when a run overshoots or they run past the data.
-bool readDeltas(ByteReader& r, std::size_t count, std::vector<std::int64_t>& deltas)
+// `count` packed deltas, in font units, each given to sink(index, delta);
+// false when a run overshoots or they run past the data. Each run is checked
+// once and read from its bytes.
+template <class Sink>
+bool readDeltas(ByteReader& r, std::size_t count, Sink&& sink)
 {
-    deltas.clear();
-    while (deltas.size() < count && r.ok()) {
+    for (std::size_t i = 0; i < count;) {
         const int control = r.u8();
-        const int run = (control & 0x3F) + 1;
-        if (deltas.size() + std::size_t(run) > count)
+        const std::size_t run = std::size_t(control & 0x3F) + 1;
+        if (!r.ok() || run > count - i)
             return false;
-        for (int k = 0; k < run; ++k) {
-            const int v = (control & 0x80) ? 0 : (control & 0x40) ? r.i16() : std::int8_t(r.u8());
-            deltas.push_back(std::int64_t(v) * FixedOne);
+        if (control & 0x80) {
+            for (std::size_t k = 0; k < run; ++k)
+                sink(i++, 0);
+        } else if (control & 0x40) {
+            const std::span<const std::uint8_t> words = r.bytes(2 * run);
+            for (std::size_t k = 0; k < words.size(); k += 2)
+                sink(i++, std::int16_t(words[k] << 8 | words[k + 1]));
+        } else {
+            for (const std::uint8_t byte : r.bytes(run))
+                sink(i++, std::int8_t(byte));
         }
     }
     return r.ok();
+}
+
+// A tuple of F2Dot14 coordinates, in 16.16.
+void readTuple(ByteReader& r, std::size_t axes, std::vector<Fixed>& tuple)
+{
+    tuple.resize(axes);
+    for (Fixed& v : tuple)
+        v = Fixed(r.i16()) * 4;
 }
 
 // Untouched points p1..p2 between the touched ref1 and ref2, one axis.
@@ -140,8 +157,9 @@ Failure damaged(int g, std::string why)
 // font is varied without an allocation for each glyph and tuple.
 struct Scratch {
     std::vector<FixedPoint> original, out;
-    std::vector<std::int64_t> sumX, sumY, deltasX, deltasY;
-    std::vector<Fixed> peak, start, end;
+    std::vector<std::int64_t> sumX, sumY;
+    std::vector<std::int32_t> deltasX, deltasY;
+    std::vector<Fixed> coordinates, peak, start, end;
     std::vector<std::uint8_t> touched;
     std::vector<int> shared, own;
 };
@@ -149,12 +167,15 @@ struct Scratch {
 // One glyph's variation data being applied.
 class GlyphVariations {
 public:
-    GlyphVariations(const GvarTable& gvar, int g, const Location& location, std::span<const int> ends, Scratch& s)
-        : gvar_(gvar), g_(g), location_(location), ends_(ends), original_(s.original), sumX_(s.sumX), sumY_(s.sumY),
+    GlyphVariations(const GvarTable& gvar, int g, std::span<const int> ends, std::span<const OutlinePoint> points,
+                    Scratch& s)
+        : gvar_(gvar), g_(g), coordinates_(s.coordinates), ends_(ends), points_(points), original_(s.original),
+          sumX_(s.sumX), sumY_(s.sumY),
           deltasX_(s.deltasX), deltasY_(s.deltasY), out_(s.out), touched_(s.touched), peak_(s.peak), start_(s.start),
           end_(s.end), shared_(s.shared), own_(s.own)
     {
         shared_.clear();
+        original_.clear();
     }
 
     std::optional<Failure> apply(ByteReader r)
@@ -166,7 +187,7 @@ public:
         if (!r.ok() || !data.ok())
             return damaged(g_, "runs past the table");
         if (header & SHARED_POINT_NUMBERS)
-            if (const char* why = readPoints(data, original_.size(), shared_))
+            if (const char* why = readPoints(data, points_.size(), shared_))
                 return damaged(g_, std::string("shared point numbers ") + why);
         for (int t = 0; t < (header & TUPLE_COUNT_MASK); ++t)
             if (auto failure = tuple(r, data))
@@ -180,53 +201,62 @@ private:
         const std::size_t size = r.u16();
         const int index = r.u16();
         const auto axes = std::size_t(gvar_.axisCount);
-        peak_.assign(axes, 0);
-        start_.assign(axes, 0);
-        end_.assign(axes, 0);
-        std::vector<Fixed>&peak = peak_, &start = start_, &end = end_;
+        std::span<const Fixed> peak;
         if (index & EMBEDDED_PEAK_TUPLE) {
-            for (Fixed& v : peak)
-                v = Fixed(r.i16()) * 4;
+            readTuple(r, axes, peak_);
+            peak = peak_;
         } else if (std::size_t(index & TUPLE_INDEX_MASK) * axes + axes > gvar_.sharedTuples.size()) {
             return damaged(g_, "shared tuple " + std::to_string(index & TUPLE_INDEX_MASK) + " is not in the table");
         } else {
-            std::copy_n(gvar_.sharedTuples.begin() + std::ptrdiff_t((index & TUPLE_INDEX_MASK) * axes), axes, peak.begin());
+            peak = std::span(gvar_.sharedTuples).subspan(std::size_t(index & TUPLE_INDEX_MASK) * axes, axes);
         }
-        if (index & INTERMEDIATE_REGION) {
-            for (Fixed& v : start)
-                v = Fixed(r.i16()) * 4;
-            for (Fixed& v : end)
-                v = Fixed(r.i16()) * 4;
+        const bool intermediate = index & INTERMEDIATE_REGION;
+        if (intermediate) {
+            readTuple(r, axes, start_);
+            readTuple(r, axes, end_);
         }
         if (!r.ok() || !data.canRead(size))
             return damaged(g_, "a tuple runs past the table");
         ByteReader body = data;
         data.skip(size);
-        const Fixed scalar = TupleScalar(peak, start, end, index & INTERMEDIATE_REGION, location_);
+        const Fixed scalar = TupleScalar(peak, start_, end_, intermediate, coordinates_);
         if (scalar == 0)
             return std::nullopt;
         const bool own = index & PRIVATE_POINT_NUMBERS;
         if (own)
-            if (const char* why = readPoints(body, original_.size(), own_))
+            if (const char* why = readPoints(body, points_.size(), own_))
                 return damaged(g_, std::string("point numbers ") + why);
         const std::vector<int>& points = own ? own_ : shared_;
         const bool all = points.size() == 1 && points[0] == AllPoints;
-        const std::size_t count = all ? original_.size() : points.size();
-        if (!readDeltas(body, count, deltasX_) || !readDeltas(body, count, deltasY_))
+        if (!(all ? addAll(body, scalar) : add(body, points, scalar)))
             return damaged(g_, "deltas run past the table");
-        add(all, points, scalar);
         return std::nullopt;
     }
 
-    void add(bool all, const std::vector<int>& points, Fixed scalar)
+    // A delta in whole units times the scalar is exactly FreeType's 16.16
+    // product of the two: the rounding it does has nothing to round.
+    bool addAll(ByteReader& body, Fixed scalar)
     {
-        if (all) {
-            for (std::size_t i = 0; i < original_.size(); ++i) {
-                sumX_[i] += MulFix(deltasX_[i], scalar);
-                sumY_[i] += MulFix(deltasY_[i], scalar);
-            }
-            return;
-        }
+        const auto into = [scalar](std::vector<std::int64_t>& sum) {
+            return [&sum, scalar](std::size_t i, std::int32_t delta) { sum[i] += std::int64_t(delta) * scalar; };
+        };
+        return readDeltas(body, points_.size(), into(sumX_)) && readDeltas(body, points_.size(), into(sumY_));
+    }
+
+    // Deltas for some points; the others' are inferred.
+    bool add(ByteReader& body, const std::vector<int>& points, Fixed scalar)
+    {
+        const auto into = [](std::vector<std::int32_t>& deltas) {
+            return [&deltas](std::size_t k, std::int32_t delta) { deltas[k] = delta; };
+        };
+        deltasX_.resize(points.size());
+        deltasY_.resize(points.size());
+        if (!readDeltas(body, points.size(), into(deltasX_)) || !readDeltas(body, points.size(), into(deltasY_)))
+            return false;
+        // The points in 16.16, for the first tuple that needs them.
+        if (original_.empty())
+            for (const OutlinePoint& p : points_)
+                original_.push_back({std::int64_t(p.x) * FixedOne, std::int64_t(p.y) * FixedOne});
         out_.assign(original_.begin(), original_.end());
         touched_.assign(original_.size(), 0);
         for (std::size_t k = 0; k < points.size(); ++k) {
@@ -234,24 +264,26 @@ private:
             if (i >= original_.size())
                 continue;
             touched_[i] = 1;
-            out_[i].x += MulFix(deltasX_[k], scalar);
-            out_[i].y += MulFix(deltasY_[k], scalar);
+            out_[i].x += std::int64_t(deltasX_[k]) * scalar;
+            out_[i].y += std::int64_t(deltasY_[k]) * scalar;
         }
         inferUntouched(ends_, touched_, original_, out_);
         for (std::size_t i = 0; i < original_.size(); ++i) {
             sumX_[i] += out_[i].x - original_[i].x;
             sumY_[i] += out_[i].y - original_[i].y;
         }
+        return true;
     }
 
     const GvarTable& gvar_;
     int g_;
-    const Location& location_;
+    std::span<const Fixed> coordinates_;
     std::span<const int> ends_;
-    const std::vector<FixedPoint>& original_;
+    std::span<const OutlinePoint> points_;
+    std::vector<FixedPoint>& original_;
     std::vector<std::int64_t>& sumX_;
     std::vector<std::int64_t>& sumY_;
-    std::vector<std::int64_t>&deltasX_, &deltasY_;
+    std::vector<std::int32_t>&deltasX_, &deltasY_;
     std::vector<FixedPoint>& out_;
     std::vector<std::uint8_t>& touched_;
     std::vector<Fixed>&peak_, &start_, &end_;
@@ -261,11 +293,11 @@ private:
 } // namespace
 
 Fixed TupleScalar(std::span<const Fixed> peak, std::span<const Fixed> start, std::span<const Fixed> end,
-                  bool intermediate, const Location& location)
+                  bool intermediate, std::span<const Fixed> coordinates)
 {
     Fixed scalar = FixedOne;
     for (std::size_t i = 0; i < peak.size(); ++i) {
-        const Fixed v = i < location.normalized.size() ? ToFixed(location.normalized[i]) : 0;
+        const Fixed v = i < coordinates.size() ? coordinates[i] : 0;
         if (peak[i] == 0 || v == peak[i])
             continue;
         if (v == 0)
@@ -302,13 +334,12 @@ std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& 
     ByteReader r(std::span<const std::uint8_t>(font.FontBytes).subspan(gvar->offset + start, stop - start));
 
     thread_local Scratch scratch;
-    scratch.original.resize(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i)
-        scratch.original[i] = {std::int64_t(points[i].x) * FixedOne, std::int64_t(points[i].y) * FixedOne};
+    scratch.coordinates.resize(location.normalized.size());
+    std::transform(location.normalized.begin(), location.normalized.end(), scratch.coordinates.begin(), ToFixed);
     scratch.sumX.assign(points.size(), 0);
     scratch.sumY.assign(points.size(), 0);
     const std::vector<std::int64_t>&sumX = scratch.sumX, &sumY = scratch.sumY;
-    GlyphVariations variations(*gvar, g, location, ends, scratch);
+    GlyphVariations variations(*gvar, g, ends, points, scratch);
     if (auto failure = variations.apply(r))
         return failure;
     for (std::size_t i = 0; i < points.size(); ++i) {

@@ -18,10 +18,11 @@ enum TupleFlag : std::uint16_t {
     TUPLE_INDEX_MASK = 0x0FFF,
 };
 
-// How much of a tuple variation applies at a location (16.16): its peak,
-// and for an intermediate region its start and end.
+// How much of a tuple variation applies at a location, given by its
+// normalized coordinates (16.16): its peak, and for an intermediate region its
+// start and end.
 Fixed TupleScalar(std::span<const Fixed> peak, std::span<const Fixed> start, std::span<const Fixed> end,
-                  bool intermediate, const Location& location);
+                  bool intermediate, std::span<const Fixed> coordinates);
 
 // Moves `points` (glyph g's points followed by its four phantom points) by
 // the glyph's gvar deltas at `location`. `ends` are the last points of the

@@ -39,7 +39,14 @@ inline constexpr std::int32_t FixedToInt(std::int64_t v)
 }
 
 // A normalized coordinate, which is held as an exact 16.16 value in a double.
+// Rounded half away from zero as lround does, without its library call for
+// every value a Fixed can hold: this runs for every tuple of every glyph.
 inline Fixed ToFixed(double v)
 {
-    return Fixed(std::lround(v * FixedOne));
+    const double x = v * FixedOne;
+    if (!(std::fabs(x) < 0x1p31))
+        return Fixed(std::lround(x));
+    const auto whole = std::int64_t(x); // towards zero
+    const double rest = x - double(whole); // exact: x has no bits below 2^-21
+    return Fixed(whole + (rest >= 0.5) - (rest <= -0.5));
 }

@@ -40,14 +40,20 @@ Decoded decode(const ttf::ByteVector& bytes, int glyph = 0)
     return d;
 }
 
-TEST(GlyphOutline, RepeatFlagsCoverCountPlusOnePoints)
+// Five points from two repeated flags, with one-byte and two-byte deltas.
+ttf::ByteVector repeatedFlagsGlyph()
 {
     ttf::Bytes b = header({4});
     b.u8(ON_CURVE | X_SHORT | Y_SHORT | X_SAME_OR_POSITIVE | Y_SAME_OR_POSITIVE | REPEAT).u8(3); // points 0..3
     b.u8(ON_CURVE | REPEAT).u8(0); // point 4: a repeat count of 0 still takes its byte
     b.u8(10).u8(20).u8(30).u8(40).i16(-100); // x
     b.u8(1).u8(2).u8(3).u8(4).i16(5);        // y
-    const Decoded d = decode(b.data);
+    return b.data;
+}
+
+TEST(GlyphOutline, RepeatFlagsCoverCountPlusOnePoints)
+{
+    const Decoded d = decode(repeatedFlagsGlyph());
     ASSERT_EQ(d.status, OutlineStatus::Decoded);
     EXPECT_TRUE(d.messages.empty());
     EXPECT_EQ(d.outline.points.size(), 5u);
@@ -219,11 +225,23 @@ TEST(GlyphOutline, ContourEndsOutsideThePointsAreRefused)
 
 TEST(GlyphOutline, DataRunningPastTheEndOfTheFileIsAbandoned)
 {
-    const ttf::ByteVector square = ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10));
-    // Every truncation of a valid glyph, and a huge instruction length.
+    // Every truncation of two valid glyphs (a cut repeat count among them),
+    // and a huge instruction length.
     std::vector<ttf::ByteVector> cuts;
-    for (std::size_t n = 1; n < square.size(); ++n)
-        cuts.emplace_back(square.begin(), square.begin() + std::ptrdiff_t(n));
+    for (const ttf::ByteVector& whole : {ttf::glyphData(ttf::squareGlyph(0, 0, 10, 10)), repeatedFlagsGlyph()}) {
+        for (std::size_t n = 1; n < whole.size(); ++n)
+            cuts.emplace_back(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+        // Uncut and last in the file, it reads as it does with bytes after it.
+        FontState font;
+        fillGlyphFont(font, {rawGlyph(whole)}, 8);
+        RecordingSink sink;
+        WorkingValues work;
+        Contours followed, last;
+        EXPECT_EQ(DecodeOutline(0, font, followed, work, sink), OutlineStatus::Decoded);
+        font.FontBytes.resize(whole.size());
+        EXPECT_EQ(DecodeOutline(0, font, last, work, sink), OutlineStatus::Decoded);
+        EXPECT_EQ(last.points, followed.points);
+    }
     ttf::Bytes instructions = header({0}, 0xFFFF);
     instructions.u8(ON_CURVE);
     cuts.push_back(instructions.data);

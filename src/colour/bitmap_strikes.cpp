@@ -50,6 +50,10 @@ ImageSpan locateImage(std::span<const std::uint8_t> cblc, std::size_t at, int fi
     const int indexFormat = r.u16();
     out.imageFormat = r.u16();
     const std::uint64_t imageDataOffset = r.u32();
+    if (!r.ok()) {
+        out.problem = "CBLC index subtable runs past the end of the table";
+        return out;
+    }
     const auto k = std::uint64_t(glyph - firstGlyph);
     std::uint64_t from = 0, to = 0;
     switch (indexFormat) {

@@ -17,6 +17,8 @@
 #include "support/command_output.h"
 #include "support/freetype_face.h"
 #include "support/sfnt_tables.h"
+#include "tables/details.h"
+#include "tables/loader.h"
 #include "support/ttf_builder.h"
 
 namespace {
@@ -230,6 +232,14 @@ TEST(ColourStrikesVsFontTools, SbixStrikesAndRecords)
         }
     }
     EXPECT_EQ(images, 6);
+    // Font Details lists the strikes.
+    FontState loaded;
+    ASSERT_TRUE(LoadFont(font.bytes, loaded).empty());
+    const FontDetails details = ReadFontDetails(loaded);
+    ASSERT_EQ(details.colour.size(), 2u); // sbix, SVG
+    EXPECT_EQ(details.colour[0].tag, "sbix");
+    EXPECT_EQ(details.colour[0].strikePpems, (std::vector<int>{strikes[0]["ppem"].toInt(), strikes[1]["ppem"].toInt()}));
+    EXPECT_EQ(details.colour[1].documents, font.read["svg"].toArray().size());
     // The strike nearest at or above the size asked, else the largest.
     EXPECT_EQ(FindSbixGlyph(sbix, numGlyphs, 1, 21).strike.ppem, 64);
     EXPECT_EQ(FindSbixGlyph(sbix, numGlyphs, 1, 10).strike.ppem, 20);

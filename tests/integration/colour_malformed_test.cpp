@@ -55,8 +55,6 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
     ByteVector cutSbix = ttf::sbixTable(20, {{}, {0, 0, "png ", ttf::pngOf(4, 4, ttf::deflatedZeros(20))}, {}});
     cutSbix.resize(cutSbix.size() - 20);
     const ByteVector document = Bytes().text("<svg xmlns=\"http://www.w3.org/2000/svg\"/>").data;
-    ByteVector cutGzip = ttf::gzipped(document);
-    cutGzip.resize(cutGzip.size() / 2);
     const ByteVector bomb = ttf::gzipped(ByteVector(std::size_t(MaxSvgDocumentBytes) + (1 << 20), ' '));
     const auto oneDocument = [](const ByteVector& doc) {
         return ttf::svgTable({{1, 1, 14, std::uint32_t(doc.size())}}, doc); // 14: past the count and one record
@@ -71,9 +69,6 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
         {"CBLC claiming 2^32 - 1 index subtables",
          [] { return cbdtProblem(ttf::cblcTable(20, 32, 1, 1, 0xFFFFFFFF, Bytes().u16(2).u16(2).u32(8).data), CbdtHeader); },
          "index subtable array runs past the end"},
-        {"CBLC index subtable of an unknown format",
-         [] { return cbdtProblem(ttf::cblcTable(20, 32, 1, 1, 1, Bytes().u16(1).u16(1).u32(8).u16(9).u16(17).u32(4).data), CbdtHeader); },
-         "format 9 is unknown"},
         {"CBDT image past the table",
          [] { return cbdtProblem(ttf::cblcTable(20, 32, 1, 1, 1, ttf::indexFormat1(1, 1, 17, 4, {0, 1000})), CbdtHeader); },
          "lies past the end"},
@@ -87,13 +82,9 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
          [] { return sbixProblem(ttf::sbixTable(20, {{}, {0, 0, "png ", HugePng}, {}})); }, "over the limit"},
         {"sbix dupes naming each other", [] { return sbixProblem(ttf::sbixTable(20, {{}, ttf::sbixDupe(2), ttf::sbixDupe(1)})); },
          "names another 'dupe'"},
-        {"sbix dupe naming itself", [] { return sbixProblem(ttf::sbixTable(20, {{}, ttf::sbixDupe(1), {}})); },
-         "names another 'dupe'"},
         {"sbix dupe naming a glyph past numGlyphs", [] { return sbixProblem(ttf::sbixTable(20, {{}, ttf::sbixDupe(7), {}})); },
          "names no glyph"},
         {"sbix record past the table", [&] { return sbixProblem(cutSbix); }, "lies past the end"},
-        {"sbix image of a type not drawn", [] { return sbixProblem(ttf::sbixTable(20, {{}, {0, 0, "pdf ", {1, 2}}, {}})); },
-         "'pdf' is not drawn"},
         {"SVG document past the table", [] { return svgProblem(ttf::svgTable({{1, 1, 14, 1000}})); }, "lies past the end"},
         {"SVG document index past the table", [] {
              ByteVector t = ttf::svgTable({{1, 1, 0, 0}, {2, 2, 0, 0}});
@@ -102,9 +93,7 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
          }, "index runs past the end"},
         {"SVG glyph ranges overlapping", [] { return svgProblem(ttf::svgTable({{1, 5, 0, 0}, {3, 7, 0, 0}}), 4); },
          "overlap"},
-        {"SVG glyph range reversed", [] { return svgProblem(ttf::svgTable({{5, 1, 0, 0}})); }, "reversed"},
         {"SVG gzip bomb past the document cap", [&] { return svgProblem(oneDocument(bomb)); }, "inflates past the limit"},
-        {"SVG gzip stream cut short", [&] { return svgProblem(oneDocument(cutGzip)); }, "damaged"},
     };
     for (const Malformed& c : cases) {
         SCOPED_TRACE(c.what);

@@ -123,6 +123,7 @@ SvgText SvgDocumentText(std::span<const std::uint8_t> stored, bool gzipped)
     z.avail_in = uInt(std::min<std::size_t>(stored.size(), UINT32_MAX));
     // Grown a chunk at a time, so a bomb stops at the cap rather than at the memory's end.
     constexpr qsizetype Chunk = 256 * 1024;
+    // Z_BUF_ERROR ends it too: the stream ends before its end marker.
     int status = Z_OK;
     while (status == Z_OK) {
         if (out.text.size() >= MaxSvgDocumentBytes) {
@@ -136,8 +137,6 @@ SvgText SvgDocumentText(std::span<const std::uint8_t> stored, bool gzipped)
         z.avail_out = uInt(Chunk);
         status = inflate(&z, Z_NO_FLUSH);
         out.text.resize(had + Chunk - qsizetype(z.avail_out));
-        if (status == Z_BUF_ERROR && z.avail_in == 0)
-            break; // the stream ends before its end marker
     }
     inflateEnd(&z);
     if (out.problem.empty() && status != Z_STREAM_END)

@@ -24,9 +24,10 @@ inline constexpr int MaxStrikeImageSide = 2048;
 // times the text's size, so a gzip bomb is refused here.
 inline constexpr qsizetype MaxSvgDocumentBytes = 32 * 1024 * 1024;
 
-// A picture's side in pixels, for SVG glyphs: ten em at the largest size
-// the colour view draws, 512 ppem.
-inline constexpr int MaxColourPictureSide = 5120;
+// A picture's side in pixels, for SVG glyphs: eight em at the largest size
+// the colour view draws, 512 ppem (64 MB); a glyph's box past it is a
+// damaged or hostile document, not a glyph.
+inline constexpr int MaxColourPictureSide = 4096;
 
 // A colour glyph's picture, placed like FreeType's bitmaps: its top-left
 // corner at (left, top) pixels from the glyph origin, y up. Premultiplied

@@ -87,12 +87,14 @@ inline ByteVector svgTable(const std::vector<SvgRecord>& records, const ByteVect
 }
 
 // CBLC of one strike (ppem, bitDepth) over glyphs first..last, whose
-// IndexSubTableArray is `indexArray` at indexSubTableArrayOffset 56.
+// IndexSubTableArray is `indexArray` at indexSubTableArrayOffset 56
+// (majorVersion 2: the same as EBLC).
 inline ByteVector cblcTable(std::uint8_t ppem, std::uint8_t bitDepth, std::uint16_t first, std::uint16_t last,
-                            std::uint32_t numberOfIndexSubTables, const ByteVector& indexArray)
+                            std::uint32_t numberOfIndexSubTables, const ByteVector& indexArray,
+                            std::uint16_t majorVersion = 3)
 {
     Bytes t;
-    t.u16(3).u16(0).u32(1); // majorVersion, minorVersion, numSizes
+    t.u16(majorVersion).u16(0).u32(1); // majorVersion, minorVersion, numSizes
     t.u32(56).u32(std::uint32_t(indexArray.size())).u32(numberOfIndexSubTables).u32(0); // colorRef
     t.zeros(24);                                     // hori, vert
     t.u16(first).u16(last).u8(ppem).u8(ppem).u8(bitDepth).u8(1);

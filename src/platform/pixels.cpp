@@ -101,11 +101,13 @@ std::optional<GlyphPixels> RenderPixels(std::span<const std::uint8_t> fontBytes,
 
     GlyphPixels out;
     const auto glyph = FT_UInt(request.glyph);
-    if (FT_Load_Glyph(f, glyph, FT_LOAD_NO_HINTING) != 0 || f->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+    // Outlines only: a colour strike (sbix, CBDT) would be decoded in full by
+    // FreeType before it is dropped, and its PNG may inflate to gigabytes.
+    if (FT_Load_Glyph(f, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 || f->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
         return std::nullopt;
     out.unhinted = contoursOf(f->glyph->outline);
 
-    const FT_Int32 flags = loadFlags(request.hinting, request.mono);
+    const FT_Int32 flags = loadFlags(request.hinting, request.mono) | FT_LOAD_NO_BITMAP;
     if (FT_Load_Glyph(f, glyph, flags) != 0)
         return std::nullopt;
     out.hinted = contoursOf(f->glyph->outline);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "colour/bitmap_strikes.h"
+#include "colour/svg_table.h"
 #include "sfnt/reader.h"
 #include "sfnt/table_directory.h"
 
@@ -213,6 +215,28 @@ std::vector<CmapSubtable> readCmapSubtables(const FontState& font)
     return out;
 }
 
+ColourTableSummary strikeSummary(const char* tag, const StrikeList& list)
+{
+    ColourTableSummary out{tag, list.version, {}, 0, list.problem};
+    for (const StrikeInfo& s : list.strikes)
+        out.strikePpems.push_back(s.ppem);
+    return out;
+}
+
+std::vector<ColourTableSummary> readColourTables(const FontState& font)
+{
+    std::vector<ColourTableSummary> out;
+    if (const auto cblc = TableBytes(font, "CBLC"); !cblc.empty())
+        out.push_back(strikeSummary("CBLC", ReadCblcStrikes(cblc)));
+    if (const auto sbix = TableBytes(font, "sbix"); !sbix.empty())
+        out.push_back(strikeSummary("sbix", ReadSbixStrikes(sbix, font.NumGlyphs)));
+    if (const auto svg = TableBytes(font, "SVG "); !svg.empty()) {
+        const SvgIndex index = ReadSvgIndex(svg);
+        out.push_back({"SVG ", index.version, {}, int(index.records.size()), index.problem});
+    }
+    return out;
+}
+
 } // namespace
 
 std::uint32_t TableChecksum(std::span<const std::uint8_t> bytes, bool isHead)
@@ -248,6 +272,7 @@ FontDetails ReadFontDetails(const FontState& font)
     d.os2 = readFields(font, "OS/2", Os2Fields);
     d.post = readFields(font, "post", PostFields);
     d.cmap = readCmapSubtables(font);
+    d.colour = readColourTables(font);
     return d;
 }
 

@@ -44,10 +44,20 @@ struct CmapSubtable {
     bool usedByFind = false;  // the subtable Find and the status bar read
 };
 
+// A colour bitmap or SVG table: its version and what it holds.
+struct ColourTableSummary {
+    std::string tag;              // "CBLC" (for CBLC/CBDT), "sbix" or "SVG "
+    int version = 0;
+    std::vector<int> strikePpems; // CBLC, sbix: each strike's ppem, in table order
+    int documents = 0;            // SVG: the documents in its index
+    std::string problem;          // why the table is read only in part, or not at all
+};
+
 struct FontDetails {
     std::vector<TableCheck> tables; // directory order
     TableFields head, hhea, maxp, os2, post;
     std::vector<CmapSubtable> cmap;
+    std::vector<ColourTableSummary> colour; // those the font has, in the order above
 };
 
 // The checksum of a table's bytes: their sum as big-endian 32-bit numbers,

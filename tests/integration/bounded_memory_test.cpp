@@ -16,6 +16,7 @@
 #include <iterator>
 
 #include "support/cff_damaged.h"
+#include "support/colour_tables.h"
 #include "support/compressors.h"
 #include "support/container_builder.h"
 #include "support/crafted_fonts.h"
@@ -271,6 +272,11 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
     const std::vector<std::vector<std::string>> varied = {{"glyph", "1", "--location", "wght=900"},
                                                           {"outline", "--all", "--location", "wght=650"},
                                                           {"load", "--location", "wght=100"}};
+    // An sbix strike at 12 ppem whose glyph 1 is a PNG of 16 384 pixels a
+    // side: a gigabyte once decoded to colour, from 260 KB.
+    std::vector<ttf::Table> strikeTables = ttf::fontTables(ttf::squaresFont(2));
+    const ttf::ByteVector greyRows = ttf::deflatedZeros(std::size_t(16384) * (16384 + 1)); // each row after its filter byte
+    strikeTables.push_back({"sbix", ttf::sbixTable(12, {{}, {0, 0, "png ", ttf::pngOf(16384, 16384, greyRows)}})});
     ttf::FontSpec wide = ttf::squaresFont(2);
     wide.glyphs[1] = ttf::squareGlyph(-16000, -16000, 16000, 16000);
 
@@ -290,6 +296,9 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
         {"gvar points past the glyph's", squareVariedBy(pointsPastTheGlyph()), varied, 0},
         // FreeType is not asked for the bitmap: the glyph's failure in a font that opened.
         {"glyph 32 em wide at 200 pixels", ttf::buildFont(wide), {{"pixels", "1", "--ppem", "200"}}, 1},
+        // The pixel view wants outlines, which FreeType does not give for an
+        // sbix face (it holds them bitmaps only): refused, the strike never decoded.
+        {"sbix PNG of a gigabyte", ttf::assemble(strikeTables), {{"pixels", "1", "--ppem", "12"}}, 1},
     };
     for (const Hostile& c : cases) {
         ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;

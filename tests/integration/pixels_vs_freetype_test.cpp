@@ -13,6 +13,7 @@
 
 #include "platform/font_file.h"
 #include "platform/pixels.h"
+#include "support/colour_tables.h"
 #include "support/command_output.h"
 #include "support/freetype_face.h"
 
@@ -118,6 +119,26 @@ TEST(PixelsVsFreeType, InspectPrintsFreeTypesBitmap)
         }
     }
     EXPECT_EQ(compared, 4 * (12 + 16));
+}
+
+// A font with an embedded bitmap strike at the size asked: the pixel view
+// draws the outline, as FreeType does when asked for no bitmaps.
+TEST(PixelsVsFreeType, OutlineOverAnEmbeddedStrike)
+{
+    const ttf::ByteVector image = ttf::Bytes().u8(2).u8(8).u8(0).u8(2).u8(9).u8(0xAA).u8(0x55).data; // format 1: small metrics, two rows
+    std::vector<ttf::Table> tables = ttf::fontTables(ttf::squaresFont(2));
+    tables.push_back({"EBDT", ttf::Bytes().u16(2).u16(0).append(image).data});
+    tables.push_back({"EBLC", ttf::cblcTable(13, 1, 1, 1, 1, ttf::indexFormat1(1, 1, 1, 4, {0, 7}), 2)});
+    const ttf::TempFontFile file(ttf::assemble(tables));
+    const FreeTypeFace ft(file.path());
+    ASSERT_NE(ft.get(), nullptr);
+    ASSERT_EQ(ft.get()->num_fixed_sizes, 1);
+    Mode outline = Modes[0];
+    outline.flags |= FT_LOAD_NO_BITMAP;
+    int status = -1;
+    const QJsonObject doc = inspectObject({"pixels", file.path(), "1", "--ppem", "13"}, &status);
+    ASSERT_EQ(status, 0);
+    expectSame(doc, freetypeBitmap(ft.get(), 1, 13, outline));
 }
 
 // Every glyph of the font in each mode, through the wrapper directly.

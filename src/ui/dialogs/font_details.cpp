@@ -67,6 +67,24 @@ QWidget* cmapPage(const FontDetails& d)
     return tableOf({"Platform", "Encoding", "Format", "Length", "Used by"}, rows);
 }
 
+QWidget* colourPage(const FontDetails& d)
+{
+    std::vector<QStringList> rows;
+    for (const ColourTableSummary& t : d.colour) {
+        QStringList ppems;
+        for (int p : t.strikePpems)
+            ppems << QString::number(p);
+        const auto count = [](std::size_t n, const char* what) {
+            return QStringLiteral("%1 %2%3").arg(n).arg(what).arg(n == 1 ? "" : "s");
+        };
+        const QString holds = t.tag == "SVG " ? count(std::size_t(t.documents), "document")
+                                              : count(t.strikePpems.size(), "strike") + " (ppem " + ppems.join(", ") + ")";
+        rows.push_back({QString::fromStdString(t.tag).trimmed(), QString::number(t.version), holds,
+                        QString::fromStdString(t.problem)});
+    }
+    return tableOf({"Table", "Version", "Holds", "Problem"}, rows);
+}
+
 QWidget* variationsPage(const LayoutSummary& layout)
 {
     std::vector<QStringList> rows;
@@ -130,6 +148,8 @@ void ShowFontDetails(QWidget* owner, const FontState& font)
         if (fields->present)
             tabs->addTab(fieldsPage(*fields), tag);
     tabs->addTab(cmapPage(details), "cmap");
+    if (!details.colour.empty())
+        tabs->addTab(colourPage(details), "Colour");
     if (!layout.axes.empty())
         tabs->addTab(variationsPage(layout), "Variations");
     tabs->addTab(layoutPage(layout), "Layout");

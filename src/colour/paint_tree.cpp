@@ -154,7 +154,7 @@ bool readLayers(Reading& in, ByteReader& r, PaintNode& node, int depth)
 // The values of a scale, rotate or skew form, spelled out with its centre.
 std::vector<double> spelledOut(int format, std::vector<double> v)
 {
-    const bool centre = (format >= 18 && format <= 19) || (format >= 22 && format <= 23) || format >= 26;
+    const bool centre = (format - 16) / 2 % 2 == 1; // 18, 22, 26 and 30 and their Var forms
     if (format >= 20 && format <= 23) // uniform: one scale for both
         v.insert(v.begin() + 1, v[0]);
     if (format >= 24 && format <= 27)

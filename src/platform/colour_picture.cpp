@@ -221,6 +221,8 @@ ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tab
     out.left = pixel(box->xMin, false);
     out.top = pixel(box->yMax, true);
     const int right = pixel(box->xMax, true), bottom = pixel(box->yMin, false);
+    if (right <= out.left || out.top <= bottom) // all of it past the reach
+        return out;
     if (std::max(std::fabs(box->xMin), std::fabs(box->xMax)) * scale > MaxPictureReach
         || std::max(std::fabs(box->yMin), std::fabs(box->yMax)) * scale > MaxPictureReach)
         out.messages.push_back("the picture is cut at " + std::to_string(MaxPictureReach)

@@ -124,9 +124,12 @@ QImage ColourPicture::sweepImage(const Brush& b) const
     for (const BrushStop& s : b.stops)
         stops.push_back(premultiplied(s.colour));
     const double span = b.endAngle - b.startAngle;
-    for (int y = 0; y < image.height(); ++y) {
+    // Only the pixels the fill can reach: those of the innermost clip's box.
+    image.fill(Qt::transparent);
+    const QRect area = clips_.empty() ? image.rect() : clips_.back().boundingRect().toAlignedRect() & image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = area.left(); x <= area.right(); ++x) {
             const QPointF p = toFont.map(QPointF(x + 0.5, y + 0.5));
             double angle = std::atan2(p.y() - b.y0, p.x() - b.x0) * 180 / std::numbers::pi;
             if (angle < 0)

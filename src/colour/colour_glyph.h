@@ -15,7 +15,8 @@ enum class ColourFormat : std::uint8_t { ColrV1, ColrV0, Svg, Cbdt, Sbix, None }
 // "COLRv1", "COLRv0", "SVG", "CBDT", "sbix", "none"
 const char* ColourFormatName(ColourFormat format);
 
-// A font's colour tables, read once when it is shown.
+// A font's colour tables, read once when it is shown; the SVG, CBDT and sbix
+// readers keep theirs here too.
 struct ColourTables {
     std::optional<Colr> colr;
     std::optional<Cpal> cpal;

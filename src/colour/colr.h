@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sfnt/location.h"
+#include "sfnt/reader.h"
 #include "tables/item_variation_store.h"
 
 // A COLR table: its header read, its lists looked up in place. Version 0
@@ -60,5 +61,4 @@ std::optional<ClipBox> GlyphClip(const Colr& colr, int g, const Location& locati
 double VarDelta(const Colr& colr, std::uint32_t varIndexBase, int field, const Location& location);
 
 // A 24-bit offset, which the COLR version 1 tables use for their subtables.
-class ByteReader;
 std::uint32_t ReadOffset24(ByteReader& r);

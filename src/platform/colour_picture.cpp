@@ -126,7 +126,7 @@ QImage ColourPicture::sweepImage(const Brush& b) const
     const double span = b.endAngle - b.startAngle;
     // Only the pixels the fill can reach: those of the innermost clip's box.
     image.fill(Qt::transparent);
-    const QRect area = clips_.empty() ? image.rect() : clips_.back().boundingRect().toAlignedRect() & image.rect();
+    const QRect area = reach();
     for (int y = area.top(); y <= area.bottom(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -141,8 +141,23 @@ QImage ColourPicture::sweepImage(const Brush& b) const
     return image;
 }
 
+QRect ColourPicture::reach() const
+{
+    const QRect all = layers_.back().rect();
+    return clips_.empty() ? all : clips_.back().boundingRect().toAlignedRect() & all;
+}
+
+bool ColourPicture::afford(const QRect& area)
+{
+    work_ += qint64(area.width()) * area.height();
+    overWorked_ = overWorked_ || work_ > MaxPixelWork;
+    return !overWorked_;
+}
+
 void ColourPicture::fill(const Brush& b)
 {
+    if (!afford(reach()))
+        return;
     QBrush brush;
     if (b.kind == BrushKind::Solid) {
         brush = QBrush(toQt(b.colour));
@@ -189,6 +204,8 @@ void ColourPicture::popLayer(CompositeMode mode)
     }
     const QImage source = std::move(layers_.back());
     layers_.pop_back();
+    if (!afford(source.rect()))
+        return;
     const bool hsl = mode >= CompositeMode::HslHue;
     const QImage blended = hsl ? BlendHsl(layers_.back(), source, mode) : QImage();
     QPainter painter(&layers_.back());
@@ -232,6 +249,9 @@ ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tab
                                + " pixels from the glyph origin");
     ColourPicture picture(right - out.left, out.top - bottom, out.left, out.top, scale);
     PaintColourGlyph(font, tables, glyph, settings, picture);
+    if (picture.overWorked())
+        out.messages.push_back("the glyph fills more than " + std::to_string(ColourPicture::MaxPixelWork / 1'000'000)
+                               + " million pixels; the fills past them are left out");
     if (picture.flattened())
         out.messages.push_back("composite layers nested past " + std::to_string(ColourPicture::MaxLayerBytes >> 20)
                                + " MB of pixels are painted without their own layer");

@@ -35,9 +35,17 @@ public:
     // The pixels of every layer alive at once: a composite nested in a
     // composite keeps a picture-sized layer per level.
     static constexpr qsizetype MaxLayerBytes = qsizetype(256) << 20;
+    // Pixels filled and composited for one glyph: a graph of 10 000 paints
+    // filling a 4096-pixel picture each would run for minutes; emoji fill
+    // their picture a few dozen times.
+    static constexpr qint64 MaxPixelWork = 256'000'000;
+    // True when fills or composites were left out past MaxPixelWork.
+    bool overWorked() const { return overWorked_; }
 
 private:
     void clipTo(QPainter& painter, std::size_t count) const;
+    QRect reach() const; // the pixels the innermost clip can touch
+    bool afford(const QRect& area);
     QImage sweepImage(const Brush& brush) const;
 
     std::vector<QImage> layers_;
@@ -45,6 +53,8 @@ private:
     std::vector<QPainterPath> clips_; // in pixels
     int flattened_ = 0;               // layers pushed past the cap, not made
     bool wasFlattened_ = false;
+    qint64 work_ = 0;
+    bool overWorked_ = false;
 };
 
 // Premultiplied composite of `source` onto `backdrop` (same size) with one

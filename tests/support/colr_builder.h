@@ -191,6 +191,15 @@ inline std::vector<DamagedColr> damagedColrCases()
          return c.build();
      },
      "cut at 2048 pixels", 16},
+    {"255 layers filling a clip box of 64 em",
+     [] {
+         ColrBuilder c;
+         c.layers.assign(255, solid(c));
+         c.bases = {{5, layers(c, 255, 0)}};
+         c.clip = std::array<std::int16_t, 4>{-512, -512, 512, 512};
+         return c.build();
+     },
+     "fills more than 256 million pixels", 16},
     };
 }
 

@@ -48,12 +48,13 @@ FUZZ_CXX     ?= clang++-14
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS    ?= 1
 FUZZ_RUNS    ?= -1
-FUZZ_TARGETS  = load draw find names thumbnail containers cff pixels_shaping variations
+FUZZ_TARGETS  = load draw find names thumbnail containers cff pixels_shaping variations colour
 DEJAVU_DIR   ?= /usr/share/fonts/truetype/dejavu
 INTER_FONT   ?= /usr/share/fonts/truetype/inter-vf/Inter.var.ttf
 CANTARELL    ?= /usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf
 # Subsets of installed fonts, cut here by fontTools: a variable TrueType
-# font, a CFF font, and a WOFF and a WOFF2 file.
+# font, a CFF font, and a WOFF and a WOFF2 file; and the colour test fonts
+# fontTools' colorLib builds.
 SUBSET        = /usr/bin/python3 -m fontTools.subset --unicodes=U+41-48,U+61-65 --layout-features=kern,liga
 FUZZ_OPTIONS  = -rss_limit_mb=512 -timeout=5 -max_len=65536
 
@@ -68,6 +69,7 @@ fuzz-build: setup
 	$(SUBSET) $(CANTARELL) --output-file=$(FUZZ_BUILD)/seeds/cantarell-subset.otf
 	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff
 	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff2 --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff2
+	/usr/bin/python3 tests/support/colour_fonts.py $(FUZZ_BUILD)/seeds
 	@find $(FUZZ_BUILD)/seeds -size +20k | grep . && { echo "fuzz: seeds over 20 KB" >&2; exit 1; } || true
 
 # Each target runs in its own log folder, where libFuzzer writes its job logs;

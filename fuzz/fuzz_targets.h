@@ -20,6 +20,7 @@ int Containers(const std::uint8_t* data, std::size_t size);     // collections, 
 int CffCharStrings(const std::uint8_t* data, std::size_t size); // CFF and CFF2 charstrings, at a location
 int PixelsAndShaping(const std::uint8_t* data, std::size_t size); // FreeType's pixels drawn, HarfBuzz's shaping
 int Variations(const std::uint8_t* data, std::size_t size);     // glyphs at the default, instances, corners, the input's location
+int ColourGlyphs(const std::uint8_t* data, std::size_t size);   // CPAL, COLR versions 0 and 1: paint trees read and painted
 
 struct Target {
     const char* name; // also the folder of its regression inputs
@@ -31,6 +32,7 @@ inline constexpr Target Targets[] = {
     {"load", LoadAndLists},   {"draw", DrawGlyphs}, {"find", OutlineAndFind},
     {"names", NamingTable}, {"thumbnail", Thumbnails}, {"containers", Containers},
     {"cff", CffCharStrings}, {"pixels_shaping", PixelsAndShaping}, {"variations", Variations},
+    {"colour", ColourGlyphs},
 };
 
 } // namespace fuzz

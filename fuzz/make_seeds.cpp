@@ -1,6 +1,8 @@
 // Writes the fuzzers' first corpus into a folder: one small font per
 // malformed case, and small subsets of real fonts (every seed under 20 KB).
 // usage: fuzz_make_seeds OUT_FOLDER [REAL_FONT ...]
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "tables/loader.h"
 #include "support/crafted_fonts.h"
 #include "support/cff_damaged.h"
+#include "support/colr_builder.h"
 #include "support/compressors.h"
 #include "support/container_builder.h"
 
@@ -100,6 +103,13 @@ bool writeContainerSeeds(const std::filesystem::path& folder)
         && write(folder, "crafted-base.woff2", woff2);
 }
 
+// "a glyph painting itself" as a file name: a-glyph-painting-itself.
+std::string slug(std::string name)
+{
+    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '-');
+    return name;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,6 +129,10 @@ int main(int argc, char** argv)
         ok &= write(folder, std::string("charstring-") + c.name + ".otf",
                     cff::otfFont(cff::cffTable(c.design), false, c.design.charStrings.size()));
     ok &= writeContainerSeeds(folder);
+    // The damaged COLR tables in the crafted font; those too big for a seed are in the regressions' replay.
+    for (const colr::DamagedColr& c : colr::damagedColrCases())
+        if (const ttf::ByteVector font = colr::colourFont(c.table()); font.size() <= SeedLimit)
+            ok &= write(folder, "colour-" + slug(c.name) + ".ttf", font);
 
     const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
     for (int i = 2; i < argc; ++i) {

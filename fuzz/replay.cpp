@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
+#include "support/colr_builder.h"
 #include "support/crafted_fonts.h"
 
 namespace fs = std::filesystem;
@@ -49,6 +50,8 @@ int main(int argc, char** argv)
     inputs.push_back({"long-format-4", ttf::longFormat4Font()});
     inputs.push_back({"composite-fan", ttf::compositeFanFont()});
     inputs.push_back({"long-curve-runs", ttf::longCurveRunsFont()});
+    for (const colr::DamagedColr& c : colr::damagedColrCases())
+        inputs.push_back({std::string("colour: ") + c.name, colr::colourFont(c.table())});
     for (const auto& entry : fs::recursive_directory_iterator(argv[1])) {
         if (entry.is_regular_file() && entry.path().filename() != "README")
             inputs.push_back({entry.path().string(), readFile(entry.path())});

@@ -15,3 +15,4 @@ int runFind(const std::vector<std::string>& args);
 int runPixels(const std::vector<std::string>& args);
 int runShape(const std::vector<std::string>& args);
 int runTables(const std::vector<std::string>& args);
+int runColour(const std::vector<std::string>& args);

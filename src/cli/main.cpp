@@ -40,6 +40,8 @@ int main(int argc, char** argv)
         return runPixels(args);
     if (command == "shape")
         return runShape(args);
+    if (command == "colour")
+        return runColour(args);
     if (command == "tables")
         return runTables(args);
     if (command == "names") {

@@ -1,5 +1,7 @@
 #include "report/json.h"
 
+#include <charconv>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -46,13 +48,10 @@ std::string jsonString(std::string_view utf8)
 
 std::string jsonNumber(double value)
 {
+    // to_chars picks the shorter of the plain and the exponent form: 1000, not 1e+03.
     char text[32];
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, value);
-        if (std::strtod(text, nullptr) == value)
-            break;
-    }
-    return text;
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
 }
 
 std::string jsonArray(const std::vector<int>& values)

@@ -1,0 +1,56 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "colour/colr.h"
+#include "colour/cpal.h"
+#include "colour/paint_surface.h"
+#include "colour/paint_tree.h"
+#include "sfnt/location.h"
+#include "tables/font_state.h"
+
+// The colour formats of a glyph, in the order a font with several is drawn by.
+enum class ColourFormat : std::uint8_t { ColrV1, ColrV0, Svg, Cbdt, Sbix, None };
+// "COLRv1", "COLRv0", "SVG", "CBDT", "sbix", "none"
+const char* ColourFormatName(ColourFormat format);
+
+// A font's colour tables, read once when it is shown; the SVG, CBDT and sbix
+// readers keep theirs here too.
+struct ColourTables {
+    std::optional<Colr> colr;
+    std::optional<Cpal> cpal;
+    std::vector<std::string> problems; // tables there but unreadable, for the messages
+};
+ColourTables ReadColourTables(const FontState& font);
+
+// The format glyph g is drawn by: the first of the order above that has it.
+ColourFormat ChooseColourFormat(const ColourTables& tables, int g);
+
+// What a glyph is painted with besides its tables.
+struct PaintSettings {
+    Location location;
+    int palette = 0;  // a CPAL palette; one past the palettes paints with palette 0
+    Rgba foreground;  // palette entry 0xFFFF
+};
+
+// Palette entry `index` of the chosen palette, alpha applied; 0xFFFF and
+// an entry the palette does not have give the foreground.
+Rgba PaletteColour(const ColourTables& tables, const PaintSettings& settings, int index, double alpha);
+
+// A COLR glyph described: its paint tree (version 1) or its layers (version 0).
+struct ColourGlyph {
+    ColourFormat format = ColourFormat::None;
+    int glyph = 0;
+    std::optional<PaintNode> paint;  // ColrV1
+    std::optional<ClipBox> clip;     // ColrV1
+    std::vector<ColrLayer> layers;   // ColrV0
+    std::vector<std::string> messages;
+};
+ColourGlyph DescribeColourGlyph(const ColourTables& tables, int g, const Location& location);
+
+// Paints a described glyph onto surface: a version 1 tree inside its clip
+// box, each version 0 layer as its glyph filled with its colour, and a glyph
+// without colour data as its outline in the foreground colour.
+void PaintColourGlyph(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph,
+                      const PaintSettings& settings, PaintSurface& surface);

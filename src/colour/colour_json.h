@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+#include "colour/colour_glyph.h"
+
+// "#RRGGBBAA"
+std::string ColourText(Rgba c);
+
+// A paint tree as `lumaro-inspect colour` prints it: each node an object
+// with its "format" (the table's name without Var) and its fields in snake
+// case, colours at the palette chosen.
+std::string PaintJson(const PaintNode& node, const ColourTables& tables, const PaintSettings& settings);
+
+// COLRv0 layers: [{"glyph", "palette_index", "color"}] in paint order.
+std::string LayersJson(const std::vector<ColrLayer>& layers, const ColourTables& tables, const PaintSettings& settings);

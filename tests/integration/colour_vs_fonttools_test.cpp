@@ -1,0 +1,229 @@
+// lumaro-inspect colour against fontTools' reading of the same COLR and CPAL
+// tables: test fonts built by fontTools' colorLib with every paint format,
+// several composite modes, every extend mode, variable paints and two
+// palettes; every glyph's paint tree or layers, clip box and colours, at the
+// default and at other locations.
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <unistd.h>
+#include <gtest/gtest.h>
+
+#include "support/command_output.h"
+
+namespace {
+
+// Prints every glyph of argv[1] as lumaro-inspect colour gives it, at
+// palette argv[2] and location argv[3] ("wght=900" or ""): fontTools' own
+// tables, a Var table's values with the variation store's deltas added.
+const char* const ReadScript = R"py(
+import json, sys
+from fontTools.ttLib import TTFont
+from fontTools.ttLib.tables import otTables
+from fontTools.ttLib.tables import otConverters as oc
+from fontTools.varLib.varStore import VarStoreInstancer
+from fontTools.varLib.models import normalizeLocation
+f = TTFont(sys.argv[1])
+palette = int(sys.argv[2])
+user = dict((kv.split("=")[0], float(kv.split("=")[1])) for kv in sys.argv[3].split(",") if kv)
+order = f.getGlyphOrder()
+gid = {g: i for i, g in enumerate(order)}
+colr = f["COLR"]
+cpal = f["CPAL"].palettes[palette]
+table = getattr(colr, "table", None)
+instancer, mapping = None, None
+if table is not None and table.VarStore is not None and user:
+    axes = {a.axisTag: (a.minValue, a.defaultValue, a.maxValue) for a in f["fvar"].axes}
+    instancer = VarStoreInstancer(table.VarStore, f["fvar"].axes, normalizeLocation(user, axes))
+    mapping = table.VarIndexMap.mapping if table.VarIndexMap else None
+
+def color(index, alpha):
+    c = (0, 0, 0, 255) if index == 0xFFFF else (cpal[index].red, cpal[index].green, cpal[index].blue, cpal[index].alpha)
+    return "#%02X%02X%02X%02X" % (c[0], c[1], c[2], int(c[3] * min(max(alpha, 0.0), 1.0) + 0.5))
+
+def values(t):
+    # the table's own values, a Var table's with its deltas at the location
+    v = {c.name: getattr(t, c.name) for c in t.getConverters() if isinstance(c, (oc.BaseFixedValue, oc.Short, oc.UShort))}
+    base = getattr(t, "VarIndexBase", 0xFFFFFFFF)
+    if instancer is None or base == 0xFFFFFFFF:
+        return v
+    for i, attr in enumerate(t.getVariableAttrs()):
+        idx = base + i
+        if mapping is not None:
+            idx = mapping[min(idx, len(mapping) - 1)]
+        conv = t.getConverterByName(attr)
+        factor = 1.0
+        if isinstance(conv, oc.BaseFixedValue):
+            factor = 1.0 / (1 << conv.precisionBits) * (180 if isinstance(conv, oc.Angle) else 1)
+        v[attr] += instancer[idx] * factor
+    return v
+
+def line(t):
+    stops = []
+    for s in t.ColorLine.ColorStop:
+        sv = values(s)
+        stops.append({"offset": sv["StopOffset"], "palette_index": s.PaletteIndex, "alpha": sv["Alpha"],
+                      "color": color(s.PaletteIndex, sv["Alpha"])})
+    return {"extend": t.ColorLine.Extend.name.lower(), "stops": stops}
+
+def base_paint(g):
+    for r in table.BaseGlyphList.BaseGlyphPaintRecord:
+        if r.BaseGlyph == g:
+            return r.Paint
+
+NAMES = {"r0": "radius0", "r1": "radius1", "centerX": "center_x", "centerY": "center_y", "startAngle": "start_angle",
+         "endAngle": "end_angle", "scaleX": "scale_x", "scaleY": "scale_y", "xSkewAngle": "x_skew_angle",
+         "ySkewAngle": "y_skew_angle"}
+
+def paint(t, painting):
+    name = t.getFormatName().replace("PaintVar", "Paint")
+    for form in ["Scale", "Rotate", "Skew"]:
+        if name.startswith("Paint" + form):
+            name = "Paint" + form
+    out = {"format": name}
+    if t.Format == 1:
+        layers = [paint(table.LayerList.Paint[i], painting) for i in range(t.FirstLayerIndex, t.FirstLayerIndex + t.NumLayers)]
+        out["layers"] = [l for l in layers if l is not None]
+        return out
+    if t.Format == 11:
+        if t.Glyph in painting:
+            return None
+        out["glyph"] = gid[t.Glyph]
+        out["paint"] = paint(base_paint(t.Glyph), painting + [t.Glyph])
+        return out
+    if t.Format == 32:
+        out["mode"] = t.CompositeMode.name.lower()
+        out["source"] = paint(t.SourcePaint, painting)
+        out["backdrop"] = paint(t.BackdropPaint, painting)
+        return out
+    v = values(t.Transform if t.Format in (12, 13) else t)
+    if t.Format in (2, 3):
+        out.update({"palette_index": t.PaletteIndex, "alpha": v["Alpha"], "color": color(t.PaletteIndex, v["Alpha"])})
+    for k, x in v.items():
+        if k not in ("Alpha", "Format", "PaletteIndex"):
+            out[NAMES.get(k, k)] = x
+    if "scale" in v:
+        out["scale_x"] = out["scale_y"] = out.pop("scale")
+    if name in ("PaintScale", "PaintRotate", "PaintSkew"):
+        out.setdefault("center_x", 0)
+        out.setdefault("center_y", 0)
+    if t.Format in range(4, 10):
+        out.update(line(t))
+    if t.Format == 10:
+        out["glyph"] = gid[t.Glyph]
+    if hasattr(t, "Paint"):
+        out["paint"] = paint(t.Paint, painting)
+    return out
+
+glyphs = []
+for g in order:
+    entry = {"glyph": gid[g], "format": "none"}
+    if table is None and g in colr.ColorLayers:
+        entry["format"] = "COLRv0"
+        entry["layers"] = [{"glyph": gid[l.name], "palette_index": l.colorID, "color": color(l.colorID, 1.0)} for l in colr.ColorLayers[g]]
+    elif table is not None and base_paint(g) is not None:
+        entry["format"] = "COLRv1"
+        entry["paint"] = paint(base_paint(g), [g])
+        clips = table.ClipList.clips if table.ClipList else {}
+        entry["clip"] = None
+        if g in clips:
+            c = values(clips[g])
+            entry["clip"] = [c["xMin"], c["yMin"], c["xMax"], c["yMax"]]
+    glyphs.append(entry)
+print(json.dumps(glyphs))
+)py";
+
+std::string python(const char* script, const std::vector<std::string>& args, int& status)
+{
+    std::string line = shellQuoted(PYTHON3) + " -c " + shellQuoted(script);
+    for (const std::string& a : args)
+        line += " " + shellQuoted(a);
+    const CommandOutput run = runCommand(line);
+    status = run.status;
+    return run.out;
+}
+
+// Equal JSON, numbers within `tolerance`; the first difference as a path.
+std::string difference(const QJsonValue& ours, const QJsonValue& ref, const std::string& path)
+{
+    if (ours.isDouble() && ref.isDouble())
+        return std::fabs(ours.toDouble() - ref.toDouble()) <= 1e-3 ? "" : path;
+    if (ours.type() != ref.type())
+        return path + " (type)";
+    if (ours.isArray()) {
+        const QJsonArray a = ours.toArray(), b = ref.toArray();
+        if (a.size() != b.size())
+            return path + " (length)";
+        for (qsizetype i = 0; i < a.size(); ++i)
+            if (std::string d = difference(a[i], b[i], path + "[" + std::to_string(i) + "]"); !d.empty())
+                return d;
+        return "";
+    }
+    if (ours.isObject()) {
+        const QJsonObject a = ours.toObject(), b = ref.toObject();
+        if (a.keys() != b.keys())
+            return path + " (keys)";
+        for (const QString& k : a.keys())
+            if (std::string d = difference(a[k], b[k], path + "." + k.toStdString()); !d.empty())
+                return d;
+        return "";
+    }
+    return ours == ref ? "" : path;
+}
+
+struct ColourRun {
+    std::string font;
+    int palette;
+    std::string location;
+};
+
+TEST(ColourVsFontTools, PaintTreesLayersAndClipsOfBuiltFonts)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("lumaro-colour-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(runCommand(shellQuoted(PYTHON3) + " " + shellQuoted(COLOUR_FONTS_SCRIPT) + " " + shellQuoted(dir.string())).status, 0);
+    int status = -1;
+
+    const std::vector<ColourRun> runs{{"colr1.ttf", 0, ""}, {"colr1.ttf", 1, ""}, {"colr1var.ttf", 0, ""},
+                                {"colr1var.ttf", 1, "wght=900"}, {"colr1var.ttf", 0, "wght=650"},
+                                {"colr0.ttf", 0, ""}, {"colr0.ttf", 1, ""}};
+    int compared = 0, coloured = 0;
+    for (const ColourRun& run : runs) {
+        const std::string font = (dir / run.font).string();
+        SCOPED_TRACE(run.font + " palette " + std::to_string(run.palette) + " " + run.location);
+        const QJsonArray ref =
+            QJsonDocument::fromJson(QByteArray::fromStdString(python(ReadScript, {font, std::to_string(run.palette), run.location}, status))).array();
+        ASSERT_EQ(status, 0);
+        ASSERT_GT(ref.size(), 4);
+        for (const QJsonValue& v : ref) {
+            const QJsonObject want = v.toObject();
+            const int glyph = want["glyph"].toInt();
+            std::vector<std::string> words{"colour", font, std::to_string(glyph), "--palette", std::to_string(run.palette)};
+            if (!run.location.empty())
+                words.insert(words.end(), {"--location", run.location});
+            const QJsonObject ours = inspectObject(words, &status);
+            ASSERT_EQ(status, 0) << "glyph " << glyph;
+            EXPECT_EQ(ours["format"], want["format"]) << "glyph " << glyph;
+            for (const char* key : {"paint", "layers", "clip"})
+                if (want.contains(key)) {
+                    EXPECT_EQ(difference(ours[key], want[key], key), "") << "glyph " << glyph;
+                }
+            EXPECT_EQ(ours["messages"].toArray().size(), 0) << "glyph " << glyph;
+            if (want["format"] != "none") {
+                // A colour glyph is painted, whatever its colours.
+                EXPECT_GT(ours["width"].toInt() * ours["rows"].toInt(), 0) << "glyph " << glyph;
+                ++coloured;
+            }
+            ++compared;
+        }
+    }
+    EXPECT_GE(coloured, 100);
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace

@@ -66,8 +66,8 @@ TEST(ColourStrikesVsFreeType, NotoColorEmojiEveryGlyph)
             ++withoutImage;
             continue;
         }
-        const ColourPicture picture = RenderStrikeGlyph(ours, ppem);
-        ASSERT_TRUE(picture.problem.empty()) << picture.problem;
+        const ColourRendering picture = RenderStrikeGlyph(ours, ppem);
+        ASSERT_TRUE(picture.messages.empty()) << picture.messages.front();
         const FT_Bitmap& bitmap = f->glyph->bitmap;
         ASSERT_EQ(bitmap.pixel_mode, FT_PIXEL_MODE_BGRA);
         ASSERT_EQ(picture.image.width(), int(bitmap.width));
@@ -215,8 +215,8 @@ TEST(ColourStrikesVsFontTools, SbixStrikesAndRecords)
                       record["data"].toString().toLatin1());
             if (!record.toObject().contains("w"))
                 continue;
-            const ColourPicture picture = RenderStrikeGlyph(glyph, ppem);
-            ASSERT_TRUE(picture.problem.empty()) << picture.problem;
+            const ColourRendering picture = RenderStrikeGlyph(glyph, ppem);
+            ASSERT_TRUE(picture.messages.empty()) << picture.messages.front();
             EXPECT_EQ(picture.image.width(), record["w"].toInt());
             EXPECT_EQ(picture.image.height(), record["h"].toInt());
             EXPECT_EQ(picture.top, record["y"].toInt() + record["h"].toInt()); // bottom-left at the origin offset
@@ -253,7 +253,7 @@ TEST(ColourStrikesVsFontTools, SvgDocumentsAndRanges)
         for (int d = 0; d < docs.size(); ++d)
             if (gid >= docs[d]["start"].toInt() && gid <= docs[d]["end"].toInt())
                 expected = d;
-        const SvgGlyphDocument doc = FindSvgDocument(svg, gid);
+        const SvgGlyphDocument doc = FindSvgDocument(svg, index, gid);
         ASSERT_EQ(doc.document, expected);
         if (expected < 0)
             continue;
@@ -263,14 +263,14 @@ TEST(ColourStrikesVsFontTools, SvgDocumentsAndRanges)
         const SvgText text = SvgDocumentText(doc.bytes, doc.gzipped);
         EXPECT_TRUE(text.problem.empty()) << text.problem;
         EXPECT_EQ(text.text.toStdString(), docs[expected]["doc"].toString().toStdString());
-        const ColourPicture picture = RenderSvgGlyph(text.text, gid, 1000, 100);
-        EXPECT_TRUE(picture.problem.empty()) << picture.problem;
+        const ColourRendering picture = RenderSvgGlyph(text.text, gid, 1000, 100);
+        EXPECT_TRUE(picture.messages.empty()) << picture.messages.front();
         EXPECT_FALSE(picture.image.isNull());
     }
     // glyph1's rectangle x 100..600, y -700..0 in font units, y down: 50 x 70
     // pixels at 100 ppem, its top-left 10 pixels right and 70 up of the origin.
-    const SvgGlyphDocument first = FindSvgDocument(svg, 1);
-    const ColourPicture rect = RenderSvgGlyph(SvgDocumentText(first.bytes, first.gzipped).text, 1, 1000, 100);
+    const SvgGlyphDocument first = FindSvgDocument(svg, index, 1);
+    const ColourRendering rect = RenderSvgGlyph(SvgDocumentText(first.bytes, first.gzipped).text, 1, 1000, 100);
     EXPECT_EQ(rect.image.size(), QSize(50, 70));
     EXPECT_EQ(rect.left, 10);
     EXPECT_EQ(rect.top, 70);

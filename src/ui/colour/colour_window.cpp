@@ -130,6 +130,7 @@ ColourWindow::ColourWindow(QWidget* parent) : QWidget(parent)
     auto* split = new QSplitter;
     split->addWidget(scroll);
     split->addWidget(tree_);
+    split->setSizes({560, 440});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(split, 1);

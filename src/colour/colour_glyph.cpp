@@ -293,3 +293,8 @@ void PaintColourGlyph(const FontState& font, const ColourTables& tables, const C
         surface.popClip();
     }
 }
+
+Affine PaintTransform(const PaintNode& node)
+{
+    return paintTransform(node);
+}

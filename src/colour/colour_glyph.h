@@ -72,3 +72,7 @@ ColourGlyph DescribeColourGlyph(const ColourTables& tables, int g, const Locatio
 // without colour data as its outline in the foreground colour.
 void PaintColourGlyph(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph,
                       const PaintSettings& settings, PaintSurface& surface);
+
+// The transform a Transform, Translate, Scale, Rotate or Skew paint applies
+// to what it paints, its centre included.
+Affine PaintTransform(const PaintNode& node);

@@ -41,36 +41,57 @@ std::string ColourText(Rgba c)
     return text;
 }
 
-std::string PaintJson(const PaintNode& n, const ColourTables& tables, const PaintSettings& settings)
+std::vector<std::pair<std::string, std::string>> PaintFields(const PaintNode& n, const ColourTables& tables,
+                                                             const PaintSettings& settings)
 {
-    JsonObject o;
-    o.add("format", jsonString(PaintKindName(n.kind)));
-    const auto child = [&](std::size_t k) { return PaintJson(n.children.at(k), tables, settings); };
+    std::vector<std::pair<std::string, std::string>> fields;
     switch (n.kind) {
-    case PaintKind::ColrLayers: {
-        std::vector<std::string> layers;
-        for (const PaintNode& c : n.children)
-            layers.push_back(PaintJson(c, tables, settings));
-        return o.add("layers", listJson(layers)).str();
-    }
+    case PaintKind::ColrLayers:
+        return fields;
     case PaintKind::Solid:
-        return o.add("palette_index", n.paletteIndex)
-            .add("alpha", jsonNumber(n.alpha))
-            .add("color", jsonString(ColourText(PaletteColour(tables, settings, n.paletteIndex, n.alpha))))
-            .str();
+        return {{"palette_index", std::to_string(n.paletteIndex)},
+                {"alpha", jsonNumber(n.alpha)},
+                {"color", jsonString(ColourText(PaletteColour(tables, settings, n.paletteIndex, n.alpha)))}};
     case PaintKind::Glyph:
     case PaintKind::ColrGlyph:
-        return o.add("glyph", n.glyph).add("paint", child(0)).str();
+        return {{"glyph", std::to_string(n.glyph)}};
     case PaintKind::Composite:
-        return o.add("mode", jsonString(CompositeModeName(n.mode))).add("source", child(0)).add("backdrop", child(1)).str();
+        return {{"mode", jsonString(CompositeModeName(n.mode))}};
     default:
         break;
     }
     const auto names = PaintFieldNames(n.kind);
     for (std::size_t k = 0; k < names.size() && k < n.values.size(); ++k)
-        o.add(names[k], jsonNumber(n.values[k]));
-    if (n.kind == PaintKind::LinearGradient || n.kind == PaintKind::RadialGradient || n.kind == PaintKind::SweepGradient)
-        return o.add("extend", jsonString(extendName(n.line.extend))).add("stops", stopsJson(n.line, tables, settings)).str();
+        fields.emplace_back(names[k], jsonNumber(n.values[k]));
+    if (IsGradient(n.kind))
+        fields.emplace_back("extend", jsonString(extendName(n.line.extend)));
+    return fields;
+}
+
+bool IsGradient(PaintKind kind)
+{
+    return kind == PaintKind::LinearGradient || kind == PaintKind::RadialGradient || kind == PaintKind::SweepGradient;
+}
+
+std::string PaintJson(const PaintNode& n, const ColourTables& tables, const PaintSettings& settings)
+{
+    JsonObject o;
+    o.add("format", jsonString(PaintKindName(n.kind)));
+    for (const auto& [name, value] : PaintFields(n, tables, settings))
+        o.add(name, value);
+    const auto child = [&](std::size_t k) { return PaintJson(n.children.at(k), tables, settings); };
+    if (n.kind == PaintKind::ColrLayers) {
+        std::vector<std::string> layers;
+        for (const PaintNode& c : n.children)
+            layers.push_back(PaintJson(c, tables, settings));
+        return o.add("layers", listJson(layers)).str();
+    }
+    if (n.kind == PaintKind::Composite)
+        return o.add("source", child(0)).add("backdrop", child(1)).str();
+    if (IsGradient(n.kind))
+        return o.add("stops", stopsJson(n.line, tables, settings)).str();
+    if (n.kind == PaintKind::Solid)
+        return o.str();
     return o.add("paint", child(0)).str();
 }
 

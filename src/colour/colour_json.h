@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "colour/colour_glyph.h"
 
@@ -10,6 +12,12 @@ std::string ColourText(Rgba c);
 // with its "format" (the table's name without Var) and its fields in snake
 // case, colours at the palette chosen.
 std::string PaintJson(const PaintNode& node, const ColourTables& tables, const PaintSettings& settings);
+
+// A node's own fields as PaintJson prints them, without its paints and
+// stops: each its name and its JSON text.
+std::vector<std::pair<std::string, std::string>> PaintFields(const PaintNode& node, const ColourTables& tables,
+                                                             const PaintSettings& settings);
+bool IsGradient(PaintKind kind);
 
 // COLRv0 layers: [{"glyph", "palette_index", "color"}] in paint order.
 std::string LayersJson(const std::vector<ColrLayer>& layers, const ColourTables& tables, const PaintSettings& settings);

@@ -3,6 +3,7 @@
 #include "tables/glyph_names.h"
 #include "outline/composite.h"
 #include "outline/outline_walk.h"
+#include "sfnt/table_directory.h"
 
 FontMetricsInfo ReadFontMetrics(const FontState& font)
 {
@@ -14,8 +15,10 @@ FontMetricsInfo ReadFontMetrics(const FontState& font)
     return m;
 }
 
-FontGlyphSource::FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName, Location location)
-    : font_(std::move(font)), fontName_(std::move(fontName)), location_(std::move(location))
+FontGlyphSource::FontGlyphSource(std::shared_ptr<const FontState> font, std::string fontName, Location location,
+                                 std::shared_ptr<const ColourTables> colour, Rgba foreground)
+    : font_(std::move(font)), fontName_(std::move(fontName)), location_(std::move(location)), colour_(std::move(colour)),
+      foreground_(foreground)
 {
 }
 
@@ -66,4 +69,20 @@ FontMetricsInfo FontGlyphSource::metrics() const
 std::string FontGlyphSource::fontName() const
 {
     return fontName_;
+}
+
+ColourRendering FontGlyphSource::colourPicture(int glyph, int ppem) const
+{
+    if (!colour_ || !known(glyph) || ChooseColourFormat(*colour_, glyph) == ColourFormat::None)
+        return {};
+    PaintSettings settings{location_, 0, foreground_};
+    return RenderColourGlyph(*font_, *colour_, DescribeColourGlyph(*colour_, glyph, location_), settings, ppem);
+}
+
+std::shared_ptr<const ColourTables> FontColourTables(const FontState& font)
+{
+    for (const char* tag : {"COLR", "SVG ", "CBDT", "sbix"})
+        if (font.Loaded && !TableBytes(font, tag).empty())
+            return std::make_shared<const ColourTables>(ReadColourTables(font));
+    return nullptr;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "outline/outline.h"
+#include "platform/colour_picture.h"
 
 // What the overview needs to know about a font, in plain types: it draws
 // any glyph by number and describes it, and never reads font bytes itself.
@@ -37,4 +38,8 @@ public:
     virtual FontMetricsInfo metrics() const = 0;
     // The font's name for headers and titles.
     virtual std::string fontName() const = 0;
+    // The glyph in colour at `ppem` pixels per em, may run on worker
+    // threads; an empty picture for a glyph without colour data, or when the
+    // source draws outlines only.
+    virtual ColourRendering colourPicture(int /*glyph*/, int /*ppem*/) const { return {}; }
 };

@@ -1,5 +1,6 @@
 #include "ui/overview/overview.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -80,6 +81,17 @@ OverviewWindow::OverviewWindow(Toolkit& toolkit, QWidget* parent)
     resize(1000, 720);
 }
 
+void OverviewWindow::offerColour(bool available, bool newFont)
+{
+    colour_->setVisible(available);
+    if (newFont) {
+        const QSignalBlocker quiet(colour_); // the caller sets the source next
+        colour_->setChecked(available);
+    }
+}
+
+bool OverviewWindow::colourShown() const { return !colour_->isHidden() && colour_->isChecked(); }
+
 OverviewWindow::~OverviewWindow()
 {
     stopFiltering();
@@ -104,6 +116,9 @@ void OverviewWindow::createControls()
     export_ = new QPushButton("Export PDF...", this);
     export_->setObjectName("export");
     export_->setEnabled(false);
+    colour_ = new QCheckBox("Colour glyphs", this);
+    colour_->setObjectName("colourGlyphs");
+    colour_->setVisible(false);
 
     grid_ = new GlyphGrid(this);
     grid_->setObjectName("grid");
@@ -126,6 +141,7 @@ void OverviewWindow::createControls()
     bar->addWidget(new QLabel("Size:", this));
     bar->addWidget(cellSize_);
     bar->addSpacing(16);
+    bar->addWidget(colour_);
     bar->addWidget(export_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -138,6 +154,7 @@ void OverviewWindow::connectControls()
 {
     connect(filter_, &QLineEdit::textChanged, this, &OverviewWindow::applyFilter);
     connect(cellSize_, &QSlider::valueChanged, this, &OverviewWindow::setCellSize);
+    connect(colour_, &QCheckBox::toggled, this, &OverviewWindow::colourToggled);
     connect(export_, &QPushButton::clicked, this, &OverviewWindow::exportSheet);
     connect(grid_, &QListView::clicked, this, &OverviewWindow::cellChosen);
     connect(grid_, &GlyphGrid::enterPressed, this, &OverviewWindow::cellChosen);

@@ -12,6 +12,7 @@
 #include "ui/overview/overview_drawing.h"
 
 class GlyphListModel;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -53,6 +54,11 @@ public:
     // cancelled, else the message to show.
     std::string writeSheet(const std::string& path);
 
+    // The "Colour glyphs" box, shown for a font with colour glyphs and
+    // checked on for each new one; whether the cells are drawn in colour.
+    void offerColour(bool available, bool newFont);
+    bool colourShown() const;
+
 public slots:
     // Selects the glyph the main window shows and scrolls to it; a glyph
     // the filter hides leaves no selection.
@@ -66,6 +72,8 @@ signals:
     // The grid shows the glyphs the filter's text asks for. A filter that
     // reads every glyph runs once typing pauses, on a worker; any other at once.
     void rowsFiltered();
+    // The "Colour glyphs" box was switched.
+    void colourToggled();
 
 private:
     void createControls();
@@ -97,5 +105,6 @@ private:
     QLabel* count_ = nullptr;
     QSlider* cellSize_ = nullptr;
     QPushButton* export_ = nullptr;
+    QCheckBox* colour_ = nullptr;
     GlyphGrid* grid_ = nullptr;
 };

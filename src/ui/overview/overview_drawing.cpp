@@ -1,6 +1,7 @@
 #include "ui/overview/overview_drawing.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QPainter>
 #include <QPalette>
@@ -56,20 +57,44 @@ void drawAbandonedMark(QPainter& painter, const QRectF& box)
     painter.restore();
 }
 
+// The glyph's colour picture at the size its outline would be drawn at in
+// box: on the baseline, centred across, shrunk to fit where it is larger.
+// False when the glyph has no colour picture.
+bool drawColourGlyph(QPainter& painter, const GlyphSource& source, int glyph, const QRectF& box)
+{
+    const FontMetricsInfo metrics = source.metrics();
+    const QTransform place = glyphTransform(metrics, box, QRectF());
+    const ColourRendering picture = source.colourPicture(glyph, std::max(1, int(std::lround(place.m11() * metrics.unitsPerEm))));
+    if (picture.image.isNull())
+        return false;
+    QRectF target(0, place.dy() - picture.top, picture.image.width(), picture.image.height());
+    target.moveLeft(box.center().x() - target.width() / 2);
+    if (const double fit = std::min(box.width() / target.width(), box.height() / target.height()); fit < 1)
+        target = QRectF(box.center() - QPointF(target.width(), target.height()) * fit / 2, target.size() * fit);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture.image);
+    return true;
+}
+
 Thumbnail buildThumbnail(const GlyphSource& source, int glyph, QSize box, qreal deviceRatio)
 {
-    const GlyphShape shape = source.shape(glyph);
-    if (shape.abandoned)
-        return {QImage(), true};
-    if (shape.outline.ends.empty() || box.isEmpty())
+    if (box.isEmpty())
         return {};
-    Thumbnail t;
-    t.image = QImage(box * deviceRatio, QImage::Format_ARGB32_Premultiplied);
-    t.image.setDevicePixelRatio(deviceRatio);
-    t.image.fill(Qt::transparent);
-    QPainter painter(&t.image);
-    drawGlyph(painter, glyphPath(shape), source.metrics(), QRectF(QPointF(0, 0), QSizeF(box)), Qt::black);
-    return t;
+    // Painted in device pixels, so a colour picture is made at the size it is shown.
+    QImage image(box * deviceRatio, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    if (!drawColourGlyph(painter, source, glyph, QRectF(image.rect()))) {
+        const GlyphShape shape = source.shape(glyph);
+        if (shape.abandoned)
+            return {QImage(), true};
+        if (shape.outline.ends.empty())
+            return {};
+        drawGlyph(painter, glyphPath(shape), source.metrics(), QRectF(image.rect()), Qt::black);
+    }
+    painter.end();
+    image.setDevicePixelRatio(deviceRatio);
+    return {image, false};
 }
 
 QString cellLabel(const GlyphSource& source, int glyph)

@@ -26,6 +26,10 @@ QTransform glyphTransform(const FontMetricsInfo& metrics, const QRectF& box, con
 // The glyph filled in `colour`, placed as above in `box`.
 void drawGlyph(QPainter& painter, const QPainterPath& path, const FontMetricsInfo& metrics, const QRectF& box, const QColor& colour);
 
+// The glyph's colour picture placed as its outline would be in `box`;
+// false, with nothing drawn, for a glyph without one.
+bool drawColourGlyph(QPainter& painter, const GlyphSource& source, int glyph, const QRectF& box);
+
 // The sign of a glyph whose decoding was abandoned: a red crossed square.
 void drawAbandonedMark(QPainter& painter, const QRectF& box);
 

@@ -39,6 +39,7 @@ void OverviewView::show()
         connect(overview_, &OverviewWindow::glyphActivated, this,
                 [this](int glyph) { session_.session().showGlyph(glyph); });
         connect(&session_, &SessionSignals::glyphShown, overview_, &OverviewWindow::showGlyph);
+        connect(overview_, &OverviewWindow::colourToggled, this, &OverviewView::refresh);
         refresh();
     }
     overview_->show();
@@ -61,9 +62,15 @@ void OverviewView::refresh()
     const bool sameFont = font->FontFileName == file_ && font->Face == face_;
     file_ = font->FontFileName;
     face_ = font->Face;
+    if (colourFont_.lock() != font) {
+        colour_ = FontColourTables(*font); // once per font: the tables do not change with the location
+        colourFont_ = font;
+    }
+    overview_->offerColour(colour_ != nullptr, !sameFont);
     std::string name = FontNameText(*font, FullNameId);
     if (name.empty())
         name = QFileInfo(fromPath(font->FontFileName)).fileName().toStdString();
-    overview_->setSource(std::make_shared<FontGlyphSource>(font, name, session.location()), sameFont);
+    overview_->setSource(std::make_shared<FontGlyphSource>(font, name, session.location(),
+                                                          overview_->colourShown() ? colour_ : nullptr), sameFont);
     overview_->showGlyph(session.CurrentGlyph());
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include <QObject>
@@ -7,6 +8,8 @@ class OverviewWindow;
 class QTimer;
 class QWidget;
 class SessionSignals;
+struct ColourTables;
+struct FontState;
 class Toolkit;
 
 // View > "Overview": the overview of the session's font, made when first
@@ -32,4 +35,6 @@ private:
     QTimer* later_; // the overview made again after a location change
     std::string file_; // the font the overview shows, and its face
     int face_ = -1;
+    std::shared_ptr<const ColourTables> colour_; // of the font shown
+    std::weak_ptr<const FontState> colourFont_;   // the font colour_ was read from
 };

@@ -127,7 +127,12 @@ void WaterfallCanvas::setLine(std::shared_ptr<const FontState> font, const Locat
 {
     if (font != font_ || location.normalized != location_) {
         paths_.clear();
-        source_ = font && font->Loaded ? std::make_unique<FontGlyphSource>(font, "", location) : nullptr;
+        pictures_.clear();
+        if (font != font_)
+            colour_ = font && font->Loaded ? FontColourTables(*font) : nullptr;
+        const QColor text = palette().color(QPalette::Text);
+        const Rgba foreground{std::uint8_t(text.red()), std::uint8_t(text.green()), std::uint8_t(text.blue()), 255};
+        source_ = font && font->Loaded ? std::make_unique<FontGlyphSource>(font, "", location, colour_, foreground) : nullptr;
         font_ = std::move(font);
         location_ = location.normalized;
     }
@@ -151,6 +156,14 @@ const QPainterPath& WaterfallCanvas::pathOf(int glyph)
     return found->second;
 }
 
+const ColourRendering& WaterfallCanvas::colourOf(int glyph, int size)
+{
+    auto found = pictures_.find({glyph, size});
+    if (found == pictures_.end())
+        found = pictures_.emplace(std::pair(glyph, size), source_->colourPicture(glyph, size)).first;
+    return found->second;
+}
+
 void WaterfallCanvas::paintEvent(QPaintEvent*)
 {
     placed_.clear();
@@ -169,8 +182,10 @@ void WaterfallCanvas::paintEvent(QPaintEvent*)
         for (const ShapedGlyph& g : glyphs_) {
             const QTransform place(scale, 0, 0, -scale, LabelWidth + (penX + g.xOffset) * scale,
                                    baseline - (penY + g.yOffset) * scale);
-            const QPainterPath path = place.map(pathOf(g.glyph));
-            painter.fillPath(path, palette().color(QPalette::Text));
+            if (const ColourRendering& colour = colourOf(g.glyph, size); !colour.image.isNull())
+                painter.drawImage(QPointF(place.dx() + colour.left, place.dy() - colour.top), colour.image);
+            else
+                painter.fillPath(place.map(pathOf(g.glyph)), palette().color(QPalette::Text));
             // The click area: the advance across, the size's line down.
             const double left = LabelWidth + penX * scale;
             placed_.push_back({QRectF(left, baseline - size, std::max(1.0, g.xAdvance * scale), size * LineGap), g.glyph});

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include "sfnt/location.h"
+#include "platform/colour_picture.h"
 #include "platform/shaping.h"
 #include "tables/font_state.h"
 
@@ -65,12 +66,15 @@ protected:
 
 private:
     const QPainterPath& pathOf(int glyph);
+    const ColourRendering& colourOf(int glyph, int size);
 
     std::shared_ptr<const FontState> font_;
     std::unique_ptr<FontGlyphSource> source_;
     std::vector<double> location_; // of source_
     std::vector<ShapedGlyph> glyphs_;
     std::map<int, QPainterPath> paths_; // by glyph, in font units, y up
+    std::shared_ptr<const ColourTables> colour_; // of font_, nullptr for a font without colour glyphs
+    std::map<std::pair<int, int>, ColourRendering> pictures_; // by glyph and size
     struct Placed {
         QRectF box;
         int glyph;

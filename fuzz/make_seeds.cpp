@@ -15,6 +15,7 @@
 #include "tables/loader.h"
 #include "support/crafted_fonts.h"
 #include "support/cff_damaged.h"
+#include "support/colour_tables.h"
 #include "support/colr_builder.h"
 #include "support/compressors.h"
 #include "support/container_builder.h"
@@ -133,6 +134,21 @@ int main(int argc, char** argv)
     for (const colr::DamagedColr& c : colr::damagedColrCases())
         if (const ttf::ByteVector font = colr::colourFont(c.table()); font.size() <= SeedLimit)
             ok &= write(folder, "colour-" + slug(c.name) + ".ttf", font);
+    // A strike of each kind and an SVG document over the crafted font's glyphs 1 and 2.
+    const ttf::ByteVector png = ttf::pngOf(4, 4, ttf::deflatedZeros(20));
+    const ttf::ByteVector image17 = ttf::Bytes().u16(3).u16(0).u8(4).u8(4).u8(0).u8(4).u8(4)
+                                        .u32(std::uint32_t(png.size())).append(png).data;
+    const ttf::ByteVector svgDocument = ttf::Bytes().text("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect id=\"glyph1\" "
+                                                          "width=\"500\" height=\"500\"/></svg>").data;
+    const std::vector<std::pair<std::string, std::vector<ttf::Table>>> strikeFonts{
+        {"colour-sbix", {{"sbix", ttf::sbixTable(20, {{}, {0, 0, "png ", png}, ttf::sbixDupe(1)})}}},
+        {"colour-cbdt", {{"CBLC", ttf::cblcTable(20, 32, 1, 1, 1, ttf::indexFormat1(1, 1, 17, 4, {0, std::uint32_t(image17.size()) - 4}))},
+                         {"CBDT", image17}}},
+        {"colour-svg", {{"SVG ", ttf::svgTable({{1, 2, 14, std::uint32_t(svgDocument.size())}}, svgDocument)}}}};
+    for (const auto& [name, extra] : strikeFonts)
+        ok &= write(folder, name + ".ttf", ttf::craftedWith([&](std::vector<ttf::Table>& tables) {
+                        tables.insert(tables.end(), extra.begin(), extra.end());
+                    }));
 
     const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
     for (int i = 2; i < argc; ++i) {

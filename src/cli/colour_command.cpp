@@ -101,7 +101,7 @@ int runColour(const std::vector<std::string>& args)
     settings.foreground = c.foreground;
     messages.texts.insert(messages.texts.end(), tables.problems.begin(), tables.problems.end());
 
-    const ColourGlyph glyph = DescribeColourGlyph(tables, c.glyph, settings.location);
+    const ColourGlyph glyph = DescribeColourGlyph(tables, c.glyph, settings.location, c.ppem);
     messages.texts.insert(messages.texts.end(), glyph.messages.begin(), glyph.messages.end());
     const ColourRendering picture = RenderColourGlyph(font, tables, glyph, settings, c.ppem);
     messages.texts.insert(messages.texts.end(), picture.messages.begin(), picture.messages.end());
@@ -120,6 +120,10 @@ int runColour(const std::vector<std::string>& args)
         o.add("paint", PaintJson(*glyph.paint, tables, settings));
     else if (glyph.format == ColourFormat::ColrV0)
         o.add("layers", LayersJson(glyph.layers, tables, settings));
+    else if (glyph.strike && glyph.strike->found)
+        o.add("strike", StrikeJson(*glyph.strike));
+    else if (glyph.svg)
+        o.add("svg", SvgJson(*glyph.svg));
     printJson(o.add("ppem", c.ppem)
                   .add("width", picture.image.width())
                   .add("rows", picture.image.height())

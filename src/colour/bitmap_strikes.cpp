@@ -339,6 +339,23 @@ bool readSbixRecord(std::span<const std::uint8_t> sbix, std::uint32_t strikeOffs
     return true;
 }
 
+// A PNG's size from its IHDR chunk, which must come first: sbix records
+// none of their own. Left 0 for other images and for a PNG too short for it.
+void pngSize(StrikeGlyph& glyph)
+{
+    static constexpr std::uint8_t Signature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    ByteReader r(glyph.data);
+    const auto signature = r.bytes(8);
+    r.skip(4); // the chunk's length
+    const auto type = r.bytes(4);
+    const std::uint32_t width = r.u32(), height = r.u32();
+    if (glyph.imageFormat != "png" || !r.ok() || !std::equal(signature.begin(), signature.end(), Signature)
+        || tagText(type) != "IHDR" || width > 0x7fffffff || height > 0x7fffffff)
+        return;
+    glyph.width = int(width);
+    glyph.height = int(height);
+}
+
 } // namespace
 
 StrikeGlyph FindSbixGlyph(std::span<const std::uint8_t> sbix, int numGlyphs, int glyph, int ppem)
@@ -372,5 +389,6 @@ StrikeGlyph FindSbixGlyph(std::span<const std::uint8_t> sbix, int numGlyphs, int
         }
     }
     out.found = true;
+    pngSize(out);
     return out;
 }

@@ -188,7 +188,33 @@ ColourTables ReadColourTables(const FontState& font)
         if (!tables.cpal)
             tables.problems.push_back("the CPAL table runs past its end; colours are the foreground colour");
     }
+    tables.numGlyphs = font.NumGlyphs;
+    if (const auto bytes = TableBytes(font, "SVG "); !bytes.empty()) {
+        tables.svgTable = bytes;
+        tables.svg = ReadSvgIndex(bytes);
+        if (!tables.svg->problem.empty())
+            tables.problems.push_back("the SVG table is not used: " + tables.svg->problem);
+    }
+    tables.cblc = TableBytes(font, "CBLC");
+    tables.cbdt = TableBytes(font, "CBDT");
+    if (!tables.cblc.empty() && tables.cbdt.empty())
+        tables.problems.push_back("the font has CBLC but no CBDT; its strikes are not used");
+    if (const std::string problem = ReadCblcStrikes(tables.cblc).problem; !tables.cblc.empty() && !problem.empty())
+        tables.problems.push_back(problem);
+    tables.sbix = TableBytes(font, "sbix");
+    if (const std::string problem = ReadSbixStrikes(tables.sbix, font.NumGlyphs).problem;
+        !tables.sbix.empty() && !problem.empty())
+        tables.problems.push_back(problem);
     return tables;
+}
+
+StrikeGlyph FindColourStrike(const ColourTables& tables, ColourFormat format, int g, int ppem)
+{
+    if (format == ColourFormat::Cbdt && !tables.cbdt.empty())
+        return FindCbdtGlyph(tables.cblc, tables.cbdt, g, ppem);
+    if (format == ColourFormat::Sbix && !tables.sbix.empty())
+        return FindSbixGlyph(tables.sbix, tables.numGlyphs, g, ppem);
+    return {};
 }
 
 ColourFormat ChooseColourFormat(const ColourTables& tables, int g)
@@ -198,7 +224,15 @@ ColourFormat ChooseColourFormat(const ColourTables& tables, int g)
     bool cut = false;
     if (tables.colr && ColrV0Layers(*tables.colr, g, cut))
         return ColourFormat::ColrV0;
-    // SVG, CBDT and sbix take their places here, in that order.
+    if (tables.svg && FindSvgDocument(tables.svgTable, *tables.svg, g).found)
+        return ColourFormat::Svg;
+    // A strike glyph whose data is damaged is still the strike's: the
+    // picture then says why it is missing, rather than drawing the outline.
+    for (const ColourFormat format : {ColourFormat::Cbdt, ColourFormat::Sbix}) {
+        const StrikeGlyph strike = FindColourStrike(tables, format, g, LargestStrike);
+        if (strike.found || !strike.problem.empty())
+            return format;
+    }
     return ColourFormat::None;
 }
 
@@ -215,7 +249,7 @@ Rgba PaletteColour(const ColourTables& tables, const PaintSettings& settings, in
     return c;
 }
 
-ColourGlyph DescribeColourGlyph(const ColourTables& tables, int g, const Location& location)
+ColourGlyph DescribeColourGlyph(const ColourTables& tables, int g, const Location& location, int ppem)
 {
     ColourGlyph out;
     out.glyph = g;
@@ -229,6 +263,10 @@ ColourGlyph DescribeColourGlyph(const ColourTables& tables, int g, const Locatio
         if (cut)
             out.messages.push_back("glyph " + std::to_string(g)
                                    + " has more layers than the COLR layer records hold; those past them are left out");
+    } else if (out.format == ColourFormat::Svg) {
+        out.svg = FindSvgDocument(tables.svgTable, *tables.svg, g);
+    } else if (out.format != ColourFormat::None) {
+        out.strike = FindColourStrike(tables, out.format, g, ppem); // its problem is the picture's message
     }
     return out;
 }

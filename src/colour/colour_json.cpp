@@ -106,3 +106,26 @@ std::string LayersJson(const std::vector<ColrLayer>& layers, const ColourTables&
                             .str());
     return listJson(items);
 }
+
+std::string StrikeJson(const StrikeGlyph& glyph)
+{
+    return JsonObject()
+        .add("ppem", glyph.strike.ppem)
+        .add("image_format", jsonString(glyph.imageFormat))
+        .add("width", glyph.width)
+        .add("height", glyph.height)
+        .add("origin_x", glyph.originX)
+        .add("origin_y", glyph.originY)
+        .str();
+}
+
+std::string SvgJson(const SvgGlyphDocument& document)
+{
+    return JsonObject()
+        .add("document", document.document)
+        .add("first_glyph", document.record.firstGlyph)
+        .add("last_glyph", document.record.lastGlyph)
+        .add("gzipped", document.gzipped ? "true" : "false")
+        .add("length", jsonNumber(document.record.length))
+        .str();
+}

@@ -21,3 +21,9 @@ bool IsGradient(PaintKind kind);
 
 // COLRv0 layers: [{"glyph", "palette_index", "color"}] in paint order.
 std::string LayersJson(const std::vector<ColrLayer>& layers, const ColourTables& tables, const PaintSettings& settings);
+
+// A strike glyph: {"ppem", "image_format", "width", "height", "origin_x", "origin_y"}.
+std::string StrikeJson(const StrikeGlyph& glyph);
+
+// An SVG glyph's document: {"document", "first_glyph", "last_glyph", "gzipped", "length"}.
+std::string SvgJson(const SvgGlyphDocument& document);

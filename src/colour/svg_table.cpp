@@ -1,5 +1,7 @@
 #include "colour/svg_table.h"
 
+#include <algorithm>
+
 #include "sfnt/reader.h"
 
 namespace {
@@ -54,27 +56,22 @@ SvgIndex ReadSvgIndex(std::span<const std::uint8_t> svg)
     return out;
 }
 
-SvgGlyphDocument FindSvgDocument(std::span<const std::uint8_t> svg, int glyph)
+SvgGlyphDocument FindSvgDocument(std::span<const std::uint8_t> svg, const SvgIndex& index, int glyph)
 {
     SvgGlyphDocument out;
-    const SvgIndex index = ReadSvgIndex(svg);
     out.problem = index.problem;
     ByteReader r(svg);
     r.skip(2); // version
     const std::uint32_t listOffset = r.u32();
     // In glyph order without overlaps: the first range ending at or after glyph is the only candidate.
-    for (std::size_t i = 0; i < index.records.size(); ++i) {
-        const SvgDocumentRecord& d = index.records[i];
-        if (d.lastGlyph < glyph)
-            continue;
-        if (d.firstGlyph > glyph)
-            break;
-        out.found = true;
-        out.document = int(i);
-        out.record = d;
-        out.bytes = svg.subspan(std::size_t(listOffset) + d.offset, d.length);
-        out.gzipped = isGzip(out.bytes);
-        break;
-    }
+    const auto d = std::lower_bound(index.records.begin(), index.records.end(), glyph,
+                                    [](const SvgDocumentRecord& rec, int g) { return rec.lastGlyph < g; });
+    if (d == index.records.end() || d->firstGlyph > glyph)
+        return out;
+    out.found = true;
+    out.document = int(d - index.records.begin());
+    out.record = *d;
+    out.bytes = svg.subspan(std::size_t(listOffset) + d->offset, d->length);
+    out.gzipped = isGzip(out.bytes);
     return out;
 }

@@ -35,5 +35,6 @@ struct SvgGlyphDocument {
     std::string problem;                 // the index's problem, when it is not usable
 };
 
-// The document that draws glyph; found = false when none does.
-SvgGlyphDocument FindSvgDocument(std::span<const std::uint8_t> svg, int glyph);
+// The document that draws glyph, looked up in the table's index read once;
+// found = false when none does.
+SvgGlyphDocument FindSvgDocument(std::span<const std::uint8_t> svg, const SvgIndex& index, int glyph);

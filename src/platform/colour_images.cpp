@@ -11,10 +11,10 @@
 
 namespace {
 
-ColourPicture refused(std::string problem)
+ColourRendering refused(std::string problem)
 {
-    ColourPicture out;
-    out.problem = std::move(problem);
+    ColourRendering out;
+    out.messages.push_back(std::move(problem));
     return out;
 }
 
@@ -44,7 +44,7 @@ QImage coverageImage(const StrikeGlyph& glyph, QColor foreground)
 
 } // namespace
 
-ColourPicture DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::string& imageFormat,
+ColourRendering DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::string& imageFormat,
                                 int expectedWidth, int expectedHeight)
 {
     const QByteArray format = qtFormat(imageFormat);
@@ -66,7 +66,7 @@ ColourPicture DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::
         return refused("strike image of " + std::to_string(size.width()) + " x " + std::to_string(size.height())
                        + " pixels differs from its metrics' " + std::to_string(expectedWidth) + " x "
                        + std::to_string(expectedHeight));
-    ColourPicture out;
+    ColourRendering out;
     const QImage image = reader.read();
     if (image.isNull())
         return refused("strike image could not be decoded: " + reader.errorString().toStdString());
@@ -74,13 +74,13 @@ ColourPicture DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::
     return out;
 }
 
-ColourPicture RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground)
+ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground)
 {
     if (!glyph.found)
-        return refused(glyph.problem);
+        return glyph.problem.empty() ? ColourRendering{} : refused(glyph.problem);
     if (glyph.strike.ppem <= 0)
         return refused("strike of ppem 0 cannot be scaled");
-    ColourPicture out;
+    ColourRendering out;
     const bool isBitmap = glyph.imageFormat == "bitmap";
     if (isBitmap) {
         if (glyph.width > 0 && glyph.height > 0)
@@ -146,7 +146,7 @@ SvgText SvgDocumentText(std::span<const std::uint8_t> stored, bool gzipped)
     return out;
 }
 
-ColourPicture RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem)
+ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem)
 {
     if (unitsPerEm <= 0)
         return refused("unitsPerEm 0: the SVG glyph cannot be scaled");
@@ -159,7 +159,7 @@ ColourPicture RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPer
     // The element's box in the document's units, which are font units, y down.
     const QRectF box = renderer.transformForElement(id).mapRect(renderer.boundsOnElement(id));
     const double scale = double(ppem) / unitsPerEm;
-    ColourPicture out;
+    ColourRendering out;
     if (box.isEmpty())
         return out;
     const double x0 = std::floor(box.left() * scale), y0 = std::floor(box.top() * scale);

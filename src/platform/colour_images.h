@@ -9,6 +9,7 @@
 
 #include "colour/bitmap_strikes.h"
 #include "colour/svg_table.h"
+#include "platform/colour_picture.h"
 
 // The colour glyphs Lumaro does not draw itself, decoded on Qt: strike
 // images (PNG, JPEG, the unpacked CBDT bitmaps) and SVG documents. Every
@@ -29,26 +30,19 @@ inline constexpr qsizetype MaxSvgDocumentBytes = 32 * 1024 * 1024;
 // damaged or hostile document, not a glyph.
 inline constexpr int MaxColourPictureSide = 4096;
 
-// A colour glyph's picture, placed like FreeType's bitmaps: its top-left
-// corner at (left, top) pixels from the glyph origin, y up. Premultiplied
-// ARGB32; a null image with a problem when it cannot be drawn, a null image
-// without one when the glyph draws nothing.
-struct ColourPicture {
-    QImage image;
-    int left = 0, top = 0;
-    std::string problem;
-};
+// Each gives a ColourRendering: a null image with a message when the glyph
+// cannot be drawn, a null image without one when it draws nothing.
 
 // Decodes a PNG or JPEG strike image. Its size is read from its header and
 // refused before decoding when a side is over MaxStrikeImageSide, or when
 // expectedWidth/Height (CBDT's metrics; 0 for none) differ from it.
-ColourPicture DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::string& imageFormat,
+ColourRendering DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::string& imageFormat,
                                 int expectedWidth = 0, int expectedHeight = 0);
 
 // The strike glyph's picture at ppem, scaled from its strike's ppem (kept
 // pixel for pixel when they are equal). CBDT's grey bitmaps are drawn in
 // the foreground colour.
-ColourPicture RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground = Qt::black);
+ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground = Qt::black);
 
 // The document's text: its stored bytes, or inflated when gzipped, refused
 // past MaxSvgDocumentBytes or when the gzip stream is broken (problem set).
@@ -61,4 +55,4 @@ SvgText SvgDocumentText(std::span<const std::uint8_t> stored, bool gzipped);
 // Glyph `glyph` of an SVG document at ppem: the element whose id is
 // "glyphN", in font units with the glyph's origin at the document's origin
 // and y down; its parents' transforms applied.
-ColourPicture RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem);
+ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem);

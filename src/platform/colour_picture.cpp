@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include "platform/colour_images.h"
 #include "platform/outline_path.h"
 
 namespace {
@@ -221,8 +222,10 @@ void ColourPicture::popLayer(CompositeMode mode)
     }
 }
 
-ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph,
-                                  const PaintSettings& settings, int ppem)
+namespace {
+
+ColourRendering renderColr(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph,
+                           const PaintSettings& settings, int ppem)
 {
     ColourRendering out;
     std::optional<ClipBox> box = glyph.clip;
@@ -257,4 +260,31 @@ ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tab
                                + " MB of pixels are painted without their own layer");
     out.image = picture.image();
     return out;
+}
+
+ColourRendering renderSvg(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph, int ppem)
+{
+    const SvgGlyphDocument document = FindSvgDocument(tables.svgTable, *tables.svg, glyph.glyph);
+    const SvgText text = SvgDocumentText(document.bytes, document.gzipped);
+    if (!text.problem.empty())
+        return {{}, 0, 0, {text.problem}};
+    return RenderSvgGlyph(text.text, glyph.glyph, font.HeadTable.UnitsPerEm, ppem);
+}
+
+} // namespace
+
+ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph,
+                                  const PaintSettings& settings, int ppem)
+{
+    switch (glyph.format) {
+    case ColourFormat::Svg: return renderSvg(font, tables, glyph, ppem);
+    case ColourFormat::Cbdt:
+    case ColourFormat::Sbix: {
+        // The strike for the size drawn, whatever size the glyph was described at.
+        const Rgba f = settings.foreground;
+        return RenderStrikeGlyph(FindColourStrike(tables, glyph.format, glyph.glyph, ppem), ppem,
+                                 QColor(f.r, f.g, f.b, f.a));
+    }
+    default: return renderColr(font, tables, glyph, settings, ppem);
+    }
 }

@@ -62,6 +62,26 @@ std::vector<std::string> MessageBoxes(const Reports& reports)
     return boxes;
 }
 
+std::string ColourStatus(const ColourGlyph& glyph)
+{
+    const auto count = [](std::size_t n, const char* what) {
+        return ", " + std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    std::string detail;
+    switch (glyph.format) {
+    case ColourFormat::None: return {};
+    case ColourFormat::ColrV1: detail = glyph.paint ? count(std::size_t(CountPaints(*glyph.paint)), "paint") : ""; break;
+    case ColourFormat::ColrV0: detail = count(glyph.layers.size(), "layer"); break;
+    case ColourFormat::Cbdt:
+    case ColourFormat::Sbix:
+        if (glyph.strike && glyph.strike->strikeIndex >= 0)
+            detail = ", " + std::to_string(glyph.strike->strike.ppem) + " ppem";
+        break;
+    case ColourFormat::Svg: break;
+    }
+    return std::string("colour glyph (") + ColourFormatName(glyph.format) + detail + ")";
+}
+
 std::string WhyNotOpened(const Reports& reports)
 {
     for (const Failure& failure : reports) {

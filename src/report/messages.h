@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "colour/colour_glyph.h"
 #include "sfnt/failure.h"
 
 // The words of failures, made here and nowhere else.
@@ -19,6 +20,11 @@ std::vector<std::string> MessageBoxes(const Reports& reports);
 // drawn at the default location because its variation data cannot be used.
 // Empty when there is nothing to say.
 std::string StatusNote(const Reports& reports);
+
+// What the status bar says of a colour glyph: "colour glyph (COLRv1, 12
+// paints)", "(COLRv0, 3 layers)", "(CBDT, 109 ppem)", "(SVG)"; empty for a
+// glyph without colour data.
+std::string ColourStatus(const ColourGlyph& glyph);
 
 // Why an open was abandoned, for the status bar after "... could not be
 // opened: ". The first report that says something decides.

@@ -63,6 +63,7 @@ void FontSession::open(const std::string& path, int face)
     faceIndex_ = opened.face;
     faceCount_ = opened.faces;
     font_ = std::make_shared<const FontState>(std::move(opened.font));
+    colour_ = ReadColourTables(*font_);
     lists_ = std::move(opened.lists);
     foundGlyph_ = -1;
     userLocation_ = DefaultCoordinates(font_->Variations);
@@ -81,6 +82,7 @@ void FontSession::open(const std::string& path, int face)
 void FontSession::unload()
 {
     font_ = std::make_shared<FontState>();
+    colour_ = {};
     lists_ = {};
     drawn_ = {};
     advance_.reset();
@@ -106,6 +108,15 @@ void FontSession::showLists(int entry)
     eventsEnabled_ = 1;
 }
 
+namespace {
+
+bool hasColour(const ColourTables& t)
+{
+    return t.colr || t.svg || !t.cbdt.empty() || !t.sbix.empty();
+}
+
+} // namespace
+
 void FontSession::show(int glyph, int entry)
 {
     currentGlyph_ = glyph;
@@ -118,7 +129,12 @@ void FontSession::show(int glyph, int entry)
     advance_ = readout.advance;
     selection_ = {};
     report(MessageBoxes(readout.reports));
-    if (const std::string note = StatusNote(readout.reports); !note.empty())
+    std::string note = StatusNote(readout.reports);
+    const std::string colour = ColourStatus(DescribeColourGlyph(colour_, glyph, view_.location));
+    note += (note.empty() || colour.empty() ? "" : " ") + colour;
+    // In a colour font every glyph says something, if only nothing: the
+    // last colour glyph's words must not stay beside a plain one.
+    if (!note.empty() || hasColour(colour_))
         listener_.showStatus(note);
     listener_.glyphShown(glyph, entry, readout);
     tell([glyph](SessionObserver& o) { o.glyphShown(glyph); });

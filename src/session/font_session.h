@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "colour/colour_glyph.h"
 #include "draw/surface.h"
 #include "draw/view.h"
 #include "sfnt/location.h"
@@ -116,6 +117,8 @@ public:
     std::optional<std::int32_t> advanceShown() const;
 
     const std::shared_ptr<const FontState>& font() const { return font_; }
+    // The open font's colour tables, read once as it opens; views into font().
+    const ColourTables& colourTables() const { return colour_; }
     const PickLists& lists() const { return lists_; }
     const ViewState& view() const { return view_; }
     int CurrentGlyph() const { return currentGlyph_; }
@@ -146,6 +149,7 @@ private:
     DrawingSurface& surface_;
     FontOpener opener_;
     std::shared_ptr<const FontState> font_; // never null; shared with work that outlives an open
+    ColourTables colour_;                   // of font_
     PickLists lists_;
     ViewState view_;
     int currentGlyph_ = 0;

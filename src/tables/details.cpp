@@ -7,9 +7,12 @@
 #include <cstdlib>
 
 #include "colour/bitmap_strikes.h"
+#include "colour/colr.h"
+#include "colour/cpal.h"
 #include "colour/svg_table.h"
 #include "sfnt/reader.h"
 #include "sfnt/table_directory.h"
+#include "tables/names.h"
 
 namespace {
 
@@ -217,22 +220,75 @@ std::vector<CmapSubtable> readCmapSubtables(const FontState& font)
 
 ColourTableSummary strikeSummary(const char* tag, const StrikeList& list)
 {
-    ColourTableSummary out{tag, list.version, {}, 0, list.problem};
+    ColourTableSummary out;
+    out.tag = tag;
+    out.version = list.version;
+    out.problem = list.problem;
     for (const StrikeInfo& s : list.strikes)
         out.strikePpems.push_back(s.ppem);
+    return out;
+}
+
+ColourTableSummary colrSummary(std::span<const std::uint8_t> bytes)
+{
+    ColourTableSummary out;
+    out.tag = "COLR";
+    const std::optional<Colr> colr = ReadColr(bytes);
+    if (!colr) {
+        out.problem = "shorter than its header";
+        return out;
+    }
+    out.version = colr->version;
+    out.baseGlyphRecords = colr->numBaseGlyphRecords;
+    out.layerRecords = colr->numLayerRecords;
+    out.baseGlyphPaints = int(std::min<std::uint32_t>(colr->numBaseGlyphPaintRecords, 0x7fffffff));
+    out.layerPaints = int(std::min<std::uint32_t>(colr->numLayers, 0x7fffffff));
+    for (const std::string& problem : colr->problems)
+        out.problem += (out.problem.empty() ? "" : "; ") + problem;
+    return out;
+}
+
+ColourTableSummary cpalSummary(const FontState& font, std::span<const std::uint8_t> bytes)
+{
+    ColourTableSummary out;
+    out.tag = "CPAL";
+    const std::optional<Cpal> cpal = ReadCpal(bytes);
+    if (!cpal) {
+        out.problem = "runs past its end";
+        return out;
+    }
+    out.version = cpal->version;
+    out.paletteEntries = cpal->numPaletteEntries;
+    for (std::size_t k = 0; k < cpal->palettes.size(); ++k) {
+        PaletteSummary p;
+        if (k < cpal->paletteTypes.size())
+            p.type = cpal->paletteTypes[k];
+        if (k < cpal->paletteLabels.size() && cpal->paletteLabels[k] != NoPaletteLabel)
+            p.label = FontNameText(font, cpal->paletteLabels[k]);
+        out.palettes.push_back(std::move(p));
+    }
     return out;
 }
 
 std::vector<ColourTableSummary> readColourTables(const FontState& font)
 {
     std::vector<ColourTableSummary> out;
+    if (const auto colr = TableBytes(font, "COLR"); !colr.empty())
+        out.push_back(colrSummary(colr));
+    if (const auto cpal = TableBytes(font, "CPAL"); !cpal.empty())
+        out.push_back(cpalSummary(font, cpal));
     if (const auto cblc = TableBytes(font, "CBLC"); !cblc.empty())
         out.push_back(strikeSummary("CBLC", ReadCblcStrikes(cblc)));
     if (const auto sbix = TableBytes(font, "sbix"); !sbix.empty())
         out.push_back(strikeSummary("sbix", ReadSbixStrikes(sbix, font.NumGlyphs)));
     if (const auto svg = TableBytes(font, "SVG "); !svg.empty()) {
         const SvgIndex index = ReadSvgIndex(svg);
-        out.push_back({"SVG ", index.version, {}, int(index.records.size()), index.problem});
+        ColourTableSummary summary;
+        summary.tag = "SVG ";
+        summary.version = index.version;
+        summary.documents = int(index.records.size());
+        summary.problem = index.problem;
+        out.push_back(std::move(summary));
     }
     return out;
 }

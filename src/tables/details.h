@@ -44,12 +44,23 @@ struct CmapSubtable {
     bool usedByFind = false;  // the subtable Find and the status bar read
 };
 
-// A colour bitmap or SVG table: its version and what it holds.
+// A CPAL palette: its type (USABLE_WITH_LIGHT/DARK_BACKGROUND bits) and its
+// label's text from the name table ("" without one).
+struct PaletteSummary {
+    std::uint32_t type = 0;
+    std::string label;
+};
+
+// A colour table: its version and what it holds.
 struct ColourTableSummary {
-    std::string tag;              // "CBLC" (for CBLC/CBDT), "sbix" or "SVG "
+    std::string tag;              // "COLR", "CPAL", "CBLC" (for CBLC/CBDT), "sbix" or "SVG "
     int version = 0;
     std::vector<int> strikePpems; // CBLC, sbix: each strike's ppem, in table order
     int documents = 0;            // SVG: the documents in its index
+    int baseGlyphRecords = 0, layerRecords = 0; // COLR version 0's
+    int baseGlyphPaints = 0, layerPaints = 0;   // COLR version 1's BaseGlyphList and LayerList
+    int paletteEntries = 0;                     // CPAL
+    std::vector<PaletteSummary> palettes;       // CPAL
     std::string problem;          // why the table is read only in part, or not at all
 };
 

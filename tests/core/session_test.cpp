@@ -8,6 +8,7 @@
 
 #include "session/font_session.h"
 #include "sfnt/container.h"
+#include "support/colr_builder.h"
 #include "support/container_builder.h"
 #include "support/crafted_fonts.h"
 #include "support/ttf_builder.h"
@@ -206,6 +207,27 @@ TEST(SessionOpen, ReportsTheFontItsListsAndTheFirstGlyph)
     EXPECT_EQ(listener.log, expected);
     EXPECT_EQ(listener.numbers, std::vector<std::string>{"4"});
     EXPECT_EQ(session.lists().GlyphList.size(), 8u);
+}
+
+// A colour glyph is named in the status bar; a plain glyph of a colour font
+// clears what the last one said.
+TEST(SessionOpen, AColourGlyphIsSaidToBeOne)
+{
+    colr::ColrBuilder c;
+    c.layers = {colr::solid(c, 0), colr::solid(c, 1)};
+    c.bases = {{4, colr::layers(c, 2, 0)}};
+    const ttf::ByteVector font
+        = ttf::craftedWith([&](std::vector<ttf::Table>& t) { t.push_back({"COLR", c.build()}); });
+    RecordingListener listener;
+    NullSurface surface;
+    FontSession session(listener, surface, openBuiltFile);
+    openBuilt(session, "colour.ttf", font);
+    session.showGlyph(4);
+    session.showGlyph(1);
+    ASSERT_GE(listener.log.size(), 4u);
+    const std::vector<std::string> last(listener.log.end() - 4, listener.log.end());
+    EXPECT_EQ(last, (std::vector<std::string>{"status colour glyph (COLRv1, 3 paints)", "shown 4 at 4", "status ",
+                                              "shown 1 at 1"}));
 }
 
 TEST(SessionOpen, AShortListShowsItsLastEntry)

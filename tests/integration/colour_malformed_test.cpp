@@ -25,22 +25,27 @@ struct Malformed {
 
 const ByteVector CbdtHeader = Bytes().u16(3).u16(0).data; // majorVersion, minorVersion
 
+std::string firstMessage(const ColourRendering& picture)
+{
+    return picture.messages.empty() ? std::string() : picture.messages.front();
+}
+
 // The problem of glyph 1 at 20 ppem, the image decoded where one was found.
 std::string cbdtProblem(const ByteVector& cblc, const ByteVector& cbdt)
 {
     const StrikeGlyph g = FindCbdtGlyph(cblc, cbdt, 1, 20);
-    return g.found ? RenderStrikeGlyph(g, 20).problem : g.problem;
+    return g.found ? firstMessage(RenderStrikeGlyph(g, 20)) : g.problem;
 }
 
 std::string sbixProblem(const ByteVector& sbix, int glyph = 1)
 {
     const StrikeGlyph g = FindSbixGlyph(sbix, 3, glyph, 20);
-    return g.found ? RenderStrikeGlyph(g, 20).problem : g.problem;
+    return g.found ? firstMessage(RenderStrikeGlyph(g, 20)) : g.problem;
 }
 
 std::string svgProblem(const ByteVector& svg, int glyph = 1)
 {
-    const SvgGlyphDocument d = FindSvgDocument(svg, glyph);
+    const SvgGlyphDocument d = FindSvgDocument(svg, ReadSvgIndex(svg), glyph);
     return d.found ? SvgDocumentText(d.bytes, d.gzipped).problem : d.problem;
 }
 

@@ -36,9 +36,20 @@ int numGlyphsOf(const std::vector<std::uint8_t>& font)
     return r.u16();
 }
 
+// What `lumaro-inspect colour` prints of glyph g at ppem.
+QJsonObject colourCommand(const std::string& path, int g, int ppem, const std::string& extra = {})
+{
+    const CommandOutput run = runCommand(shellQuoted(LUMARO_INSPECT) + " colour " + shellQuoted(path) + " "
+                                         + std::to_string(g) + " --ppem " + std::to_string(ppem) + extra);
+    EXPECT_EQ(run.status, 0);
+    return QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+}
+
 // Every glyph at the strike's own size: the same box, placement and
 // premultiplied pixels as FreeType's BGRA bitmap (FreeType's own PNG
 // decoding premultiplies with its rounding; Qt's differs by at most 1).
+// Every 29th glyph goes through lumaro-inspect colour too: the format
+// chosen, the strike described and the picture placed as FreeType places it.
 TEST(ColourStrikesVsFreeType, NotoColorEmojiEveryGlyph)
 {
     const std::string path = std::string(NOTO_DIR) + "/NotoColorEmoji.ttf";
@@ -54,7 +65,7 @@ TEST(ColourStrikesVsFreeType, NotoColorEmojiEveryGlyph)
     FT_Face f = face.get();
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(FT_Select_Size(f, 0), 0);
-    int compared = 0, withoutImage = 0, worstChannel = 0;
+    int compared = 0, withoutImage = 0, worstChannel = 0, commands = 0;
     for (int g = 0; g < numGlyphsOf(font); ++g) {
         SCOPED_TRACE("glyph " + std::to_string(g));
         const StrikeGlyph ours = FindCbdtGlyph(cblc, cbdt, g, ppem);
@@ -62,12 +73,24 @@ TEST(ColourStrikesVsFreeType, NotoColorEmojiEveryGlyph)
         // FreeType gives a glyph without an image an empty bitmap.
         const bool freeTypeHasIt = FT_Load_Glyph(f, FT_UInt(g), FT_LOAD_COLOR) == 0 && f->glyph->bitmap.rows > 0;
         ASSERT_EQ(ours.found, freeTypeHasIt);
+        if (g % 29 == 0) {
+            const QJsonObject printed = colourCommand(path, g, ppem);
+            EXPECT_EQ(printed["format"], freeTypeHasIt ? "CBDT" : "none");
+            if (freeTypeHasIt) {
+                EXPECT_EQ(printed["strike"]["ppem"], ppem);
+                EXPECT_EQ(printed["width"], int(f->glyph->bitmap.width));
+                EXPECT_EQ(printed["rows"], int(f->glyph->bitmap.rows));
+                EXPECT_EQ(printed["left"], f->glyph->bitmap_left);
+                EXPECT_EQ(printed["top"], f->glyph->bitmap_top);
+                ++commands;
+            }
+        }
         if (!ours.found) {
             ++withoutImage;
             continue;
         }
-        const ColourPicture picture = RenderStrikeGlyph(ours, ppem);
-        ASSERT_TRUE(picture.problem.empty()) << picture.problem;
+        const ColourRendering picture = RenderStrikeGlyph(ours, ppem);
+        ASSERT_TRUE(picture.messages.empty()) << picture.messages.front();
         const FT_Bitmap& bitmap = f->glyph->bitmap;
         ASSERT_EQ(bitmap.pixel_mode, FT_PIXEL_MODE_BGRA);
         ASSERT_EQ(picture.image.width(), int(bitmap.width));
@@ -90,6 +113,7 @@ TEST(ColourStrikesVsFreeType, NotoColorEmojiEveryGlyph)
     }
     EXPECT_GT(compared, 3000);
     EXPECT_GT(withoutImage, 0); // the blank and control glyphs
+    EXPECT_GT(commands, 100);
 }
 
 // A font of six glyphs with an sbix table of two strikes (PNG images of
@@ -215,8 +239,8 @@ TEST(ColourStrikesVsFontTools, SbixStrikesAndRecords)
                       record["data"].toString().toLatin1());
             if (!record.toObject().contains("w"))
                 continue;
-            const ColourPicture picture = RenderStrikeGlyph(glyph, ppem);
-            ASSERT_TRUE(picture.problem.empty()) << picture.problem;
+            const ColourRendering picture = RenderStrikeGlyph(glyph, ppem);
+            ASSERT_TRUE(picture.messages.empty()) << picture.messages.front();
             EXPECT_EQ(picture.image.width(), record["w"].toInt());
             EXPECT_EQ(picture.image.height(), record["h"].toInt());
             EXPECT_EQ(picture.top, record["y"].toInt() + record["h"].toInt()); // bottom-left at the origin offset
@@ -247,30 +271,41 @@ TEST(ColourStrikesVsFontTools, SvgDocumentsAndRanges)
     const SvgIndex index = ReadSvgIndex(svg);
     ASSERT_TRUE(index.problem.empty()) << index.problem;
     ASSERT_EQ(index.records.size(), 3u);
+    const ttf::TempFontFile file(font.bytes);
     for (int gid = 0; gid < font.read["numGlyphs"].toInt(); ++gid) {
         SCOPED_TRACE("glyph " + std::to_string(gid));
         int expected = -1;
         for (int d = 0; d < docs.size(); ++d)
             if (gid >= docs[d]["start"].toInt() && gid <= docs[d]["end"].toInt())
                 expected = d;
-        const SvgGlyphDocument doc = FindSvgDocument(svg, gid);
+        const SvgGlyphDocument doc = FindSvgDocument(svg, index, gid);
         ASSERT_EQ(doc.document, expected);
+        // The command prefers SVG to the sbix images these glyphs also have.
+        const QJsonObject printed = colourCommand(file.path(), gid, 100);
+        EXPECT_EQ(printed["format"], expected < 0 ? "none" : "SVG");
         if (expected < 0)
             continue;
+        EXPECT_EQ(printed["svg"]["document"], expected);
+        EXPECT_EQ(printed["svg"]["first_glyph"], docs[expected]["start"]);
+        EXPECT_EQ(printed["svg"]["gzipped"], docs[expected]["compressed"]);
         EXPECT_EQ(doc.record.firstGlyph, docs[expected]["start"].toInt());
         EXPECT_EQ(doc.record.lastGlyph, docs[expected]["end"].toInt());
         EXPECT_EQ(doc.gzipped, docs[expected]["compressed"].toBool());
         const SvgText text = SvgDocumentText(doc.bytes, doc.gzipped);
         EXPECT_TRUE(text.problem.empty()) << text.problem;
         EXPECT_EQ(text.text.toStdString(), docs[expected]["doc"].toString().toStdString());
-        const ColourPicture picture = RenderSvgGlyph(text.text, gid, 1000, 100);
-        EXPECT_TRUE(picture.problem.empty()) << picture.problem;
+        const ColourRendering picture = RenderSvgGlyph(text.text, gid, 1000, 100);
+        EXPECT_TRUE(picture.messages.empty()) << picture.messages.front();
         EXPECT_FALSE(picture.image.isNull());
+        EXPECT_EQ(printed["width"], picture.image.width());
+        EXPECT_EQ(printed["rows"], picture.image.height());
+        EXPECT_EQ(printed["left"], picture.left);
+        EXPECT_EQ(printed["top"], picture.top);
     }
     // glyph1's rectangle x 100..600, y -700..0 in font units, y down: 50 x 70
     // pixels at 100 ppem, its top-left 10 pixels right and 70 up of the origin.
-    const SvgGlyphDocument first = FindSvgDocument(svg, 1);
-    const ColourPicture rect = RenderSvgGlyph(SvgDocumentText(first.bytes, first.gzipped).text, 1, 1000, 100);
+    const SvgGlyphDocument first = FindSvgDocument(svg, index, 1);
+    const ColourRendering rect = RenderSvgGlyph(SvgDocumentText(first.bytes, first.gzipped).text, 1, 1000, 100);
     EXPECT_EQ(rect.image.size(), QSize(50, 70));
     EXPECT_EQ(rect.left, 10);
     EXPECT_EQ(rect.top, 70);

@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include "support/command_output.h"
+#include "support/font_file_loading.h"
+#include "tables/details.h"
 
 namespace {
 
@@ -176,6 +178,23 @@ std::string difference(const QJsonValue& ours, const QJsonValue& ref, const std:
     return ours == ref ? "" : path;
 }
 
+// Font Details' COLR and CPAL rows as fontTools reads the tables.
+const char* const DetailsScript = R"py(
+import json, sys
+from fontTools.ttLib import TTFont
+f = TTFont(sys.argv[1])
+colr, cpal, name = f["COLR"], f["CPAL"], f["name"]
+t = getattr(colr, "table", None)
+def count(lst, attr):
+    return len(getattr(lst, attr)) if lst is not None else 0
+print(json.dumps({"colr": [colr.version, t.BaseGlyphRecordCount if t else len(colr.ColorLayers),
+                           t.LayerRecordCount if t else sum(len(v) for v in colr.ColorLayers.values()),
+                           count(t and t.BaseGlyphList, "BaseGlyphPaintRecord"), count(t and t.LayerList, "Paint")],
+                  "cpal": [cpal.version, cpal.numPaletteEntries],
+                  "palettes": [[ty, name.getDebugName(lab) if lab != 0xFFFF else ""]
+                               for ty, lab in zip(cpal.paletteTypes, cpal.paletteLabels)]}))
+)py";
+
 struct ColourRun {
     std::string font;
     int palette;
@@ -223,6 +242,26 @@ TEST(ColourVsFontTools, PaintTreesLayersAndClipsOfBuiltFonts)
         }
     }
     EXPECT_GE(coloured, 100);
+    for (const char* name : {"colr0.ttf", "colr1.ttf"}) {
+        SCOPED_TRACE(name);
+        const std::string font = (dir / name).string();
+        const QJsonObject want = QJsonDocument::fromJson(QByteArray::fromStdString(python(DetailsScript, {font}, status))).object();
+        ASSERT_EQ(status, 0);
+        FontState loaded;
+        ASSERT_EQ(loadFontPath(loaded, font), LoadResult::Loaded);
+        const FontDetails details = ReadFontDetails(loaded);
+        ASSERT_GE(details.colour.size(), 2u);
+        const ColourTableSummary& colr = details.colour[0];
+        const ColourTableSummary& cpal = details.colour[1];
+        EXPECT_EQ(colr.tag + cpal.tag, "COLRCPAL");
+        EXPECT_EQ(QJsonArray({colr.version, colr.baseGlyphRecords, colr.layerRecords, colr.baseGlyphPaints, colr.layerPaints}),
+                  want["colr"].toArray());
+        EXPECT_EQ(QJsonArray({cpal.version, cpal.paletteEntries}), want["cpal"].toArray());
+        QJsonArray palettes;
+        for (const PaletteSummary& p : cpal.palettes)
+            palettes.append(QJsonArray({int(p.type), QString::fromStdString(p.label)}));
+        EXPECT_EQ(palettes, want["palettes"].toArray());
+    }
     std::filesystem::remove_all(dir);
 }
 

@@ -43,7 +43,7 @@ def font(path, colr_glyphs, version, variable=False, clips=None, palettes=None):
         kw["varIndexMap"] = m
     fb.font["COLR"] = buildCOLR(colr_glyphs, version=version, glyphMap=fb.font.getReverseGlyphMap(), clipBoxes=clips, **kw)
     fb.font["CPAL"] = buildCPAL(palettes or [[(1, 0, 0, 1), (0, 0.5, 1, 1), (0, 1, 0, 0.5)], [(0.2, 0.2, 0.2, 1), (1, 1, 0, 1), (1, 0, 1, 1)]],
-                                paletteTypes=[1, 2], paletteLabels=[None, None], paletteEntryLabels=None,
+                                paletteTypes=[1, 2], paletteLabels=[None, "Dark"], paletteEntryLabels=None,
                                 nameTable=fb.font["name"])
     fb.save(path)
 

@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "colour/cpal.h"
 #include "platform/shaping.h"
 #include "tables/details.h"
 #include "tables/names.h"
@@ -67,20 +68,54 @@ QWidget* cmapPage(const FontDetails& d)
     return tableOf({"Platform", "Encoding", "Format", "Length", "Used by"}, rows);
 }
 
+QString colourHolds(const ColourTableSummary& t)
+{
+    const auto count = [](std::size_t n, const char* what) {
+        return QStringLiteral("%1 %2%3").arg(n).arg(what).arg(n == 1 ? "" : "s");
+    };
+    if (t.tag == "SVG ")
+        return count(std::size_t(t.documents), "document");
+    if (t.tag == "COLR") {
+        QString holds = count(std::size_t(t.baseGlyphRecords), "base glyph") + ", "
+                      + count(std::size_t(t.layerRecords), "layer record");
+        if (t.version >= 1)
+            holds += "; " + count(std::size_t(t.baseGlyphPaints), "base glyph paint") + ", "
+                   + count(std::size_t(t.layerPaints), "layer paint");
+        return holds;
+    }
+    if (t.tag == "CPAL")
+        return count(t.palettes.size(), "palette")
+             + QStringLiteral(" of %1 %2").arg(t.paletteEntries).arg(t.paletteEntries == 1 ? "entry" : "entries");
+    QStringList ppems;
+    for (int p : t.strikePpems)
+        ppems << QString::number(p);
+    return count(t.strikePpems.size(), "strike") + " (ppem " + ppems.join(", ") + ")";
+}
+
+// "light background", "dark background", both, or "" for a palette of no type.
+QString paletteType(std::uint32_t type)
+{
+    QStringList kinds;
+    if (type & USABLE_WITH_LIGHT_BACKGROUND)
+        kinds << "light";
+    if (type & USABLE_WITH_DARK_BACKGROUND)
+        kinds << "dark";
+    return kinds.isEmpty() ? QString() : kinds.join(" and ") + " background";
+}
+
 QWidget* colourPage(const FontDetails& d)
 {
     std::vector<QStringList> rows;
     for (const ColourTableSummary& t : d.colour) {
-        QStringList ppems;
-        for (int p : t.strikePpems)
-            ppems << QString::number(p);
-        const auto count = [](std::size_t n, const char* what) {
-            return QStringLiteral("%1 %2%3").arg(n).arg(what).arg(n == 1 ? "" : "s");
-        };
-        const QString holds = t.tag == "SVG " ? count(std::size_t(t.documents), "document")
-                                              : count(t.strikePpems.size(), "strike") + " (ppem " + ppems.join(", ") + ")";
-        rows.push_back({QString::fromStdString(t.tag).trimmed(), QString::number(t.version), holds,
+        rows.push_back({QString::fromStdString(t.tag).trimmed(), QString::number(t.version), colourHolds(t),
                         QString::fromStdString(t.problem)});
+        for (std::size_t k = 0; k < t.palettes.size(); ++k) {
+            QStringList words{paletteType(t.palettes[k].type)};
+            if (!t.palettes[k].label.empty())
+                words << QString::fromUtf8("\u201c") + QString::fromStdString(t.palettes[k].label) + QString::fromUtf8("\u201d");
+            words.removeAll(QString());
+            rows.push_back({QStringLiteral("  palette %1").arg(k), "", words.join(", "), ""});
+        }
     }
     return tableOf({"Table", "Version", "Holds", "Problem"}, rows);
 }

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "colour/colour_json.h"
+#include "platform/colour_images.h"
 #include "tables/names.h"
 #include "ui/overview/font_glyph_source.h"
 #include "ui/overview/overview_drawing.h"
@@ -136,7 +137,7 @@ ColourWindow::ColourWindow(QWidget* parent) : QWidget(parent)
     layout->addWidget(split, 1);
     layout->addWidget(messages_);
 
-    connect(ppem_, &QSpinBox::valueChanged, this, &ColourWindow::render);
+    connect(ppem_, &QSpinBox::valueChanged, this, &ColourWindow::describe); // a strike glyph takes the strike for the size
     connect(palette_, &QComboBox::currentIndexChanged, this, [this] {
         fillTree(); // the colours the tree prints are the palette's
         render();
@@ -200,11 +201,41 @@ void ColourWindow::fillPalettes()
     }
 }
 
+// A strike glyph's strike and image, or an SVG glyph's document and its source, line by line.
+void ColourWindow::addImageDetails(QTreeWidgetItem* top) const
+{
+    const auto line = [top](const QString& text) { return new QTreeWidgetItem(top, {text}); };
+    if (const auto& g = described_.strike; g && g->found) {
+        line(QStringLiteral("strike  ppem: %1, image_format: %2, width: %3, height: %4, origin_x: %5, origin_y: %6")
+                 .arg(g->strike.ppem).arg(QString::fromStdString(g->imageFormat)).arg(g->width).arg(g->height)
+                 .arg(g->originX).arg(g->originY));
+    }
+    const auto& d = described_.svg;
+    if (!d || !d->found)
+        return;
+    line(QStringLiteral("document %1  glyphs: %2-%3, gzipped: %4, length: %5")
+             .arg(d->document).arg(d->record.firstGlyph).arg(d->record.lastGlyph)
+             .arg(d->gzipped ? "true" : "false").arg(d->record.length));
+    const SvgText text = SvgDocumentText(d->bytes, d->gzipped);
+    if (!text.problem.empty()) {
+        line(QString::fromStdString(text.problem));
+        return;
+    }
+    // A tree of some thousand lines stays quick; a longer document is cut with a note.
+    constexpr int MostLines = 2000;
+    auto* source = line(QStringLiteral("source"));
+    const QStringList lines = QString::fromUtf8(text.text).split('\n');
+    for (int k = 0; k < lines.size() && k < MostLines; ++k)
+        new QTreeWidgetItem(source, {lines[k]});
+    if (lines.size() > MostLines)
+        new QTreeWidgetItem(source, {QStringLiteral("... %1 more lines").arg(lines.size() - MostLines)});
+}
+
 void ColourWindow::describe()
 {
     described_ = {};
     if (font_ && tables_ && glyph_ >= 0 && glyph_ < font_->NumGlyphs)
-        described_ = DescribeColourGlyph(*tables_, glyph_, location_);
+        described_ = DescribeColourGlyph(*tables_, glyph_, location_, ppem_->value());
     fillTree();
     render();
 }
@@ -238,7 +269,9 @@ void ColourWindow::fillTree()
             tree_->addTopLevelItem(item);
         }
     } else {
-        tree_->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("Glyph %1: %2").arg(glyph_).arg(ColourFormatName(described_.format))}));
+        auto* top = new QTreeWidgetItem({QStringLiteral("Glyph %1: %2").arg(glyph_).arg(ColourFormatName(described_.format))});
+        tree_->addTopLevelItem(top);
+        addImageDetails(top);
     }
     tree_->expandAll();
     for (QTreeWidgetItemIterator it(tree_); *it; ++it)

@@ -42,6 +42,7 @@ private:
     void describe();
     void render();
     void fillTree();
+    void addImageDetails(QTreeWidgetItem* top) const;
     void chooseColour(QColor& colour);
     QPainterPath selectedRegion() const;
     PaintSettings settings() const;

@@ -13,6 +13,7 @@
 #include FT_MULTIPLE_MASTERS_H
 #include FT_OUTLINE_H
 
+#include "bench_ratios.h"
 #include "outline/composite.h"
 #include "platform/font_container.h"
 #include "platform/font_file.h"
@@ -141,8 +142,9 @@ void freetypeEveryOutline(benchmark::State& state, const std::string& path, cons
     FT_Done_FreeType(library);
 }
 
-// Prints the usual table, then Lumaro's CPU time over FreeType's for each font
-// (CPU time: the ratio should not depend on what else the machine runs).
+// Prints the usual table, then each ratio of benchRatios(): Lumaro's CPU time
+// over FreeType's for each font among them (CPU time: the ratio should not
+// depend on what else the machine runs).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
@@ -152,21 +154,18 @@ public:
         for (const Run& run : runs) {
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if ((run.run_type == Run::RT_Iteration || median) && !run.error_occurred && run.iterations > 0)
-                times_[run.run_name.str()] = run.GetAdjustedCPUTime(); // every Versus run is in ms
+                times_[run.run_name.str()] = run.GetAdjustedCPUTime(); // a pair shares its unit
         }
     }
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        for (const auto& [benchmark, lumaro] : times_) {
-            const std::string prefix = "Versus/Lumaro";
-            if (benchmark.compare(0, prefix.size(), prefix) != 0)
-                continue;
-            const std::string rest = benchmark.substr(prefix.size()); // "/font" or "@instance/font"
-            const auto freetype = times_.find("Versus/FreeType" + rest);
-            if (freetype != times_.end() && freetype->second > 0)
-                GetOutputStream() << "Versus " << rest.substr(rest[0] == '/' ? 1 : 0)
-                                  << ": Lumaro / FreeType = " << lumaro / freetype->second << "\n";
+        for (const BenchRatio& ratio : benchRatios()) {
+            const auto numerator = times_.find(ratio.numerator);
+            const auto denominator = times_.find(ratio.denominator);
+            if (numerator != times_.end() && denominator != times_.end() && denominator->second > 0)
+                GetOutputStream() << ratio.title << ": " << ratio.what << " = "
+                                  << numerator->second / denominator->second << "\n";
         }
     }
 
@@ -179,12 +178,12 @@ private:
 int main(int argc, char** argv)
 {
     const auto pair = [](const std::string& at, const std::string& path, const std::vector<Fixed>& user) {
-        benchmark::RegisterBenchmark(("Versus/Lumaro" + at + "/" + fileName(path)).c_str(), lumaroEveryOutline, path,
-                                     user)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("Versus/FreeType" + at + "/" + fileName(path)).c_str(), freetypeEveryOutline,
-                                     path, user)
-            ->Unit(benchmark::kMillisecond);
+        const std::string lumaro = "Versus/Lumaro" + at + "/" + fileName(path);
+        const std::string freetype = "Versus/FreeType" + at + "/" + fileName(path);
+        benchmark::RegisterBenchmark(lumaro.c_str(), lumaroEveryOutline, path, user)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(freetype.c_str(), freetypeEveryOutline, path, user)->Unit(benchmark::kMillisecond);
+        benchRatios().push_back({"Versus " + (at.empty() ? "" : at + "/") + fileName(path), lumaro, freetype,
+                                 "Lumaro / FreeType"});
     };
     for (const std::string& path : benchFonts()) {
         pair("", path, {});

@@ -106,15 +106,15 @@ Affine paintTransform(const PaintNode& n)
     case PaintKind::Translate: return {1, 0, 0, 1, v[0], v[1]};
     default: break;
     }
+    // A rotation has one value before its centre, a scale or a skew two.
+    const std::size_t centre = n.kind == PaintKind::Rotate ? 1 : 2;
+    const double cx = v[centre], cy = v[centre + 1];
     Affine t;
-    double cx = v[2], cy = v[3];
     if (n.kind == PaintKind::Scale) {
         t = {v[0], 0, 0, v[1], 0, 0};
     } else if (n.kind == PaintKind::Rotate) {
         const double c = std::cos(v[0] * Radians), s = std::sin(v[0] * Radians);
         t = {c, s, -s, c, 0, 0};
-        cx = v[1];
-        cy = v[2];
     } else {
         t = {1, std::tan(v[1] * Radians), -std::tan(v[0] * Radians), 1, 0, 0};
     }

@@ -2,7 +2,7 @@
 // tables: test fonts built by fontTools' colorLib with every paint format,
 // several composite modes, every extend mode, variable paints and two
 // palettes; every glyph's paint tree or layers, clip box and colours, at the
-// default and at other locations.
+// default and at other locations. COLRv0 pictures against FreeType's.
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -10,12 +10,16 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QImage>
 #include <QJsonObject>
 #include <unistd.h>
 #include <gtest/gtest.h>
 
 #include "support/command_output.h"
 #include "support/font_file_loading.h"
+#include "support/freetype_face.h"
+#include "support/picture_match.h"
+#include FT_COLOR_H
 #include "tables/details.h"
 
 namespace {
@@ -201,11 +205,18 @@ struct ColourRun {
     std::string location;
 };
 
+// A fresh folder holding the fonts tests/support/colour_fonts.py builds.
+std::filesystem::path builtColourFonts(const std::string& name)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("lumaro-" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    EXPECT_EQ(runCommand(shellQuoted(PYTHON3) + " " + shellQuoted(COLOUR_FONTS_SCRIPT) + " " + shellQuoted(dir.string())).status, 0);
+    return dir;
+}
+
 TEST(ColourVsFontTools, PaintTreesLayersAndClipsOfBuiltFonts)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("lumaro-colour-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    ASSERT_EQ(runCommand(shellQuoted(PYTHON3) + " " + shellQuoted(COLOUR_FONTS_SCRIPT) + " " + shellQuoted(dir.string())).status, 0);
+    const std::filesystem::path dir = builtColourFonts("colour");
     int status = -1;
 
     const std::vector<ColourRun> runs{{"colr1.ttf", 0, ""}, {"colr1.ttf", 1, ""}, {"colr1var.ttf", 0, ""},
@@ -262,6 +273,63 @@ TEST(ColourVsFontTools, PaintTreesLayersAndClipsOfBuiltFonts)
             palettes.append(QJsonArray({int(p.type), QString::fromStdString(p.label)}));
         EXPECT_EQ(palettes, want["palettes"].toArray());
     }
+    std::filesystem::remove_all(dir);
+}
+
+// FreeType's BGRA bitmap (premultiplied) as a picture.
+QImage freeTypePicture(const FT_Bitmap& bitmap)
+{
+    QImage out(int(bitmap.width), int(bitmap.rows), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y) {
+        const unsigned char* p = bitmap.buffer + std::ptrdiff_t(y) * bitmap.pitch;
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x, p += 4)
+            row[x] = qRgba(p[2], p[1], p[0], p[3]);
+    }
+    return out;
+}
+
+// Every glyph of the COLRv0 font at two sizes in both palettes: the picture
+// lumaro-inspect colour writes against FreeType's FT_LOAD_COLOR composition
+// of the layers, placed alike, pixels matched within 1 px and 4 levels per
+// channel (see picture_match.h): both rasterise coverage exactly, so only
+// rounding at the layers' edges differs.
+TEST(ColourVsFreeType, Colr0LayersPictures)
+{
+    const std::filesystem::path dir = builtColourFonts("colr0");
+    const std::string font = (dir / "colr0.ttf").string(), png = (dir / "ours.png").string();
+    FreeTypeFace face(font);
+    FT_Face f = face.get();
+    ASSERT_NE(f, nullptr);
+    int compared = 0;
+    for (int ppem : {20, 100})
+        for (int palette : {0, 1})
+            for (int g = 0; g < int(f->num_glyphs); ++g) {
+                SCOPED_TRACE("glyph " + std::to_string(g) + " ppem " + std::to_string(ppem) + " palette "
+                             + std::to_string(palette));
+                int status = -1;
+                const QJsonObject ours = inspectObject({"colour", font, std::to_string(g), "--ppem", std::to_string(ppem),
+                                                        "--palette", std::to_string(palette), "-o", png}, &status);
+                ASSERT_EQ(status, 0);
+                FT_LayerIterator layers{};
+                FT_UInt layerGlyph = 0, layerColour = 0;
+                const bool coloured = FT_Get_Color_Glyph_Layer(f, FT_UInt(g), &layerGlyph, &layerColour, &layers);
+                ASSERT_EQ(ours["format"], coloured ? "COLRv0" : "none");
+                if (!coloured)
+                    continue;
+                ASSERT_EQ(FT_Set_Pixel_Sizes(f, 0, FT_UInt(ppem)), 0);
+                ASSERT_EQ(FT_Palette_Select(f, FT_UShort(palette), nullptr), 0);
+                ASSERT_EQ(FT_Load_Glyph(f, FT_UInt(g), FT_LOAD_COLOR | FT_LOAD_NO_HINTING | FT_LOAD_RENDER), 0);
+                const FT_Bitmap& bitmap = f->glyph->bitmap;
+                ASSERT_EQ(bitmap.pixel_mode, FT_PIXEL_MODE_BGRA);
+                EXPECT_EQ(ours["left"], f->glyph->bitmap_left);
+                EXPECT_EQ(ours["top"], f->glyph->bitmap_top);
+                EXPECT_EQ(ours["width"], int(bitmap.width));
+                EXPECT_EQ(ours["rows"], int(bitmap.rows));
+                EXPECT_EQ(unmatchedPixels(QImage(QString::fromStdString(png)), freeTypePicture(bitmap), 4), 0);
+                ++compared;
+            }
+    EXPECT_EQ(compared, 8); // two colour glyphs
     std::filesystem::remove_all(dir);
 }
 

@@ -28,7 +28,12 @@ def font(path, colr_glyphs, version, variable=False, clips=None, palettes=None):
     for g in colr_glyphs:
         glyphs[g] = rect(0, 0, 1000, 1000)
     fb.setupGlyf(glyphs)
-    fb.setupHorizontalMetrics({g: (1000, 0) for g in names})
+    # Left side bearings equal to the outlines' xMin, as in any made font:
+    # FreeType places a TrueType outline by its hmtx bearing.
+    glyf = fb.font["glyf"]
+    for g in names:
+        glyf[g].recalcBounds(glyf)
+    fb.setupHorizontalMetrics({g: (1000, glyf[g].xMin) for g in names})
     fb.setupHorizontalHeader(ascent=900, descent=-100)
     fb.setupNameTable({"familyName": "Colour Test", "styleName": "Regular"})
     fb.setupOS2(); fb.setupPost()

@@ -145,10 +145,12 @@ int main(int argc, char** argv)
         {"colour-cbdt", {{"CBLC", ttf::cblcTable(20, 32, 1, 1, 1, ttf::indexFormat1(1, 1, 17, 4, {0, std::uint32_t(image17.size()) - 4}))},
                          {"CBDT", image17}}},
         {"colour-svg", {{"SVG ", ttf::svgTable({{1, 2, 14, std::uint32_t(svgDocument.size())}}, svgDocument)}}}};
-    for (const auto& [name, extra] : strikeFonts)
-        ok &= write(folder, name + ".ttf", ttf::craftedWith([&](std::vector<ttf::Table>& tables) {
+    for (const auto& strikeFont : strikeFonts) {
+        const std::vector<ttf::Table>& extra = strikeFont.second; // clang 14 lambdas cannot capture bindings
+        ok &= write(folder, strikeFont.first + ".ttf", ttf::craftedWith([&](std::vector<ttf::Table>& tables) {
                         tables.insert(tables.end(), extra.begin(), extra.end());
                     }));
+    }
 
     const std::u32string_view subsets[] = {U"AHOadegnos", U"\u00C0\u00C5\u00C7\u00E9\u00F1\u01FA\u1EA4", U"0123456789.,;"};
     for (int i = 2; i < argc; ++i) {

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "sfnt/reader.h"
-
 #include "tables/text.h"
 #include "outline/composite.h"
 #include "outline/cff_glyph.h"
@@ -53,36 +51,13 @@ BBox shownBox(const FontState& font, int n, const Location& location, const Reso
     return {unit(x0), unit(y0), unit(x1), unit(y1)};
 }
 
-// The classic view's limit on a TrueType simple glyph, read from its header
-// before anything else of it: more than 2000 contours (code 11) or points
-// (code 12) are refused here, though every other view draws them.
-MaybeFailure classicRefusal(const FontState& font, int g, const WorkingValues& work)
-{
-    const auto k = std::size_t(g);
-    if (font.Cff || k + 1 >= font.GlyphOffset.size() || font.GlyphOffset[k] == font.GlyphOffset[k + 1])
-        return std::nullopt;
-    ByteReader r(font.FontBytes);
-    r.seek(std::size_t(font.Glyf.Offset) + font.GlyphOffset[k]);
-    WorkingValues at = work;
-    at.NumberOfContours = ReadShort(r);
-    if (!r.ok() || at.NumberOfContours <= 0)
-        return std::nullopt;
-    if (at.NumberOfContours > MaxContours)
-        return Failure{TooManyContours, at, {}};
-    r.skip(8 + 2 * std::size_t(at.NumberOfContours - 1)); // the box, then up to the last contour's end
-    at.PointCount = ReadShort(r) + 1;
-    if (r.ok() && at.PointCount > MaxPoints)
-        return Failure{TooManyPoints, at, {}};
-    return std::nullopt;
-}
-
 // The same for the glyph drawn: itself, or each simple glyph a composite is drawn from.
 MaybeFailure classicLimit(const FontState& font, int g, const ResolvedGlyph& glyph, const WorkingValues& work)
 {
     if (glyph.status != OutlineStatus::Composite)
-        return classicRefusal(font, g, work);
+        return ClassicRefusal(font, g, work);
     for (const PlacedOutline& part : glyph.parts)
-        if (MaybeFailure failure = classicRefusal(font, part.glyph, work))
+        if (MaybeFailure failure = ClassicRefusal(font, part.glyph, work))
             return failure;
     return std::nullopt;
 }

@@ -226,3 +226,23 @@ DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location&, 
     }
     return decoded;
 }
+
+MaybeFailure ClassicRefusal(const FontState& font, int g, const WorkingValues& work)
+{
+    const auto k = std::size_t(g);
+    if (font.Cff || k + 1 >= font.GlyphOffset.size() || font.GlyphOffset[k] == font.GlyphOffset[k + 1])
+        return std::nullopt;
+    ByteReader r(font.FontBytes);
+    r.seek(std::size_t(font.Glyf.Offset) + font.GlyphOffset[k]);
+    WorkingValues at = work;
+    at.NumberOfContours = ReadShort(r);
+    if (!r.ok() || at.NumberOfContours <= 0)
+        return std::nullopt;
+    if (at.NumberOfContours > MaxContours)
+        return Failure{TooManyContours, at, {}};
+    r.skip(8 + 2 * std::size_t(at.NumberOfContours - 1)); // the box, then up to the last contour's end
+    at.PointCount = ReadShort(r) + 1;
+    if (r.ok() && at.PointCount > MaxPoints)
+        return Failure{TooManyPoints, at, {}};
+    return std::nullopt;
+}

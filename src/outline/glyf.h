@@ -41,3 +41,9 @@ struct DecodedOutline {
 // The glyph must have an entry in GlyphOffset and the next one.
 DecodedOutline DecodeOutline(const FontState& font, int glyph, const Location& location, Contours& outline,
                              WorkingValues& work);
+
+// The classic view's limit on a TrueType simple glyph, read from its header
+// before anything else of it: more than MaxContours contours (code 11) or
+// MaxPoints points (code 12). Every other view draws such glyphs; nothing
+// for a CFF glyph, an empty one, a composite or a header past the file.
+MaybeFailure ClassicRefusal(const FontState& font, int glyph, const WorkingValues& work);

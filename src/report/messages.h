@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "colour/colour_glyph.h"
+#include "hinting/interpreter.h"
 #include "sfnt/failure.h"
 
 // The words of failures, made here and nowhere else.
@@ -29,3 +30,12 @@ std::string ColourStatus(const ColourGlyph& glyph);
 // Why an open was abandoned, for the status bar after "... could not be
 // opened: ". The first report that says something decides.
 std::string WhyNotOpened(const Reports& reports);
+
+// What the status bar says when a glyph's instructions stopped early: the
+// instruction, where it is and why; the points keep what the program did.
+// "The instructions stopped at DIV[ ] (glyph program, offset 12): a division by zero."
+std::string HintingStatus(const HintFailure& failure);
+
+// What the status bar says when the font or control-value program failed at
+// a size: every glyph is shown unhinted there.
+std::string UnhintedStatus(const HintFailure& failure, int ppem);

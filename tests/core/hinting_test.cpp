@@ -116,8 +116,9 @@ TEST(Hinting, SingleInstructionsAndFailures)
         EXPECT_EQ(g.sizeFailure.has_value(), c.unhinted);
         // Both control-value programs here leave the glyph unhinted.
         EXPECT_EQ(g.hinted, c.prep.empty());
-        if (!g.hinted)
+        if (!g.hinted) {
             EXPECT_EQ(g.instructions, 0);
+        }
         if (c.failure) {
             ASSERT_EQ(g.failures.size(), 1u);
             EXPECT_EQ(g.failures[0].error, *c.failure);

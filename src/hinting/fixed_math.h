@@ -20,7 +20,12 @@ inline std::int64_t mulDiv(std::int64_t a, std::int64_t b, std::int64_t c, bool 
     if (b < 0) { ub = 0 - ub; s = -s; }
     if (c < 0) { uc = 0 - uc; s = -s; }
     std::uint64_t r = 0x7FFFFFFFu;
-    if (uc > 0)
+    std::uint64_t product = 0;
+    if (uc == 0)
+        ;
+    else if (!__builtin_mul_overflow(ua, ub, &product) && product < (std::uint64_t(1) << 62))
+        r = (product + (rounded ? uc >> 1 : 0)) / uc; // the usual case, without 128-bit division
+    else
         r = std::uint64_t(((unsigned __int128)ua * ub + (rounded ? uc >> 1 : 0)) / uc);
     return s < 0 ? neg(std::int64_t(r)) : std::int64_t(r);
 }
@@ -28,6 +33,9 @@ inline std::int64_t mulDiv(std::int64_t a, std::int64_t b, std::int64_t c, bool 
 // a * b / 65536, rounded half away from zero.
 inline std::int64_t mulFix(std::int64_t a, std::int64_t b)
 {
+    std::int64_t p = 0;
+    if (!__builtin_mul_overflow(a, b, &p) && p < (std::int64_t(1) << 62) && p > -(std::int64_t(1) << 62))
+        return (p + 0x8000 - (p < 0)) >> 16;
     const __int128 ab = (__int128)a * b;
     return std::int64_t((ab + 0x8000 - (ab < 0)) >> 16);
 }
@@ -39,7 +47,10 @@ inline std::int64_t divFix(std::int64_t a, std::int64_t b)
     std::uint64_t ua = std::uint64_t(a), ub = std::uint64_t(b);
     if (a < 0) { ua = 0 - ua; s = -s; }
     if (b < 0) { ub = 0 - ub; s = -s; }
-    const std::uint64_t q = ub == 0 ? 0x7FFFFFFFu : std::uint64_t((((unsigned __int128)ua << 16) + (ub >> 1)) / ub);
+    std::uint64_t q = 0x7FFFFFFFu;
+    if (ub != 0)
+        q = ua < (std::uint64_t(1) << 46) ? ((ua << 16) + (ub >> 1)) / ub
+                                          : std::uint64_t((((unsigned __int128)ua << 16) + (ub >> 1)) / ub);
     return s < 0 ? neg(std::int64_t(q)) : std::int64_t(q);
 }
 

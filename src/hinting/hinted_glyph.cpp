@@ -155,21 +155,30 @@ namespace {
 class Loader {
 public:
     Loader(const FontState& font, const HintingFont& hf, const SizeState& size, RunSettings settings,
-           const Location& location, StepObserver* observer, HintedGlyph& out)
-        : font_(font), hf_(hf), size_(size), settings_(std::move(settings)), location_(location),
-          observer_(observer), out_(out)
+           const Location& location, StepObserver* observer, HintedGlyph& out, Execution& exec,
+           std::vector<Vec>& points, std::vector<std::uint8_t>& tags, std::vector<int>& ends)
+        : points(points), tags(tags), ends(ends), font_(font), hf_(hf), size_(size), settings_(std::move(settings)),
+          location_(location), observer_(observer), out_(out), exec_(exec)
     {
-        exec_.stack.assign(stackSize(hf), 0);
-        exec_.twilight = size.twilight;
+        points.clear();
+        tags.clear();
+        ends.clear();
+        // The stack's values need no clearing: a run starts with it empty.
+        if (exec_.stack.size() != stackSize(hf))
+            exec_.stack.assign(stackSize(hf), 0);
+        exec_.twilight.org.assign(size.twilight.org.begin(), size.twilight.org.end());
+        exec_.twilight.cur.assign(size.twilight.cur.begin(), size.twilight.cur.end());
+        exec_.twilight.orus.assign(size.twilight.orus.begin(), size.twilight.orus.end());
+        exec_.twilight.tags.assign(size.twilight.tags.begin(), size.twilight.tags.end());
         hinted_ = !size.failure && !(size.gs.instructControl & 1);
         out_.hinted = hinted_;
     }
 
     bool load(int g, int depth);
 
-    std::vector<Vec> points;
-    std::vector<std::uint8_t> tags;
-    std::vector<int> ends;
+    std::vector<Vec>& points;
+    std::vector<std::uint8_t>& tags;
+    std::vector<int>& ends;
     std::array<Vec, 4> pp{};
     std::array<Vec, 4> programPhantoms{};
     bool ranProgram = false;
@@ -188,7 +197,7 @@ private:
     const Location& location_;
     StepObserver* observer_;
     HintedGlyph& out_;
-    Execution exec_;
+    Execution& exec_;
     bool hinted_ = false;
 };
 
@@ -237,19 +246,20 @@ void Loader::hint(std::span<const std::uint8_t> instructions, bool composite, st
 {
     Zone& zone = exec_.glyph;
     const std::size_t n = points.size() - start;
-    zone.cur.assign(points.begin() + std::ptrdiff_t(start), points.end());
-    zone.cur.insert(zone.cur.end(), pp.begin(), pp.end());
+    zone.cur.resize(n + 4);
+    std::copy(points.begin() + std::ptrdiff_t(start), points.end(), zone.cur.begin());
+    std::copy(pp.begin(), pp.end(), zone.cur.begin() + std::ptrdiff_t(n));
     zone.tags.assign(tags.begin() + std::ptrdiff_t(start), tags.end());
     zone.tags.resize(n + 4, 0);
     if (composite) {
         // A composite's program works on its hinted components: they are its
         // original points, untouched.
-        zone.orus = zone.cur;
+        zone.orus.assign(zone.cur.begin(), zone.cur.end());
         for (std::uint8_t& t : zone.tags)
             t &= std::uint8_t(~TOUCH_BOTH);
     }
     if (!instructions.empty())
-        zone.org = zone.cur;
+        zone.org.assign(zone.cur.begin(), zone.cur.end());
     zone.cur[n].x = pixRound(zone.cur[n].x);
     zone.cur[n + 1].x = pixRound(zone.cur[n + 1].x);
     zone.cur[n + 2].y = pixRound(zone.cur[n + 2].y);
@@ -257,12 +267,19 @@ void Loader::hint(std::span<const std::uint8_t> instructions, bool composite, st
     backwardCompatibility = settings_.version == 40 && !(size_.gs.instructControl & 4);
     if (!instructions.empty()) {
         exec_.code = CodeRanges(hf_, instructions);
-        exec_.settings = settings_;
+        exec_.settings.version = settings_.version;
+        exec_.settings.ppem = settings_.ppem;
+        exec_.settings.scale = settings_.scale;
+        exec_.settings.subpixelLean = settings_.subpixelLean;
+        exec_.settings.grayscale = settings_.grayscale;
+        exec_.settings.varied = settings_.varied;
+        exec_.settings.numGlyphs = settings_.numGlyphs;
+        exec_.settings.coordinates.assign(settings_.coordinates.begin(), settings_.coordinates.end());
         exec_.settings.composite = composite;
         exec_.gs = size_.gs;
         exec_.superRound = size_.superRound;
-        exec_.cvt = size_.cvt;
-        exec_.storage = size_.storage;
+        exec_.sharedCvt = &size_.cvt;
+        exec_.sharedStorage = &size_.storage;
         exec_.definitions = const_cast<Definitions*>(&size_.definitions); // a glyph program cannot define
         exec_.Start(Program::Glyph);
         runObserved(exec_, observer_);
@@ -285,7 +302,7 @@ bool Loader::load(int g, int depth)
         return false;
     const std::int32_t scale = settings_.scale;
     std::array<Vec, 4> units = unitPhantoms(g);
-    Contours outline;
+    thread_local Contours outline; // decoded glyph by glyph, its storage kept
     WorkingValues work;
     work.GlyphIndex = g;
     const DecodedOutline decoded = DecodeOutline(font_, g, location_, outline, work);
@@ -327,11 +344,11 @@ bool Loader::load(int g, int depth)
         if (!hinted_)
             return true;
         Zone& zone = exec_.glyph;
-        zone.orus.clear();
-        for (const OutlinePoint& p : outline.points)
-            zone.orus.push_back({p.x, p.y});
-        zone.orus.insert(zone.orus.end(), units.begin(), units.end());
-        zone.ends = outline.ends;
+        zone.orus.resize(outline.points.size() + 4);
+        for (std::size_t i = 0; i < outline.points.size(); ++i)
+            zone.orus[i] = {outline.points[i].x, outline.points[i].y};
+        std::copy(units.begin(), units.end(), zone.orus.end() - 4);
+        zone.ends.assign(outline.ends.begin(), outline.ends.end());
         hint(GlyphInstructions(font_, g), false, start);
         return true;
     }
@@ -440,14 +457,22 @@ bool Loader::processComponent(const ComponentRecord& rec, std::size_t start, std
 HintedGlyph HintingContext::HintGlyph(int g, int ppem, int version, const Location& location, StepObserver* observer)
 {
     HintedGlyph out;
-    const SizeState& size = Size(ppem, version, location, observer);
+    const bool sameSize = lastSize_ && !observer && std::get<0>(lastKey_) == ppem && std::get<1>(lastKey_) == version
+                       && std::get<2>(lastKey_) == location.normalized;
+    if (!sameSize) {
+        lastSize_ = &Size(ppem, version, location, observer);
+        lastKey_ = std::make_tuple(ppem, version, location.normalized);
+    }
+    const SizeState& size = *lastSize_;
     out.sizeFailure = size.failure;
-    Loader loader(font_, hf_, size, Settings(ppem, version, location, false), location, observer, out);
+    Loader loader(font_, hf_, size, Settings(ppem, version, location, false), location, observer, out, exec_,
+                  points_, tags_, ends_);
     if (!loader.load(g, 0)) {
         out.hinted = false;
         return out;
     }
     const F26Dot6 originX = loader.pp[0].x;
+    out.points.reserve(loader.points.size());
     for (std::size_t i = 0; i < loader.points.size(); ++i)
         out.points.push_back({sub(loader.points[i].x, originX), loader.points[i].y,
                               (loader.tags[i] & TAG_ON) ? PointKind::OnCurve : PointKind::QuadraticOff});

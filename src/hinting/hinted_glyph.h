@@ -85,6 +85,13 @@ private:
 
     const FontState& font_;
     HintingFont hf_;
+    // Buffers kept from glyph to glyph: hinting a font allocates little.
+    Execution exec_;
+    std::vector<Vec> points_;
+    std::vector<std::uint8_t> tags_;
+    std::vector<int> ends_;
+    const SizeState* lastSize_ = nullptr;
+    std::tuple<int, int, std::vector<double>> lastKey_;
     std::map<int, FontRun> fontRuns_;
     std::map<std::tuple<int, int, std::vector<double>>, std::unique_ptr<SizeState>> sizes_;
 };

@@ -360,7 +360,7 @@ void Execution::Start(Program program)
     iupXCalled = iupYCalled = false;
     // FreeType's limits on the twilight zone and on loops, from the
     // glyph's points (phantoms included) and the CVT's size.
-    const std::uint64_t cvtSize = cvt.size(), glyphPoints = glyph.size();
+    const std::uint64_t cvtSize = Cvt().size(), glyphPoints = glyph.size();
     const std::uint64_t usableTwilight = std::min<std::uint64_t>(std::max<std::uint64_t>(30, 2 * (glyphPoints + cvtSize)), 0xFFFF);
     twilightPoints_ = std::uint32_t(std::min<std::uint64_t>(twilight.size(), usableTwilight));
     loopcallCounter_ = negJumpCounter_ = 0;
@@ -371,10 +371,32 @@ void Execution::Start(Program program)
     computeFuncs();
 }
 
+std::vector<F26Dot6>& Execution::writableCvt()
+{
+    if (sharedCvt) {
+        cvt.assign(sharedCvt->begin(), sharedCvt->end());
+        sharedCvt = nullptr;
+    }
+    return cvt;
+}
+
+std::vector<std::int64_t>& Execution::writableStorage()
+{
+    if (sharedStorage) {
+        storage.assign(sharedStorage->begin(), sharedStorage->end());
+        sharedStorage = nullptr;
+    }
+    return storage;
+}
+
 bool Execution::Run()
 {
-    while (Step()) {
-    }
+    if (recordSteps)
+        while (Step()) {
+        }
+    else
+        while (!finished && stepOnce()) {
+        }
     return failures.empty();
 }
 
@@ -401,7 +423,7 @@ bool Execution::skipCode(std::uint8_t& opcode)
     ip += length_;
     if (ip < c.size()) {
         opcode = c[ip];
-        const std::optional<std::uint32_t> n = InstructionLength(c, ip);
+        const std::optional<std::uint32_t> n = IsPush(opcode) ? InstructionLength(c, ip) : std::optional<std::uint32_t>(1);
         if (n) {
             length_ = *n;
             return true;
@@ -421,17 +443,55 @@ bool Execution::Step()
 {
     if (finished)
         return false;
+    if (!recordSteps)
+        return stepOnce();
+    // Before and after, for the record: the stack's values and the points.
+    thread_local std::vector<std::int64_t> before;
+    thread_local std::vector<Vec> glyphBefore, twilightBefore;
+    const std::size_t pops = PopPush[code[std::size_t(range) - 1][ip]] >> 4;
+    if (top < pops)
+        before.assign(pops, 0); // an underflow reads zeros only
+    else
+        before.assign(stack.begin(), stack.begin() + std::ptrdiff_t(top));
+    snapshot(glyphBefore, twilightBefore);
+    lastStep.program = range;
+    lastStep.offset = ip;
+    lastStep.opcode = code[std::size_t(range) - 1][ip];
+    const std::size_t failuresBefore = failures.size();
+    const bool more = stepOnce();
+    lastStep.pops.clear();
+    if (failures.size() == failuresBefore) {
+        const std::size_t low = std::size_t(std::max<std::int64_t>(0, std::min(args_, newTop_)));
+        for (std::size_t k = before.size(); k > low; --k)
+            lastStep.pops.push_back(before[k - 1]);
+    }
+    lastStep.moved.clear();
+    for (std::size_t i = 0; i < glyph.cur.size() && i < glyphBefore.size(); ++i)
+        if (glyph.cur[i] != glyphBefore[i])
+            lastStep.moved.push_back({false, std::uint32_t(i), glyph.cur[i]});
+    for (std::size_t i = 0; i < twilight.cur.size() && i < twilightBefore.size(); ++i)
+        if (twilight.cur[i] != twilightBefore[i])
+            lastStep.moved.push_back({true, std::uint32_t(i), twilight.cur[i]});
+    return more;
+}
+
+bool Execution::stepOnce()
+{
     const std::span<const std::uint8_t> c = code[std::size_t(range) - 1];
     const std::uint8_t opcode = c[ip];
     const std::uint32_t at = ip;
     const Program in = range;
-    const std::optional<std::uint32_t> n = InstructionLength(c, ip);
-    if (!n) {
-        finished = true;
-        failures.push_back({in, at, opcode, HintError::CodeOverflow});
-        return false;
+    if (IsPush(opcode)) {
+        const std::optional<std::uint32_t> n = InstructionLength(c, ip);
+        if (!n) {
+            finished = true;
+            failures.push_back({in, at, opcode, HintError::CodeOverflow});
+            return false;
+        }
+        length_ = *n;
+    } else {
+        length_ = 1;
     }
-    length_ = *n;
     const int pops = PopPush[opcode] >> 4;
     args_ = std::int64_t(top) - pops;
     if (args_ < 0) {
@@ -444,13 +504,6 @@ bool Execution::Step()
     if (opcode == 0x91 && settings.varied)
         pushes = std::int64_t(settings.coordinates.size());
     newTop_ = args_ + pushes;
-    std::vector<std::int64_t> before;
-    std::vector<Vec> glyphBefore, twilightBefore;
-    if (recordSteps) {
-        before.assign(stack.begin(), stack.begin() + std::ptrdiff_t(std::max<std::size_t>(top, std::size_t(args_ + pops))));
-        snapshot(glyphBefore, twilightBefore);
-    }
-    const std::size_t topBefore = std::max<std::size_t>(top, std::size_t(args_ + pops));
     if (newTop_ > std::int64_t(stack.size())) {
         fail(HintError::StackOverflow);
     } else {
@@ -476,23 +529,6 @@ bool Execution::Step()
     if (failed_) {
         finished = true;
         failures.push_back({in, at, opcode, error_});
-    }
-    if (recordSteps) {
-        lastStep.program = in;
-        lastStep.offset = at;
-        lastStep.opcode = opcode;
-        lastStep.pops.clear();
-        const std::size_t low = std::min<std::size_t>(std::size_t(std::min(args_, newTop_)), topBefore);
-        const std::size_t consumed = failed_ ? 0 : topBefore - low;
-        for (std::size_t k = 0; k < consumed && k < before.size(); ++k)
-            lastStep.pops.push_back(before[before.size() - 1 - k]);
-        lastStep.moved.clear();
-        for (std::size_t i = 0; i < glyph.cur.size() && i < glyphBefore.size(); ++i)
-            if (glyph.cur[i] != glyphBefore[i])
-                lastStep.moved.push_back({false, std::uint32_t(i), glyph.cur[i]});
-        for (std::size_t i = 0; i < twilight.cur.size() && i < twilightBefore.size(); ++i)
-            if (twilight.cur[i] != twilightBefore[i])
-                lastStep.moved.push_back({true, std::uint32_t(i), twilight.cur[i]});
     }
     return !finished;
 }
@@ -769,6 +805,65 @@ void Execution::interpolatePoints()
     finish();
 }
 
+namespace {
+
+// IUP on one axis, over the coordinates of that axis: element 2 * i of each
+// array is point i's.
+struct IupAxis {
+    const F26Dot6* org;
+    const F26Dot6* orus;
+    F26Dot6* cur;
+    std::uint32_t n;
+
+    void interpolate(std::uint32_t p1, std::uint32_t p2, std::uint32_t ref1, std::uint32_t ref2) const
+    {
+        if (p1 > p2 || ref1 >= n || ref2 >= n)
+            return;
+        F26Dot6 orus1 = orus[2 * ref1], orus2 = orus[2 * ref2];
+        if (orus1 > orus2) {
+            std::swap(orus1, orus2);
+            std::swap(ref1, ref2);
+        }
+        const F26Dot6 org1 = org[2 * ref1], org2 = org[2 * ref2];
+        const F26Dot6 cur1 = cur[2 * ref1], cur2 = cur[2 * ref2];
+        const F26Dot6 delta1 = sub(cur1, org1), delta2 = sub(cur2, org2);
+        const bool trivial = cur1 == cur2 || orus1 == orus2;
+        std::int64_t scale = 0;
+        bool scaleValid = false;
+        for (std::uint32_t i = p1; i <= p2; ++i) {
+            F26Dot6 v = org[2 * i];
+            if (v <= org1) {
+                v = add(v, delta1);
+            } else if (v >= org2) {
+                v = add(v, delta2);
+            } else if (trivial) {
+                v = cur1;
+            } else {
+                if (!scaleValid) {
+                    scaleValid = true;
+                    scale = divFix(sub(cur2, cur1), sub(orus2, orus1));
+                }
+                v = add(cur1, mulFix(sub(orus[2 * i], orus1), scale));
+            }
+            cur[2 * i] = v;
+        }
+    }
+
+    void shift(std::uint32_t p1, std::uint32_t p2, std::uint32_t p) const
+    {
+        const F26Dot6 d = sub(cur[2 * p], org[2 * p]);
+        if (d == 0)
+            return;
+        for (std::uint32_t i = p1; i <= p2; ++i)
+            if (i != p)
+                cur[2 * i] = add(cur[2 * i], d);
+    }
+};
+
+static_assert(sizeof(Vec) == 2 * sizeof(F26Dot6));
+
+} // namespace
+
 void Execution::iup(bool x)
 {
     if (settings.version == 40 && backwardCompatibility) {
@@ -779,49 +874,9 @@ void Execution::iup(bool x)
     if (glyph.ends.empty())
         return;
     const std::uint8_t mask = x ? TOUCH_X : TOUCH_Y;
-    const auto coord = [x](const Vec& v) { return x ? v.x : v.y; };
-    const auto setCur = [this, x](std::uint32_t i, F26Dot6 v) { (x ? glyph.cur[i].x : glyph.cur[i].y) = v; };
     const std::uint32_t n = glyph.size();
-    const auto interpolate = [&](std::uint32_t p1, std::uint32_t p2, std::uint32_t ref1, std::uint32_t ref2) {
-        if (p1 > p2 || ref1 >= n || ref2 >= n)
-            return;
-        F26Dot6 orus1 = coord(glyph.orus[ref1]), orus2 = coord(glyph.orus[ref2]);
-        if (orus1 > orus2) {
-            std::swap(orus1, orus2);
-            std::swap(ref1, ref2);
-        }
-        const F26Dot6 org1 = coord(glyph.org[ref1]), org2 = coord(glyph.org[ref2]);
-        const F26Dot6 cur1 = coord(glyph.cur[ref1]), cur2 = coord(glyph.cur[ref2]);
-        const F26Dot6 delta1 = sub(cur1, org1), delta2 = sub(cur2, org2);
-        const bool trivial = cur1 == cur2 || orus1 == orus2;
-        std::int64_t scale = 0;
-        bool scaleValid = false;
-        for (std::uint32_t i = p1; i <= p2; ++i) {
-            F26Dot6 v = coord(glyph.org[i]);
-            if (v <= org1)
-                v = add(v, delta1);
-            else if (v >= org2)
-                v = add(v, delta2);
-            else if (trivial)
-                v = cur1;
-            else {
-                if (!scaleValid) {
-                    scaleValid = true;
-                    scale = divFix(sub(cur2, cur1), sub(orus2, orus1));
-                }
-                v = add(cur1, mulFix(sub(coord(glyph.orus[i]), orus1), scale));
-            }
-            setCur(i, v);
-        }
-    };
-    const auto shift = [&](std::uint32_t p1, std::uint32_t p2, std::uint32_t p) {
-        const F26Dot6 d = sub(coord(glyph.cur[p]), coord(glyph.org[p]));
-        if (d == 0)
-            return;
-        for (std::uint32_t i = p1; i <= p2; ++i)
-            if (i != p)
-                setCur(i, add(coord(glyph.cur[i]), d));
-    };
+    const std::size_t axis = x ? 0 : 1;
+    const IupAxis v{&glyph.org[0].x + axis, &glyph.orus[0].x + axis, &glyph.cur[0].x + axis, n};
     std::uint32_t point = 0;
     for (const int contourEnd : glyph.ends) {
         std::uint32_t end = std::uint32_t(contourEnd);
@@ -835,15 +890,15 @@ void Execution::iup(bool x)
             std::uint32_t current = point++;
             for (; point <= end; ++point)
                 if (glyph.tags[point] & mask) {
-                    interpolate(current + 1, point - 1, current, point);
+                    v.interpolate(current + 1, point - 1, current, point);
                     current = point;
                 }
             if (current == firstTouched) {
-                shift(first, end, current);
+                v.shift(first, end, current);
             } else {
-                interpolate(current + 1, end, current, firstTouched);
+                v.interpolate(current + 1, end, current, firstTouched);
                 if (firstTouched > 0)
-                    interpolate(first, firstTouched - 1, current, firstTouched);
+                    v.interpolate(first, firstTouched - 1, current, firstTouched);
             }
         }
     }
@@ -895,7 +950,7 @@ void Execution::deltaC(std::uint8_t opcode, std::int64_t* args)
         args_ -= 2;
         const std::uint64_t a = std::uint64_t(stack[std::size_t(args_ + 1)]);
         std::int64_t b = stack[std::size_t(args_)];
-        if (bounds(a, cvt.size()))
+        if (bounds(a, Cvt().size()))
             continue;
         std::uint64_t c = (std::uint64_t(b) & 0xF0) >> 4;
         c += opcode == 0x74 ? 16 : opcode == 0x75 ? 32 : 0;
@@ -906,7 +961,7 @@ void Execution::deltaC(std::uint8_t opcode, std::int64_t* args)
         if (b >= 0)
             ++b;
         b *= std::int64_t(1) << (6 - gs.deltaShift);
-        cvt[a] = add(cvt[a], b);
+        writableCvt()[a] = add(Cvt()[a], b);
     }
     newTop_ = args_;
 }
@@ -946,8 +1001,8 @@ void Execution::miap(std::uint8_t opcode, std::int64_t* args)
 {
     const std::uint64_t entry = std::uint64_t(args[1]);
     const std::uint32_t point = std::uint16_t(args[0]);
-    if (!bounds(point, points(zp0_)) && !bounds(entry, cvt.size())) {
-        F26Dot6 distance = cvt[entry];
+    if (!bounds(point, points(zp0_)) && !bounds(entry, Cvt().size())) {
+        F26Dot6 distance = Cvt()[entry];
         Zone& z = *zp0_.zone;
         // In the twilight zone the point is first put at the CVT distance
         // along the freedom vector, and no cut-in applies.
@@ -1007,8 +1062,8 @@ void Execution::mirp(std::uint8_t opcode, std::int64_t* args)
 {
     const std::uint32_t point = std::uint16_t(args[0]);
     const std::uint64_t entry = std::uint64_t(add(args[1], 1)); // CVT entry -1 reads 0
-    if (!bounds(point, points(zp1_)) && !bounds(entry, cvt.size() + 1) && !bounds(gs.rp0, points(zp0_))) {
-        F26Dot6 cvtDist = entry ? cvt[entry - 1] : 0;
+    if (!bounds(point, points(zp1_)) && !bounds(entry, Cvt().size() + 1) && !bounds(gs.rp0, points(zp0_))) {
+        F26Dot6 cvtDist = entry ? Cvt()[entry - 1] : 0;
         if (hintmath::abs(sub(cvtDist, gs.singleWidthValue)) < gs.singleWidthCutIn)
             cvtDist = cvtDist >= 0 ? gs.singleWidthValue : neg(gs.singleWidthValue);
         Zone& z1 = *zp1_.zone;
@@ -1275,18 +1330,18 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         break;
     }
     case 0x42: // WS
-        if (!bounds(std::uint64_t(args[0]), storage.size()))
-            storage[std::size_t(args[0])] = args[1];
+        if (!bounds(std::uint64_t(args[0]), Storage().size()))
+            writableStorage()[std::size_t(args[0])] = args[1];
         break;
     case 0x43: // RS
-        args[0] = bounds(std::uint64_t(args[0]), storage.size()) ? 0 : storage[std::size_t(args[0])];
+        args[0] = bounds(std::uint64_t(args[0]), Storage().size()) ? 0 : Storage()[std::size_t(args[0])];
         break;
     case 0x44: // WCVTP
-        if (!bounds(std::uint64_t(args[0]), cvt.size()))
-            cvt[std::size_t(args[0])] = args[1];
+        if (!bounds(std::uint64_t(args[0]), Cvt().size()))
+            writableCvt()[std::size_t(args[0])] = args[1];
         break;
     case 0x45: // RCVT
-        args[0] = bounds(std::uint64_t(args[0]), cvt.size()) ? 0 : cvt[std::size_t(args[0])];
+        args[0] = bounds(std::uint64_t(args[0]), Cvt().size()) ? 0 : Cvt()[std::size_t(args[0])];
         break;
     case 0x46: case 0x47: { // GC
         const std::uint64_t l = std::uint64_t(args[0]);
@@ -1383,8 +1438,8 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
     case 0x68: case 0x69: case 0x6A: case 0x6B: args[0] = round(args[0]); break;
     case 0x6C: case 0x6D: case 0x6E: case 0x6F: args[0] = roundNone(args[0]); break;
     case 0x70: // WCVTF
-        if (!bounds(std::uint64_t(args[0]), cvt.size()))
-            cvt[std::size_t(args[0])] = mulFix(args[1], settings.scale);
+        if (!bounds(std::uint64_t(args[0]), Cvt().size()))
+            writableCvt()[std::size_t(args[0])] = mulFix(args[1], settings.scale);
         break;
     case 0x73: case 0x74: case 0x75: deltaC(opcode, args); break;
     case 0x76: case 0x77: { // SROUND S45ROUND

@@ -177,8 +177,15 @@ public:
     SuperRound superRound;
     std::vector<std::int64_t> stack; // its size is the stack's capacity
     std::size_t top = 0;
+    // The CVT and the storage area. A glyph program reads the size's through
+    // sharedCvt and sharedStorage and writes to copies made at its first
+    // write: FreeType discards what a glyph program writes there.
     std::vector<std::int64_t> storage;
     std::vector<F26Dot6> cvt;
+    const std::vector<F26Dot6>* sharedCvt = nullptr;
+    const std::vector<std::int64_t>* sharedStorage = nullptr;
+    const std::vector<F26Dot6>& Cvt() const { return sharedCvt ? *sharedCvt : cvt; }
+    const std::vector<std::int64_t>& Storage() const { return sharedStorage ? *sharedStorage : storage; }
     Zone twilight;
     Zone glyph;
     Definitions* definitions = nullptr;
@@ -219,6 +226,9 @@ private:
     bool failed_ = false;
     HintError error_ = HintError::CodeOverflow;
 
+    bool stepOnce();
+    std::vector<F26Dot6>& writableCvt();
+    std::vector<std::int64_t>& writableStorage();
     void fail(HintError e)
     {
         failed_ = true;

@@ -139,14 +139,6 @@ const SizeState& HintingContext::Size(int ppem, int version, const Location& loc
     return *sizes_.emplace(std::move(key), std::move(state)).first->second;
 }
 
-int HintingContext::numPoints(int g) const
-{
-    Contours c;
-    WorkingValues work;
-    const DecodedOutline d = DecodeOutline(font_, g, {}, c, work);
-    return d.status == OutlineStatus::Decoded ? int(c.points.size()) : 0;
-}
-
 namespace {
 
 // FreeType's glyph loader, hinting on: components are loaded, scaled and
@@ -176,6 +168,10 @@ public:
 
     bool load(int g, int depth);
 
+    // Stop at the start of the glyph's own program instead of running it.
+    bool pauseAtTop = false;
+    bool paused = false;
+
     std::vector<Vec>& points;
     std::vector<std::uint8_t>& tags;
     std::vector<int>& ends;
@@ -186,7 +182,7 @@ public:
 
 private:
     std::array<Vec, 4> unitPhantoms(int g) const;
-    void hint(std::span<const std::uint8_t> instructions, bool composite, std::size_t start);
+    void hint(std::span<const std::uint8_t> instructions, bool composite, std::size_t start, int depth);
     bool processComponent(const ComponentRecord& rec, std::size_t start, std::size_t base);
     void vary(int g, std::span<const int> ends, std::vector<OutlinePoint>& pts, std::vector<Vec>& unrounded);
 
@@ -242,7 +238,7 @@ void Loader::vary(int g, std::span<const int> ends, std::vector<OutlinePoint>& p
 
 // Runs a glyph program over points [start, end) of the outline and the
 // phantom points, as FreeType's TT_Hint_Glyph does.
-void Loader::hint(std::span<const std::uint8_t> instructions, bool composite, std::size_t start)
+void Loader::hint(std::span<const std::uint8_t> instructions, bool composite, std::size_t start, int depth)
 {
     Zone& zone = exec_.glyph;
     const std::size_t n = points.size() - start;
@@ -282,6 +278,10 @@ void Loader::hint(std::span<const std::uint8_t> instructions, bool composite, st
         exec_.sharedStorage = &size_.storage;
         exec_.definitions = const_cast<Definitions*>(&size_.definitions); // a glyph program cannot define
         exec_.Start(Program::Glyph);
+        if (pauseAtTop && depth == 0) {
+            paused = true;
+            return;
+        }
         runObserved(exec_, observer_);
         out_.instructions += exec_.executed;
         out_.failures.insert(out_.failures.end(), exec_.failures.begin(), exec_.failures.end());
@@ -349,7 +349,7 @@ bool Loader::load(int g, int depth)
             zone.orus[i] = {outline.points[i].x, outline.points[i].y};
         std::copy(units.begin(), units.end(), zone.orus.end() - 4);
         zone.ends.assign(outline.ends.begin(), outline.ends.end());
-        hint(GlyphInstructions(font_, g), false, start);
+        hint(GlyphInstructions(font_, g), false, start, depth);
         return true;
     }
     // A composite: its records, then each component loaded in turn.
@@ -401,7 +401,7 @@ bool Loader::load(int g, int depth)
         exec_.glyph.ends.clear();
         for (std::size_t k = startContour; k < ends.size(); ++k)
             exec_.glyph.ends.push_back(ends[k] - int(start));
-        hint(instructions, true, start);
+        hint(instructions, true, start, depth);
     }
     return true;
 }
@@ -486,6 +486,19 @@ HintedGlyph HintingContext::HintGlyph(int g, int ppem, int version, const Locati
     const int hdmx = useHdmx ? HdmxAdvance(hf_, font_.NumGlyphs, ppem, g) : -1;
     out.advance = hdmx >= 0 ? F26Dot6(hdmx) * 64 : pixRound(sub(loader.pp[1].x, loader.pp[0].x));
     return out;
+}
+
+std::optional<Execution> HintingContext::GlyphExecution(int g, int ppem, int version, const Location& location)
+{
+    HintedGlyph out;
+    const SizeState& size = Size(ppem, version, location);
+    lastSize_ = nullptr;
+    Loader loader(font_, hf_, size, Settings(ppem, version, location, false), location, nullptr, out, exec_,
+                  points_, tags_, ends_);
+    loader.pauseAtTop = true;
+    if (!loader.load(g, 0) || !loader.paused)
+        return std::nullopt;
+    return exec_;
 }
 
 std::vector<std::int16_t> VariedCvt(const FontState& font, const HintingFont& hf, const Location& location)

@@ -61,7 +61,6 @@ public:
     explicit HintingContext(const FontState& font);
 
     const HintingFont& programs() const { return hf_; }
-    int numPoints(int g) const;
 
     // Glyph g at `ppem` with interpreter `version` (35 or 40) at `location`.
     // An observer is told of every instruction: the control-value program's
@@ -71,8 +70,15 @@ public:
     // The state at a size, prepared when first asked for.
     const SizeState& Size(int ppem, int version, const Location& location, StepObserver* observer = nullptr);
 
-    // A run set up for a program of glyph g, for a debugger: the glyph's
-    // zone (unhinted, scaled), the size's state. Simple glyphs only.
+    // For a debugger: glyph g's own program ready to step, its zone as the
+    // loader hands it over (a composite's components already hinted) and
+    // the size's state; nothing when the glyph has no program or the size
+    // is left unhinted. Step() it, or Run() it, and read its members; it
+    // reads the size's CVT and storage from this context, so it lives no
+    // longer than the context.
+    std::optional<Execution> GlyphExecution(int g, int ppem, int version, const Location& location);
+
+    // What a run knows of the size and the interpreter it imitates.
     RunSettings Settings(int ppem, int version, const Location& location, bool composite) const;
 
 private:

@@ -256,7 +256,7 @@ F26Dot6 roundNone(F26Dot6 d) { return d; }
 
 std::uint32_t Execution::points(const Zp& z) const
 {
-    return z.twilight ? std::min(twilightPoints_, z.zone->size()) : z.zone->size();
+    return z.twilight ? std::min(twilightPoints_, twilight.size()) : glyph.size();
 }
 
 // Moves a point along the freedom vector so that its projection changes by
@@ -264,7 +264,7 @@ std::uint32_t Execution::points(const Zp& z) const
 // longer once IUP has run on both axes.
 void Execution::move(const Zp& z, std::uint32_t point, F26Dot6 distance)
 {
-    Zone& zone = *z.zone;
+    Zone& zone = zoneOf(z);
     const bool blockX = settings.version == 40 && backwardCompatibility;
     const bool blockY = blockX && iupXCalled && iupYCalled;
     if (fDotP_ == 0x4000 && gs.freeVector.x == 0x4000) {
@@ -293,7 +293,7 @@ void Execution::move(const Zp& z, std::uint32_t point, F26Dot6 distance)
 
 void Execution::moveOrig(const Zp& z, std::uint32_t point, F26Dot6 distance)
 {
-    Zone& zone = *z.zone;
+    Zone& zone = zoneOf(z);
     if (fDotP_ == 0x4000 && gs.freeVector.x == 0x4000) {
         zone.org[point].x = add(zone.org[point].x, distance);
         return;
@@ -310,7 +310,7 @@ void Execution::moveOrig(const Zp& z, std::uint32_t point, F26Dot6 distance)
 
 void Execution::moveZp2(std::uint32_t point, F26Dot6 dx, F26Dot6 dy, bool touch)
 {
-    Zone& zone = *zp2_.zone;
+    Zone& zone = zoneOf(zp2_);
     const bool blockX = settings.version == 40 && backwardCompatibility;
     const bool blockY = blockX && iupXCalled && iupYCalled;
     if (gs.freeVector.x != 0) {
@@ -331,7 +331,7 @@ bool Execution::setZone(Zp& zp, std::int64_t which)
 {
     if (which != 0 && which != 1)
         return false;
-    zp = which == 0 ? Zp{&twilight, true} : Zp{&glyph, false};
+    zp = Zp{which == 0};
     return true;
 }
 
@@ -345,7 +345,7 @@ void Execution::Start(Program program)
     executed = 0;
     finished = code[std::size_t(program) - 1].empty();
     failed_ = false;
-    zp0_ = zp1_ = zp2_ = Zp{&glyph, false};
+    zp0_ = zp1_ = zp2_ = Zp{false};
     if (program == Program::Glyph) {
         gs.gep0 = gs.gep1 = gs.gep2 = 1;
         gs.projVector = gs.freeVector = gs.dualVector = UnitVector{};
@@ -627,8 +627,8 @@ bool Execution::lineVector(std::uint8_t opcode, std::int64_t a1, std::int64_t a2
     const std::uint32_t p1 = std::uint16_t(a1), p2 = std::uint16_t(a2);
     if (bounds(p1, points(zp2_)) || bounds(p2, points(zp1_)))
         return false;
-    const Vec& q1 = zp1_.zone->cur[p2];
-    const Vec& q2 = zp2_.zone->cur[p1];
+    const Vec& q1 = zoneOf(zp1_).cur[p2];
+    const Vec& q2 = zoneOf(zp2_).cur[p1];
     std::int64_t a = sub(q1.x, q2.x), b = sub(q1.y, q2.y);
     if (a == 0 && b == 0) {
         a = 0x4000;
@@ -662,8 +662,8 @@ void Execution::sdpvtl(std::uint8_t opcode, std::int64_t* args)
         }
         normalize(a, b, into);
     };
-    vector(zp1_.zone->org, zp2_.zone->org, gs.dualVector);
-    vector(zp1_.zone->cur, zp2_.zone->cur, gs.projVector);
+    vector(zoneOf(zp1_).org, zoneOf(zp2_).org, gs.dualVector);
+    vector(zoneOf(zp1_).cur, zoneOf(zp2_).cur, gs.projVector);
     computeFuncs();
 }
 
@@ -699,7 +699,7 @@ bool Execution::pointDisplacement(F26Dot6& dx, F26Dot6& dy, Zp& zp, std::uint32_
         return false;
     }
     refp = p;
-    const F26Dot6 d = project(sub(zp.zone->cur[p].x, zp.zone->org[p].x), sub(zp.zone->cur[p].y, zp.zone->org[p].y));
+    const F26Dot6 d = project(sub(zoneOf(zp).cur[p].x, zoneOf(zp).org[p].x), sub(zoneOf(zp).cur[p].y, zoneOf(zp).org[p].y));
     dx = mulDiv(d, gs.freeVector.x, fDotP_);
     dy = mulDiv(d, gs.freeVector.y, fDotP_);
     return true;
@@ -749,7 +749,7 @@ void Execution::loopPoints(std::uint8_t opcode, std::int64_t* args)
                 // touched in y (or any in a composite): SHPIX is a delta then.
                 if (inTwilight || (!(iupXCalled && iupYCalled)
                                    && ((settings.composite && gs.freeVector.y != 0)
-                                       || (zp2_.zone->tags[point] & TOUCH_Y))))
+                                       || (zoneOf(zp2_).tags[point] & TOUCH_Y))))
                     moveZp2(point, 0, dy, true);
             } else {
                 moveZp2(point, dx, dy, true);
@@ -757,8 +757,8 @@ void Execution::loopPoints(std::uint8_t opcode, std::int64_t* args)
             break;
         case 0x3C:
             if (!bounds(point, points(zp1_))) {
-                const Vec& p = zp1_.zone->cur[point];
-                const Vec& r = zp0_.zone->cur[gs.rp0];
+                const Vec& p = zoneOf(zp1_).cur[point];
+                const Vec& r = zoneOf(zp0_).cur[gs.rp0];
                 move(zp1_, point, neg(project(sub(p.x, r.x), sub(p.y, r.y))));
             }
             break;
@@ -780,22 +780,22 @@ void Execution::interpolatePoints()
     };
     if (bounds(gs.rp1, points(zp0_)))
         return finish();
-    const Vec orusBase = twilightRef ? zp0_.zone->org[gs.rp1] : zp0_.zone->orus[gs.rp1];
-    const Vec curBase = zp0_.zone->cur[gs.rp1];
+    const Vec orusBase = twilightRef ? zoneOf(zp0_).org[gs.rp1] : zoneOf(zp0_).orus[gs.rp1];
+    const Vec curBase = zoneOf(zp0_).cur[gs.rp1];
     F26Dot6 oldRange = 0, curRange = 0;
     if (!bounds(gs.rp2, points(zp1_))) {
-        const Vec& o = twilightRef ? zp1_.zone->org[gs.rp2] : zp1_.zone->orus[gs.rp2];
+        const Vec& o = twilightRef ? zoneOf(zp1_).org[gs.rp2] : zoneOf(zp1_).orus[gs.rp2];
         oldRange = dualProject(sub(o.x, orusBase.x), sub(o.y, orusBase.y));
-        const Vec& c = zp1_.zone->cur[gs.rp2];
+        const Vec& c = zoneOf(zp1_).cur[gs.rp2];
         curRange = project(sub(c.x, curBase.x), sub(c.y, curBase.y));
     }
     for (; gs.loop > 0; --gs.loop) {
         const std::uint64_t point = std::uint64_t(stack[std::size_t(--args_)]) & 0xFFFFFFFFu;
         if (bounds(point, points(zp2_)))
             continue;
-        const Vec& o = twilightRef ? zp2_.zone->org[point] : zp2_.zone->orus[point];
+        const Vec& o = twilightRef ? zoneOf(zp2_).org[point] : zoneOf(zp2_).orus[point];
         const F26Dot6 orgDist = dualProject(sub(o.x, orusBase.x), sub(o.y, orusBase.y));
-        const Vec& c = zp2_.zone->cur[point];
+        const Vec& c = zoneOf(zp2_).cur[point];
         const F26Dot6 curDist = project(sub(c.x, curBase.x), sub(c.y, curBase.y));
         F26Dot6 newDist = 0;
         if (orgDist)
@@ -929,7 +929,7 @@ void Execution::deltaP(std::uint8_t opcode, std::int64_t* args)
         b *= std::int64_t(1) << (6 - gs.deltaShift);
         if (settings.version == 40 && backwardCompatibility) {
             if (!(iupXCalled && iupYCalled)
-                && ((settings.composite && gs.freeVector.y != 0) || (zp0_.zone->tags[a] & TOUCH_Y)))
+                && ((settings.composite && gs.freeVector.y != 0) || (zoneOf(zp0_).tags[a] & TOUCH_Y)))
                 move(zp0_, a, b);
         } else {
             move(zp0_, a, b);
@@ -973,13 +973,13 @@ void Execution::shiftPoints(std::uint8_t opcode, std::int64_t* args)
     std::uint32_t refp = 0;
     if (opcode <= 0x35) { // SHC
         const std::int16_t contour = std::int16_t(args[0]);
-        const std::size_t contours = gs.gep2 == 0 ? 1 : zp2_.zone->ends.size();
+        const std::size_t contours = gs.gep2 == 0 ? 1 : zoneOf(zp2_).ends.size();
         if (contour < 0 || std::size_t(contour) >= contours || !pointDisplacement(dx, dy, zp, refp))
             return;
-        const std::uint32_t start = contour == 0 ? 0 : std::uint16_t(zp2_.zone->ends[std::size_t(contour) - 1] + 1);
-        const std::uint32_t limit = gs.gep2 == 0 ? points(zp2_) : std::uint16_t(zp2_.zone->ends[std::size_t(contour)] + 1);
-        for (std::uint32_t i = start; i < limit && i < zp2_.zone->size(); ++i)
-            if (zp.zone != zp2_.zone || refp != i)
+        const std::uint32_t start = contour == 0 ? 0 : std::uint16_t(zoneOf(zp2_).ends[std::size_t(contour) - 1] + 1);
+        const std::uint32_t limit = gs.gep2 == 0 ? points(zp2_) : std::uint16_t(zoneOf(zp2_).ends[std::size_t(contour)] + 1);
+        for (std::uint32_t i = start; i < limit && i < zoneOf(zp2_).size(); ++i)
+            if (zp.twilight != zp2_.twilight || refp != i)
                 moveZp2(i, dx, dy, true);
         return;
     }
@@ -990,10 +990,10 @@ void Execution::shiftPoints(std::uint8_t opcode, std::int64_t* args)
     std::uint32_t limit = 0;
     if (gs.gep2 == 0)
         limit = points(zp2_);
-    else if (!zp2_.zone->ends.empty())
-        limit = std::uint16_t(zp2_.zone->ends.back() + 1);
-    for (std::uint32_t i = 0; i < limit && i < zp2_.zone->size(); ++i)
-        if (zp.zone != zp2_.zone || refp != i)
+    else if (!zoneOf(zp2_).ends.empty())
+        limit = std::uint16_t(zoneOf(zp2_).ends.back() + 1);
+    for (std::uint32_t i = 0; i < limit && i < zoneOf(zp2_).size(); ++i)
+        if (zp.twilight != zp2_.twilight || refp != i)
             moveZp2(i, dx, dy, false);
 }
 
@@ -1003,7 +1003,7 @@ void Execution::miap(std::uint8_t opcode, std::int64_t* args)
     const std::uint32_t point = std::uint16_t(args[0]);
     if (!bounds(point, points(zp0_)) && !bounds(entry, Cvt().size())) {
         F26Dot6 distance = Cvt()[entry];
-        Zone& z = *zp0_.zone;
+        Zone& z = zoneOf(zp0_);
         // In the twilight zone the point is first put at the CVT distance
         // along the freedom vector, and no cut-in applies.
         if (gs.gep0 == 0) {
@@ -1027,12 +1027,12 @@ void Execution::mdrp(std::uint8_t opcode, std::int64_t* args)
     if (!bounds(point, points(zp1_)) && !bounds(gs.rp0, points(zp0_))) {
         F26Dot6 orgDist = 0;
         if (gs.gep0 == 0 || gs.gep1 == 0) {
-            const Vec& a = zp1_.zone->org[point];
-            const Vec& b = zp0_.zone->org[gs.rp0];
+            const Vec& a = zoneOf(zp1_).org[point];
+            const Vec& b = zoneOf(zp0_).org[gs.rp0];
             orgDist = dualProject(sub(a.x, b.x), sub(a.y, b.y));
         } else {
-            const Vec& a = zp1_.zone->orus[point];
-            const Vec& b = zp0_.zone->orus[gs.rp0];
+            const Vec& a = zoneOf(zp1_).orus[point];
+            const Vec& b = zoneOf(zp0_).orus[gs.rp0];
             orgDist = mulFix(dualProject(sub(a.x, b.x), sub(a.y, b.y)), settings.composite ? 0x10000 : settings.scale);
         }
         const F26Dot6 sw = gs.singleWidthValue, swCut = gs.singleWidthCutIn;
@@ -1048,8 +1048,8 @@ void Execution::mdrp(std::uint8_t opcode, std::int64_t* args)
                 distance = neg(md);
             }
         }
-        const Vec& c = zp1_.zone->cur[point];
-        const Vec& r = zp0_.zone->cur[gs.rp0];
+        const Vec& c = zoneOf(zp1_).cur[point];
+        const Vec& r = zoneOf(zp0_).cur[gs.rp0];
         move(zp1_, point, sub(distance, project(sub(c.x, r.x), sub(c.y, r.y))));
     }
     gs.rp1 = gs.rp0;
@@ -1066,8 +1066,8 @@ void Execution::mirp(std::uint8_t opcode, std::int64_t* args)
         F26Dot6 cvtDist = entry ? Cvt()[entry - 1] : 0;
         if (hintmath::abs(sub(cvtDist, gs.singleWidthValue)) < gs.singleWidthCutIn)
             cvtDist = cvtDist >= 0 ? gs.singleWidthValue : neg(gs.singleWidthValue);
-        Zone& z1 = *zp1_.zone;
-        const Zone& z0 = *zp0_.zone;
+        Zone& z1 = zoneOf(zp1_);
+        const Zone& z0 = zoneOf(zp0_);
         if (gs.gep1 == 0) {
             z1.org[point] = {add(z0.org[gs.rp0].x, mulFix14(cvtDist, gs.freeVector.x)),
                              add(z0.org[gs.rp0].y, mulFix14(cvtDist, gs.freeVector.y))};
@@ -1110,14 +1110,14 @@ void Execution::isect(std::int64_t* args)
     if (bounds(b0, points(zp0_)) || bounds(b1, points(zp0_)) || bounds(a0, points(zp1_)) || bounds(a1, points(zp1_))
         || bounds(point, points(zp2_)))
         return;
-    const auto& z0 = zp0_.zone->cur;
-    const auto& z1 = zp1_.zone->cur;
+    const auto& z0 = zoneOf(zp0_).cur;
+    const auto& z1 = zoneOf(zp1_).cur;
     const F26Dot6 dbx = sub(z0[b1].x, z0[b0].x), dby = sub(z0[b1].y, z0[b0].y);
     const F26Dot6 dax = sub(z1[a1].x, z1[a0].x), day = sub(z1[a1].y, z1[a0].y);
     const F26Dot6 dx = sub(z0[b0].x, z1[a0].x), dy = sub(z0[b0].y, z1[a0].y);
     const F26Dot6 discriminant = add(mulDiv(dax, neg(dby), 0x40), mulDiv(day, dbx, 0x40));
     const F26Dot6 dotProduct = add(mulDiv(dax, dbx, 0x40), mulDiv(day, dby, 0x40));
-    Vec& p = zp2_.zone->cur[point];
+    Vec& p = zoneOf(zp2_).cur[point];
     // Nearly parallel lines (within about 3 degrees) meet at the middle of their middles.
     if (19 * hintmath::abs(discriminant) > hintmath::abs(dotProduct)) {
         const F26Dot6 v = add(mulDiv(dx, neg(dby), 0x40), mulDiv(dy, dbx, 0x40));
@@ -1126,7 +1126,7 @@ void Execution::isect(std::int64_t* args)
         p = {add(add(z1[a0].x, z1[a1].x), add(z0[b0].x, z0[b1].x)) / 4,
              add(add(z1[a0].y, z1[a1].y), add(z0[b0].y, z0[b1].y)) / 4};
     }
-    zp2_.zone->tags[point] |= TOUCH_BOTH;
+    zoneOf(zp2_).tags[point] |= TOUCH_BOTH;
 }
 
 void Execution::execute(std::uint8_t opcode, std::int64_t* args)
@@ -1215,8 +1215,8 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         const std::uint32_t p1 = std::uint16_t(args[0]), p2 = std::uint16_t(args[1]);
         if (bounds(p1, points(zp1_)) || bounds(p2, points(zp0_)))
             break;
-        const Vec& a = zp0_.zone->cur[p2];
-        const Vec& b = zp1_.zone->cur[p1];
+        const Vec& a = zoneOf(zp0_).cur[p2];
+        const Vec& b = zoneOf(zp1_).cur[p1];
         const F26Dot6 d = project(sub(a.x, b.x), sub(a.y, b.y)) / 2;
         move(zp1_, p1, d);
         move(zp0_, p2, neg(d));
@@ -1231,7 +1231,7 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
             mask &= std::uint8_t(~TOUCH_X);
         if (gs.freeVector.y != 0)
             mask &= std::uint8_t(~TOUCH_Y);
-        zp0_.zone->tags[p] &= mask;
+        zoneOf(zp0_).tags[p] &= mask;
         break;
     }
     case 0x2A: { // LOOPCALL
@@ -1287,7 +1287,7 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
             break;
         F26Dot6 d = 0;
         if (opcode & 1) {
-            const Vec& v = zp0_.zone->cur[p];
+            const Vec& v = zoneOf(zp0_).cur[p];
             const F26Dot6 cur = project(v.x, v.y);
             d = sub(round(cur), cur);
         }
@@ -1303,12 +1303,12 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         if (bounds(p, points(zp1_)) || bounds(gs.rp0, points(zp0_)))
             break;
         if (gs.gep1 == 0) {
-            zp1_.zone->org[p] = zp0_.zone->org[gs.rp0];
+            zoneOf(zp1_).org[p] = zoneOf(zp0_).org[gs.rp0];
             moveOrig(zp1_, p, args[1]);
-            zp1_.zone->cur[p] = zp1_.zone->org[p];
+            zoneOf(zp1_).cur[p] = zoneOf(zp1_).org[p];
         }
-        const Vec& a = zp1_.zone->cur[p];
-        const Vec& b = zp0_.zone->cur[gs.rp0];
+        const Vec& a = zoneOf(zp1_).cur[p];
+        const Vec& b = zoneOf(zp0_).cur[gs.rp0];
         move(zp1_, p, sub(args[1], project(sub(a.x, b.x), sub(a.y, b.y))));
         gs.rp1 = gs.rp0;
         gs.rp2 = std::uint16_t(p);
@@ -1348,7 +1348,7 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         if (bounds(l, points(zp2_))) {
             args[0] = 0;
         } else {
-            const Vec& v = (opcode & 1) ? zp2_.zone->org[l] : zp2_.zone->cur[l];
+            const Vec& v = (opcode & 1) ? zoneOf(zp2_).org[l] : zoneOf(zp2_).cur[l];
             args[0] = (opcode & 1) ? dualProject(v.x, v.y) : project(v.x, v.y);
         }
         break;
@@ -1357,10 +1357,10 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         const std::uint32_t l = std::uint16_t(args[0]);
         if (bounds(l, points(zp2_)))
             break;
-        const Vec& v = zp2_.zone->cur[l];
+        const Vec& v = zoneOf(zp2_).cur[l];
         move(zp2_, l, sub(args[1], project(v.x, v.y)));
         if (gs.gep2 == 0)
-            zp2_.zone->org[l] = zp2_.zone->cur[l];
+            zoneOf(zp2_).org[l] = zoneOf(zp2_).cur[l];
         break;
     }
     case 0x49: case 0x4A: { // MD
@@ -1368,16 +1368,16 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         F26Dot6 d = 0;
         if (!bounds(l, points(zp0_)) && !bounds(k, points(zp1_))) {
             if (opcode & 1) {
-                const Vec& a = zp0_.zone->cur[l];
-                const Vec& b = zp1_.zone->cur[k];
+                const Vec& a = zoneOf(zp0_).cur[l];
+                const Vec& b = zoneOf(zp1_).cur[k];
                 d = project(sub(a.x, b.x), sub(a.y, b.y));
             } else if (gs.gep0 == 0 || gs.gep1 == 0) {
-                const Vec& a = zp0_.zone->org[l];
-                const Vec& b = zp1_.zone->org[k];
+                const Vec& a = zoneOf(zp0_).org[l];
+                const Vec& b = zoneOf(zp1_).org[k];
                 d = dualProject(sub(a.x, b.x), sub(a.y, b.y));
             } else {
-                const Vec& a = zp0_.zone->orus[l];
-                const Vec& b = zp1_.zone->orus[k];
+                const Vec& a = zoneOf(zp0_).orus[l];
+                const Vec& b = zoneOf(zp1_).orus[k];
                 d = mulFix(dualProject(sub(a.x, b.x), sub(a.y, b.y)), settings.composite ? 0x10000 : settings.scale);
             }
         }

@@ -212,10 +212,12 @@ public:
     bool Run();
 
 private:
+    // A zone pointer: which zone, not its address, so that a copy of a run
+    // works on its own zones.
     struct Zp {
-        Zone* zone = nullptr;
         bool twilight = false;
     };
+    Zone& zoneOf(const Zp& z) { return z.twilight ? twilight : glyph; }
     Zp zp0_, zp1_, zp2_;
     std::int64_t fDotP_ = 0x4000;
     std::int64_t loopcallCounter_ = 0, loopcallMax_ = 0, negJumpCounter_ = 0;

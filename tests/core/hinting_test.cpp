@@ -129,6 +129,28 @@ TEST(Hinting, SingleInstructionsAndFailures)
     }
 }
 
+// The debugger's run: the glyph program steps one instruction at a time,
+// each step recording what it popped and moved.
+TEST(Hinting, GlyphProgramSteps)
+{
+    const Case c{"PUSHB 0, MDAP[1]", {0xB0, 0, 0x2F}, {}, {}, 35, {}};
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(font, sink, buildFont(c)), LoadResult::Loaded);
+    HintingContext context(font);
+    std::optional<Execution> run = context.GlyphExecution(1, 10, 35, {});
+    ASSERT_TRUE(run);
+    run->recordSteps = true;
+    EXPECT_TRUE(run->Step());
+    EXPECT_EQ(run->top, 1u);
+    EXPECT_FALSE(run->Step());
+    EXPECT_EQ(run->lastStep.pops, std::vector<std::int64_t>{0});
+    ASSERT_EQ(run->lastStep.moved.size(), 1u);
+    EXPECT_EQ(run->lastStep.moved[0].to, (Vec{128, 100}));
+    EXPECT_TRUE(run->finished);
+    EXPECT_FALSE(context.GlyphExecution(0, 10, 35, {})); // glyph 0 has no program
+}
+
 // cvar moves CVT entry 0 from 200 to 240 at the axis maximum; MIAP shows it.
 TEST(Hinting, CvarVariesTheCvt)
 {

@@ -3,11 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include <memory>
+
 #include <QBuffer>
 #include <QImageReader>
-#include <QPainter>
-#include <QSvgRenderer>
+#include <QXmlStreamReader>
+#include <cairo.h>
 #include <zlib.h>
+// Qt's `signals` keyword would rewrite GLib's field of that name.
+#pragma push_macro("signals")
+#undef signals
+#include <librsvg/rsvg.h>
+#pragma pop_macro("signals")
 
 namespace {
 
@@ -146,35 +153,128 @@ SvgText SvgDocumentText(std::span<const std::uint8_t> stored, bool gzipped)
     return out;
 }
 
-ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem)
+namespace {
+
+// librsvg's handle, cairo's context and surface, each freed with its own call.
+struct RsvgFree {
+    void operator()(RsvgHandle* h) const { g_object_unref(h); }
+    void operator()(cairo_t* c) const { cairo_destroy(c); }
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+template <class T>
+using RsvgOwned = std::unique_ptr<T, RsvgFree>;
+
+std::string errorText(GError* error)
+{
+    const std::string text = error ? error->message : "no reason given";
+    g_clear_error(&error);
+    return text;
+}
+
+// Made without a base file, librsvg loads nothing from outside the document.
+RsvgOwned<RsvgHandle> readSvg(const QByteArray& text, GError** error)
+{
+    return RsvgOwned<RsvgHandle>(
+        rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(text.constData()), gsize(text.size()), error));
+}
+
+// The document with `box` as its root's viewBox; empty when no root element
+// is found. librsvg draws a group with opacity, a mask or a filter into a
+// layer the size of the viewport, and without a viewBox the viewport starts
+// at the document's origin: a glyph above the baseline (y < 0) would lose
+// those groups. A viewBox equal to the viewport changes no coordinate.
+QByteArray withViewBox(const QByteArray& document, const RsvgRectangle& box)
+{
+    QXmlStreamReader xml(document);
+    while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) {}
+    if (!xml.isStartElement())
+        return {};
+    // Offsets count characters: the root's start tag ends at `end` in the decoded text.
+    QString text = QString::fromUtf8(document);
+    qsizetype end = qsizetype(xml.characterOffset()) - 1;
+    if (end <= 0 || end >= text.size() || text[end] != u'>')
+        return {};
+    if (text[end - 1] == u'/')
+        --end;
+    const auto n = [](double v) { return QString::number(v, 'g', 17); };
+    text.insert(end, QStringLiteral(" viewBox=\"%1 %2 %3 %4\"").arg(n(box.x), n(box.y), n(box.width), n(box.height)));
+    return text.toUtf8();
+}
+
+// The document's handle and viewport to draw `box` (font units) with: the
+// document given `box` as its viewBox when it has none, else as it is over
+// the em square.
+struct SvgDrawing {
+    RsvgOwned<RsvgHandle> handle;
+    RsvgRectangle viewport;
+};
+SvgDrawing drawingFor(const QByteArray& document, RsvgOwned<RsvgHandle> handle, const RsvgRectangle& em,
+                      const RsvgRectangle& box)
+{
+    gboolean hasWidth = false, hasHeight = false, hasViewBox = false;
+    RsvgLength width{}, height{};
+    RsvgRectangle viewBox{};
+    rsvg_handle_get_intrinsic_dimensions(handle.get(), &hasWidth, &width, &hasHeight, &height, &hasViewBox, &viewBox);
+    if (hasViewBox)
+        return {std::move(handle), em};
+    const QByteArray boxed = withViewBox(document, box);
+    RsvgOwned<RsvgHandle> reread = boxed.isEmpty() ? nullptr : readSvg(boxed, nullptr);
+    if (!reread)
+        return {std::move(handle), em};
+    return {std::move(reread), box};
+}
+
+} // namespace
+
+// The overview draws SVG glyphs on worker threads: each call has its own
+// librsvg handles and cairo surface, and librsvg keeps no state between
+// handles, so calls run side by side without a lock.
+ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem, bool onlyGlyph)
 {
     if (unitsPerEm <= 0)
         return refused("unitsPerEm 0: the SVG glyph cannot be scaled");
-    QSvgRenderer renderer(document);
-    if (!renderer.isValid())
-        return refused("SVG document could not be read");
-    const QString id = QStringLiteral("glyph%1").arg(glyph);
-    if (!renderer.elementExists(id))
+    GError* error = nullptr;
+    RsvgOwned<RsvgHandle> handle = readSvg(document, &error);
+    if (!handle)
+        return refused("SVG document could not be read: " + errorText(error));
+    const std::string id = "#glyph" + std::to_string(glyph);
+    const bool hasElement = rsvg_handle_has_sub(handle.get(), id.c_str());
+    // A document made for one glyph may leave its id out: it is drawn whole.
+    if (!hasElement && !onlyGlyph)
         return refused("SVG document has no element \"glyph" + std::to_string(glyph) + "\"");
-    // The element's box in the document's units, which are font units, y down.
-    const QRectF box = renderer.transformForElement(id).mapRect(renderer.boundsOnElement(id));
-    const double scale = double(ppem) / unitsPerEm;
+    const char* element = hasElement ? id.c_str() : nullptr;
+    // The em square as viewport: the document's units are font units, y
+    // down, its origin the glyph's; a root viewBox maps onto the em.
+    const RsvgRectangle em{0, 0, double(unitsPerEm), double(unitsPerEm)};
+    RsvgRectangle ink{}, logical{};
+    if (!rsvg_handle_get_geometry_for_layer(handle.get(), element, &em, &ink, &logical, &error))
+        return refused("SVG glyph could not be measured: " + errorText(error));
     ColourRendering out;
-    if (box.isEmpty())
+    if (!(ink.width > 0 && ink.height > 0))
         return out;
-    const double x0 = std::floor(box.left() * scale), y0 = std::floor(box.top() * scale);
-    const double x1 = std::ceil(box.right() * scale), y1 = std::ceil(box.bottom() * scale);
-    if (x1 - x0 > MaxColourPictureSide || y1 - y0 > MaxColourPictureSide)
-        return refused("SVG glyph of " + std::to_string(int(x1 - x0)) + " x " + std::to_string(int(y1 - y0))
-                       + " pixels is over the limit of " + std::to_string(MaxColourPictureSide));
+    const double scale = double(ppem) / unitsPerEm;
+    const double x0 = std::floor(ink.x * scale), y0 = std::floor(ink.y * scale);
+    const double x1 = std::ceil((ink.x + ink.width) * scale), y1 = std::ceil((ink.y + ink.height) * scale);
+    // Written so that a NaN or an edge far out is refused too.
+    const double side = MaxColourPictureSide;
+    if (!(x1 - x0 <= side && y1 - y0 <= side && std::fabs(x0) <= side && std::fabs(y0) <= side))
+        return refused("SVG glyph of " + std::to_string(int(std::min(x1 - x0, side + 1))) + " x "
+                       + std::to_string(int(std::min(y1 - y0, side + 1))) + " pixels is over the limit of "
+                       + std::to_string(MaxColourPictureSide) + ", or lies past it from the origin");
+    const RsvgRectangle box{x0 / scale, y0 / scale, (x1 - x0) / scale, (y1 - y0) / scale};
+    const SvgDrawing drawing = drawingFor(document, std::move(handle), em, box);
     out.left = int(x0);
     out.top = -int(y0);
+    // cairo's ARGB32 is Qt's ARGB32_Premultiplied: cairo draws into the image's own pixels.
     out.image = QImage(int(x1 - x0), int(y1 - y0), QImage::Format_ARGB32_Premultiplied);
     out.image.fill(Qt::transparent);
-    QPainter painter(&out.image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    // The element is drawn into its own box, mapped to pixels.
-    renderer.render(&painter, id,
-                    QRectF(box.left() * scale - x0, box.top() * scale - y0, box.width() * scale, box.height() * scale));
+    const RsvgOwned<cairo_surface_t> surface(cairo_image_surface_create_for_data(
+        out.image.bits(), CAIRO_FORMAT_ARGB32, out.image.width(), out.image.height(), int(out.image.bytesPerLine())));
+    const RsvgOwned<cairo_t> cr(cairo_create(surface.get()));
+    cairo_translate(cr.get(), -x0, -y0);
+    cairo_scale(cr.get(), scale, scale);
+    if (!rsvg_handle_render_layer(drawing.handle.get(), cr.get(), element, &drawing.viewport, &error))
+        return refused("SVG glyph could not be drawn: " + errorText(error));
+    cairo_surface_flush(surface.get());
     return out;
 }

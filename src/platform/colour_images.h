@@ -52,7 +52,9 @@ struct SvgText {
 };
 SvgText SvgDocumentText(std::span<const std::uint8_t> stored, bool gzipped);
 
-// Glyph `glyph` of an SVG document at ppem: the element whose id is
-// "glyphN", in font units with the glyph's origin at the document's origin
-// and y down; its parents' transforms applied.
-ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem);
+// Glyph `glyph` of an SVG document at ppem, drawn by librsvg: the element
+// whose id is "glyphN", in font units with the glyph's origin at the
+// document's origin and y down, the em square its viewport; its parents'
+// transforms applied. When the document is made for this glyph alone
+// (onlyGlyph) and has no such element, the whole document is drawn.
+ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem, bool onlyGlyph);

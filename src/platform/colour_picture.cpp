@@ -268,7 +268,8 @@ ColourRendering renderSvg(const FontState& font, const ColourTables& tables, con
     const SvgText text = SvgDocumentText(document.bytes, document.gzipped);
     if (!text.problem.empty())
         return {{}, 0, 0, {text.problem}};
-    return RenderSvgGlyph(text.text, glyph.glyph, font.HeadTable.UnitsPerEm, ppem);
+    const bool onlyGlyph = document.record.firstGlyph == document.record.lastGlyph;
+    return RenderSvgGlyph(text.text, glyph.glyph, font.HeadTable.UnitsPerEm, ppem, onlyGlyph);
 }
 
 } // namespace

@@ -49,6 +49,12 @@ std::string svgProblem(const ByteVector& svg, int glyph = 1)
     return d.found ? SvgDocumentText(d.bytes, d.gzipped).problem : d.problem;
 }
 
+// Glyph 1 of an SVG document drawn at 100 ppem, 1000 units per em.
+std::string svgGlyphProblem(const char* document, bool onlyGlyph = false)
+{
+    return firstMessage(RenderSvgGlyph(document, 1, 1000, 100, onlyGlyph));
+}
+
 // A PNG whose header claims 100 000 pixels a side (40 GB decoded) over a little data.
 const ByteVector HugePng = ttf::pngOf(100000, 100000, ttf::deflatedZeros(1000));
 
@@ -99,6 +105,11 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
         {"SVG glyph ranges overlapping", [] { return svgProblem(ttf::svgTable({{1, 5, 0, 0}, {3, 7, 0, 0}}), 4); },
          "overlap"},
         {"SVG gzip bomb past the document cap", [&] { return svgProblem(oneDocument(bomb)); }, "inflates past the limit"},
+        {"SVG glyph 1000 em wide", [] { return svgGlyphProblem(R"(<svg xmlns="http://www.w3.org/2000/svg">
+             <rect id="glyph1" width="1000000" height="500"/></svg>)"); }, "over the limit"},
+        {"SVG document of two glyphs without glyph1", [] { return svgGlyphProblem(R"(<svg xmlns="http://www.w3.org/2000/svg">
+             <rect id="glyph2" width="500" height="500"/></svg>)"); }, "no element \"glyph1\""},
+        {"SVG document that is not XML", [] { return svgGlyphProblem("<svg"); }, "could not be read"},
     };
     for (const Malformed& c : cases) {
         SCOPED_TRACE(c.what);
@@ -106,6 +117,10 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
     }
     // The sound versions of the bounded cases are drawn.
     EXPECT_EQ(svgProblem(oneDocument(ttf::gzipped(document))), "");
+    // A document made for glyph 1 alone needs no id: it is drawn whole.
+    const ColourRendering whole = RenderSvgGlyph(R"(<svg xmlns="http://www.w3.org/2000/svg">
+        <rect y="-500" width="500" height="500"/></svg>)", 1, 1000, 100, true);
+    EXPECT_EQ(whole.image.size(), QSize(50, 50));
     EXPECT_EQ(sbixProblem(ttf::sbixTable(20, {{}, {0, 0, "png ", ttf::pngOf(4, 4, ttf::deflated(ByteVector(20, 0)))}, {}})), "");
 }
 

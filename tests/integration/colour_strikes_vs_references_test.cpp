@@ -119,13 +119,14 @@ TEST(ColourStrikesVsFreeType, NotoColorEmojiEveryGlyph)
     EXPECT_GT(commands, 100);
 }
 
-// A font of six glyphs with an sbix table of two strikes (PNG images of
-// several sizes and origins, a 'dupe', an empty record) and an SVG table of
+// A font of six glyphs with an sbix table of two strikes (PNG and JPEG
+// images of several sizes and origins, a 'dupe', an empty record) and an SVG table of
 // four documents (one gzipped; a gradient, transforms, a clip path, a
 // <use>), built by fontTools and read back by it: what fontTools reads is
 // printed as JSON.
 const char* const FontToolsScript = R"py(
-import json, struct, sys, zlib
+import io, json, struct, sys, zlib
+from PIL import Image
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTFont, newTable
@@ -139,6 +140,11 @@ def png(w, h, rgba):
     rows = b"".join(b"\0" + bytes(rgba) * w for _ in range(h))
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0))
             + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+def jpeg(w, h, rgb):
+    out = io.BytesIO()
+    Image.new("RGB", (w, h), rgb).save(out, "JPEG")
+    return out.getvalue()
 
 order = [".notdef", "a", "b", "c", "d", "e"]
 fb = FontBuilder(1000, isTTF=True)
@@ -158,7 +164,8 @@ for ppem, scale in ((20, 1), (64, 3)):
     s.glyphs["b"] = Glyph(glyphName="b", graphicType="png ", originOffsetX=1, originOffsetY=4,
                           imageData=png(7 * scale, 5 * scale, (0, 128, 255, 128)))
     s.glyphs["c"] = Glyph(glyphName="c", graphicType="dupe", imageData=struct.pack(">H", 1))
-    s.glyphs["e"] = Glyph(glyphName="e", graphicType="jpg ", imageData=b"\xff\xd8\xff\xd9")
+    s.glyphs["e"] = Glyph(glyphName="e", graphicType="jpg ", originOffsetX=3, originOffsetY=-1,
+                          imageData=jpeg(9 * scale, 6 * scale, (40, 160, 90)))
     sbix.strikes[ppem] = s
 fb.font["sbix"] = sbix
 svg = newTable("SVG ")
@@ -195,6 +202,8 @@ for ppem, strike in sorted(f["sbix"].strikes.items()):
             entry["data"] = g.imageData.hex()
             if g.imageData.startswith(b"\x89PNG"):
                 entry["w"], entry["h"] = struct.unpack(">II", g.imageData[16:24])
+            else:
+                entry["w"], entry["h"] = Image.open(io.BytesIO(g.imageData)).size
         glyphs.append(entry)
     out["sbix"].append({"ppem": ppem, "glyphs": glyphs})
 for d in f["SVG "].docList:
@@ -247,6 +256,9 @@ TEST(ColourStrikesVsFontTools, SbixStrikesAndRecords)
                       record["data"].toString().toLatin1());
             if (!record.toObject().contains("w"))
                 continue;
+            // The size the strike summary prints, read from the image's own header.
+            EXPECT_EQ(glyph.width, record["w"].toInt());
+            EXPECT_EQ(glyph.height, record["h"].toInt());
             const ColourRendering picture = RenderStrikeGlyph(glyph, ppem);
             ASSERT_TRUE(picture.messages.empty()) << picture.messages.front();
             EXPECT_EQ(picture.image.width(), record["w"].toInt());
@@ -255,7 +267,7 @@ TEST(ColourStrikesVsFontTools, SbixStrikesAndRecords)
             ++images;
         }
     }
-    EXPECT_EQ(images, 6);
+    EXPECT_EQ(images, 8);
     // Font Details lists the strikes.
     FontState loaded;
     ASSERT_TRUE(LoadFont(font.bytes, loaded).empty());

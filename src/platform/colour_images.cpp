@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-
 #include <memory>
 
 #include <QBuffer>
@@ -258,9 +257,8 @@ ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsP
     // Written so that a NaN or an edge far out is refused too.
     const double side = MaxColourPictureSide;
     if (!(x1 - x0 <= side && y1 - y0 <= side && std::fabs(x0) <= side && std::fabs(y0) <= side))
-        return refused("SVG glyph of " + std::to_string(int(std::min(x1 - x0, side + 1))) + " x "
-                       + std::to_string(int(std::min(y1 - y0, side + 1))) + " pixels is over the limit of "
-                       + std::to_string(MaxColourPictureSide) + ", or lies past it from the origin");
+        return refused("SVG glyph's box is over the limit of " + std::to_string(MaxColourPictureSide)
+                       + " pixels a side, or lies past it from the origin");
     const RsvgRectangle box{x0 / scale, y0 / scale, (x1 - x0) / scale, (y1 - y0) / scale};
     const SvgDrawing drawing = drawingFor(document, std::move(handle), em, box);
     out.left = int(x0);

@@ -9,6 +9,8 @@
 #include <QSvgRenderer>
 #include <zlib.h>
 
+#include "platform/png_image.h"
+
 namespace {
 
 ColourRendering refused(std::string problem)
@@ -18,11 +20,9 @@ ColourRendering refused(std::string problem)
     return out;
 }
 
-// Qt's name of the image formats sbix and CBDT store; empty for those not drawn.
+// Qt's name of the image formats sbix and CBDT store besides PNG; empty for those not drawn.
 QByteArray qtFormat(const std::string& imageFormat)
 {
-    if (imageFormat == "png")
-        return "png";
     if (imageFormat == "jpg")
         return "jpeg";
     return {};
@@ -47,6 +47,10 @@ QImage coverageImage(const StrikeGlyph& glyph, QColor foreground)
 ColourRendering DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::string& imageFormat,
                                 int expectedWidth, int expectedHeight)
 {
+    if (imageFormat == "png") {
+        PngImage png = DecodePng(bytes, MaxStrikeImageSide, expectedWidth, expectedHeight);
+        return png.image.isNull() ? refused(png.problem) : ColourRendering{std::move(png.image), 0, 0, {}};
+    }
     const QByteArray format = qtFormat(imageFormat);
     if (format.isEmpty())
         return refused("strike image type '" + imageFormat + "' is not drawn");
@@ -74,7 +78,7 @@ ColourRendering DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std
     return out;
 }
 
-ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground)
+ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground, QSize fit)
 {
     if (!glyph.found)
         return glyph.problem.empty() ? ColourRendering{} : refused(glyph.problem);
@@ -94,11 +98,13 @@ ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor for
     const int height = out.image.height();
     const int left = glyph.originX;
     const int top = glyph.cbdtFormat != 0 ? glyph.originY : glyph.originY + height;
-    if (ppem == glyph.strike.ppem || out.image.isNull()) {
+    double scale = double(ppem) / glyph.strike.ppem;
+    if (fit.isValid() && !out.image.isNull())
+        scale = std::min({scale, double(fit.width()) / out.image.width(), double(fit.height()) / height});
+    if (scale == 1 || out.image.isNull()) {
         out.left = left, out.top = top;
         return out;
     }
-    const double scale = double(ppem) / glyph.strike.ppem;
     out.left = int(std::lround(left * scale));
     out.top = int(std::lround(top * scale));
     const int w = std::max(1, int(std::lround(out.image.width() * scale)));

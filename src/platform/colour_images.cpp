@@ -42,6 +42,33 @@ QImage coverageImage(const StrikeGlyph& glyph, QColor foreground)
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+// Half the size, each pixel the mean of a 2 x 2 block of premultiplied
+// pixels (an odd last row or column taken twice): two lanes of a QRgb added
+// at once. Before a smooth scaling by a half or less, it does most of the
+// averaging for a quarter of the work.
+QImage halved(const QImage& image)
+{
+    const int width = image.width(), height = image.height();
+    const int w = (width + 1) / 2, h = (height + 1) / 2;
+    QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < h; ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y));
+        const auto* b = reinterpret_cast<const QRgb*>(image.constScanLine(std::min(2 * y + 1, height - 1)));
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int x0 = 2 * x, x1 = std::min(2 * x + 1, width - 1);
+            const QRgb p[4] = {a[x0], a[x1], b[x0], b[x1]};
+            std::uint32_t rb = 2 * 0x00010001, ag = 2 * 0x00010001; // rounded to the nearest
+            for (const QRgb q : p) {
+                rb += q & 0x00FF00FF;
+                ag += (q >> 8) & 0x00FF00FF;
+            }
+            row[x] = ((rb >> 2) & 0x00FF00FF) | (((ag >> 2) & 0x00FF00FF) << 8);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 ColourRendering DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std::string& imageFormat,
@@ -109,6 +136,8 @@ ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor for
     out.top = int(std::lround(top * scale));
     const int w = std::max(1, int(std::lround(out.image.width() * scale)));
     const int h = std::max(1, int(std::lround(height * scale)));
+    while (out.image.width() >= 2 * w && out.image.height() >= 2 * h)
+        out.image = halved(out.image);
     out.image = out.image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return out;
 }

@@ -162,6 +162,9 @@ PngImage DecodePng(std::span<const std::uint8_t> bytes, int maxSide, int expecte
     }
     png_set_read_fn(png, &source, readBytes);
     png_set_chunk_malloc_max(png, MaxPngChunkBytes);
+    // Each chunk's CRC already covers the compressed image data: zlib's own
+    // sum over the inflated bytes would check the same bytes again.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, SkippedChunks, int(sizeof SkippedChunks / 5));
     PngImage out;
     if (!readHeader(png, info))

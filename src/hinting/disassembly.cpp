@@ -21,10 +21,13 @@ public:
         values_.pop_back();
         return v;
     }
-    // An instruction that is neither a push nor a definition.
-    void apply(const OpcodeInfo& info)
+    // An instruction that is neither a push nor a definition. After a call,
+    // a jump, a branch, MINDEX (which takes an element from deep down) or
+    // an opcode a font may define, nothing below is known any more.
+    void apply(std::uint8_t op)
     {
-        if (info.pops == VariableCount || info.pushes == VariableCount) {
+        const OpcodeInfo& info = Opcode(op);
+        if (!info.known() || info.pops == VariableCount || info.pushes == VariableCount || unsettling(op)) {
             values_.clear();
             return;
         }
@@ -35,6 +38,23 @@ public:
     }
 
 private:
+    static bool unsettling(std::uint8_t op)
+    {
+        switch (op) {
+        case 0x1B: // ELSE
+        case 0x1C: // JMPR
+        case 0x26: // MINDEX
+        case 0x2A: // LOOPCALL
+        case 0x2B: // CALL
+        case 0x58: // IF
+        case 0x78: // JROT
+        case 0x79: // JROF
+            return true;
+        default:
+            return false;
+        }
+    }
+
     std::vector<std::optional<std::int32_t>> values_;
 };
 
@@ -81,7 +101,7 @@ Disassembly Disassemble(std::span<const std::uint8_t> program)
             } else if (in.opcode == ENDF) {
                 inDefinition = false;
             } else if (!inDefinition) {
-                stack.apply(Opcode(in.opcode));
+                stack.apply(in.opcode);
             }
         }
         out.instructions.push_back(listed);
@@ -95,4 +115,15 @@ std::string DefinitionName(const ListedInstruction& instruction)
 {
     const std::string kind = instruction.opcode == IDEF ? "IDEF " : "FDEF ";
     return kind + (instruction.defines ? std::to_string(*instruction.defines) : "?");
+}
+
+std::optional<std::size_t> DefinitionAt(const Disassembly& listing, std::int32_t number, bool idef)
+{
+    const std::uint8_t wanted = idef ? IDEF : FDEF;
+    for (std::size_t k = listing.instructions.size(); k-- > 0;) {
+        const ListedInstruction& in = listing.instructions[k];
+        if (in.opcode == wanted && in.defines == number)
+            return k;
+    }
+    return std::nullopt;
 }

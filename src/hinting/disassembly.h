@@ -40,3 +40,9 @@ Disassembly Disassemble(std::span<const std::uint8_t> program);
 // "FDEF 12", "IDEF 145"; "FDEF ?" where the number is not known.
 std::string DefinitionName(const ListedInstruction& instruction);
 
+
+// Where function `number` starts (an index into `instructions`), or with
+// `idef` where opcode `number` is defined: the last definition that names it,
+// since a later one replaces an earlier one when the program runs; nothing
+// when none does.
+std::optional<std::size_t> DefinitionAt(const Disassembly& listing, std::int32_t number, bool idef = false);

@@ -53,11 +53,15 @@ TEST(Instructions, DefinitionsAreNumberedByWhatWasPushed)
     // PUSHB 1 0; FDEF ENDF; FDEF ENDF; PUSHB 2 3; ADD; FDEF ENDF; IDEF (below what was pushed) ENDF
     const std::vector<std::uint8_t> program = {0xB1, 1, 0, 0x2C, 0x2D, 0x2C, 0x2D, 0xB1, 2, 3, 0x60,
                                                0x2C, 0x2D, 0x89, 0x2D};
+    const Disassembly listing = Disassemble(program);
     std::vector<std::string> names;
-    for (const ListedInstruction& in : Disassemble(program).instructions)
+    for (const ListedInstruction& in : listing.instructions)
         if (in.opcode == 0x2C || in.opcode == 0x89)
             names.push_back(DefinitionName(in));
     EXPECT_EQ(names, (std::vector<std::string>{"FDEF 0", "FDEF 1", "FDEF ?", "IDEF ?"}));
+    EXPECT_EQ(DefinitionAt(listing, 1), std::optional<std::size_t>(3)); // after the push and FDEF 0, ENDF
+    EXPECT_EQ(DefinitionAt(listing, 2), std::nullopt);
+    EXPECT_EQ(DefinitionAt(listing, 0, true), std::nullopt);
 }
 
 TEST(Instructions, GlyphInstructionsStayInsideTheGlyph)

@@ -16,3 +16,4 @@ int runPixels(const std::vector<std::string>& args);
 int runShape(const std::vector<std::string>& args);
 int runTables(const std::vector<std::string>& args);
 int runColour(const std::vector<std::string>& args);
+int runInstructions(const std::vector<std::string>& args);

@@ -34,6 +34,7 @@ void printUsage(std::FILE* to)
                "       lumaro-inspect tables FONT\n"
                "       lumaro-inspect colour FONT N [--ppem 8..512] [--palette K] [--foreground #RRGGBB]\n"
                "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
+               "       lumaro-inspect instructions FONT (N | --fpgm | --prep)\n"
                "       lumaro-inspect --help | --version\n"
                "every command takes --face N: the face of a collection (from 0);\n"
                "load, glyph, outline and render of a variable font also take\n"

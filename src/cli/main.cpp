@@ -42,6 +42,8 @@ int main(int argc, char** argv)
         return runShape(args);
     if (command == "colour")
         return runColour(args);
+    if (command == "instructions")
+        return runInstructions(args);
     if (command == "tables")
         return runTables(args);
     if (command == "names") {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "colour/colour_glyph.h"
+#include "hinting/opcodes.h"
 #include "sfnt/failure.h"
 
 // The words of failures, made here and nowhere else.
@@ -29,3 +30,7 @@ std::string ColourStatus(const ColourGlyph& glyph);
 // Why an open was abandoned, for the status bar after "... could not be
 // opened: ". The first report that says something decides.
 std::string WhyNotOpened(const Reports& reports);
+
+// Why a program's listing ends early: the push `cut` runs past the end of
+// the program (its count byte, or values it pushes, missing).
+std::string TruncatedPushText(const DecodedInstruction& cut);

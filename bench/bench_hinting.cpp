@@ -10,6 +10,7 @@
 
 #include "bench_ratios.h"
 #include "hinting/hinted_glyph.h"
+#include "outline/composite.h"
 #include "support/font_file_loading.h"
 
 namespace {
@@ -21,7 +22,7 @@ std::vector<int> instructedGlyphs(const FontState& font)
 {
     std::vector<int> glyphs;
     for (int g = 0; g < font.NumGlyphs; ++g)
-        if (!GlyphInstructions(font, g).empty())
+        if (!GlyphInstructions(font, g).bytes.empty())
             glyphs.push_back(g);
     return glyphs;
 }

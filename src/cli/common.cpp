@@ -34,6 +34,7 @@ void printUsage(std::FILE* to)
                "       lumaro-inspect tables FONT\n"
                "       lumaro-inspect colour FONT N [--ppem 8..512] [--palette K] [--foreground #RRGGBB]\n"
                "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
+               "       lumaro-inspect instructions FONT (N | --fpgm | --prep)\n"
                "       lumaro-inspect hint FONT N --ppem 6..200 [--interpreter 40|35] [--trace]\n"
                "                             [--location TAG=VALUE,...]\n"
                "       lumaro-inspect --help | --version\n"

@@ -356,6 +356,46 @@ void pngSize(StrikeGlyph& glyph)
     glyph.height = int(height);
 }
 
+// JPEG markers: those that stand alone, without a length (TEM, RST0-7);
+// and the three in the start-of-frame range C0-CF that are not frames (DHT,
+// JPG, DAC).
+constexpr int MarkerSoi = 0xD8, MarkerEoi = 0xD9, MarkerSos = 0xDA, MarkerTem = 0x01;
+bool standaloneMarker(int m) { return m == MarkerTem || (m >= 0xD0 && m <= 0xD7); }
+bool frameMarker(int m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
+
+// A JPEG's size from its frame header, found by walking the segments from
+// the start of image: sbix records none of their own. Left 0 when the
+// walk reaches the scan or the end first, or the frame gives a side of 0
+// (a height left for a later DNL marker).
+void jpegSize(StrikeGlyph& glyph)
+{
+    ByteReader r(glyph.data);
+    if (r.u8() != 0xFF || r.u8() != MarkerSoi)
+        return;
+    while (r.ok()) {
+        if (r.u8() != 0xFF)
+            return;
+        int marker = r.u8();
+        while (marker == 0xFF && r.ok()) // fill bytes before a marker
+            marker = r.u8();
+        if (standaloneMarker(marker))
+            continue;
+        if (marker == MarkerEoi || marker == MarkerSos || marker == MarkerSoi)
+            return;
+        const int length = r.u16(); // counting its own two bytes
+        if (frameMarker(marker)) {
+            r.skip(1); // sample precision
+            const int height = r.u16(), width = r.u16();
+            if (r.ok() && width > 0 && height > 0)
+                glyph.width = width, glyph.height = height;
+            return;
+        }
+        if (length < 2)
+            return;
+        r.skip(std::size_t(length - 2));
+    }
+}
+
 } // namespace
 
 StrikeGlyph FindSbixGlyph(std::span<const std::uint8_t> sbix, int numGlyphs, int glyph, int ppem)
@@ -389,6 +429,9 @@ StrikeGlyph FindSbixGlyph(std::span<const std::uint8_t> sbix, int numGlyphs, int
         }
     }
     out.found = true;
-    pngSize(out);
+    if (out.imageFormat == "jpg")
+        jpegSize(out);
+    else
+        pngSize(out);
     return out;
 }

@@ -39,7 +39,7 @@ struct StrikeGlyph {
     int cbdtFormat = 0; // CBDT image format (1, 2, 5, 6, 7, 17, 18, 19); 0 for sbix
     std::span<const std::uint8_t> data;
     std::vector<std::uint8_t> values;
-    int width = 0, height = 0; // CBDT: from the glyph's metrics; sbix: a PNG's header's, else 0
+    int width = 0, height = 0; // CBDT: from the glyph's metrics; sbix: a PNG's or JPEG's header's, else 0
     // CBDT: horiBearingX/Y (pixels, y up, the bitmap's top-left corner);
     // sbix: originOffsetX/Y (pixels, the image's bottom-left corner).
     int originX = 0, originY = 0;

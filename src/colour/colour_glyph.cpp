@@ -217,7 +217,13 @@ StrikeGlyph FindColourStrike(const ColourTables& tables, ColourFormat format, in
     return {};
 }
 
-ColourFormat ChooseColourFormat(const ColourTables& tables, int g)
+namespace {
+
+// The format glyph g is drawn by and, for CBDT and sbix, its glyph in the
+// strike for ppem, looked up once. A glyph the strike for ppem lacks is
+// still drawn by its format when another strike has it (the largest is
+// asked): the picture is then empty rather than the outline's.
+ColourFormat chooseFormat(const ColourTables& tables, int g, int ppem, std::optional<StrikeGlyph>& strike)
 {
     if (tables.colr && BaseGlyphPaint(*tables.colr, g))
         return ColourFormat::ColrV1;
@@ -228,12 +234,23 @@ ColourFormat ChooseColourFormat(const ColourTables& tables, int g)
         return ColourFormat::Svg;
     // A strike glyph whose data is damaged is still the strike's: the
     // picture then says why it is missing, rather than drawing the outline.
+    const auto has = [](const StrikeGlyph& s) { return s.found || !s.problem.empty(); };
     for (const ColourFormat format : {ColourFormat::Cbdt, ColourFormat::Sbix}) {
-        const StrikeGlyph strike = FindColourStrike(tables, format, g, LargestStrike);
-        if (strike.found || !strike.problem.empty())
+        StrikeGlyph atSize = FindColourStrike(tables, format, g, ppem);
+        if (has(atSize) || (ppem != LargestStrike && has(FindColourStrike(tables, format, g, LargestStrike)))) {
+            strike = std::move(atSize);
             return format;
+        }
     }
     return ColourFormat::None;
+}
+
+} // namespace
+
+ColourFormat ChooseColourFormat(const ColourTables& tables, int g)
+{
+    std::optional<StrikeGlyph> strike;
+    return chooseFormat(tables, g, LargestStrike, strike);
 }
 
 Rgba PaletteColour(const ColourTables& tables, const PaintSettings& settings, int index, double alpha)
@@ -253,7 +270,8 @@ ColourGlyph DescribeColourGlyph(const ColourTables& tables, int g, const Locatio
 {
     ColourGlyph out;
     out.glyph = g;
-    out.format = ChooseColourFormat(tables, g);
+    out.format = chooseFormat(tables, g, ppem, out.strike);
+    out.strikePpem = ppem;
     if (out.format == ColourFormat::ColrV1) {
         out.paint = ReadPaintTree(*tables.colr, g, location, out.messages);
         out.clip = GlyphClip(*tables.colr, g, location);
@@ -265,8 +283,6 @@ ColourGlyph DescribeColourGlyph(const ColourTables& tables, int g, const Locatio
                                    + " has more layers than the COLR layer records hold; those past them are left out");
     } else if (out.format == ColourFormat::Svg) {
         out.svg = FindSvgDocument(tables.svgTable, *tables.svg, g);
-    } else if (out.format != ColourFormat::None) {
-        out.strike = FindColourStrike(tables, out.format, g, ppem); // its problem is the picture's message
     }
     return out;
 }

@@ -60,7 +60,8 @@ struct ColourGlyph {
     std::optional<PaintNode> paint;  // ColrV1
     std::optional<ClipBox> clip;     // ColrV1
     std::vector<ColrLayer> layers;   // ColrV0
-    std::optional<StrikeGlyph> strike;     // Cbdt, Sbix
+    std::optional<StrikeGlyph> strike;     // Cbdt, Sbix: its problem is the picture's message
+    int strikePpem = LargestStrike;        // the size the strike was chosen for
     std::optional<SvgGlyphDocument> svg;   // Svg
     std::vector<std::string> messages;
 };

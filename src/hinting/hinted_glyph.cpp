@@ -349,7 +349,7 @@ bool Loader::load(int g, int depth)
             zone.orus[i] = {outline.points[i].x, outline.points[i].y};
         std::copy(units.begin(), units.end(), zone.orus.end() - 4);
         zone.ends.assign(outline.ends.begin(), outline.ends.end());
-        hint(GlyphInstructions(font_, g), false, start, depth);
+        hint(GlyphInstructions(font_, g).bytes, false, start, depth);
         return true;
     }
     // A composite: its records, then each component loaded in turn.
@@ -395,7 +395,7 @@ bool Loader::load(int g, int depth)
             return false;
     }
     if (hinted_ && (records.back().flags & WE_HAVE_INSTRUCTIONS) && points.size() > start) {
-        const std::span<const std::uint8_t> instructions = GlyphInstructions(font_, g);
+        const std::span<const std::uint8_t> instructions = GlyphInstructions(font_, g).bytes;
         if (instructions.empty())
             return true;
         exec_.glyph.ends.clear();

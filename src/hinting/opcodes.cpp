@@ -168,10 +168,12 @@ std::string Mnemonic(std::uint8_t op)
         return "INSTR" + std::to_string(op) + "[ ]";
     std::string text(info.base);
     text += '[';
-    if (info.flagBits == 0)
+    // A push's flags are its count, which the values pushed show.
+    if (info.flagBits == 0 || IsPush(op))
         text += ' ';
-    for (int bit = info.flagBits - 1; bit >= 0; --bit)
-        text += (op - info.first) >> bit & 1 ? '1' : '0';
+    else
+        for (int bit = info.flagBits - 1; bit >= 0; --bit)
+            text += (op - info.first) >> bit & 1 ? '1' : '0';
     return text + ']';
 }
 

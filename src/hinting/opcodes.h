@@ -28,7 +28,8 @@ struct OpcodeInfo {
 const OpcodeInfo& Opcode(std::uint8_t op);
 
 // The mnemonic with its flag bits as listings write it: "MIRP[10100]",
-// "SVTCA[0]", "PUSHB[ ]"; an undefined byte is "INSTR145[ ]".
+// "SVTCA[0]", and every push without its count bits, "PUSHB[ ]", as
+// fontTools writes them; an undefined byte is "INSTR145[ ]".
 std::string Mnemonic(std::uint8_t op);
 
 // The instructions that take their values from the instruction stream.

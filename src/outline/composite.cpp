@@ -418,3 +418,35 @@ ResolvedGlyph ResolveGlyph(const FontState& font, int g, const Location& locatio
     ResolveGlyph(font, g, location, work, out, components);
     return out;
 }
+
+GlyphProgram GlyphInstructions(const FontState& font, int g)
+{
+    if (font.Cff || g < 0 || std::size_t(g) + 1 >= font.GlyphOffset.size())
+        return {};
+    // The glyph's data, bounded as a composite's records are.
+    const std::size_t start = std::size_t(font.Glyf.Offset) + font.GlyphOffset[std::size_t(g)];
+    const std::size_t next = std::size_t(font.Glyf.Offset) + font.GlyphOffset[std::size_t(g) + 1];
+    if (next == start)
+        return {};
+    const std::size_t end = std::min(next > start ? next : font.FontBytes.size(), font.FontBytes.size());
+    ByteReader r(std::span<const std::uint8_t>(font.FontBytes).first(end));
+    r.seek(start);
+    const int numberOfContours = r.i16();
+    r.skip(8); // the box
+    bool instructed = numberOfContours >= 0;
+    if (instructed) {
+        r.skip(2 * std::size_t(numberOfContours));
+    } else {
+        ComponentRecord rec;
+        do {
+            if (!ReadComponentRecord(r, rec))
+                break;
+            instructed |= (rec.flags & WE_HAVE_INSTRUCTIONS) != 0;
+        } while (rec.flags & MORE_COMPONENTS);
+    }
+    const std::size_t length = instructed ? r.u16() : 0;
+    const std::span<const std::uint8_t> bytes = r.bytes(length);
+    if (!r.ok())
+        return {{}, Failure{ReadPastEnd, {g, 0, 0, 0}, "the instructions of glyph " + std::to_string(g)}};
+    return {bytes, std::nullopt};
+}

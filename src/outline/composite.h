@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "sfnt/failure.h"
@@ -15,13 +16,13 @@ enum ComponentFlag : std::uint16_t {
     ARGS_ARE_XY_VALUES = 0x0002, // without it the arguments are point numbers to match
     WE_HAVE_A_SCALE = 0x0008,
     MORE_COMPONENTS = 0x0020,
+    WE_HAVE_INSTRUCTIONS = 0x0100, // the composite's own instructions follow its last record
     USE_MY_METRICS = 0x0200, // the composite takes this component's advance
     WE_HAVE_AN_X_AND_Y_SCALE = 0x0040,
     WE_HAVE_A_TWO_BY_TWO = 0x0080,
     SCALED_COMPONENT_OFFSET = 0x0800,
     UNSCALED_COMPONENT_OFFSET = 0x1000,
     ROUND_XY_TO_GRID = 0x0004,      // hinted offsets are rounded to whole pixels
-    WE_HAVE_INSTRUCTIONS = 0x0100,  // on the last record: the composite's own program follows
 };
 
 // One component record as the file gives it (a point-matching record's
@@ -89,3 +90,15 @@ void ResolveGlyph(const FontState& font, int g, const Location& location, Workin
 // font has one, else the varied phantom points', of the component whose
 // metrics a composite uses; hmtx's at the default.
 std::int32_t AdvanceAt(const FontState& font, int g, const Location& location, const ResolvedGlyph& resolved);
+
+// The TrueType instructions of glyph g, as views into the font's bytes: a
+// simple glyph's after its contour ends; a composite's after its last record
+// when a record has WE_HAVE_INSTRUCTIONS (any record, as fontTools reads it).
+// Empty for a glyph without data or without instructions and for a CFF font.
+// A header, records or instructions that run past the glyph's data fail
+// with code 15, naming the glyph.
+struct GlyphProgram {
+    std::span<const std::uint8_t> bytes;
+    MaybeFailure failure;
+};
+GlyphProgram GlyphInstructions(const FontState& font, int g);

@@ -40,9 +40,10 @@ ColourRendering DecodeStrikeImage(std::span<const std::uint8_t> bytes, const std
                                 int expectedWidth = 0, int expectedHeight = 0);
 
 // The strike glyph's picture at ppem, scaled from its strike's ppem (kept
-// pixel for pixel when they are equal). CBDT's grey bitmaps are drawn in
-// the foreground colour.
-ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground = Qt::black);
+// pixel for pixel when they are equal), and further down, keeping its
+// shape, where it would be larger than a valid `fit`: one scaling either
+// way. CBDT's grey bitmaps are drawn in the foreground colour.
+ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor foreground = Qt::black, QSize fit = {});
 
 // The document's text: its stored bytes, or inflated when gzipped, refused
 // past MaxSvgDocumentBytes or when the gzip stream is broken (problem set).
@@ -52,7 +53,9 @@ struct SvgText {
 };
 SvgText SvgDocumentText(std::span<const std::uint8_t> stored, bool gzipped);
 
-// Glyph `glyph` of an SVG document at ppem: the element whose id is
-// "glyphN", in font units with the glyph's origin at the document's origin
-// and y down; its parents' transforms applied.
-ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem);
+// Glyph `glyph` of an SVG document at ppem, drawn by librsvg: the element
+// whose id is "glyphN", in font units with the glyph's origin at the
+// document's origin and y down, the em square its viewport; its parents'
+// transforms applied. When the document is made for this glyph alone
+// (onlyGlyph) and has no such element, the whole document is drawn.
+ColourRendering RenderSvgGlyph(const QByteArray& document, int glyph, int unitsPerEm, int ppem, bool onlyGlyph);

@@ -268,22 +268,25 @@ ColourRendering renderSvg(const FontState& font, const ColourTables& tables, con
     const SvgText text = SvgDocumentText(document.bytes, document.gzipped);
     if (!text.problem.empty())
         return {{}, 0, 0, {text.problem}};
-    return RenderSvgGlyph(text.text, glyph.glyph, font.HeadTable.UnitsPerEm, ppem);
+    const bool onlyGlyph = document.record.firstGlyph == document.record.lastGlyph;
+    return RenderSvgGlyph(text.text, glyph.glyph, font.HeadTable.UnitsPerEm, ppem, onlyGlyph);
 }
 
 } // namespace
 
 ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph,
-                                  const PaintSettings& settings, int ppem)
+                                  const PaintSettings& settings, int ppem, QSize fit)
 {
     switch (glyph.format) {
     case ColourFormat::Svg: return renderSvg(font, tables, glyph, ppem);
     case ColourFormat::Cbdt:
     case ColourFormat::Sbix: {
-        // The strike for the size drawn, whatever size the glyph was described at.
+        // The strike for the size drawn: the one described when it was chosen for that size.
         const Rgba f = settings.foreground;
-        return RenderStrikeGlyph(FindColourStrike(tables, glyph.format, glyph.glyph, ppem), ppem,
-                                 QColor(f.r, f.g, f.b, f.a));
+        const QColor foreground(f.r, f.g, f.b, f.a);
+        if (glyph.strike && glyph.strikePpem == ppem)
+            return RenderStrikeGlyph(*glyph.strike, ppem, foreground, fit);
+        return RenderStrikeGlyph(FindColourStrike(tables, glyph.format, glyph.glyph, ppem), ppem, foreground, fit);
     }
     default: return renderColr(font, tables, glyph, settings, ppem);
     }

@@ -64,14 +64,15 @@ QImage BlendHsl(const QImage& backdrop, const QImage& source, CompositeMode mode
 // A colour glyph painted at `ppem` pixels per em, placed as FreeType places
 // its bitmaps: `left` and `top` from the glyph origin, y up. The picture
 // covers the glyph's clip box rounded outward where it has one, else what it
-// paints; it is empty when nothing is painted.
+// paints; it is empty when nothing is painted. A strike image is shrunk
+// further to a valid `fit` where it is larger; the others keep ppem.
 struct ColourRendering {
     QImage image; // premultiplied ARGB
     int left = 0, top = 0;
     std::vector<std::string> messages;
 };
 ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tables, const ColourGlyph& glyph,
-                                  const PaintSettings& settings, int ppem);
+                                  const PaintSettings& settings, int ppem, QSize fit = {});
 
 // The picture reaches at most this many pixels from the glyph origin each
 // way: a clip box or transform can name a box of millions of pixels, and a

@@ -154,3 +154,12 @@ std::string UnhintedStatus(const HintFailure& failure, int ppem)
     return "Glyphs are shown unhinted at " + std::to_string(ppem) + " ppem: the instructions stopped at "
          + where(failure) + ".";
 }
+
+std::string TruncatedPushText(const DecodedInstruction& cut)
+{
+    const std::string what = std::string(Opcode(cut.opcode).base) + " at offset " + std::to_string(cut.offset);
+    if (cut.pushCount == 0)
+        return "The program ends inside " + what + ": its count byte is missing.";
+    return "The program ends inside " + what + ": it pushes " + std::to_string(cut.pushCount)
+         + (cut.pushCount == 1 ? " value" : " values") + ", the program holds " + std::to_string(cut.available()) + ".";
+}

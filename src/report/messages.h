@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "colour/colour_glyph.h"
+#include "hinting/opcodes.h"
 #include "hinting/interpreter.h"
 #include "sfnt/failure.h"
 
@@ -39,3 +40,7 @@ std::string HintingStatus(const HintFailure& failure);
 // What the status bar says when the font or control-value program failed at
 // a size: every glyph is shown unhinted there.
 std::string UnhintedStatus(const HintFailure& failure, int ppem);
+
+// Why a program's listing ends early: the push `cut` runs past the end of
+// the program (its count byte, or values it pushes, missing).
+std::string TruncatedPushText(const DecodedInstruction& cut);

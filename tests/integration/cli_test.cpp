@@ -206,6 +206,9 @@ TEST(InspectCli, UsageErrorsAndUnreadableFilesGoToStandardErrorWithStatus2)
         {"names", missing},
         {"find", DejaVuSans},
         {"find", missing, "A"},
+        {"instructions", DejaVuSans},
+        {"instructions", DejaVuSans, "6253"},
+        {"instructions", DejaVuSans, "--cvt"},
     };
     for (const auto& args : cases) {
         std::string shown;

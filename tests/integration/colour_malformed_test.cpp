@@ -49,13 +49,27 @@ std::string svgProblem(const ByteVector& svg, int glyph = 1)
     return d.found ? SvgDocumentText(d.bytes, d.gzipped).problem : d.problem;
 }
 
+// Glyph 1 of an SVG document drawn at 100 ppem, 1000 units per em.
+std::string svgGlyphProblem(const char* document, bool onlyGlyph = false)
+{
+    return firstMessage(RenderSvgGlyph(document, 1, 1000, 100, onlyGlyph));
+}
+
 // A PNG whose header claims 100 000 pixels a side (40 GB decoded) over a little data.
 const ByteVector HugePng = ttf::pngOf(100000, 100000, ttf::deflatedZeros(1000));
 
 TEST(ColourMalformed, EachRefusedWithItsProblem)
 {
-    const ByteVector image17 = Bytes().append(CbdtHeader).u8(10).u8(10).u8(0).u8(10).u8(10) // small metrics
-                                   .u32(std::uint32_t(HugePng.size())).append(HugePng).data;
+    const auto image17 = [](const ByteVector& png) {
+        return Bytes().append(CbdtHeader).u8(10).u8(10).u8(0).u8(10).u8(10) // small metrics: 10 x 10
+            .u32(std::uint32_t(png.size())).append(png).data;
+    };
+    const auto cbdtPng = [&](const ByteVector& png) {
+        const ByteVector cbdt = image17(png);
+        return cbdtProblem(ttf::cblcTable(20, 32, 1, 1, 1, ttf::indexFormat1(1, 1, 17, 4, {0, std::uint32_t(cbdt.size() - 4)})), cbdt);
+    };
+    const ByteVector smallPng = ttf::pngOf(4, 4, ttf::deflated(ByteVector(20, 0))); // 4 rows of a filter byte and 4 greys
+    const ByteVector cutPng(smallPng.begin(), smallPng.begin() + 8 + 25 + 8 + 2); // signature, IHDR, 2 bytes into IDAT
     const ByteVector bigBitmap = Bytes().append(CbdtHeader).u8(255).u8(255).u8(0).u8(0).u8(255).zeros(10).data;
     ByteVector cutSbix = ttf::sbixTable(20, {{}, {0, 0, "png ", ttf::pngOf(4, 4, ttf::deflatedZeros(20))}, {}});
     cutSbix.resize(cutSbix.size() - 20);
@@ -80,9 +94,13 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
         {"CBDT bitmap of 255 x 255 in 10 bytes",
          [&] { return cbdtProblem(ttf::cblcTable(20, 8, 1, 1, 1, ttf::indexFormat1(1, 1, 2, 4, {0, 15})), bigBitmap); },
          "runs past its data"},
-        {"CBDT PNG whose header claims 100 000 x 100 000",
-         [&] { return cbdtProblem(ttf::cblcTable(20, 32, 1, 1, 1, ttf::indexFormat1(1, 1, 17, 4, {0, std::uint32_t(image17.size() - 4)})), image17); },
-         "over the limit"},
+        {"CBDT PNG whose header claims 100 000 x 100 000", [&] { return cbdtPng(HugePng); }, "over the limit"},
+        {"CBDT PNG of 4 x 4 where its metrics say 10 x 10", [&] { return cbdtPng(smallPng); }, "differs from its metrics"},
+        {"sbix PNG cut short in its image data",
+         [&] { return sbixProblem(ttf::sbixTable(20, {{}, {0, 0, "png ", cutPng}, {}})); }, "could not be decoded"},
+        {"sbix PNG whose image data is not zlib",
+         [] { return sbixProblem(ttf::sbixTable(20, {{}, {0, 0, "png ", ttf::pngOf(4, 4, ByteVector(20, 0xFF))}, {}})); },
+         "could not be decoded"},
         {"sbix PNG whose header claims 100 000 x 100 000",
          [] { return sbixProblem(ttf::sbixTable(20, {{}, {0, 0, "png ", HugePng}, {}})); }, "over the limit"},
         {"sbix dupes naming each other", [] { return sbixProblem(ttf::sbixTable(20, {{}, ttf::sbixDupe(2), ttf::sbixDupe(1)})); },
@@ -99,6 +117,11 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
         {"SVG glyph ranges overlapping", [] { return svgProblem(ttf::svgTable({{1, 5, 0, 0}, {3, 7, 0, 0}}), 4); },
          "overlap"},
         {"SVG gzip bomb past the document cap", [&] { return svgProblem(oneDocument(bomb)); }, "inflates past the limit"},
+        {"SVG glyph 1000 em wide", [] { return svgGlyphProblem(R"(<svg xmlns="http://www.w3.org/2000/svg">
+             <rect id="glyph1" width="1000000" height="500"/></svg>)"); }, "over the limit"},
+        {"SVG document of two glyphs without glyph1", [] { return svgGlyphProblem(R"(<svg xmlns="http://www.w3.org/2000/svg">
+             <rect id="glyph2" width="500" height="500"/></svg>)"); }, "no element \"glyph1\""},
+        {"SVG document that is not XML", [] { return svgGlyphProblem("<svg"); }, "could not be read"},
     };
     for (const Malformed& c : cases) {
         SCOPED_TRACE(c.what);
@@ -106,6 +129,10 @@ TEST(ColourMalformed, EachRefusedWithItsProblem)
     }
     // The sound versions of the bounded cases are drawn.
     EXPECT_EQ(svgProblem(oneDocument(ttf::gzipped(document))), "");
+    // A document made for glyph 1 alone needs no id: it is drawn whole.
+    const ColourRendering whole = RenderSvgGlyph(R"(<svg xmlns="http://www.w3.org/2000/svg">
+        <rect y="-500" width="500" height="500"/></svg>)", 1, 1000, 100, true);
+    EXPECT_EQ(whole.image.size(), QSize(50, 50));
     EXPECT_EQ(sbixProblem(ttf::sbixTable(20, {{}, {0, 0, "png ", ttf::pngOf(4, 4, ttf::deflated(ByteVector(20, 0)))}, {}})), "");
 }
 

@@ -15,6 +15,7 @@
 #include FT_MULTIPLE_MASTERS_H
 
 #include "hinting/hinted_glyph.h"
+#include "outline/composite.h"
 #include "support/font_file_loading.h"
 #include "support/freetype_face.h"
 #include "support/recording_sink.h"
@@ -55,7 +56,7 @@ std::vector<int> instructedGlyphs(const FontState& font)
 {
     std::vector<int> glyphs;
     for (int g = 0; g < font.NumGlyphs; ++g)
-        if (!GlyphInstructions(font, g).empty() || font.GlyphKinds[std::size_t(g)] == GlyphKind::Composite)
+        if (!GlyphInstructions(font, g).bytes.empty() || font.GlyphKinds[std::size_t(g)] == GlyphKind::Composite)
             glyphs.push_back(g);
     return glyphs;
 }

@@ -71,12 +71,16 @@ std::string FontGlyphSource::fontName() const
     return fontName_;
 }
 
-ColourRendering FontGlyphSource::colourPicture(int glyph, int ppem) const
+ColourRendering FontGlyphSource::colourPicture(int glyph, int ppem, QSize fit) const
 {
-    if (!colour_ || !known(glyph) || ChooseColourFormat(*colour_, glyph) == ColourFormat::None)
+    if (!colour_ || !known(glyph))
+        return {};
+    // Described at the size drawn, so that a strike glyph is looked up once.
+    const ColourGlyph described = DescribeColourGlyph(*colour_, glyph, location_, ppem);
+    if (described.format == ColourFormat::None)
         return {};
     PaintSettings settings{location_, 0, foreground_};
-    return RenderColourGlyph(*font_, *colour_, DescribeColourGlyph(*colour_, glyph, location_), settings, ppem);
+    return RenderColourGlyph(*font_, *colour_, described, settings, ppem, fit);
 }
 
 std::shared_ptr<const ColourTables> FontColourTables(const FontState& font)

@@ -24,7 +24,7 @@ public:
     int advance(int glyph) const override;
     FontMetricsInfo metrics() const override;
     std::string fontName() const override;
-    ColourRendering colourPicture(int glyph, int ppem) const override;
+    ColourRendering colourPicture(int glyph, int ppem, QSize fit) const override;
 
 private:
     bool known(int glyph) const { return glyph >= 0 && glyph < font_->NumGlyphs; }

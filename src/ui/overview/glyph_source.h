@@ -38,8 +38,9 @@ public:
     virtual FontMetricsInfo metrics() const = 0;
     // The font's name for headers and titles.
     virtual std::string fontName() const = 0;
-    // The glyph in colour at `ppem` pixels per em, may run on worker
-    // threads; an empty picture for a glyph without colour data, or when the
-    // source draws outlines only.
-    virtual ColourRendering colourPicture(int /*glyph*/, int /*ppem*/) const { return {}; }
+    // The glyph in colour at `ppem` pixels per em (a strike image shrunk
+    // further to a valid `fit` where larger), may run on worker threads; an
+    // empty picture for a glyph without colour data, or when the source
+    // draws outlines only.
+    virtual ColourRendering colourPicture(int /*glyph*/, int /*ppem*/, QSize /*fit*/) const { return {}; }
 };

@@ -58,21 +58,28 @@ void drawAbandonedMark(QPainter& painter, const QRectF& box)
 }
 
 // The glyph's colour picture at the size its outline would be drawn at in
-// box: on the baseline, centred across, shrunk to fit where it is larger.
-// False when the glyph has no colour picture.
+// box: on the baseline, centred across, on whole pixels, shrunk to fit and
+// centred where it is larger (a strike image comes shrunk, in the one
+// scaling it has, and is moved into the box). False when the glyph has no
+// colour picture.
 bool drawColourGlyph(QPainter& painter, const GlyphSource& source, int glyph, const QRectF& box)
 {
     const FontMetricsInfo metrics = source.metrics();
     const QTransform place = glyphTransform(metrics, box, QRectF());
-    const ColourRendering picture = source.colourPicture(glyph, std::max(1, int(std::lround(place.m11() * metrics.unitsPerEm))));
+    const int ppem = std::max(1, int(std::lround(place.m11() * metrics.unitsPerEm)));
+    const ColourRendering picture = source.colourPicture(glyph, ppem, box.size().toSize());
     if (picture.image.isNull())
         return false;
-    QRectF target(0, place.dy() - picture.top, picture.image.width(), picture.image.height());
-    target.moveLeft(box.center().x() - target.width() / 2);
-    if (const double fit = std::min(box.width() / target.width(), box.height() / target.height()); fit < 1)
-        target = QRectF(box.center() - QPointF(target.width(), target.height()) * fit / 2, target.size() * fit);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture.image);
+    const QSizeF size = picture.image.size();
+    if (const double fit = std::min(box.width() / size.width(), box.height() / size.height()); fit < 1) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(box.center() - QPointF(size.width(), size.height()) * fit / 2, size * fit),
+                          picture.image);
+        return true;
+    }
+    const double left = std::round(box.center().x() - size.width() / 2);
+    const double top = std::clamp(std::round(place.dy()) - picture.top, box.top(), box.bottom() - size.height());
+    painter.drawImage(QPointF(left, top), picture.image);
     return true;
 }
 

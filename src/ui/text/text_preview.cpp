@@ -160,7 +160,7 @@ const ColourRendering& WaterfallCanvas::colourOf(int glyph, int size)
 {
     auto found = pictures_.find({glyph, size});
     if (found == pictures_.end())
-        found = pictures_.emplace(std::pair(glyph, size), source_->colourPicture(glyph, size)).first;
+        found = pictures_.emplace(std::pair(glyph, size), source_->colourPicture(glyph, size, {})).first;
     return found->second;
 }
 

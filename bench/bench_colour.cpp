@@ -49,8 +49,21 @@ private:
     bool built_ = false;
 };
 
-// The COLRv1 glyph of colr1.ttf with the most paints, described and
-// rendered at 256 pixels per em, as the Colour window draws it.
+// A COLRv1 glyph described and rendered at 256 pixels per em, as the Colour
+// window draws it.
+void renderColrV1At256(benchmark::State& state, const FontState& font, const ColourTables& tables, int glyph)
+{
+    const PaintSettings settings;
+    long pixels = 0;
+    for (auto _ : state) {
+        const ColourRendering picture =
+            RenderColourGlyph(font, tables, DescribeColourGlyph(tables, glyph, {}), settings, 256);
+        pixels += picture.image.width() * picture.image.height();
+    }
+    benchmark::DoNotOptimize(pixels);
+}
+
+// The COLRv1 glyph of colr1.ttf with the most paints.
 void BM_ColourColrV1At256(benchmark::State& state)
 {
     ensureGuiApplication();
@@ -71,17 +84,33 @@ void BM_ColourColrV1At256(benchmark::State& state)
         state.SkipWithError("colr1.ttf has no COLRv1 glyph");
         return;
     }
-    const PaintSettings settings;
-    long pixels = 0;
-    for (auto _ : state) {
-        const ColourRendering picture =
-            RenderColourGlyph(font, tables, DescribeColourGlyph(tables, glyph, {}), settings, 256);
-        pixels += picture.image.width() * picture.image.height();
-    }
-    benchmark::DoNotOptimize(pixels);
+    renderColrV1At256(state, font, tables, glyph);
     state.SetLabel("colr1.ttf glyph " + std::to_string(glyph) + ", " + std::to_string(paints) + " paints");
 }
 BENCHMARK(BM_ColourColrV1At256)->Unit(benchmark::kMillisecond);
+
+// The grinning face of Noto Color Emoji's COLRv1 font (the npm package the
+// set-up installs).
+void BM_ColourNotoColrV1At256(benchmark::State& state)
+{
+    ensureGuiApplication();
+    FontState font;
+    RecordingSink ignored;
+    if (loadFontFace(font, ignored, COLRV1_NPM_FONT, 0) != LoadResult::Loaded) {
+        state.SkipWithError("the COLRv1 emoji font is not installed (scripts/setup installs it)");
+        return;
+    }
+    const ColourTables tables = ReadColourTables(font);
+    const int glyph = font.Unicode.glyphFor(GrinningFace);
+    const ColourGlyph described = DescribeColourGlyph(tables, glyph, {});
+    if (!described.paint) {
+        state.SkipWithError("the grinning face is not a COLRv1 glyph");
+        return;
+    }
+    renderColrV1At256(state, font, tables, glyph);
+    state.SetLabel("glyph " + std::to_string(glyph) + ", " + std::to_string(CountPaints(*described.paint)) + " paints");
+}
+BENCHMARK(BM_ColourNotoColrV1At256)->Unit(benchmark::kMillisecond);
 
 // The grinning face of Noto Color Emoji in its strike, described and
 // rendered as the overview does, against FreeType loading it in colour.

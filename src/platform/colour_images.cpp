@@ -52,6 +52,14 @@ QImage coverageImage(const StrikeGlyph& glyph, QColor foreground)
 // pixels (an odd last row or column taken twice): two lanes of a QRgb added
 // at once. Before a smooth scaling by a half or less, it does most of the
 // averaging for a quarter of the work.
+QRgb mean4(QRgb p, QRgb q, QRgb r, QRgb s)
+{
+    constexpr std::uint32_t Lanes = 0x00FF00FF, Half = 2 * 0x00010001; // rounded to the nearest
+    const std::uint32_t rb = (p & Lanes) + (q & Lanes) + (r & Lanes) + (s & Lanes) + Half;
+    const std::uint32_t ag = ((p >> 8) & Lanes) + ((q >> 8) & Lanes) + ((r >> 8) & Lanes) + ((s >> 8) & Lanes) + Half;
+    return ((rb >> 2) & Lanes) | (((ag >> 2) & Lanes) << 8);
+}
+
 QImage halved(const QImage& image)
 {
     const int width = image.width(), height = image.height();
@@ -62,14 +70,8 @@ QImage halved(const QImage& image)
         const auto* b = reinterpret_cast<const QRgb*>(image.constScanLine(std::min(2 * y + 1, height - 1)));
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < w; ++x) {
-            const int x0 = 2 * x, x1 = std::min(2 * x + 1, width - 1);
-            const QRgb p[4] = {a[x0], a[x1], b[x0], b[x1]};
-            std::uint32_t rb = 2 * 0x00010001, ag = 2 * 0x00010001; // rounded to the nearest
-            for (const QRgb q : p) {
-                rb += q & 0x00FF00FF;
-                ag += (q >> 8) & 0x00FF00FF;
-            }
-            row[x] = ((rb >> 2) & 0x00FF00FF) | (((ag >> 2) & 0x00FF00FF) << 8);
+            const int x0 = 2 * x, x1 = x0 + 1 < width ? x0 + 1 : x0;
+            row[x] = mean4(a[x0], a[x1], b[x0], b[x1]);
         }
     }
     return out;

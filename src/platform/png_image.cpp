@@ -1,10 +1,15 @@
 #include "platform/png_image.h"
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "sfnt/reader.h"
 
@@ -147,12 +152,224 @@ void decodePixels(png_structp png, png_infop info, const PngSource& source, PngI
     }
 }
 
+
+// The common strike PNG (8 bits a sample, not interlaced, no unknown
+// critical chunk) is decoded here rather than by libpng: libpng inflates a
+// row at a time, and rows of a few hundred bytes keep zlib off its fast
+// path, which needs room for a whole match in its output. Here the image
+// data is inflated in one go into a buffer the size the header gives, then
+// unfiltered and mapped to premultiplied pixels. Anything else, and any
+// damage found on the way, is left to libpng, which decodes or refuses it
+// as before: this path only ever makes the picture libpng would.
+
+// A chunk as this path reads it: its type and its data, its CRC checked.
+struct PngChunk {
+    std::uint32_t type = 0;
+    std::span<const std::uint8_t> data;
+};
+
+constexpr std::uint32_t chunkType(const char (&name)[5])
+{
+    return std::uint32_t(name[0]) << 24 | std::uint32_t(name[1]) << 16 | std::uint32_t(name[2]) << 8 | std::uint32_t(name[3]);
+}
+
+// The next chunk; nullopt when it is cut short or fails its CRC.
+std::optional<PngChunk> nextChunk(ByteReader& reader)
+{
+    const std::uint32_t length = reader.u32();
+    const std::span<const std::uint8_t> typeAndData = reader.bytes(std::size_t(length) + 4);
+    const std::uint32_t crc = reader.u32();
+    if (!reader.ok() || crc32_z(0, typeAndData.data(), typeAndData.size()) != crc)
+        return std::nullopt;
+    ByteReader type(typeAndData);
+    return PngChunk{type.u32(), typeAndData.subspan(4)};
+}
+
+// What the header and the chunks before the image data give.
+struct PngLayout {
+    std::uint32_t width = 0, height = 0;
+    int colourType = 0, channels = 0;
+    QRgb colours[256] = {}; // a palette image's, premultiplied
+    std::vector<std::span<const std::uint8_t>> imageData;
+};
+
+int channelsOf(int colourType)
+{
+    switch (colourType) {
+    case 0: return 1; // grey
+    case 2: return 3; // RGB
+    case 3: return 1; // palette index
+    case 4: return 2; // grey, alpha
+    case 6: return 4; // RGBA
+    default: return 0;
+    }
+}
+
+// The palette with its tRNS alphas, premultiplied; an index past the
+// palette is opaque black, as libpng's expansion makes it.
+bool readPalette(std::span<const std::uint8_t> plte, std::span<const std::uint8_t> trns, QRgb (&colours)[256])
+{
+    const std::size_t count = plte.size() / 3;
+    if (plte.size() % 3 != 0 || count == 0 || count > 256 || trns.size() > count)
+        return false;
+    for (std::size_t i = 0; i < 256; ++i) {
+        const bool inPalette = i < count;
+        colours[i] = qPremultiply(qRgba(inPalette ? plte[3 * i] : 0, inPalette ? plte[3 * i + 1] : 0,
+                                        inPalette ? plte[3 * i + 2] : 0, i < trns.size() ? trns[i] : 255));
+    }
+    return true;
+}
+
+// The layout of a PNG this path decodes; nullopt for one left to libpng.
+std::optional<PngLayout> readLayout(std::span<const std::uint8_t> bytes)
+{
+    ByteReader reader(bytes);
+    reader.skip(8); // the signature, checked by the caller
+    const std::optional<PngChunk> header = nextChunk(reader);
+    if (!header || header->type != chunkType("IHDR") || header->data.size() != 13)
+        return std::nullopt;
+    ByteReader h(header->data);
+    PngLayout out;
+    out.width = h.u32(), out.height = h.u32();
+    const int depth = h.u8();
+    out.colourType = h.u8();
+    out.channels = channelsOf(out.colourType);
+    const int compression = h.u8(), filter = h.u8(), interlace = h.u8();
+    if (out.width == 0 || out.height == 0 || depth != 8 || out.channels == 0 || compression != 0 || filter != 0
+        || interlace != 0)
+        return std::nullopt;
+    std::span<const std::uint8_t> plte, trns;
+    for (std::optional<PngChunk> c; (c = nextChunk(reader));) {
+        const bool critical = !(c->type & 0x20000000); // the first letter upper case
+        if (c->type == chunkType("IDAT"))
+            out.imageData.push_back(c->data);
+        else if (!out.imageData.empty())
+            break; // the image data is whole
+        else if (c->type == chunkType("PLTE") && !plte.data())
+            plte = c->data;
+        else if (c->type == chunkType("tRNS") && !trns.data() && (plte.data() || out.colourType != 3))
+            trns = c->data;
+        else if (critical || c->type == chunkType("tRNS"))
+            return std::nullopt; // a second palette, a transparency before it: libpng's to judge
+    }
+    if (out.imageData.empty())
+        return std::nullopt;
+    if (out.colourType == 3)
+        return readPalette(plte, trns, out.colours) ? std::optional(std::move(out)) : std::nullopt;
+    // A grey or RGB key colour made transparent is left to libpng.
+    return trns.empty() ? std::optional(std::move(out)) : std::nullopt;
+}
+
+// The image data inflated into exactly `out`; false when it is damaged,
+// shorter or longer.
+bool inflateImageData(const std::vector<std::span<const std::uint8_t>>& chunks, std::span<std::uint8_t> out)
+{
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return false;
+    // The chunks' CRCs already cover these bytes: zlib's own sum would check them again.
+    inflateValidate(&z, 0);
+    std::uint8_t spare; // where a byte past the image goes, which ends it
+    z.next_out = out.data();
+    z.avail_out = uInt(out.size());
+    int status = Z_OK;
+    for (std::size_t i = 0; i < chunks.size() && status == Z_OK; ++i) {
+        z.next_in = const_cast<Bytef*>(chunks[i].data());
+        z.avail_in = uInt(chunks[i].size());
+        while (status == Z_OK && z.avail_in > 0 && z.total_out <= out.size()) {
+            if (z.avail_out == 0) {
+                z.next_out = &spare;
+                z.avail_out = 1;
+            }
+            status = inflate(&z, Z_NO_FLUSH);
+        }
+    }
+    inflateEnd(&z);
+    // The stream may end in a later chunk than the image, as libpng allows.
+    return z.total_out == out.size() && (status == Z_OK || status == Z_STREAM_END);
+}
+
+std::uint8_t paeth(int a, int b, int c)
+{
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    return std::uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+}
+
+// Each row's filter undone in place; false on a filter type past 4.
+bool unfilter(std::uint8_t* data, std::size_t rowBytes, std::size_t height, std::size_t pixelBytes)
+{
+    const std::vector<std::uint8_t> zeros(rowBytes);
+    const std::uint8_t* above = zeros.data();
+    for (std::size_t y = 0; y < height; ++y) {
+        std::uint8_t* row = data + y * (rowBytes + 1) + 1;
+        const std::uint8_t filter = row[-1];
+        const std::size_t p = pixelBytes;
+        switch (filter) {
+        case 0: break;
+        case 1: for (std::size_t x = p; x < rowBytes; ++x) row[x] += row[x - p]; break;
+        case 2: for (std::size_t x = 0; x < rowBytes; ++x) row[x] += above[x]; break;
+        case 3:
+            for (std::size_t x = 0; x < rowBytes; ++x)
+                row[x] += std::uint8_t(((x >= p ? row[x - p] : 0) + above[x]) / 2);
+            break;
+        case 4:
+            for (std::size_t x = 0; x < std::min(p, rowBytes); ++x)
+                row[x] += above[x];
+            for (std::size_t x = p; x < rowBytes; ++x)
+                row[x] += paeth(row[x - p], above[x], above[x - p]);
+            break;
+        default: return false;
+        }
+        above = row;
+    }
+    return true;
+}
+
+// One unfiltered row as premultiplied pixels.
+void mapRow(const PngLayout& layout, const std::uint8_t* in, QRgb* out)
+{
+    const std::uint32_t width = layout.width;
+    switch (layout.colourType) {
+    case 3: for (std::uint32_t x = 0; x < width; ++x) out[x] = layout.colours[in[x]]; break;
+    case 0: for (std::uint32_t x = 0; x < width; ++x) out[x] = qRgb(in[x], in[x], in[x]); break;
+    case 2: for (std::uint32_t x = 0; x < width; ++x, in += 3) out[x] = qRgb(in[0], in[1], in[2]); break;
+    case 4:
+        for (std::uint32_t x = 0; x < width; ++x, in += 2)
+            out[x] = qPremultiply(qRgba(in[0], in[0], in[0], in[1]));
+        break;
+    case 6:
+        for (std::uint32_t x = 0; x < width; ++x, in += 4)
+            out[x] = qPremultiply(qRgba(in[0], in[1], in[2], in[3]));
+        break;
+    }
+}
+
+// The pixels of a PNG of the common kind, its size already accepted; a null image when it is left to libpng.
+QImage decodeCommon(const PngLayout& layout)
+{
+    const std::size_t rowBytes = std::size_t(layout.width) * std::size_t(layout.channels);
+    // Left uninitialised: the inflating writes every byte or fails.
+    const std::size_t size = (rowBytes + 1) * layout.height;
+    const std::unique_ptr<std::uint8_t[]> data(new std::uint8_t[size]);
+    if (!inflateImageData(layout.imageData, {data.get(), size})
+        || !unfilter(data.get(), rowBytes, layout.height, std::size_t(layout.channels)))
+        return {};
+    QImage image(int(layout.width), int(layout.height), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height() && !image.isNull(); ++y)
+        mapRow(layout, data.get() + std::size_t(y) * (rowBytes + 1) + 1, reinterpret_cast<QRgb*>(image.scanLine(y)));
+    return image;
+}
+
 } // namespace
 
 PngImage DecodePng(std::span<const std::uint8_t> bytes, int maxSide, int expectedWidth, int expectedHeight)
 {
     if (bytes.size() < 8 || png_sig_cmp(bytes.data(), 0, 8) != 0)
         return {{}, "strike image is not a readable png image"};
+    if (const std::optional<PngLayout> layout = readLayout(bytes);
+        layout && sizeProblem(layout->width, layout->height, maxSide, expectedWidth, expectedHeight).empty())
+        if (QImage image = decodeCommon(*layout); !image.isNull())
+            return {std::move(image), {}};
     PngSource source{ByteReader(bytes), {}};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, fail, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;

@@ -13,20 +13,14 @@ namespace {
 // point overflows.
 constexpr double CoordinateLimit = 1 << 30;
 
-struct ComponentRecord {
-    std::uint16_t flags = 0;
-    int glyph = 0;
-    int arg1 = 0, arg2 = 0;
-    ComponentMatrix matrix = IdentityMatrix;
-};
-
 double f2dot14(ByteReader& r)
 {
     return r.i16() / 16384.0;
 }
 
-// One record, or false when it runs past the glyph's data.
-bool readRecord(ByteReader& r, ComponentRecord& rec)
+} // namespace
+
+bool ReadComponentRecord(ByteReader& r, ComponentRecord& rec)
 {
     rec.flags = r.u16();
     rec.glyph = r.u16();
@@ -50,6 +44,8 @@ bool readRecord(ByteReader& r, ComponentRecord& rec)
     }
     return r.ok();
 }
+
+namespace {
 
 // Half away from zero, without a library call: this runs for every point.
 int roundAway(double v)
@@ -214,7 +210,7 @@ private:
         ComponentRecord rec;
         do {
             rec = ComponentRecord();
-            if (!readRecord(r, rec) || records.size() >= MaxComponentVisits)
+            if (!ReadComponentRecord(r, rec) || records.size() >= MaxComponentVisits)
                 return {};
             records.push_back(rec);
         } while (rec.flags & MORE_COMPONENTS);
@@ -264,7 +260,7 @@ private:
         std::size_t index = 0;
         do {
             rec = ComponentRecord();
-            if (!readRecord(r, rec))
+            if (!ReadComponentRecord(r, rec))
                 return fail("the records of glyph " + std::to_string(g) + " run past its data");
             if (index < varied.size())
                 rec = varied[index++];

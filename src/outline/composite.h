@@ -22,7 +22,21 @@ enum ComponentFlag : std::uint16_t {
     WE_HAVE_A_TWO_BY_TWO = 0x0080,
     SCALED_COMPONENT_OFFSET = 0x0800,
     UNSCALED_COMPONENT_OFFSET = 0x1000,
+    ROUND_XY_TO_GRID = 0x0004,      // hinted offsets are rounded to whole pixels
+    WE_HAVE_INSTRUCTIONS = 0x0100,  // on the last record: the composite's own program follows
 };
+
+// One component record as the file gives it (a point-matching record's
+// arguments are unsigned point numbers).
+struct ComponentRecord {
+    std::uint16_t flags = 0;
+    int glyph = 0;
+    int arg1 = 0, arg2 = 0;
+    ComponentMatrix matrix = IdentityMatrix;
+};
+
+// Reads one record at r; false when it runs past the glyph's data.
+bool ReadComponentRecord(ByteReader& r, ComponentRecord& rec);
 
 inline constexpr int MaxComponentDepth = 16;    // composites nested deeper are refused
 inline constexpr int MaxComponentVisits = 4096; // component records followed for one glyph

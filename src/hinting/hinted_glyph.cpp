@@ -1,0 +1,414 @@
+#include "hinting/hinted_glyph.h"
+
+#include <algorithm>
+
+#include "hinting/fixed_math.h"
+#include "outline/composite.h"
+#include "outline/glyf.h"
+#include "outline/gvar.h"
+
+using namespace hintmath;
+
+std::array<std::span<const std::uint8_t>, 3> CodeRanges(const HintingFont& hf, std::span<const std::uint8_t> glyph)
+{
+    return {hf.fpgm, hf.prep, glyph};
+}
+
+namespace {
+
+// maxp's stack size is a 16-bit count, so the stack is at most 65 567
+// values; FreeType adds 32 for fonts that state too few.
+std::size_t stackSize(const HintingFont& hf) { return std::size_t(hf.maxStackElements) + 32; }
+
+void runObserved(Execution& exec, StepObserver* observer)
+{
+    exec.recordSteps = observer != nullptr;
+    if (!observer) {
+        exec.Run();
+        return;
+    }
+    while (!exec.finished) {
+        exec.Step();
+        observer->step(exec);
+    }
+}
+
+std::vector<std::int32_t> fixedCoordinates(const Location& location)
+{
+    std::vector<std::int32_t> c;
+    for (const double v : location.normalized)
+        c.push_back(ToFixed(v));
+    return c;
+}
+
+} // namespace
+
+HintingContext::HintingContext(const FontState& font) : font_(font), hf_(ReadHintingFont(font)) {}
+
+RunSettings HintingContext::Settings(int ppem, int version, const Location& location, bool composite) const
+{
+    RunSettings s;
+    s.version = version;
+    s.ppem = ppem;
+    s.scale = std::int32_t(divFix(std::int64_t(ppem) * 64, font_.HeadTable.UnitsPerEm));
+    s.subpixelLean = version == 40;
+    s.grayscale = version == 35;
+    s.composite = composite;
+    s.varied = !font_.Variations.axes.empty();
+    s.coordinates = fixedCoordinates(location);
+    s.coordinates.resize(font_.Variations.axes.size());
+    s.numGlyphs = std::uint32_t(std::max(1, font_.NumGlyphs));
+    return s;
+}
+
+const HintingContext::FontRun& HintingContext::fontRun(int version)
+{
+    auto found = fontRuns_.find(version);
+    if (found != fontRuns_.end())
+        return found->second;
+    FontRun& run = fontRuns_[version];
+    run.definitions.maxFunctions = hf_.maxFunctionDefs;
+    run.definitions.maxInstructions = hf_.maxInstructionDefs;
+    // The font program runs as FreeType runs it on a new size: no ppem, no
+    // scale, before any glyph has asked for subpixel hinting.
+    Execution exec;
+    exec.code = CodeRanges(hf_, {});
+    exec.settings = Settings(0, version, {}, false);
+    exec.settings.scale = 0;
+    exec.settings.subpixelLean = false;
+    exec.settings.grayscale = false;
+    exec.stack.assign(stackSize(hf_), 0);
+    exec.storage.assign(hf_.maxStorage, 0);
+    exec.cvt.assign(hf_.cvt.size(), 0);
+    exec.twilight.resize(hf_.maxTwilightPoints);
+    exec.definitions = &run.definitions;
+    exec.Start(Program::Fpgm);
+    exec.Run();
+    if (!exec.failures.empty())
+        run.failure = exec.failures.front();
+    run.superRound = exec.superRound;
+    return run;
+}
+
+const SizeState& HintingContext::Size(int ppem, int version, const Location& location, StepObserver* observer)
+{
+    auto key = std::make_tuple(ppem, version, location.normalized);
+    auto found = sizes_.find(key);
+    if (found != sizes_.end())
+        return *found->second;
+    auto state = std::make_unique<SizeState>();
+    const FontRun& run = fontRun(version);
+    SizeState& s = *state;
+    s.ppem = ppem;
+    const RunSettings settings = Settings(ppem, version, location, false);
+    s.scale = settings.scale;
+    s.definitions = run.definitions;
+    s.failure = run.failure;
+    const std::vector<std::int16_t> cvt = VariedCvt(font_, hf_, location);
+    s.cvt.resize(cvt.size());
+    for (std::size_t i = 0; i < cvt.size(); ++i)
+        s.cvt[i] = mulFix(cvt[i], s.scale);
+    s.storage.assign(hf_.maxStorage, 0);
+    s.twilight.resize(hf_.maxTwilightPoints);
+    s.superRound = run.superRound;
+    if (!s.failure && !hf_.prep.empty()) {
+        Execution exec;
+        exec.code = CodeRanges(hf_, {});
+        exec.settings = settings;
+        exec.stack.assign(stackSize(hf_), 0);
+        exec.storage = std::move(s.storage);
+        exec.cvt = std::move(s.cvt);
+        exec.twilight = std::move(s.twilight);
+        exec.definitions = &s.definitions;
+        exec.superRound = s.superRound;
+        exec.Start(Program::Prep);
+        runObserved(exec, observer);
+        if (!exec.failures.empty())
+            s.failure = exec.failures.front();
+        s.gs = exec.gs;
+        s.superRound = exec.superRound;
+        s.storage = std::move(exec.storage);
+        s.cvt = std::move(exec.cvt);
+        s.twilight = std::move(exec.twilight);
+    }
+    // The control-value program cannot set these for the glyphs.
+    s.gs.dualVector = s.gs.projVector = s.gs.freeVector = UnitVector{};
+    s.gs.rp0 = s.gs.rp1 = s.gs.rp2 = 0;
+    s.gs.gep0 = s.gs.gep1 = s.gs.gep2 = 1;
+    s.gs.loop = 1;
+    return *sizes_.emplace(std::move(key), std::move(state)).first->second;
+}
+
+int HintingContext::numPoints(int g) const
+{
+    Contours c;
+    WorkingValues work;
+    const DecodedOutline d = DecodeOutline(font_, g, {}, c, work);
+    return d.status == OutlineStatus::Decoded ? int(c.points.size()) : 0;
+}
+
+namespace {
+
+// FreeType's glyph loader, hinting on: components are loaded, scaled and
+// hinted one by one into one outline, then a composite's own program runs
+// over what they made.
+class Loader {
+public:
+    Loader(const FontState& font, const HintingFont& hf, const SizeState& size, RunSettings settings,
+           const Location& location, StepObserver* observer, HintedGlyph& out)
+        : font_(font), hf_(hf), size_(size), settings_(std::move(settings)), location_(location),
+          observer_(observer), out_(out)
+    {
+        exec_.stack.assign(stackSize(hf), 0);
+        exec_.twilight = size.twilight;
+        hinted_ = !size.failure && !(size.gs.instructControl & 1);
+        out_.hinted = hinted_;
+    }
+
+    bool load(int g, int depth);
+
+    std::vector<Vec> points;
+    std::vector<std::uint8_t> tags;
+    std::vector<int> ends;
+    std::array<Vec, 4> pp{};
+    std::array<Vec, 4> programPhantoms{};
+    bool ranProgram = false;
+    bool backwardCompatibility = false;
+
+private:
+    std::array<Vec, 4> unitPhantoms(int g) const;
+    void hint(std::span<const std::uint8_t> instructions, bool composite, std::size_t start);
+    bool processComponent(const ComponentRecord& rec, std::size_t start, std::size_t base);
+
+    const FontState& font_;
+    const HintingFont& hf_;
+    const SizeState& size_;
+    RunSettings settings_;
+    const Location& location_;
+    StepObserver* observer_;
+    HintedGlyph& out_;
+    Execution exec_;
+    bool hinted_ = false;
+};
+
+// The phantom points in font units: the origin and advance from hmtx, the
+// top and bottom from OS/2's typographic metrics (hhea's without OS/2).
+std::array<Vec, 4> Loader::unitPhantoms(int g) const
+{
+    const auto k = std::size_t(g);
+    const bool hasData = font_.GlyphOffset[k] < font_.GlyphOffset[k + 1];
+    const BBox box = hasData && k < font_.GlyphBox.size() ? font_.GlyphBox[k] : BBox{};
+    const HMetric m = k < font_.HMetrics.size() ? font_.HMetrics[k] : HMetric{};
+    const std::int64_t pp1x = std::int64_t(box.XMin) - m.Lsb;
+    const std::int16_t asc = hf_.hasOs2 ? hf_.typoAscender : font_.HheaTable.Ascender;
+    const std::int16_t desc = hf_.hasOs2 ? hf_.typoDescender : font_.HheaTable.Descender;
+    const std::int16_t tsb = std::int16_t(asc - box.YMax);
+    const std::uint16_t vadvance = std::uint16_t(std::abs(asc - desc));
+    const std::int64_t pp3y = std::int16_t(tsb + box.YMax);
+    return {Vec{pp1x, 0}, Vec{pp1x + m.AdvanceWidth, 0}, Vec{0, pp3y}, Vec{0, pp3y - vadvance}};
+}
+
+// Runs a glyph program over points [start, end) of the outline and the
+// phantom points, as FreeType's TT_Hint_Glyph does.
+void Loader::hint(std::span<const std::uint8_t> instructions, bool composite, std::size_t start)
+{
+    Zone& zone = exec_.glyph;
+    const std::size_t n = points.size() - start;
+    zone.cur.assign(points.begin() + std::ptrdiff_t(start), points.end());
+    zone.cur.insert(zone.cur.end(), pp.begin(), pp.end());
+    zone.tags.assign(tags.begin() + std::ptrdiff_t(start), tags.end());
+    zone.tags.resize(n + 4, 0);
+    if (composite) {
+        // A composite's program works on its hinted components: they are its
+        // original points, untouched.
+        zone.orus = zone.cur;
+        for (std::uint8_t& t : zone.tags)
+            t &= std::uint8_t(~TOUCH_BOTH);
+    }
+    if (!instructions.empty())
+        zone.org = zone.cur;
+    zone.cur[n].x = pixRound(zone.cur[n].x);
+    zone.cur[n + 1].x = pixRound(zone.cur[n + 1].x);
+    zone.cur[n + 2].y = pixRound(zone.cur[n + 2].y);
+    zone.cur[n + 3].y = pixRound(zone.cur[n + 3].y);
+    backwardCompatibility = settings_.version == 40 && !(size_.gs.instructControl & 4);
+    if (!instructions.empty()) {
+        exec_.code = CodeRanges(hf_, instructions);
+        exec_.settings = settings_;
+        exec_.settings.composite = composite;
+        exec_.gs = size_.gs;
+        exec_.superRound = size_.superRound;
+        exec_.cvt = size_.cvt;
+        exec_.storage = size_.storage;
+        exec_.definitions = const_cast<Definitions*>(&size_.definitions); // a glyph program cannot define
+        exec_.Start(Program::Glyph);
+        runObserved(exec_, observer_);
+        out_.instructions += exec_.executed;
+        out_.failures.insert(out_.failures.end(), exec_.failures.begin(), exec_.failures.end());
+        backwardCompatibility = settings_.version == 40 && exec_.backwardCompatibility;
+    }
+    std::copy(zone.cur.begin(), zone.cur.begin() + std::ptrdiff_t(n), points.begin() + std::ptrdiff_t(start));
+    std::copy(zone.tags.begin(), zone.tags.begin() + std::ptrdiff_t(n), tags.begin() + std::ptrdiff_t(start));
+    programPhantoms = {zone.cur[n], zone.cur[n + 1], zone.cur[n + 2], zone.cur[n + 3]};
+    ranProgram = true;
+    // In backward compatibility nothing moved in x: the advance stays unhinted.
+    if (!backwardCompatibility)
+        pp = programPhantoms;
+}
+
+bool Loader::load(int g, int depth)
+{
+    if (g < 0 || g >= font_.NumGlyphs || std::size_t(g) + 1 >= font_.GlyphOffset.size() || depth > MaxComponentDepth)
+        return false;
+    const std::int32_t scale = settings_.scale;
+    std::array<Vec, 4> units = unitPhantoms(g);
+    Contours outline;
+    WorkingValues work;
+    work.GlyphIndex = g;
+    const DecodedOutline decoded = DecodeOutline(font_, g, location_, outline, work);
+    if (decoded.status == OutlineStatus::Abandoned)
+        return false;
+    if (decoded.status != OutlineStatus::Composite && !location_.normalized.empty()) {
+        std::vector<OutlinePoint>& pts = outline.points;
+        for (const Vec& v : units)
+            pts.push_back({std::int32_t(v.x), std::int32_t(v.y), PointKind::QuadraticOff});
+        VaryPoints(font_, g, location_, outline.ends, pts);
+        for (int i = 0; i < 4; ++i)
+            units[std::size_t(i)] = {pts[pts.size() - 4 + std::size_t(i)].x, pts[pts.size() - 4 + std::size_t(i)].y};
+        pts.resize(pts.size() - 4);
+    }
+    for (int i = 0; i < 4; ++i)
+        pp[std::size_t(i)] = {mulFix(units[std::size_t(i)].x, scale), mulFix(units[std::size_t(i)].y, scale)};
+    if (decoded.status == OutlineStatus::Empty)
+        return true;
+    if (decoded.status == OutlineStatus::Decoded) {
+        const std::size_t start = points.size();
+        for (const int end : outline.ends)
+            ends.push_back(int(start) + end);
+        for (const OutlinePoint& p : outline.points) {
+            points.push_back({mulFix(p.x, scale), mulFix(p.y, scale)});
+            tags.push_back(p.kind == PointKind::OnCurve ? TAG_ON : 0);
+        }
+        if (!hinted_)
+            return true;
+        Zone& zone = exec_.glyph;
+        zone.orus.clear();
+        for (const OutlinePoint& p : outline.points)
+            zone.orus.push_back({p.x, p.y});
+        zone.orus.insert(zone.orus.end(), units.begin(), units.end());
+        zone.ends = outline.ends;
+        hint(GlyphInstructions(font_, g), false, start);
+        return true;
+    }
+    // A composite: its records, then each component loaded in turn.
+    ByteReader r(font_.FontBytes);
+    r.seek(std::size_t(font_.Glyf.Offset) + font_.GlyphOffset[std::size_t(g)] + 10);
+    std::vector<ComponentRecord> records;
+    ComponentRecord rec;
+    do {
+        if (!ReadComponentRecord(r, rec) || records.size() >= MaxComponentVisits)
+            return false;
+        records.push_back(rec);
+    } while (rec.flags & MORE_COMPONENTS);
+    const std::size_t start = points.size();
+    const std::size_t startContour = ends.size();
+    for (const ComponentRecord& c : records) {
+        const std::array<Vec, 4> saved = pp;
+        const std::size_t base = points.size();
+        if (!load(c.glyph, depth + 1))
+            return false;
+        if (!(c.flags & USE_MY_METRICS))
+            pp = saved;
+        if (points.size() > base && !processComponent(c, start, base))
+            return false;
+    }
+    if (hinted_ && (records.back().flags & WE_HAVE_INSTRUCTIONS) && points.size() > start) {
+        const std::span<const std::uint8_t> instructions = GlyphInstructions(font_, g);
+        if (instructions.empty())
+            return true;
+        exec_.glyph.ends.clear();
+        for (std::size_t k = startContour; k < ends.size(); ++k)
+            exec_.glyph.ends.push_back(ends[k] - int(start));
+        hint(instructions, true, start);
+    }
+    return true;
+}
+
+// Moves the points a component added, [base, end), into place: its
+// transform, then its offset or its matched point.
+bool Loader::processComponent(const ComponentRecord& rec, std::size_t start, std::size_t base)
+{
+    const bool haveScale = rec.flags & (WE_HAVE_A_SCALE | WE_HAVE_AN_X_AND_Y_SCALE | WE_HAVE_A_TWO_BY_TWO);
+    const auto fixed = [](double v) { return std::int64_t(v * 65536.0); }; // F2Dot14 values are exact
+    const std::int64_t xx = fixed(rec.matrix[0]), yx = fixed(rec.matrix[1]), xy = fixed(rec.matrix[2]),
+                       yy = fixed(rec.matrix[3]);
+    if (haveScale)
+        for (std::size_t i = base; i < points.size(); ++i) {
+            const Vec p = points[i];
+            points[i] = {add(mulFix(p.x, xx), mulFix(p.y, xy)), add(mulFix(p.x, yx), mulFix(p.y, yy))};
+        }
+    F26Dot6 x = 0, y = 0;
+    if (!(rec.flags & ARGS_ARE_XY_VALUES)) {
+        const std::size_t k = start + std::size_t(rec.arg1), l = base + std::size_t(rec.arg2);
+        if (k >= base || l >= points.size())
+            return false;
+        x = sub(points[k].x, points[l].x);
+        y = sub(points[k].y, points[l].y);
+    } else {
+        x = rec.arg1;
+        y = rec.arg2;
+        if (!x && !y)
+            return true;
+        if (haveScale && (rec.flags & SCALED_COMPONENT_OFFSET)) {
+            const auto hypot = [](std::int64_t a, std::int64_t b) {
+                return std::int64_t(std::llround(std::sqrt(double(a) * double(a) + double(b) * double(b))));
+            };
+            x = mulFix(x, hypot(xx, xy));
+            y = mulFix(y, hypot(yy, yx));
+        }
+        x = mulFix(x, settings_.scale);
+        y = mulFix(y, settings_.scale);
+        if ((rec.flags & ROUND_XY_TO_GRID) && hinted_) {
+            // Only v35 hints x: v40 keeps its advances and offsets unrounded in x.
+            if (settings_.version == 35)
+                x = pixRound(x);
+            y = pixRound(y);
+        }
+    }
+    for (std::size_t i = base; i < points.size(); ++i)
+        points[i] = {add(points[i].x, x), add(points[i].y, y)};
+    return true;
+}
+
+} // namespace
+
+HintedGlyph HintingContext::HintGlyph(int g, int ppem, int version, const Location& location, StepObserver* observer)
+{
+    HintedGlyph out;
+    const SizeState& size = Size(ppem, version, location, observer);
+    out.sizeFailure = size.failure;
+    Loader loader(font_, hf_, size, Settings(ppem, version, location, false), location, observer, out);
+    if (!loader.load(g, 0)) {
+        out.hinted = false;
+        return out;
+    }
+    const F26Dot6 originX = loader.pp[0].x;
+    for (std::size_t i = 0; i < loader.points.size(); ++i)
+        out.points.push_back({sub(loader.points[i].x, originX), loader.points[i].y,
+                              (loader.tags[i] & TAG_ON) ? PointKind::OnCurve : PointKind::QuadraticOff});
+    out.ends = loader.ends;
+    const std::array<Vec, 4>& phantoms = loader.ranProgram ? loader.programPhantoms : loader.pp;
+    for (std::size_t i = 0; i < 4; ++i)
+        out.phantoms[i] = {sub(phantoms[i].x, originX), phantoms[i].y};
+    // hdmx's width where FreeType takes it: v35, or v40 after a font turned
+    // backward compatibility off; never for a fixed-pitch font.
+    const bool useHdmx = out.hinted && !hf_.fixedPitch && !(version == 40 && loader.backwardCompatibility);
+    const int hdmx = useHdmx ? HdmxAdvance(hf_, font_.NumGlyphs, ppem, g) : -1;
+    out.advance = hdmx >= 0 ? F26Dot6(hdmx) * 64 : pixRound(sub(loader.pp[1].x, loader.pp[0].x));
+    return out;
+}
+
+std::vector<std::int16_t> VariedCvt(const FontState&, const HintingFont& hf, const Location&)
+{
+    return hf.cvt;
+}

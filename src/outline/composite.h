@@ -23,7 +23,6 @@ enum ComponentFlag : std::uint16_t {
     SCALED_COMPONENT_OFFSET = 0x0800,
     UNSCALED_COMPONENT_OFFSET = 0x1000,
     ROUND_XY_TO_GRID = 0x0004,      // hinted offsets are rounded to whole pixels
-    WE_HAVE_INSTRUCTIONS = 0x0100,  // on the last record: the composite's own program follows
 };
 
 // One component record as the file gives it (a point-matching record's

@@ -297,7 +297,7 @@ bool Loader::load(int g, int depth)
             zone.orus.push_back({p.x, p.y});
         zone.orus.insert(zone.orus.end(), units.begin(), units.end());
         zone.ends = outline.ends;
-        hint(GlyphInstructions(font_, g), false, start);
+        hint(GlyphInstructions(font_, g).bytes, false, start);
         return true;
     }
     // A composite: its records, then each component loaded in turn.
@@ -323,7 +323,7 @@ bool Loader::load(int g, int depth)
             return false;
     }
     if (hinted_ && (records.back().flags & WE_HAVE_INSTRUCTIONS) && points.size() > start) {
-        const std::span<const std::uint8_t> instructions = GlyphInstructions(font_, g);
+        const std::span<const std::uint8_t> instructions = GlyphInstructions(font_, g).bytes;
         if (instructions.empty())
             return true;
         exec_.glyph.ends.clear();

@@ -53,38 +53,12 @@ HintingFont ReadHintingFont(const FontState& font)
     return hf;
 }
 
-std::span<const std::uint8_t> GlyphInstructions(const FontState& font, int g)
-{
-    const auto k = std::size_t(g);
-    if (font.Cff || g < 0 || k + 1 >= font.GlyphOffset.size() || font.GlyphOffset[k] >= font.GlyphOffset[k + 1])
-        return {};
-    ByteReader r(font.FontBytes);
-    r.seek(std::size_t(font.Glyf.Offset) + font.GlyphOffset[k]);
-    const int contours = r.i16();
-    r.skip(8);
-    if (contours >= 0) {
-        r.skip(2 * std::size_t(contours));
-    } else {
-        ComponentRecord rec;
-        int visits = 0;
-        do {
-            if (!ReadComponentRecord(r, rec) || ++visits > MaxComponentVisits)
-                return {};
-        } while (rec.flags & MORE_COMPONENTS);
-        if (!(rec.flags & WE_HAVE_INSTRUCTIONS))
-            return {};
-    }
-    const std::size_t length = r.u16();
-    const std::span<const std::uint8_t> bytes = r.bytes(length);
-    return r.ok() ? bytes : std::span<const std::uint8_t>();
-}
-
 bool HasInstructions(const FontState& font, const HintingFont& hf)
 {
     if (!hf.fpgm.empty() || !hf.prep.empty())
         return true;
     for (int g = 0; g < font.NumGlyphs; ++g)
-        if (!GlyphInstructions(font, g).empty())
+        if (!GlyphInstructions(font, g).bytes.empty())
             return true;
     return false;
 }

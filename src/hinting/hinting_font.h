@@ -3,6 +3,7 @@
 #include <span>
 #include <vector>
 
+#include "outline/composite.h"
 #include "sfnt/location.h"
 #include "tables/font_state.h"
 
@@ -26,11 +27,6 @@ HintingFont ReadHintingFont(const FontState& font);
 
 // True when the font has a font program, a control-value program or any glyph instructions.
 bool HasInstructions(const FontState& font, const HintingFont& hf);
-
-// The instructions of glyph g: a simple glyph's after its contour ends, a
-// composite's after its last record when it says it has some. Empty for an
-// empty glyph, data that runs past the file, or a CFF font.
-std::span<const std::uint8_t> GlyphInstructions(const FontState& font, int g);
 
 // The CVT varied by cvar at `location` (normalized), each entry's deltas
 // summed in 16.16 and rounded once. Data that cannot be used leaves the CVT

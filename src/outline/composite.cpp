@@ -439,7 +439,7 @@ GlyphProgram GlyphInstructions(const FontState& font, int g)
     } else {
         ComponentRecord rec;
         do {
-            if (!readRecord(r, rec))
+            if (!ReadComponentRecord(r, rec))
                 break;
             instructed |= (rec.flags & WE_HAVE_INSTRUCTIONS) != 0;
         } while (rec.flags & MORE_COMPONENTS);

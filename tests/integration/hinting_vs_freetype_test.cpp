@@ -52,7 +52,7 @@ std::vector<int> instructedGlyphs(const FontState& font)
 {
     std::vector<int> glyphs;
     for (int g = 0; g < font.NumGlyphs; ++g)
-        if (!GlyphInstructions(font, g).empty() || font.GlyphKinds[std::size_t(g)] == GlyphKind::Composite)
+        if (!GlyphInstructions(font, g).bytes.empty() || font.GlyphKinds[std::size_t(g)] == GlyphKind::Composite)
             glyphs.push_back(g);
     return glyphs;
 }

@@ -147,8 +147,7 @@ InstructionsWindow::InstructionsWindow(QWidget* parent) : QWidget(parent)
     auto* split = new QSplitter;
     split->addWidget(left);
     split->addWidget(right);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setSizes({620, 480});
     (new QVBoxLayout(this))->addWidget(split);
     resize(1100, 720);
 
@@ -179,6 +178,7 @@ void InstructionsWindow::showGlyph(std::shared_ptr<const FontState> font, int gl
 
 void InstructionsWindow::setPpem(int ppem) { ppem_->setValue(ppem); }
 void InstructionsWindow::setVersion(int version) { version_->setCurrentIndex(version == 35 ? 1 : 0); }
+void InstructionsWindow::setProgram(Program program) { program_->setCurrentIndex(program == Program::Prep ? 1 : 0); }
 
 void InstructionsWindow::load()
 {
@@ -192,43 +192,40 @@ void InstructionsWindow::load()
     refresh();
 }
 
+// One line per instruction, a push with its values, after its offset.
 void InstructionsWindow::fillListings()
 {
     current_ = nullptr;
     for (const Program p : {Program::Fpgm, Program::Prep, Program::Glyph}) {
         const Disassembly& d = session_->listing(p);
-        QListWidget* l = list(p);
-        std::vector<int>& owner = lineInstruction_[std::size_t(p) - 1];
-        owner.assign(d.lines.size(), -1);
         QStringList lines;
-        std::size_t k = 0;
-        for (std::size_t line = 0; line < d.lines.size(); ++line) {
-            while (k + 1 < d.instructions.size() && d.instructions[k + 1].line <= line)
-                ++k;
-            const bool first = k < d.instructions.size() && d.instructions[k].line == line;
-            owner[line] = k < d.instructions.size() && d.instructions[k].line <= line ? int(k) : -1;
-            const QString offset = first ? QString::number(d.instructions[k].offset).rightJustified(5) : QString(5, ' ');
-            const bool stop = first && session_->IsBreakpoint(p, std::uint32_t(d.instructions[k].offset));
-            lines << QStringLiteral("%1 %2 %3").arg(stop ? QStringLiteral("●") : QStringLiteral(" "), offset,
-                                                    QString::fromStdString(d.lines[line]));
+        for (std::size_t k = 0; k < d.instructions.size(); ++k) {
+            const ListedInstruction& ins = d.instructions[k];
+            const std::size_t end = k + 1 < d.instructions.size() ? d.instructions[k + 1].line : d.lines.size();
+            QStringList text;
+            for (std::size_t line = ins.line; line < end && line < d.lines.size(); ++line)
+                text << QString::fromStdString(d.lines[line]).simplified();
+            lines << QStringLiteral("%1 %2  %3").arg(breakMark(p, ins.offset)).arg(ins.offset, 5).arg(text.join(' '));
         }
-        l->clear();
-        l->addItems(lines);
+        list(p)->clear();
+        list(p)->addItems(lines);
     }
 }
 
-void InstructionsWindow::toggleBreakpoint(Program program, int line)
+QString InstructionsWindow::breakMark(Program program, std::size_t offset) const
 {
-    const std::vector<int>& owner = lineInstruction_[std::size_t(program) - 1];
-    if (line < 0 || std::size_t(line) >= owner.size() || owner[std::size_t(line)] < 0)
+    return session_->IsBreakpoint(program, std::uint32_t(offset)) ? QStringLiteral("\u25CF") : QStringLiteral(" ");
+}
+
+void InstructionsWindow::toggleBreakpoint(Program program, int row)
+{
+    const Disassembly& d = session_->listing(program);
+    if (row < 0 || std::size_t(row) >= d.instructions.size())
         return;
-    const ListedInstruction& ins = session_->listing(program).instructions[std::size_t(owner[std::size_t(line)])];
-    session_->ToggleBreakpoint(program, std::uint32_t(ins.offset));
-    if (QListWidgetItem* item = list(program)->item(int(ins.line))) {
-        QString text = item->text();
-        text[0] = session_->IsBreakpoint(program, std::uint32_t(ins.offset)) ? QChar(0x25CF) : QChar(' ');
-        item->setText(text);
-    }
+    const std::size_t offset = d.instructions[std::size_t(row)].offset;
+    session_->ToggleBreakpoint(program, std::uint32_t(offset));
+    QListWidgetItem* item = list(program)->item(row);
+    item->setText(breakMark(program, offset) + item->text().mid(1));
 }
 
 // Each runs the session, then shows where it stopped.
@@ -295,7 +292,7 @@ void InstructionsWindow::markCurrent()
     if (it == d.instructions.end() || it->offset != e.ip)
         return;
     QListWidget* l = list(e.range);
-    current_ = l->item(int(it->line));
+    current_ = l->item(int(it - d.instructions.begin()));
     if (!current_)
         return;
     current_->setBackground(CurrentLine);

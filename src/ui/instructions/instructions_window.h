@@ -38,8 +38,9 @@ public:
     void restart();
     void setPpem(int ppem);
     void setVersion(int version);
-    // Toggles a breakpoint on the instruction at listing line `line` of `program`.
-    void toggleBreakpoint(Program program, int line);
+    void setProgram(Program program); // Glyph or Prep
+    // Toggles a breakpoint on instruction `row` of `program`'s listing.
+    void toggleBreakpoint(Program program, int row);
 
 private:
     void load();
@@ -50,6 +51,7 @@ private:
     void fillPanel();
     void describeSelected();
     QString pointName(ZonePoint point) const;
+    QString breakMark(Program program, std::size_t offset) const;
     QListWidget* list(Program program) const { return lists_[std::size_t(program) - 1]; }
 
     QSpinBox* ppem_ = nullptr;
@@ -72,6 +74,5 @@ private:
     std::unique_ptr<SteppingSession> session_;
     int glyph_ = -1;
     Location location_;
-    std::array<std::vector<int>, 3> lineInstruction_; // each listing line's instruction
     QListWidgetItem* current_ = nullptr;
 };

@@ -17,3 +17,4 @@ int runShape(const std::vector<std::string>& args);
 int runTables(const std::vector<std::string>& args);
 int runColour(const std::vector<std::string>& args);
 int runInstructions(const std::vector<std::string>& args);
+int runHint(const std::vector<std::string>& args);

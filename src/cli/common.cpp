@@ -35,6 +35,8 @@ void printUsage(std::FILE* to)
                "       lumaro-inspect colour FONT N [--ppem 8..512] [--palette K] [--foreground #RRGGBB]\n"
                "                             [--location TAG=VALUE,...] [-o OUT.png]\n"
                "       lumaro-inspect instructions FONT (N | --fpgm | --prep)\n"
+               "       lumaro-inspect hint FONT N --ppem 6..200 [--interpreter 40|35] [--trace]\n"
+               "                             [--location TAG=VALUE,...]\n"
                "       lumaro-inspect --help | --version\n"
                "every command takes --face N: the face of a collection (from 0);\n"
                "load, glyph, outline and render of a variable font also take\n"

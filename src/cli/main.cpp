@@ -44,6 +44,8 @@ int main(int argc, char** argv)
         return runColour(args);
     if (command == "instructions")
         return runInstructions(args);
+    if (command == "hint")
+        return runHint(args);
     if (command == "tables")
         return runTables(args);
     if (command == "names") {

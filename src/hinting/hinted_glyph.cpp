@@ -179,6 +179,7 @@ private:
     std::array<Vec, 4> unitPhantoms(int g) const;
     void hint(std::span<const std::uint8_t> instructions, bool composite, std::size_t start);
     bool processComponent(const ComponentRecord& rec, std::size_t start, std::size_t base);
+    void vary(int g, std::span<const int> ends, std::vector<OutlinePoint>& pts, std::vector<Vec>& unrounded);
 
     const FontState& font_;
     const HintingFont& hf_;
@@ -198,7 +199,9 @@ std::array<Vec, 4> Loader::unitPhantoms(int g) const
     const auto k = std::size_t(g);
     const bool hasData = font_.GlyphOffset[k] < font_.GlyphOffset[k + 1];
     const BBox box = hasData && k < font_.GlyphBox.size() ? font_.GlyphBox[k] : BBox{};
-    const HMetric m = k < font_.HMetrics.size() ? font_.HMetrics[k] : HMetric{};
+    HMetric m = k < font_.HMetrics.size() ? font_.HMetrics[k] : HMetric{};
+    if (!location_.normalized.empty())
+        m.AdvanceWidth = VariedAdvance(font_, g, location_).value_or(m.AdvanceWidth);
     const std::int64_t pp1x = std::int64_t(box.XMin) - m.Lsb;
     const std::int16_t asc = hf_.hasOs2 ? hf_.typoAscender : font_.HheaTable.Ascender;
     const std::int16_t desc = hf_.hasOs2 ? hf_.typoDescender : font_.HheaTable.Descender;
@@ -206,6 +209,26 @@ std::array<Vec, 4> Loader::unitPhantoms(int g) const
     const std::uint16_t vadvance = std::uint16_t(std::abs(asc - desc));
     const std::int64_t pp3y = std::int16_t(tsb + box.YMax);
     return {Vec{pp1x, 0}, Vec{pp1x + m.AdvanceWidth, 0}, Vec{0, pp3y}, Vec{0, pp3y - vadvance}};
+}
+
+// Moves pts (a glyph's points and its four phantoms) by gvar at the
+// location: to whole units in pts, and in 26.6 into `unrounded`. With HVAR
+// the advance comes from there and the horizontal phantoms stay.
+void Loader::vary(int g, std::span<const int> ends, std::vector<OutlinePoint>& pts, std::vector<Vec>& unrounded)
+{
+    std::vector<std::int64_t> dx, dy;
+    if (GlyphDeltas(font_, g, location_, ends, pts, dx, dy))
+        dx.assign(pts.size(), 0), dy.assign(pts.size(), 0); // unusable data: the default outline
+    if (font_.Variations.hvar && pts.size() >= 4)
+        for (std::size_t i = pts.size() - 4; i < pts.size() - 2; ++i)
+            dx[i] = dy[i] = 0;
+    unrounded.resize(pts.size());
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        unrounded[i] = {std::int64_t(pts[i].x) * 64 + ((dx[i] + 0x200) >> 10),
+                        std::int64_t(pts[i].y) * 64 + ((dy[i] + 0x200) >> 10)};
+        pts[i].x += FixedToInt(dx[i]);
+        pts[i].y += FixedToInt(dy[i]);
+    }
 }
 
 // Runs a glyph program over points [start, end) of the outline and the
@@ -268,25 +291,37 @@ bool Loader::load(int g, int depth)
     const DecodedOutline decoded = DecodeOutline(font_, g, location_, outline, work);
     if (decoded.status == OutlineStatus::Abandoned)
         return false;
+    // At a location: the points and phantoms moved by gvar, kept unrounded
+    // in 26.6 for scaling, as FreeType does; whole units for the originals.
+    std::vector<Vec> unrounded;
     if (decoded.status != OutlineStatus::Composite && !location_.normalized.empty()) {
         std::vector<OutlinePoint>& pts = outline.points;
         for (const Vec& v : units)
             pts.push_back({std::int32_t(v.x), std::int32_t(v.y), PointKind::QuadraticOff});
-        VaryPoints(font_, g, location_, outline.ends, pts);
-        for (int i = 0; i < 4; ++i)
-            units[std::size_t(i)] = {pts[pts.size() - 4 + std::size_t(i)].x, pts[pts.size() - 4 + std::size_t(i)].y};
+        vary(g, outline.ends, pts, unrounded);
+        for (std::size_t i = 0; i < 4; ++i)
+            units[i] = {pts[pts.size() - 4 + i].x, pts[pts.size() - 4 + i].y};
         pts.resize(pts.size() - 4);
     }
-    for (int i = 0; i < 4; ++i)
-        pp[std::size_t(i)] = {mulFix(units[std::size_t(i)].x, scale), mulFix(units[std::size_t(i)].y, scale)};
+    for (std::size_t i = 0; i < 4; ++i)
+        pp[i] = {mulFix(units[i].x, scale), mulFix(units[i].y, scale)};
+    const auto scaled = [&](std::size_t i, const OutlinePoint& p) {
+        if (unrounded.empty())
+            return Vec{mulFix(p.x, scale), mulFix(p.y, scale)};
+        return Vec{(mulFix(unrounded[i].x, scale) + 32) >> 6, (mulFix(unrounded[i].y, scale) + 32) >> 6};
+    };
+    if (decoded.status == OutlineStatus::Decoded && !unrounded.empty())
+        for (std::size_t i = 0; i < 4; ++i)
+            pp[i] = scaled(outline.points.size() + i, {});
     if (decoded.status == OutlineStatus::Empty)
         return true;
     if (decoded.status == OutlineStatus::Decoded) {
         const std::size_t start = points.size();
         for (const int end : outline.ends)
             ends.push_back(int(start) + end);
-        for (const OutlinePoint& p : outline.points) {
-            points.push_back({mulFix(p.x, scale), mulFix(p.y, scale)});
+        for (std::size_t i = 0; i < outline.points.size(); ++i) {
+            const OutlinePoint& p = outline.points[i];
+            points.push_back(scaled(i, p));
             tags.push_back(p.kind == PointKind::OnCurve ? TAG_ON : 0);
         }
         if (!hinted_)
@@ -310,6 +345,26 @@ bool Loader::load(int g, int depth)
             return false;
         records.push_back(rec);
     } while (rec.flags & MORE_COMPONENTS);
+    if (!location_.normalized.empty()) {
+        // Each record's offset is a point of its own contour, then the phantoms.
+        std::vector<OutlinePoint> pts;
+        std::vector<int> pointEnds;
+        for (const ComponentRecord& c : records) {
+            pointEnds.push_back(int(pts.size()));
+            pts.push_back({c.arg1, c.arg2, PointKind::OnCurve});
+        }
+        for (const Vec& v : unitPhantoms(g))
+            pts.push_back({std::int32_t(v.x), std::int32_t(v.y), PointKind::QuadraticOff});
+        std::vector<Vec> ignored;
+        vary(g, pointEnds, pts, ignored);
+        for (std::size_t k = 0; k < records.size(); ++k)
+            if (records[k].flags & ARGS_ARE_XY_VALUES) {
+                records[k].arg1 = std::int16_t(pts[k].x);
+                records[k].arg2 = std::int16_t(pts[k].y);
+            }
+        for (std::size_t i = 0; i < 4; ++i)
+            pp[i] = {mulFix(pts[records.size() + i].x, scale), mulFix(pts[records.size() + i].y, scale)};
+    }
     const std::size_t start = points.size();
     const std::size_t startContour = ends.size();
     for (const ComponentRecord& c : records) {
@@ -408,7 +463,18 @@ HintedGlyph HintingContext::HintGlyph(int g, int ppem, int version, const Locati
     return out;
 }
 
-std::vector<std::int16_t> VariedCvt(const FontState&, const HintingFont& hf, const Location&)
+std::vector<std::int16_t> VariedCvt(const FontState& font, const HintingFont& hf, const Location& location)
 {
-    return hf.cvt;
+    std::vector<std::int16_t> cvt = hf.cvt;
+    if (location.normalized.empty() || hf.cvar.empty() || cvt.empty())
+        return cvt;
+    ByteReader r(hf.cvar);
+    if (r.u32() != 0x00010000)
+        return cvt;
+    std::vector<std::int64_t> sums;
+    if (SumPlainDeltas(r, cvt.size(), font.Variations.axes.size(), location, sums))
+        return cvt; // damaged variation data: the default CVT, as FreeType keeps it
+    for (std::size_t i = 0; i < cvt.size(); ++i)
+        cvt[i] = std::int16_t(cvt[i] + FixedToInt(sums[i]));
+    return cvt;
 }

@@ -4,14 +4,17 @@
 #include <optional>
 
 #include "hinting/fixed_math.h"
+#include "hinting/opcodes.h"
 
 using namespace hintmath;
 
 namespace {
 
-// Values each opcode pops and pushes (pops << 4 | pushes). The loop
-// instructions (SHP, IP, ALIGNRP, FLIPPT, SHPIX's points, the deltas' pairs)
-// take the rest of their values themselves.
+// FreeType's stack accounting: the values each opcode pops before it runs
+// and pushes (pops << 4 | pushes). It is the interpreter's, not the
+// listing's: the loop instructions (SHP, IP, ALIGNRP, FLIPPT, SHPIX's points,
+// the deltas' pairs) take the rest of their values themselves, MINDEX counts
+// as one pop, and an underflow is filled with zeros up to these counts.
 constexpr std::array<std::uint8_t, 256> PopPush = [] {
     std::array<std::uint8_t, 256> t{};
     const auto set = [&t](int from, int to, int pops, int pushes) {
@@ -78,21 +81,13 @@ constexpr std::array<std::uint8_t, 256> PopPush = [] {
 }();
 
 // The length of the instruction at `at`, pushed values included; nothing
-// when it runs past the end of the code.
+// when a push runs past the end of the code.
 std::optional<std::uint32_t> InstructionLength(std::span<const std::uint8_t> code, std::uint32_t at)
 {
-    const std::uint8_t op = code[at];
-    std::uint32_t n = 1;
-    if (op == 0x40 || op == 0x41) {
-        if (std::size_t(at) + 1 >= code.size())
-            return std::nullopt;
-        n = 2 + code[at + 1] * (op == 0x40 ? 1u : 2u);
-    } else if (op >= 0xB0 && op <= 0xBF) {
-        n = 1 + ((op & 7) + 1) * (op < 0xB8 ? 1u : 2u);
-    }
-    if (n > code.size() - at)
+    const DecodedInstruction d = DecodeInstruction(code, at);
+    if (d.truncated)
         return std::nullopt;
-    return n;
+    return std::uint32_t(d.length);
 }
 
 bool bounds(std::uint64_t index, std::uint64_t size) { return index >= size; }

@@ -316,9 +316,12 @@ Fixed TupleScalar(std::span<const Fixed> peak, std::span<const Fixed> start, std
     return scalar;
 }
 
-std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& location, std::span<const int> ends,
-                                  std::vector<OutlinePoint>& points)
+std::optional<Failure> GlyphDeltas(const FontState& font, int g, const Location& location, std::span<const int> ends,
+                                   std::span<const OutlinePoint> points, std::vector<std::int64_t>& dx,
+                                   std::vector<std::int64_t>& dy)
 {
+    dx.assign(points.size(), 0);
+    dy.assign(points.size(), 0);
     const auto& gvar = font.Variations.gvar;
     if (location.normalized.empty() || !gvar || points.size() < 4)
         return std::nullopt;
@@ -338,13 +341,75 @@ std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& 
     std::transform(location.normalized.begin(), location.normalized.end(), scratch.coordinates.begin(), ToFixed);
     scratch.sumX.assign(points.size(), 0);
     scratch.sumY.assign(points.size(), 0);
-    const std::vector<std::int64_t>&sumX = scratch.sumX, &sumY = scratch.sumY;
     GlyphVariations variations(*gvar, g, ends, points, scratch);
     if (auto failure = variations.apply(r))
         return failure;
+    dx.swap(scratch.sumX);
+    dy.swap(scratch.sumY);
+    return std::nullopt;
+}
+
+std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& location, std::span<const int> ends,
+                                  std::vector<OutlinePoint>& points)
+{
+    thread_local std::vector<std::int64_t> dx, dy;
+    if (auto failure = GlyphDeltas(font, g, location, ends, points, dx, dy))
+        return failure;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        points[i].x += FixedToInt(sumX[i]);
-        points[i].y += FixedToInt(sumY[i]);
+        points[i].x += FixedToInt(dx[i]);
+        points[i].y += FixedToInt(dy[i]);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SumPlainDeltas(ByteReader r, std::size_t count, std::size_t axes,
+                                          const Location& location, std::vector<std::int64_t>& sums)
+{
+    sums.assign(count, 0);
+    std::vector<Fixed> coordinates(location.normalized.size()), peak, start, end;
+    std::transform(location.normalized.begin(), location.normalized.end(), coordinates.begin(), ToFixed);
+    const int header = r.u16();
+    const std::size_t dataOffset = r.u16();
+    ByteReader data = r;
+    data.seek(dataOffset);
+    std::vector<int> shared, own;
+    if (!r.ok() || !data.ok())
+        return "runs past the table";
+    if (header & SHARED_POINT_NUMBERS)
+        if (const char* why = readPoints(data, count, shared))
+            return std::string("shared point numbers ") + why;
+    std::vector<std::int32_t> deltas;
+    for (int t = 0; t < (header & TUPLE_COUNT_MASK); ++t) {
+        const std::size_t size = r.u16();
+        const int index = r.u16();
+        if (!(index & EMBEDDED_PEAK_TUPLE))
+            return "a tuple has no peak of its own";
+        readTuple(r, axes, peak);
+        const bool intermediate = index & INTERMEDIATE_REGION;
+        if (intermediate) {
+            readTuple(r, axes, start);
+            readTuple(r, axes, end);
+        }
+        if (!r.ok() || !data.canRead(size))
+            return "a tuple runs past the table";
+        ByteReader body = data;
+        data.skip(size);
+        const Fixed scalar = TupleScalar(peak, start, end, intermediate, coordinates);
+        if (scalar == 0)
+            continue;
+        if (index & PRIVATE_POINT_NUMBERS)
+            if (const char* why = readPoints(body, count, own))
+                return std::string("point numbers ") + why;
+        const std::vector<int>& points = (index & PRIVATE_POINT_NUMBERS) ? own : shared;
+        const bool all = points.size() == 1 && points[0] == AllPoints;
+        deltas.assign(all ? count : points.size(), 0);
+        if (!readDeltas(body, deltas.size(), [&deltas](std::size_t k, std::int32_t d) { deltas[k] = d; }))
+            return "deltas run past the table";
+        for (std::size_t k = 0; k < deltas.size(); ++k) {
+            const std::size_t i = all ? k : std::size_t(points[k]);
+            if (i < count)
+                sums[i] += std::int64_t(deltas[k]) * scalar;
+        }
     }
     return std::nullopt;
 }

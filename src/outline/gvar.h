@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <string>
 #include <span>
 #include <vector>
 
@@ -31,6 +32,18 @@ Fixed TupleScalar(std::span<const Fixed> peak, std::span<const Fixed> start, std
 // they are and gives a BadVariations failure saying what is wrong.
 std::optional<Failure> VaryPoints(const FontState& font, int g, const Location& location, std::span<const int> ends,
                                   std::vector<OutlinePoint>& points);
+
+// The same deltas unrounded: each point's sum in 16.16 (dx, dy), for
+// scaling without rounding to font units first, as FreeType's hinting does.
+std::optional<Failure> GlyphDeltas(const FontState& font, int g, const Location& location, std::span<const int> ends,
+                                   std::span<const OutlinePoint> points, std::vector<std::int64_t>& dx,
+                                   std::vector<std::int64_t>& dy);
+
+// A tuple variation store of plain values (cvar's: one delta per CVT
+// entry, no inferred deltas) at r's start, after the table's version:
+// `count` sums in 16.16 at `location`; why the data cannot be used, if so.
+std::optional<std::string> SumPlainDeltas(ByteReader r, std::size_t count, std::size_t axes,
+                                          const Location& location, std::vector<std::int64_t>& sums);
 
 // Glyph g's advance width at `location` by HVAR; nullopt when the font has
 // no usable HVAR.

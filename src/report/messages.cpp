@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "hinting/opcodes.h"
+
 namespace {
 
 // CurvePoint is a float in the message; it is whole in practice, but a
@@ -108,4 +110,56 @@ std::string TruncatedPushText(const DecodedInstruction& cut)
         return "The program ends inside " + what + ": its count byte is missing.";
     return "The program ends inside " + what + ": it pushes " + std::to_string(cut.pushCount)
          + (cut.pushCount == 1 ? " value" : " values") + ", the program holds " + std::to_string(cut.available()) + ".";
+}
+
+namespace {
+
+const char* programName(Program program)
+{
+    switch (program) {
+    case Program::Fpgm: return "font program";
+    case Program::Prep: return "control-value program";
+    case Program::Glyph: break;
+    }
+    return "glyph program";
+}
+
+const char* hintErrorText(HintError error)
+{
+    switch (error) {
+    case HintError::StackOverflow: return "the stack is full";
+    case HintError::DivideByZero: return "a division by zero";
+    case HintError::BadJump: return "a jump out of its program or function";
+    case HintError::CallTooDeep: return "calls nested deeper than 32";
+    case HintError::UndefinedFunction: return "a call of a function that is not defined";
+    case HintError::TooManyInstructions: return "more than 1000000 instructions";
+    case HintError::RunawayLoop: return "a loop that runs too long";
+    case HintError::InvalidOpcode: return "an opcode without a meaning";
+    case HintError::CodeOverflow: return "the program ends inside an instruction or a function";
+    case HintError::NestedDefinition: return "a definition inside a definition";
+    case HintError::DefinitionInGlyph: return "a definition in a glyph program";
+    case HintError::TooManyDefinitions: return "more definitions than maxp allows";
+    case HintError::EndWithoutCall: return "ENDF outside a function";
+    case HintError::DebugOpcode: return "DEBUG, which is not run";
+    }
+    return "an error";
+}
+
+std::string where(const HintFailure& failure)
+{
+    return Mnemonic(failure.opcode) + " (" + programName(failure.program) + ", offset "
+         + std::to_string(failure.offset) + "): " + hintErrorText(failure.error);
+}
+
+} // namespace
+
+std::string HintingStatus(const HintFailure& failure)
+{
+    return "The instructions stopped at " + where(failure) + ".";
+}
+
+std::string UnhintedStatus(const HintFailure& failure, int ppem)
+{
+    return "Glyphs are shown unhinted at " + std::to_string(ppem) + " ppem: the instructions stopped at "
+         + where(failure) + ".";
 }

@@ -4,6 +4,7 @@
 
 #include "colour/colour_glyph.h"
 #include "hinting/opcodes.h"
+#include "hinting/interpreter.h"
 #include "sfnt/failure.h"
 
 // The words of failures, made here and nowhere else.
@@ -34,3 +35,11 @@ std::string WhyNotOpened(const Reports& reports);
 // Why a program's listing ends early: the push `cut` runs past the end of
 // the program (its count byte, or values it pushes, missing).
 std::string TruncatedPushText(const DecodedInstruction& cut);
+// What the status bar says when a glyph's instructions stopped early: the
+// instruction, where it is and why; the points keep what the program did.
+// "The instructions stopped at DIV[ ] (glyph program, offset 12): a division by zero."
+std::string HintingStatus(const HintFailure& failure);
+
+// What the status bar says when the font or control-value program failed at
+// a size: every glyph is shown unhinted there.
+std::string UnhintedStatus(const HintFailure& failure, int ppem);

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "hinting/opcodes.h"
+#include "report/messages.h"
 #include "ui/main/glyph_canvas.h"
 
 namespace {
@@ -31,27 +32,6 @@ QString programName(Program p)
     case Program::Glyph: break;
     }
     return QStringLiteral("glyph");
-}
-
-QString errorWords(HintError e)
-{
-    switch (e) {
-    case HintError::StackOverflow: return "the stack overflows";
-    case HintError::DivideByZero: return "it divides by zero";
-    case HintError::BadJump: return "it jumps outside its code";
-    case HintError::CallTooDeep: return "calls nest deeper than 32";
-    case HintError::UndefinedFunction: return "it calls a function never defined";
-    case HintError::TooManyInstructions: return "more than 1 000 000 instructions ran";
-    case HintError::RunawayLoop: return "a loop runs away";
-    case HintError::InvalidOpcode: return "the opcode is undefined";
-    case HintError::CodeOverflow: return "it runs past the end of its code";
-    case HintError::NestedDefinition: return "a definition is nested in another";
-    case HintError::DefinitionInGlyph: return "a glyph program defines a function";
-    case HintError::TooManyDefinitions: return "there are more definitions than maxp allows";
-    case HintError::EndWithoutCall: return "ENDF runs outside a function";
-    case HintError::DebugOpcode: return "DEBUG is refused";
-    }
-    return {};
 }
 
 QString roundName(std::uint8_t r)
@@ -256,13 +236,7 @@ void InstructionsWindow::refresh()
     if (!s.loaded())
         text = QString::fromStdString(s.note());
     else if (!e.failures.empty())
-        text = QStringLiteral("Stopped after %1 instructions: %2 at %3 %4 in %5: %6.")
-                   .arg(e.executed)
-                   .arg(QString::fromStdString(Mnemonic(e.failures.front().opcode)))
-                   .arg(programName(e.failures.front().program))
-                   .arg(e.failures.front().offset)
-                   .arg(programName(e.failures.front().program))
-                   .arg(errorWords(e.failures.front().error));
+        text = QStringLiteral("After %1 instructions: %2").arg(e.executed).arg(QString::fromStdString(HintingStatus(e.failures.front())));
     else if (e.finished)
         text = QStringLiteral("Finished after %1 instructions.").arg(e.executed);
     else

@@ -132,6 +132,9 @@ QTransform SteppedGlyphTransform(const SteppingSession& session, const QRectF& a
     };
     add(e.glyph, false);
     add(e.twilight, true);
+    // The control-value program has no glyph: the em square frames its twilight points.
+    if (e.glyph.size() == 0)
+        box |= QRectF(0, 0, std::max(1, e.settings.ppem) * PixelUnits, std::max(1, e.settings.ppem) * PixelUnits);
     box.adjust(-PixelUnits, -PixelUnits, PixelUnits, PixelUnits);
     const double scale = std::min(area.width() / box.width(), area.height() / box.height());
     const QPointF centre = area.center();

@@ -109,6 +109,7 @@ InstructionsWindow::InstructionsWindow(QWidget* parent) : QWidget(parent)
         auto* l = new QListWidget;
         l->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         l->setToolTip("Click a line to set or clear a breakpoint");
+        l->setSelectionMode(QAbstractItemView::NoSelection); // the current line keeps its mark
         lists_[std::size_t(p) - 1] = l;
         listing_->addTab(l, programName(p));
         connect(l, &QListWidget::itemClicked, this, [this, p, l](QListWidgetItem* item) { toggleBreakpoint(p, l->row(item)); });
@@ -167,6 +168,7 @@ void InstructionsWindow::load()
     const int version = version_->currentIndex() == 1 ? 35 : 40;
     const Program program = program_->currentIndex() == 1 ? Program::Prep : Program::Glyph;
     session_->Load(glyph_, ppem_->value(), version, location_, program);
+    hover_->clear();
     setWindowTitle(QStringLiteral("Instructions: glyph %1 at %2 ppem").arg(glyph_).arg(ppem_->value()));
     fillListings();
     refresh();
@@ -185,7 +187,9 @@ void InstructionsWindow::fillListings()
             QStringList text;
             for (std::size_t line = ins.line; line < end && line < d.lines.size(); ++line)
                 text << QString::fromStdString(d.lines[line]).simplified();
-            lines << QStringLiteral("%1 %2  %3").arg(breakMark(p, ins.offset)).arg(ins.offset, 5).arg(text.join(' '));
+            // A definition is named by the number it defines, as the calls name it.
+            const QString words = ins.defines ? QString::fromStdString(DefinitionName(ins)) : text.join(' ');
+            lines << QStringLiteral("%1 %2  %3").arg(breakMark(p, ins.offset)).arg(ins.offset, 5).arg(words);
         }
         list(p)->clear();
         list(p)->addItems(lines);
@@ -319,7 +323,7 @@ void InstructionsWindow::fillPanel()
     } else if (shown == calls_) {
         for (std::size_t k = e.calls.size(); k-- > 0;) {
             const CallFrame& c = e.calls[k];
-            lines << QStringLiteral("%1 %2, called from %3 %4%5")
+            lines << QStringLiteral("%1 %2, returns to %3 %4%5")
                          .arg(c.instruction ? "IDEF" : "FDEF")
                          .arg(c.definition)
                          .arg(programName(c.callerRange))

@@ -3,6 +3,7 @@
 #include <span>
 #include <vector>
 
+#include "outline/composite.h"
 #include "sfnt/location.h"
 #include "tables/font_state.h"
 

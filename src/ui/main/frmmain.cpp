@@ -37,6 +37,7 @@
 #include "platform/char_names.h"
 #include "ui/main/find_field.h"
 #include "ui/colour/colour_view.h"
+#include "ui/instructions/instructions_view.h"
 #include "ui/main/library_views.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
@@ -92,6 +93,7 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     libraryViews_ = new LibraryViews(this, Picture1, *sessionSignals_, mnuView, mnuHelp, mnuSavePictureAs);
     new VariationsView(this, Picture1, *sessionSignals_, mnuView, settings_);
     new ColourView(this, Picture1, *sessionSignals_, mnuView);
+    new InstructionsView(this, Picture1, *sessionSignals_, mnuView);
     overview_ = new OverviewView(this, Picture1, *sessionSignals_, toolkit_);
 
     // The window opens at its designed size, a client area of 10755 x 9420

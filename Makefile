@@ -48,12 +48,13 @@ FUZZ_CXX     ?= clang++-14
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS    ?= 1
 FUZZ_RUNS    ?= -1
-FUZZ_TARGETS  = load draw find names thumbnail containers cff pixels_shaping variations colour
+FUZZ_TARGETS  = load draw find names thumbnail containers cff pixels_shaping variations colour hinting
 DEJAVU_DIR   ?= /usr/share/fonts/truetype/dejavu
 INTER_FONT   ?= /usr/share/fonts/truetype/inter-vf/Inter.var.ttf
 CANTARELL    ?= /usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf
 # Subsets of installed fonts, cut here by fontTools: a variable TrueType
-# font, a CFF font, and a WOFF and a WOFF2 file; and the colour test fonts
+# font, a CFF font, a hinted TrueType font with a composite (its font, control-value
+# and glyph programs kept), and a WOFF and a WOFF2 file; and the colour test fonts
 # fontTools' colorLib builds.
 SUBSET        = /usr/bin/python3 -m fontTools.subset --unicodes=U+41-48,U+61-65 --layout-features=kern,liga
 FUZZ_OPTIONS  = -rss_limit_mb=512 -timeout=5 -max_len=65536
@@ -67,6 +68,8 @@ fuzz-build: setup
 	    $(DEJAVU_DIR)/DejaVuSans.ttf $(DEJAVU_DIR)/DejaVuSerif-Bold.ttf $(DEJAVU_DIR)/DejaVuSansMono.ttf
 	$(SUBSET) $(INTER_FONT) --output-file=$(FUZZ_BUILD)/seeds/inter-subset.ttf
 	$(SUBSET) $(CANTARELL) --output-file=$(FUZZ_BUILD)/seeds/cantarell-subset.otf
+	/usr/bin/python3 -m fontTools.subset --unicodes=U+41-48,U+61-65,U+C5 --layout-features= \
+	    $(DEJAVU_DIR)/DejaVuSans.ttf --output-file=$(FUZZ_BUILD)/seeds/dejavu-hinted-subset.ttf
 	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff
 	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff2 --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff2
 	/usr/bin/python3 tests/support/colour_fonts.py $(FUZZ_BUILD)/seeds

@@ -21,6 +21,7 @@ int CffCharStrings(const std::uint8_t* data, std::size_t size); // CFF and CFF2 
 int PixelsAndShaping(const std::uint8_t* data, std::size_t size); // FreeType's pixels drawn, HarfBuzz's shaping
 int Variations(const std::uint8_t* data, std::size_t size);     // glyphs at the default, instances, corners, the input's location
 int ColourGlyphs(const std::uint8_t* data, std::size_t size);   // CPAL, COLR versions 0 and 1: paint trees read and painted
+int HintedGlyphs(const std::uint8_t* data, std::size_t size);   // TrueType programs listed and run at two sizes, both interpreters
 
 struct Target {
     const char* name; // also the folder of its regression inputs
@@ -32,7 +33,7 @@ inline constexpr Target Targets[] = {
     {"load", LoadAndLists},   {"draw", DrawGlyphs}, {"find", OutlineAndFind},
     {"names", NamingTable}, {"thumbnail", Thumbnails}, {"containers", Containers},
     {"cff", CffCharStrings}, {"pixels_shaping", PixelsAndShaping}, {"variations", Variations},
-    {"colour", ColourGlyphs},
+    {"colour", ColourGlyphs}, {"hinting", HintedGlyphs},
 };
 
 } // namespace fuzz

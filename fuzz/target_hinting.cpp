@@ -1,0 +1,60 @@
+#include "fuzz/fuzz_common.h"
+#include "fuzz/fuzz_targets.h"
+
+#include "hinting/disassembly.h"
+#include "hinting/hinted_glyph.h"
+#include "hinting/hinting_font.h"
+
+namespace {
+
+// The glyphs each input hints: the first few (a seed's instructed glyphs) and
+// a few the input picks, composites among them when the font has any.
+constexpr int FirstGlyphs = 6, PickedGlyphs = 3;
+
+// Reads what a debugger reads after each step, so the recorded pops and
+// moves are built and touched.
+class StepReader : public StepObserver {
+public:
+    void step(const Execution& e) override
+    {
+        for (const std::int64_t v : e.lastStep.pops)
+            sum_ += v;
+        for (const StepRecord::Moved& m : e.lastStep.moved)
+            sum_ += m.to.x ^ m.to.y;
+    }
+    std::int64_t sum() const { return sum_; }
+
+private:
+    std::int64_t sum_ = 0;
+};
+
+} // namespace
+
+int fuzz::HintedGlyphs(const std::uint8_t* data, std::size_t size)
+{
+    FontState font;
+    if (!loadFont(data, size, font))
+        return 0;
+    HintingContext context(font);
+    if (!HasInstructions(font, context.programs()))
+        return 0;
+    Disassemble(context.programs().fpgm);
+    Disassemble(context.programs().prep);
+    // Two sizes: a small one the input picks (6 to 69) and one past 100, where
+    // deltas and rounding take other paths; both interpreter versions; the
+    // default and the input's location.
+    const int ppems[] = {6 + tailByte(data, size, 6) % 64, 100 + tailByte(data, size, 7) % 101};
+    const Location chosen = locationFrom(data, size, int(font.Variations.axes.size()));
+    StepReader reader;
+    for (const int version : {40, 35})
+        for (const int ppem : ppems)
+            for (const Location& at : {Location{}, chosen}) {
+                for (int g : glyphsChosen(font, data, size, FirstGlyphs, PickedGlyphs)) {
+                    Disassemble(GlyphInstructions(font, g).bytes);
+                    context.HintGlyph(g, ppem, version, at, g % 2 ? &reader : nullptr);
+                }
+                if (font.Variations.axes.empty())
+                    break;
+            }
+    return int(reader.sum() & 0);
+}

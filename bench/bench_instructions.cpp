@@ -22,7 +22,7 @@ int mostComplexInstructed(const FontState& font)
     int best = -1, most = -1;
     for (int g = 0; g < font.NumGlyphs; ++g)
         if (!GlyphInstructions(font, g).bytes.empty())
-            if (const int n = context.numPoints(g); n > most) {
+            if (const int n = int(context.HintGlyph(g, 12, 40, {}).points.size()); n > most) {
                 most = n;
                 best = g;
             }

@@ -904,8 +904,14 @@ void Execution::iup(bool x)
     }
 }
 
-void Execution::deltaP(std::uint8_t opcode, std::int64_t* args)
+// DELTAP1-3 and DELTAC1-3: (argument, point or CVT entry) pairs popped while
+// the count lasts; an argument naming this size moves its point or changes
+// its entry by the step it gives.
+void Execution::delta(std::uint8_t opcode, std::int64_t* args)
 {
+    const bool onPoints = opcode == 0x5D || opcode == 0x71 || opcode == 0x72;
+    const std::uint64_t firstPpem = std::uint64_t(gs.deltaBase)
+                                  + (opcode == 0x71 || opcode == 0x74 ? 16 : opcode == 0x72 || opcode == 0x75 ? 32 : 0);
     const std::uint64_t ppem = std::uint64_t(settings.ppem);
     const std::uint64_t count = std::uint64_t(args[0]);
     for (std::uint64_t k = 1; k <= count; ++k) {
@@ -914,54 +920,24 @@ void Execution::deltaP(std::uint8_t opcode, std::int64_t* args)
             break;
         }
         args_ -= 2;
-        const std::uint32_t a = std::uint16_t(stack[std::size_t(args_ + 1)]);
+        const std::int64_t target = stack[std::size_t(args_ + 1)];
         std::int64_t b = stack[std::size_t(args_)];
-        if (bounds(a, points(zp0_)))
+        const std::uint64_t a = onPoints ? std::uint16_t(target) : std::uint64_t(target);
+        if (bounds(a, onPoints ? points(zp0_) : Cvt().size()))
             continue;
-        std::uint64_t c = (std::uint64_t(b) & 0xF0) >> 4;
-        c += opcode == 0x71 ? 16 : opcode == 0x72 ? 32 : 0;
-        c += std::uint64_t(gs.deltaBase);
-        if (ppem != c)
+        if (ppem != ((std::uint64_t(b) & 0xF0) >> 4) + firstPpem)
             continue;
         b = std::int64_t(std::uint64_t(b) & 0xF) - 8;
         if (b >= 0)
             ++b;
         b *= std::int64_t(1) << (6 - gs.deltaShift);
-        if (settings.version == 40 && backwardCompatibility) {
-            if (!(iupXCalled && iupYCalled)
-                && ((settings.composite && gs.freeVector.y != 0) || (zoneOf(zp0_).tags[a] & TOUCH_Y)))
-                move(zp0_, a, b);
-        } else {
-            move(zp0_, a, b);
-        }
-    }
-    newTop_ = args_;
-}
-
-void Execution::deltaC(std::uint8_t opcode, std::int64_t* args)
-{
-    const std::uint64_t ppem = std::uint64_t(settings.ppem);
-    const std::uint64_t count = std::uint64_t(args[0]);
-    for (std::uint64_t k = 1; k <= count; ++k) {
-        if (args_ < 2) {
-            args_ = 0;
-            break;
-        }
-        args_ -= 2;
-        const std::uint64_t a = std::uint64_t(stack[std::size_t(args_ + 1)]);
-        std::int64_t b = stack[std::size_t(args_)];
-        if (bounds(a, Cvt().size()))
-            continue;
-        std::uint64_t c = (std::uint64_t(b) & 0xF0) >> 4;
-        c += opcode == 0x74 ? 16 : opcode == 0x75 ? 32 : 0;
-        c += std::uint64_t(gs.deltaBase);
-        if (ppem != c)
-            continue;
-        b = std::int64_t(std::uint64_t(b) & 0xF) - 8;
-        if (b >= 0)
-            ++b;
-        b *= std::int64_t(1) << (6 - gs.deltaShift);
-        writableCvt()[a] = add(Cvt()[a], b);
+        if (!onPoints)
+            writableCvt()[a] = add(Cvt()[a], b);
+        else if (!(settings.version == 40 && backwardCompatibility))
+            move(zp0_, std::uint32_t(a), b);
+        else if (!(iupXCalled && iupYCalled)
+                 && ((settings.composite && gs.freeVector.y != 0) || (zoneOf(zp0_).tags[a] & TOUCH_Y)))
+            move(zp0_, std::uint32_t(a), b);
     }
     newTop_ = args_;
 }
@@ -1419,7 +1395,7 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
     case 0x5A: args[0] = args[0] && args[1]; break;
     case 0x5B: args[0] = args[0] || args[1]; break;
     case 0x5C: args[0] = !args[0]; break;
-    case 0x5D: case 0x71: case 0x72: deltaP(opcode, args); break;
+    case 0x5D: case 0x71: case 0x72: delta(opcode, args); break;
     case 0x5E: gs.deltaBase = std::int32_t(std::uint16_t(args[0])); break;
     case 0x5F: if (std::uint64_t(args[0]) <= 6) gs.deltaShift = std::int32_t(args[0]); break;
     case 0x60: args[0] = add(args[0], args[1]); break;
@@ -1441,7 +1417,7 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         if (!bounds(std::uint64_t(args[0]), Cvt().size()))
             writableCvt()[std::size_t(args[0])] = mulFix(args[1], settings.scale);
         break;
-    case 0x73: case 0x74: case 0x75: deltaC(opcode, args); break;
+    case 0x73: case 0x74: case 0x75: delta(opcode, args); break;
     case 0x76: case 0x77: { // SROUND S45ROUND
         const std::int64_t period0 = opcode == 0x76 ? 0x4000 : 0x2D41;
         const std::int64_t sel = args[0];

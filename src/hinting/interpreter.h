@@ -253,8 +253,7 @@ private:
     void execute(std::uint8_t opcode, std::int64_t* args);
     void define(bool function, std::int64_t n);
     void jump(std::int64_t offset);
-    void deltaP(std::uint8_t opcode, std::int64_t* args);
-    void deltaC(std::uint8_t opcode, std::int64_t* args);
+    void delta(std::uint8_t opcode, std::int64_t* args);
     void iup(bool x);
     void interpolatePoints();
     void shiftPoints(std::uint8_t opcode, std::int64_t* args);

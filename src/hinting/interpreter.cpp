@@ -188,6 +188,13 @@ F26Dot6 Execution::round(F26Dot6 d) const
 {
     F26Dot6 v = 0;
     const SuperRound& s = superRound;
+    // The grid roundings round the magnitude and keep the sign; a distance
+    // never crosses zero.
+    const auto symmetric = [d](auto roundMagnitude) -> F26Dot6 {
+        if (d >= 0)
+            return std::max<F26Dot6>(roundMagnitude(d), 0);
+        return std::min<F26Dot6>(neg(roundMagnitude(neg(d))), 0);
+    };
     switch (gs.roundState) {
     case ROUND_TO_HALF_GRID:
         if (d >= 0) {
@@ -201,33 +208,13 @@ F26Dot6 Execution::round(F26Dot6 d) const
         }
         return v;
     case ROUND_TO_GRID:
-        if (d >= 0) {
-            v = pixRound(d);
-            return v < 0 ? 0 : v;
-        }
-        v = neg(pixRound(neg(d)));
-        return v > 0 ? 0 : v;
+        return symmetric(pixRound);
     case ROUND_TO_DOUBLE_GRID:
-        if (d >= 0) {
-            v = add(d, 16) & -32;
-            return v < 0 ? 0 : v;
-        }
-        v = neg(add(neg(d), 16) & -32);
-        return v > 0 ? 0 : v;
+        return symmetric([](F26Dot6 x) { return add(x, 16) & -32; });
     case ROUND_DOWN_TO_GRID:
-        if (d >= 0) {
-            v = pixFloor(d);
-            return v < 0 ? 0 : v;
-        }
-        v = neg(pixFloor(neg(d)));
-        return v > 0 ? 0 : v;
+        return symmetric(pixFloor);
     case ROUND_UP_TO_GRID:
-        if (d >= 0) {
-            v = pixCeil(d);
-            return v < 0 ? 0 : v;
-        }
-        v = neg(pixCeil(neg(d)));
-        return v > 0 ? 0 : v;
+        return symmetric(pixCeil);
     case ROUND_SUPER:
         if (d >= 0) {
             v = (add(sub(d, s.phase), s.threshold) & neg(s.period)) + s.phase;

@@ -18,3 +18,5 @@ int runTables(const std::vector<std::string>& args);
 int runColour(const std::vector<std::string>& args);
 int runHint(const std::vector<std::string>& args);
 int runInstructions(const std::vector<std::string>& args);
+int runCheck(std::vector<std::string> args);
+int runDiff(std::vector<std::string> args);

@@ -13,7 +13,7 @@
 
 namespace {
 
-int chosenFace = 0;
+int faceToOpen = 0;
 
 } // namespace
 
@@ -37,6 +37,8 @@ void printUsage(std::FILE* to)
                "       lumaro-inspect instructions FONT (N | --fpgm | --prep)\n"
                "       lumaro-inspect hint FONT N --ppem 6..200 [--interpreter 40|35] [--trace]\n"
                "                             [--location TAG=VALUE,...]\n"
+               "       lumaro-inspect check FONT [N ...] [--location TAG=VALUE,...]\n"
+               "       lumaro-inspect diff OLD NEW [--face N [--face M]] [--location L [--location M]]\n"
                "       lumaro-inspect --help | --version\n"
                "every command takes --face N: the face of a collection (from 0);\n"
                "load, glyph, outline and render of a variable font also take\n"
@@ -66,15 +68,25 @@ int takeFace(std::vector<std::string>& args)
     const auto at = std::find(args.begin(), args.end(), "--face");
     if (at == args.end())
         return 0;
-    if (at + 1 == args.end() || !parseNumber(at[1], 0, 0xFFFF, chosenFace))
+    if (at + 1 == args.end() || !parseNumber(at[1], 0, 0xFFFF, faceToOpen))
         return usageError("--face takes a face number");
     args.erase(at, at + 2);
     return 0;
 }
 
+int chosenFace()
+{
+    return faceToOpen;
+}
+
+void chooseFace(int face)
+{
+    faceToOpen = face;
+}
+
 OpenedFont openFont(const std::string& path, bool composites, CollectedMessages& messages)
 {
-    OpenedFont opened = OpenFontPath(path, composites, chosenFace);
+    OpenedFont opened = OpenFontPath(path, composites, faceToOpen);
     messages.add(opened.reports);
     if (opened.result == LoadResult::Unreadable)
         std::fprintf(stderr, "lumaro-inspect: cannot read %s\n", path.c_str());

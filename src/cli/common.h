@@ -32,6 +32,10 @@ int noSuchGlyph(const FontState& font, const std::string& number);
 // then on (face 0 without it); 0, or the usage error's status.
 int takeFace(std::vector<std::string>& args);
 
+// The face the next font opens at (--face's, 0 without it), and a change of it.
+int chosenFace();
+void chooseFace(int face);
+
 // Opens path (the face --face chose) as File > Open does; a file that cannot
 // be read or decoded at all is reported on standard error, a face number not
 // below the count as a usage error (the caller then returns 2: notOpened).

@@ -46,6 +46,10 @@ int main(int argc, char** argv)
         return runHint(args);
     if (command == "instructions")
         return runInstructions(args);
+    if (command == "check")
+        return runCheck(args);
+    if (command == "diff")
+        return runDiff(args);
     if (command == "tables")
         return runTables(args);
     if (command == "names") {

@@ -154,3 +154,25 @@ std::vector<char32_t> UnicodeMap::codesFor(int glyph) const
     std::sort(codes.begin(), codes.end());
     return codes;
 }
+
+void UnicodeMap::forEachCode(const std::function<void(char32_t, int)>& visit) const
+{
+    constexpr char32_t LastCode = 0x10FFFF;
+    if (format_ == 4) {
+        for (char32_t code = 0; code <= 0xFFFF; ++code)
+            if (const int glyph = format4_.glyphFor(code))
+                visit(code, glyph);
+        return;
+    }
+    // Groups are in order and apart; each gives at most 65 536 glyph numbers.
+    for (const Group& g : groups_) {
+        const char32_t last = std::min<char32_t>(g.endCharCode, LastCode);
+        for (char32_t code = g.startCharCode; code <= last; ++code) {
+            const std::uint64_t glyph = std::uint64_t(g.startGlyphID) + (code - g.startCharCode);
+            if (glyph > LastGlyphID)
+                break;
+            if (glyph != 0)
+                visit(code, int(glyph));
+        }
+    }
+}

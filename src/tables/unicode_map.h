@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,9 @@ public:
     // Every code that maps to glyph g, ascending; none for glyph 0, the
     // missing-character glyph.
     std::vector<char32_t> codesFor(int glyph) const;
+    // Every code up to U+10FFFF that maps to a glyph other than 0, in
+    // increasing order, with its glyph number.
+    void forEachCode(const std::function<void(char32_t, int)>& visit) const;
     // 12 or 4: the subtable format read; 0: the font has no usable one.
     int format() const { return format_; }
     // Where the subtable read starts in the cmap table (0 with format 0).

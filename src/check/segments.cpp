@@ -178,8 +178,21 @@ std::pair<double, double> directionArc(const Curve& c, double ax, double ay)
     return {start, 4 - gap};
 }
 
+// The pseudo-angle of a piece's end away from the apex; -1 when it is at the apex.
+double farEnd(const Curve& c, double ax, double ay)
+{
+    const auto n = std::size_t(c.order);
+    const bool startAtApex = c.x[0] == ax && c.y[0] == ay;
+    const double dx = (startAtApex ? c.x[n] : c.x[0]) - ax, dy = (startAtApex ? c.y[n] : c.y[0]) - ay;
+    return dx == 0 && dy == 0 ? -1 : pseudoAngle(dx, dy);
+}
+
 // Whether two pieces that both end at the apex can meet nowhere else: their
-// control points lie in two cones from it that share only the apex.
+// control points lie in two cones from it that share only the apex, or only
+// an edge that at most one piece runs along and no other piece's far end
+// lies on (a piece's points between its ends lie strictly inside its
+// control points' hull, so off that edge unless the piece is straight): the
+// two sides of a cusp, where the outline turns back along its own tangent.
 bool apartBeyondApex(const Curve& a, const Curve& b, double ax, double ay)
 {
     const auto [startA, widthA] = directionArc(a, ax, ay);
@@ -188,7 +201,13 @@ bool apartBeyondApex(const Curve& a, const Curve& b, double ax, double ay)
         return false;
     constexpr double margin = 1e-9;
     const double aToB = startB >= startA ? startB - startA : startB + 4 - startA;
-    return aToB > widthA + margin && 4 - aToB > widthB + margin;
+    if (aToB > widthA + margin && 4 - aToB > widthB + margin)
+        return true;
+    if ((widthA == 0 && widthB == 0) || aToB < widthA || 4 - aToB < widthB)
+        return false;
+    const double edge = aToB <= widthA + margin ? startB : startA;
+    auto offEdge = [&](const Curve& c, double width) { return width == 0 || std::abs(farEnd(c, ax, ay) - edge) > margin; };
+    return offEdge(a, widthA) && offEdge(b, widthB);
 }
 
 struct Piece {

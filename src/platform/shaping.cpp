@@ -20,6 +20,8 @@ public:
         hb_blob_t* blob = hb_blob_create(reinterpret_cast<const char*>(bytes.data()), unsigned(bytes.size()),
                                          HB_MEMORY_MODE_READONLY, nullptr, nullptr);
         face_ = hb_face_create(blob, unsigned(faceIndex));
+        // HarfBuzz reads any face number of a single font as its one face.
+        faceFound_ = faceIndex >= 0 && unsigned(faceIndex) < hb_face_count(blob);
         hb_blob_destroy(blob);
         font_ = hb_font_create(face_);
         const int upem = int(hb_face_get_upem(face_));
@@ -35,9 +37,10 @@ public:
     hb_face_t* face() const { return face_; }
     hb_font_t* font() const { return font_; }
     // A face HarfBuzz could not read has no glyphs.
-    bool usable() const { return hb_face_get_glyph_count(face_) > 0; }
+    bool usable() const { return faceFound_ && hb_face_get_glyph_count(face_) > 0; }
 
 private:
+    bool faceFound_ = false;
     hb_face_t* face_ = nullptr;
     hb_font_t* font_ = nullptr;
 };
@@ -582,6 +585,8 @@ FontLayout ReadFontLayout(std::span<const std::uint8_t> fontBytes, int faceIndex
 {
     const HbFont hb(fontBytes, faceIndex);
     FontLayout out;
+    if (!hb.usable())
+        return out;
     addLayoutTable(hb.face(), HB_OT_TAG_GSUB, out);
     addLayoutTable(hb.face(), HB_OT_TAG_GPOS, out);
     out.verticalMetrics = hasTable(hb.face(), HB_TAG('v', 'h', 'e', 'a')) && hasTable(hb.face(), HB_TAG('v', 'm', 't', 'x'));

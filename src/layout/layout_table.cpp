@@ -44,7 +44,7 @@ std::optional<LangSys> readLangSys(std::span<const std::uint8_t> table, std::siz
     return lang;
 }
 
-void readScripts(LayoutTable& t, std::size_t listOffset)
+void readScripts(GsubGposTable& t, std::size_t listOffset)
 {
     ByteReader r(t.table);
     const auto count = listCount(r, listOffset, 6);
@@ -86,7 +86,7 @@ bool namedByParams(const std::string& tag)
         && std::isdigit(static_cast<unsigned char>(tag[2])) && std::isdigit(static_cast<unsigned char>(tag[3]));
 }
 
-void readFeatures(LayoutTable& t, std::size_t listOffset)
+void readFeatures(GsubGposTable& t, std::size_t listOffset)
 {
     ByteReader r(t.table);
     const auto count = listCount(r, listOffset, 6);
@@ -121,7 +121,7 @@ void readFeatures(LayoutTable& t, std::size_t listOffset)
 // The type a stored lookup type stands for: an extension subtable's wrapped
 // type, read from the subtable at `at`; 0 when it cannot be read or wraps
 // another extension.
-int wrappedType(const LayoutTable& t, std::size_t at, std::uint32_t* target)
+int wrappedType(const GsubGposTable& t, std::size_t at, std::uint32_t* target)
 {
     ByteReader r(t.table);
     r.seek(at);
@@ -136,7 +136,7 @@ int wrappedType(const LayoutTable& t, std::size_t at, std::uint32_t* target)
     return type;
 }
 
-void readLookups(LayoutTable& t, std::size_t listOffset)
+void readLookups(GsubGposTable& t, std::size_t listOffset)
 {
     ByteReader r(t.table);
     const auto count = listCount(r, listOffset, 2);
@@ -173,10 +173,10 @@ void readLookups(LayoutTable& t, std::size_t listOffset)
 
 } // namespace
 
-std::variant<LayoutTable, Failure> ReadLayoutTable(std::span<const std::uint8_t> table, bool gpos)
+std::variant<GsubGposTable, Failure> ReadGsubGpos(std::span<const std::uint8_t> table, bool gpos)
 {
     ByteReader r(table);
-    LayoutTable t;
+    GsubGposTable t;
     t.table = table;
     t.gpos = gpos;
     t.majorVersion = r.u16();
@@ -194,7 +194,7 @@ std::variant<LayoutTable, Failure> ReadLayoutTable(std::span<const std::uint8_t>
     return t;
 }
 
-std::vector<std::uint32_t> LookupSubtables(const LayoutTable& layout, const LayoutLookup& lookup,
+std::vector<std::uint32_t> LookupSubtables(const GsubGposTable& layout, const LayoutLookup& lookup,
                                            std::vector<std::string>& problems)
 {
     std::vector<std::uint32_t> subtables;

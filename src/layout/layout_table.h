@@ -47,7 +47,7 @@ struct LayoutLookup {
     int subtableCount = 0;     // as stored
 };
 
-struct LayoutTable {
+struct GsubGposTable {
     std::span<const std::uint8_t> table;
     bool gpos = false;
     int majorVersion = 0, minorVersion = 0;
@@ -60,7 +60,7 @@ struct LayoutTable {
 // Reads a GSUB (gpos false) or GPOS table. The failure (code 15, "GSUB
 // table") when its header lies past its end; a list whose offset or count
 // runs past the table is left empty with a problem.
-std::variant<LayoutTable, Failure> ReadLayoutTable(std::span<const std::uint8_t> table, bool gpos);
+std::variant<GsubGposTable, Failure> ReadGsubGpos(std::span<const std::uint8_t> table, bool gpos);
 
 // The name of a lookup type: "single substitution" ... "pair adjustment" ...;
 // "type N" for a type the table's kind does not have.
@@ -70,5 +70,5 @@ std::string LookupTypeName(bool gpos, int type);
 // resolved to what it wraps. An extension that points at another extension,
 // or wraps another type than the first, is left out with a problem; so is
 // an offset past the table.
-std::vector<std::uint32_t> LookupSubtables(const LayoutTable& layout, const LayoutLookup& lookup,
+std::vector<std::uint32_t> LookupSubtables(const GsubGposTable& layout, const LayoutLookup& lookup,
                                            std::vector<std::string>& problems);

@@ -12,7 +12,7 @@ constexpr std::size_t GlyphIdCount = 65536; // no Coverage or ClassDef can name 
 
 // One expansion under way: what it has given, its budget, the glyph it is filtered by.
 struct Expansion {
-    const LayoutTable& layout;
+    const GsubGposTable& layout;
     std::optional<int> glyph;
     LookupContent out;
     int subtable = 0;
@@ -306,7 +306,7 @@ std::optional<std::vector<std::pair<int, int>>> ReadClassDef(std::span<const std
     return classes;
 }
 
-LookupContent ExpandLookup(const LayoutTable& layout, int index, std::optional<int> glyph)
+LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional<int> glyph)
 {
     Expansion e{layout, glyph, {}, 0};
     if (index < 0 || std::size_t(index) >= layout.lookups.size())

@@ -60,7 +60,7 @@ struct LookupContent {
 // Expands lookup `index` of the table; with `glyph`, only entries in which
 // that glyph takes part (input or output, first or second). An index past
 // the lookups gives nothing.
-LookupContent ExpandLookup(const LayoutTable& layout, int index, std::optional<int> glyph = std::nullopt);
+LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional<int> glyph = std::nullopt);
 
 // The glyphs of a Coverage table (formats 1 and 2) in coverage-index order;
 // nullopt when it is of another format, runs past the table or lists more

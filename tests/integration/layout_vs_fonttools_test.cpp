@@ -37,7 +37,7 @@ void langLine(std::vector<std::string>& out, const std::string& table, const std
                   + " features=" + joined(l.features, ","));
 }
 
-void tableLines(std::vector<std::string>& out, const LayoutTable& t)
+void tableLines(std::vector<std::string>& out, const GsubGposTable& t)
 {
     const std::string table = t.gpos ? "GPOS" : "GSUB";
     for (const LayoutScript& s : t.scripts) {
@@ -82,10 +82,10 @@ TEST_P(LayoutVsFontTools, ScriptsFeaturesLookupsMappingsAndPairsAgree)
     for (const bool gpos : {false, true}) {
         const auto bytes = TableBytes(font, gpos ? "GPOS" : "GSUB");
         ASSERT_FALSE(bytes.empty()) << GetParam();
-        const auto read = ReadLayoutTable(bytes, gpos);
-        ASSERT_TRUE(std::holds_alternative<LayoutTable>(read));
-        EXPECT_TRUE(std::get<LayoutTable>(read).problems.empty());
-        tableLines(ours, std::get<LayoutTable>(read));
+        const auto read = ReadGsubGpos(bytes, gpos);
+        ASSERT_TRUE(std::holds_alternative<GsubGposTable>(read));
+        EXPECT_TRUE(std::get<GsubGposTable>(read).problems.empty());
+        tableLines(ours, std::get<GsubGposTable>(read));
     }
     const CommandOutput run = runCommand(shellQuoted(PYTHON3) + " " + shellQuoted(LAYOUT_SCRIPT) + " " + shellQuoted(GetParam()));
     ASSERT_EQ(run.status, 0);

@@ -190,6 +190,9 @@ LookupBrowser::LookupBrowser(std::shared_ptr<const FontState> font, QWidget* par
     tree_->setHeaderHidden(true);
     about_ = new QLabel;
     about_->setWordWrap(true);
+    // Room for the lines a lookup's summary takes, so that the filter stays put.
+    about_->setMinimumHeight(4 * about_->fontMetrics().lineSpacing());
+    about_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     about_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     filter_ = new QLineEdit;
     filter_->setPlaceholderText("Filter by glyph name or number");

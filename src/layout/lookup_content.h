@@ -46,7 +46,7 @@ struct GlyphPair {
 // zero are left out of a class pair subtable (its every class meets every
 // other), kept in a pair set, which lists them.
 inline constexpr std::size_t MaxExpandedEntries = 1'000'000;
-inline constexpr std::size_t MaxExpansionSteps = 1 << 24;
+inline constexpr std::size_t MaxExpansionSteps = 1 << 22;
 
 struct LookupContent {
     std::vector<GlyphMapping> mappings; // GSUB 1 to 4

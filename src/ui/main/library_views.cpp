@@ -65,7 +65,7 @@ void LibraryViews::showPixels()
     follow();
 }
 
-void LibraryViews::showFontDetails() { ShowFontDetails(window_, *session_.session().font()); }
+void LibraryViews::showFontDetails() { ShowFontDetails(window_, session_.session().font()); }
 
 // The views that are open follow at once; the others when they open.
 void LibraryViews::follow()

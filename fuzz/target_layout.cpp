@@ -27,7 +27,7 @@ int fuzz::LayoutTables(const std::uint8_t* data, std::size_t size)
             continue;
         // The language systems' feature indices and the features' lookup indices
         // are the font's word: every one looked up as the browser would.
-        for (const LayoutScript& script : layout->scripts)
+        for (const ScriptRecord& script : layout->scripts)
             for (const LangSys& lang : script.languages)
                 for (const int f : lang.features)
                     if (std::size_t(f) < layout->features.size())

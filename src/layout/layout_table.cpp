@@ -54,7 +54,7 @@ void readScripts(GsubGposTable& t, std::size_t listOffset)
     }
     for (int k = 0; k < *count; ++k) {
         r.seek(listOffset + 2 + std::size_t(k) * 6);
-        LayoutScript script{tagAt(r), {}, {}};
+        ScriptRecord script{tagAt(r), {}, {}};
         const std::size_t at = listOffset + r.u16();
         ByteReader s(t.table);
         s.seek(at);
@@ -96,7 +96,7 @@ void readFeatures(GsubGposTable& t, std::size_t listOffset)
     }
     for (int k = 0; k < *count; ++k) {
         r.seek(listOffset + 2 + std::size_t(k) * 6);
-        LayoutFeature feature{tagAt(r), {}, 0};
+        FeatureRecord feature{tagAt(r), {}, 0};
         const std::size_t at = listOffset + r.u16();
         ByteReader f(t.table);
         f.seek(at);

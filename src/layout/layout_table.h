@@ -22,13 +22,13 @@ struct LangSys {
     std::vector<int> features;
 };
 
-struct LayoutScript {
+struct ScriptRecord {
     std::string tag;
     std::optional<LangSys> defaultLangSys;
     std::vector<LangSys> languages; // in table order
 };
 
-struct LayoutFeature {
+struct FeatureRecord {
     std::string tag;
     std::vector<int> lookups;
     int uiNameID = 0; // ssXX and cvXX: the name ID of the feature's UI name; 0: none
@@ -51,8 +51,8 @@ struct GsubGposTable {
     std::span<const std::uint8_t> table;
     bool gpos = false;
     int majorVersion = 0, minorVersion = 0;
-    std::vector<LayoutScript> scripts;
-    std::vector<LayoutFeature> features;
+    std::vector<ScriptRecord> scripts;
+    std::vector<FeatureRecord> features;
     std::vector<LayoutLookup> lookups; // an unreadable lookup keeps its place with type 0
     std::vector<std::string> problems; // parts that could not be used, for the messages
 };

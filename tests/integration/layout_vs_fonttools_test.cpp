@@ -40,7 +40,7 @@ void langLine(std::vector<std::string>& out, const std::string& table, const std
 void tableLines(std::vector<std::string>& out, const GsubGposTable& t)
 {
     const std::string table = t.gpos ? "GPOS" : "GSUB";
-    for (const LayoutScript& s : t.scripts) {
+    for (const ScriptRecord& s : t.scripts) {
         if (s.defaultLangSys)
             langLine(out, table, s.tag, *s.defaultLangSys);
         for (const LangSys& l : s.languages)

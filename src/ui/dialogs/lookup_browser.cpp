@@ -262,7 +262,7 @@ void LookupBrowser::addTable(bool gpos)
                 item(langItem, QStringLiteral("feature %1: not in the table").arg(f));
                 continue;
             }
-            const LayoutFeature& feature = t->features[std::size_t(f)];
+            const FeatureRecord& feature = t->features[std::size_t(f)];
             QString label = QString::fromStdString(feature.tag) + (k == 0 && lang.requiredFeature >= 0 ? " (required)" : "");
             if (feature.uiNameID != 0)
                 label += QString::fromUtf8(" \u201c") + QString::fromStdString(FontNameText(*font_, feature.uiNameID))
@@ -272,7 +272,7 @@ void LookupBrowser::addTable(bool gpos)
                 lookupItem(featureItem, gpos, l);
         }
     };
-    for (const LayoutScript& script : t->scripts) {
+    for (const ScriptRecord& script : t->scripts) {
         auto* scriptItem = item(top, "script " + QString::fromStdString(script.tag));
         if (script.defaultLangSys)
             addLang(scriptItem, *script.defaultLangSys);

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -16,7 +18,8 @@ namespace {
 
 const QColor ChangedColour(214, 69, 0);
 const QColor LookupColour(255, 214, 64, 110);
-constexpr int ListRunSize = 26; // pixels to the em of the runs in the list
+constexpr int ListRunSize = 22; // pixels to the em of the runs in the list
+constexpr int MessageWidth = 300;
 constexpr int ShownRunSize = 72;
 
 bool same(const ShapedGlyph& a, const ShapedGlyph& b, bool positioned)
@@ -59,7 +62,7 @@ public:
     {
         setBackgroundRole(QPalette::Base);
         setAutoFillBackground(true);
-        setMinimumHeight(int(ShownRunSize * 1.6));
+        setMinimumHeight(int(ShownRunSize * 1.4));
     }
     int step = -1;
 
@@ -85,7 +88,7 @@ public:
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
     {
-        return QSize(200, option.fontMetrics.height() + int(ListRunSize * 1.5) + 6);
+        return QSize(MessageWidth + 100, std::max(option.fontMetrics.height(), int(ListRunSize * 1.4)) + 4);
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -97,13 +100,15 @@ public:
         else if (trace_.isHighlighted(step))
             painter->fillRect(box, LookupColour);
         painter->setPen(option.palette.color(trace_.changedBuffer(step) ? QPalette::Text : QPalette::PlaceholderText));
-        const QRectF textBox = box.adjusted(4, 2, -4, 0);
-        painter->drawText(textBox, Qt::AlignLeft | Qt::AlignTop,
+        // The message at the left, the run beside it.
+        const QRectF textBox(box.left() + 4, box.top(), MessageWidth - 8, box.height());
+        painter->drawText(textBox, Qt::AlignLeft | Qt::AlignVCenter,
                           option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, int(textBox.width())));
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing);
-        painter->setClipRect(box);
-        trace_.paintRun(*painter, step, box.adjusted(24, option.fontMetrics.height() + 2, -4, -2), ListRunSize);
+        const QRectF runBox = box.adjusted(MessageWidth, 0, -4, 0);
+        painter->setClipRect(runBox);
+        trace_.paintRun(*painter, step, runBox.adjusted(0, (runBox.height() - ListRunSize * 1.3) / 2, 0, 0), ListRunSize);
         painter->restore();
     }
 
@@ -117,6 +122,10 @@ ShapingTrace::ShapingTrace(QWidget* parent) : QWidget(parent)
 {
     hideUnchanged_ = new QCheckBox("Hide steps that changed nothing");
     hideUnchanged_->setObjectName("hideUnchanged");
+    runs_ = new QComboBox;
+    runs_->setObjectName("traceRun");
+    runs_->setToolTip("Each run of one direction is shaped, and traced, on its own");
+    runs_->hide();
     note_ = new QLabel;
     note_->setWordWrap(true);
     note_->hide();
@@ -137,12 +146,18 @@ ShapingTrace::ShapingTrace(QWidget* parent) : QWidget(parent)
     split->addWidget(below);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    split->setSizes({400, 130});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(hideUnchanged_);
+    auto* top = new QHBoxLayout;
+    top->addWidget(hideUnchanged_);
+    top->addStretch(1);
+    top->addWidget(runs_);
+    layout->addLayout(top);
     layout->addWidget(note_);
     layout->addWidget(split, 1);
     connect(hideUnchanged_, &QCheckBox::toggled, this, &ShapingTrace::hideUnchanged);
+    connect(runs_, &QComboBox::currentIndexChanged, this, &ShapingTrace::runChosen);
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         showStep(row >= 0 ? list_->item(row)->data(Qt::UserRole).toInt() : -1);
     });
@@ -182,6 +197,11 @@ void ShapingTrace::setTrace(std::vector<TraceStep> steps, bool cut, bool rightTo
     steps_.clear();
     if (drawing_)
         for (TraceStep& step : steps) {
+            // HarfBuzz turns right-to-left text into visual order once it is
+            // positioned: its clusters then fall. Turned back, every step
+            // compares with the one before and draws alike.
+            if (rightToLeft && step.glyphs.size() > 1 && step.glyphs.front().cluster > step.glyphs.back().cluster)
+                std::reverse(step.glyphs.begin(), step.glyphs.end());
             Step placed = place(std::move(step), rightToLeft);
             if (!steps_.empty()) {
                 placed.changed = changes(steps_.back().step, placed.step);
@@ -208,6 +228,15 @@ void ShapingTrace::fillList()
         list_->addItem(item);
         item->setHidden(hideUnchanged_->isChecked() && steps_[std::size_t(s)].unchanged);
     }
+}
+
+void ShapingTrace::setRuns(const QStringList& runs, int chosen)
+{
+    const QSignalBlocker quiet(runs_);
+    runs_->clear();
+    runs_->addItems(runs);
+    runs_->setCurrentIndex(chosen);
+    runs_->setVisible(runs.size() > 1);
 }
 
 int ShapingTrace::listedSteps() const
@@ -268,11 +297,19 @@ void ShapingTrace::paintRun(QPainter& painter, int step, const QRectF& box, doub
         return;
     const Step& s = steps_[std::size_t(step)];
     const double scale = size / drawing_->unitsPerEm();
-    const QPointF origin(box.left(), box.top() + size * 1.05);
+    // A long run is moved left until the first glyph the step changed shows.
+    double shift = 0;
+    const auto first = std::find(s.changed.begin(), s.changed.end(), true);
+    if (first != s.changed.end()) {
+        const double x = s.places[std::size_t(first - s.changed.begin())].x() * scale;
+        if (x > box.width() * 0.6)
+            shift = x - box.width() / 4;
+    }
+    const QPointF origin(box.left() - shift, box.top() + size * 0.95);
     const QColor ink = palette().color(QPalette::Text);
     for (std::size_t i = 0; i < s.glyphs.size(); ++i) {
         const QPointF at(origin.x() + s.places[i].x() * scale, origin.y() - s.places[i].y() * scale);
-        if (at.x() > box.right())
+        if (at.x() > box.right() || at.x() < box.left() - size * 2)
             continue; // beyond the box: a right-to-left run places its first glyphs last
         drawing_->draw(painter, s.glyphs[i], at, size, s.changed[i] ? ChangedColour : ink);
     }

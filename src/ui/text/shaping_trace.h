@@ -9,6 +9,7 @@
 
 class GlyphDrawing;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QListWidget;
 class QPainter;
@@ -22,9 +23,11 @@ class ShapingTrace : public QWidget {
 public:
     explicit ShapingTrace(QWidget* parent = nullptr);
 
-    // The steps of one shaping in `drawing`'s font. Until the end the buffer
-    // holds right-to-left text in logical order: such runs are drawn reversed.
+    // The steps of one shaping in `drawing`'s font; right-to-left text is
+    // drawn from the right, as it reads.
     void setTrace(std::vector<TraceStep> steps, bool cut, bool rightToLeft, std::shared_ptr<GlyphDrawing> drawing);
+    // The bidirectional runs of the text, one traced at a time; hidden for one run.
+    void setRuns(const QStringList& runs, int chosen);
     int stepCount() const { return int(steps_.size()); }
     int listedSteps() const; // those not hidden
     // The step drawn large, an index into all steps; -1 for none.
@@ -37,6 +40,9 @@ public:
 
     // The step's run placed in `box` at `size` pixels to the em, its changed glyphs marked.
     void paintRun(QPainter& painter, int step, const QRectF& box, double size) const;
+
+signals:
+    void runChosen(int run);
 
 public slots:
     // Marks the steps of that lookup of GSUB (gpos false) or GPOS; -1 marks none.
@@ -57,6 +63,7 @@ private:
     void fillList();
 
     QCheckBox* hideUnchanged_ = nullptr;
+    QComboBox* runs_ = nullptr;
     QLabel* note_ = nullptr;
     QListWidget* list_ = nullptr;
     QLabel* shownText_ = nullptr;

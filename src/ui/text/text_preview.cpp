@@ -187,12 +187,12 @@ void TextPreview::createControls()
     right->addWidget(tabs_);
     right->setStretchFactor(0, 3);
     right->setStretchFactor(1, 2);
-    right->setSizes({420, 280});
+    right->setSizes({330, 400});
     auto* split = new QSplitter(Qt::Horizontal);
     split->addWidget(left);
     split->addWidget(right);
     split->setStretchFactor(1, 1);
-    split->setSizes({260, 800});
+    split->setSizes({300, 800});
 
     auto* body = new QWidget;
     auto* layout = new QVBoxLayout(body);
@@ -221,12 +221,19 @@ void TextPreview::createControls()
     connect(canvas_, &WaterfallCanvas::rowClicked, this, &TextPreview::selectRow);
     connect(canvas_, &WaterfallCanvas::glyphClicked, this, &TextPreview::rowClicked);
     connect(tabs_, &QTabWidget::currentChanged, this, &TextPreview::showSelected);
+    connect(trace_, &ShapingTrace::runChosen, this, [this](int run) {
+        traceRun_ = run;
+        traceStale_ = true;
+        showSelected();
+    });
 }
 
 QWidget* TextPreview::createRowsBox()
 {
     rowList_ = new QListWidget;
     rowList_->setObjectName("rows");
+    rowList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rowList_->setTextElideMode(Qt::ElideMiddle); // the location, at the end, is what tells rows apart
     addMenu_ = new QMenu(this);
     auto* add = new QPushButton("Add");
     add->setMenu(addMenu_);
@@ -243,7 +250,6 @@ QWidget* TextPreview::createRowsBox()
     layout->addWidget(new QLabel("Rows"));
     layout->addWidget(rowList_, 1);
     layout->addLayout(buttons);
-    connect(addMenu_, &QMenu::aboutToShow, this, &TextPreview::fillAddMenu);
     connect(locationButton_, &QPushButton::clicked, this, &TextPreview::editLocation);
     connect(removeButton_, &QPushButton::clicked, this, &TextPreview::removeRow);
     connect(rowList_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -277,8 +283,10 @@ void TextPreview::setFont(std::shared_ptr<const FontState> font, const Location&
         main.drawing = std::make_shared<GlyphDrawing>(main.font, location, palette().color(QPalette::Text));
     }
     rowList_->item(0)->setText(rowLabel(main));
-    if (newFont)
+    if (newFont) {
         fillLayoutChoices();
+        fillAddMenu(); // before it shows: a menu filled as it opens is placed for its old size
+    }
     if (newFont && main.font)
         text_->setText(SampleText(*main.font)); // reshapes
     else
@@ -505,11 +513,15 @@ void TextPreview::removeRow()
 void TextPreview::shapeRow(Row& row, const ShapeOptions& options, const std::string& utf8)
 {
     row.glyphs.clear();
+    row.runs.clear();
     if (!row.font)
         return;
-    if (const auto runs = ShapeRuns(row.font->FontBytes, row.font->Face, row.location, utf8, options))
-        for (const ShapedRun& run : *runs)
+    if (auto runs = ShapeRuns(row.font->FontBytes, row.font->Face, row.location, utf8, options))
+        for (ShapedRun& run : *runs) {
             row.glyphs.insert(row.glyphs.end(), run.glyphs.begin(), run.glyphs.end());
+            run.glyphs.clear();
+            row.runs.push_back(std::move(run));
+        }
 }
 
 void TextPreview::reshape()
@@ -542,9 +554,34 @@ void TextPreview::showSelected()
     if (tabs_->currentWidget() != trace_ || !traceStale_)
         return;
     traceStale_ = false;
+    showTraceOf(row);
+}
+
+// Text of both directions is shaped run by run: the trace is of one run, in
+// its own direction, as the row drew it.
+void TextPreview::showTraceOf(const Row& row)
+{
+    const QList<uint> characters = text_->text().toUcs4();
+    QStringList runNames;
+    for (const ShapedRun& run : row.runs) {
+        const QString part = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()) + run.start,
+                                               std::min<qsizetype>(run.length, characters.size() - run.start));
+        runNames << QString("%1 (%2)").arg(part.left(24), run.rightToLeft ? "right to left" : "left to right");
+    }
+    traceRun_ = std::clamp(traceRun_, 0, std::max(0, int(row.runs.size()) - 1));
+    trace_->setRuns(runNames, traceRun_);
+
     std::optional<ShapeResult> shaped;
+    ShapeOptions shaping = options();
+    std::string text = text_->text().toStdString();
+    if (row.runs.size() > 1) {
+        const ShapedRun& run = row.runs[std::size_t(traceRun_)];
+        text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()) + run.start, run.length)
+                   .toStdString();
+        shaping.direction = run.rightToLeft ? TextDirection::RightToLeft : TextDirection::LeftToRight;
+    }
     if (row.font)
-        shaped = Shape(row.font->FontBytes, row.font->Face, row.location, text_->text().toStdString(), options(), true);
+        shaped = Shape(row.font->FontBytes, row.font->Face, row.location, text, shaping, true);
     if (!shaped)
         shaped = ShapeResult{};
     trace_->setTrace(std::move(shaped->trace), shaped->traceCut, shaped->direction == TextDirection::RightToLeft,

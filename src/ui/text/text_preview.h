@@ -81,6 +81,7 @@ private:
         Location location;
         FontLayout layout;
         std::vector<ShapedGlyph> glyphs;
+        std::vector<ShapedRun> runs; // their glyphs not kept: the row's are
         std::shared_ptr<GlyphDrawing> drawing;
     };
     void createControls();
@@ -94,6 +95,7 @@ private:
     void shapeRow(Row& row, const ShapeOptions& options, const std::string& utf8);
     void showRows();
     void showSelected();
+    void showTraceOf(const Row& row);
     void editLocation();
     void removeRow();
     void addFontFile();
@@ -118,6 +120,7 @@ private:
     int locationRow_ = -1; // the row the location dialog moves
     std::vector<Row> rows_; // the main row first
     bool traceStale_ = true;
+    int traceRun_ = 0; // which run of the selected row is traced, in visual order
 };
 
 // The font's sample text: the first non-empty name ID 19 record, else the

@@ -130,6 +130,7 @@ int runShape(const std::vector<std::string>& arguments)
     TraceWriter writer;
     if (s.trace)
         std::fputs("{\"trace\": [", stdout);
+    // Shapes as the check above did: only the text differs, and argv's text is never too long for HarfBuzz.
     const std::optional<ShapeResult> shaped =
         Shape(font.FontBytes, font.Face, at, s.positional[1], s.options, s.trace ? TraceSink(std::ref(writer)) : TraceSink());
     std::string head;

@@ -84,10 +84,18 @@ constexpr std::array<std::uint8_t, 256> PopPush = [] {
 // when a push runs past the end of the code.
 std::optional<std::uint32_t> InstructionLength(std::span<const std::uint8_t> code, std::uint32_t at)
 {
-    const DecodedInstruction d = DecodeInstruction(code, at);
-    if (d.truncated)
+    const std::uint8_t op = code[at];
+    std::uint32_t length = 1;
+    if (op >= PUSHB && op < PUSHW + 8) {
+        length += ((op & 7) + 1) << (op >= PUSHW);
+    } else if (op == NPUSHB || op == NPUSHW) {
+        if (std::size_t(at) + 1 >= code.size())
+            return std::nullopt;
+        length += 1 + (std::uint32_t(code[at + 1]) << (op == NPUSHW));
+    }
+    if (std::size_t(at) + length > code.size())
         return std::nullopt;
-    return std::uint32_t(d.length);
+    return length;
 }
 
 bool bounds(std::uint64_t index, std::uint64_t size) { return index >= size; }
@@ -376,6 +384,64 @@ std::vector<std::int64_t>& Execution::writableStorage()
     return storage;
 }
 
+inline bool Execution::stepOnce()
+{
+    const std::span<const std::uint8_t> c = code[std::size_t(range) - 1];
+    const std::uint8_t opcode = c[ip];
+    const std::uint32_t at = ip;
+    const Program in = range;
+    if (IsPush(opcode)) {
+        const std::optional<std::uint32_t> n = InstructionLength(c, ip);
+        if (!n) {
+            finished = true;
+            failures.push_back({in, at, opcode, HintError::CodeOverflow});
+            return false;
+        }
+        length_ = *n;
+    } else {
+        length_ = 1;
+    }
+    const int pops = PopPush[opcode] >> 4;
+    args_ = std::int64_t(top) - pops;
+    if (args_ < 0) {
+        // A stack underflow reads zeros, as FreeType does when not pedantic.
+        for (int i = 0; i < pops; ++i)
+            stack[std::size_t(i)] = 0;
+        args_ = 0;
+    }
+    std::int64_t pushes = PopPush[opcode] & 15;
+    if (opcode == 0x91 && settings.varied)
+        pushes = std::int64_t(settings.coordinates.size());
+    newTop_ = args_ + pushes;
+    if (newTop_ > std::int64_t(stack.size())) {
+        fail(HintError::StackOverflow);
+    } else {
+        stepIp_ = true;
+        execute(opcode, stack.data() + args_);
+    }
+    ++executed;
+    if (!failed_) {
+        top = std::size_t(newTop_);
+        if (stepIp_)
+            ip += length_;
+        if (executed > MaxInstructions)
+            fail(HintError::TooManyInstructions);
+    }
+    if (!failed_ && ip >= code[std::size_t(range) - 1].size()) {
+        // The end of a function's code inside a call is an error; the end of
+        // the program ends it.
+        if (!calls.empty())
+            fail(HintError::CodeOverflow);
+        else
+            finished = true;
+    }
+    if (failed_) {
+        finished = true;
+        failures.push_back({in, at, opcode, error_});
+    }
+    return !finished;
+}
+
 bool Execution::Run()
 {
     if (recordSteps)
@@ -460,64 +526,6 @@ bool Execution::Step()
         if (twilight.cur[i] != twilightBefore[i])
             lastStep.moved.push_back({true, std::uint32_t(i), twilight.cur[i]});
     return more;
-}
-
-bool Execution::stepOnce()
-{
-    const std::span<const std::uint8_t> c = code[std::size_t(range) - 1];
-    const std::uint8_t opcode = c[ip];
-    const std::uint32_t at = ip;
-    const Program in = range;
-    if (IsPush(opcode)) {
-        const std::optional<std::uint32_t> n = InstructionLength(c, ip);
-        if (!n) {
-            finished = true;
-            failures.push_back({in, at, opcode, HintError::CodeOverflow});
-            return false;
-        }
-        length_ = *n;
-    } else {
-        length_ = 1;
-    }
-    const int pops = PopPush[opcode] >> 4;
-    args_ = std::int64_t(top) - pops;
-    if (args_ < 0) {
-        // A stack underflow reads zeros, as FreeType does when not pedantic.
-        for (int i = 0; i < pops; ++i)
-            stack[std::size_t(i)] = 0;
-        args_ = 0;
-    }
-    std::int64_t pushes = PopPush[opcode] & 15;
-    if (opcode == 0x91 && settings.varied)
-        pushes = std::int64_t(settings.coordinates.size());
-    newTop_ = args_ + pushes;
-    if (newTop_ > std::int64_t(stack.size())) {
-        fail(HintError::StackOverflow);
-    } else {
-        stepIp_ = true;
-        execute(opcode, stack.data() + args_);
-    }
-    ++executed;
-    if (!failed_) {
-        top = std::size_t(newTop_);
-        if (stepIp_)
-            ip += length_;
-        if (executed > MaxInstructions)
-            fail(HintError::TooManyInstructions);
-    }
-    if (!failed_ && ip >= code[std::size_t(range) - 1].size()) {
-        // The end of a function's code inside a call is an error; the end of
-        // the program ends it.
-        if (!calls.empty())
-            fail(HintError::CodeOverflow);
-        else
-            finished = true;
-    }
-    if (failed_) {
-        finished = true;
-        failures.push_back({in, at, opcode, error_});
-    }
-    return !finished;
 }
 
 const Definition* Execution::findFunction(std::uint64_t f) const

@@ -228,7 +228,7 @@ private:
     bool failed_ = false;
     HintError error_ = HintError::CodeOverflow;
 
-    bool stepOnce();
+    [[gnu::always_inline]] inline bool stepOnce();
     std::vector<F26Dot6>& writableCvt();
     std::vector<std::int64_t>& writableStorage();
     void fail(HintError e)

@@ -20,6 +20,8 @@ public:
         hb_blob_t* blob = hb_blob_create(reinterpret_cast<const char*>(bytes.data()), unsigned(bytes.size()),
                                          HB_MEMORY_MODE_READONLY, nullptr, nullptr);
         face_ = hb_face_create(blob, unsigned(faceIndex));
+        // HarfBuzz reads any face number of a single font as its one face.
+        faceFound_ = faceIndex >= 0 && unsigned(faceIndex) < hb_face_count(blob);
         hb_blob_destroy(blob);
         font_ = hb_font_create(face_);
         const int upem = int(hb_face_get_upem(face_));
@@ -35,9 +37,10 @@ public:
     hb_face_t* face() const { return face_; }
     hb_font_t* font() const { return font_; }
     // A face HarfBuzz could not read has no glyphs.
-    bool usable() const { return hb_face_get_glyph_count(face_) > 0; }
+    bool usable() const { return faceFound_ && hb_face_get_glyph_count(face_) > 0; }
 
 private:
+    bool faceFound_ = false;
     hb_face_t* face_ = nullptr;
     hb_font_t* font_ = nullptr;
 };
@@ -49,29 +52,45 @@ std::string tagText(hb_tag_t tag)
     return std::string(text, 4);
 }
 
+// The tags a HarfBuzz list call gives, page by page.
+template <typename List>
+std::vector<hb_tag_t> allTags(List list)
+{
+    std::vector<hb_tag_t> out;
+    hb_tag_t page[64];
+    for (unsigned start = 0;;) {
+        unsigned count = std::size(page);
+        list(start, &count, page);
+        out.insert(out.end(), page, page + count);
+        if (count < std::size(page))
+            return out;
+        start += count;
+    }
+}
+
+std::vector<hb_tag_t> scriptTags(hb_face_t* face, hb_tag_t table)
+{
+    return allTags([&](unsigned start, unsigned* count, hb_tag_t* tags) {
+        hb_ot_layout_table_get_script_tags(face, table, start, count, tags);
+    });
+}
+
+// In the feature list's order: index k is feature k of the table.
+std::vector<hb_tag_t> featureTags(hb_face_t* face, hb_tag_t table)
+{
+    return allTags([&](unsigned start, unsigned* count, hb_tag_t* tags) {
+        hb_ot_layout_table_get_feature_tags(face, table, start, count, tags);
+    });
+}
+
 LayoutTable readLayoutTable(hb_face_t* face, hb_tag_t table)
 {
     LayoutTable out;
-    hb_tag_t tags[64];
-    for (unsigned start = 0;;) {
-        unsigned count = std::size(tags);
-        hb_ot_layout_table_get_script_tags(face, table, start, &count, tags);
-        for (unsigned i = 0; i < count; ++i)
-            out.scripts.push_back(tagText(tags[i]));
-        if (count < std::size(tags))
-            break;
-        start += count;
-    }
-    for (unsigned start = 0;;) {
-        unsigned count = std::size(tags);
-        hb_ot_layout_table_get_feature_tags(face, table, start, &count, tags);
-        for (unsigned i = 0; i < count; ++i)
-            if (std::find(out.features.begin(), out.features.end(), tagText(tags[i])) == out.features.end())
-                out.features.push_back(tagText(tags[i]));
-        if (count < std::size(tags))
-            break;
-        start += count;
-    }
+    for (hb_tag_t tag : scriptTags(face, table))
+        out.scripts.push_back(tagText(tag));
+    for (hb_tag_t tag : featureTags(face, table))
+        if (std::find(out.features.begin(), out.features.end(), tagText(tag)) == out.features.end())
+            out.features.push_back(tagText(tag));
     return out;
 }
 
@@ -522,41 +541,30 @@ std::string featureName(hb_face_t* face, hb_tag_t table, unsigned index, const s
     return registeredName(tag);
 }
 
-// The tags a HarfBuzz list call gives, page by page.
-template <typename List>
-std::vector<hb_tag_t> allTags(List list)
+std::string scriptCode(hb_tag_t tag)
 {
-    std::vector<hb_tag_t> out;
-    hb_tag_t page[64];
-    for (unsigned start = 0;;) {
-        unsigned count = std::size(page);
-        list(start, &count, page);
-        out.insert(out.end(), page, page + count);
-        if (count < std::size(page))
-            return out;
-        start += count;
-    }
+    const hb_script_t script = hb_ot_tag_to_script(tag);
+    return script == HB_SCRIPT_INVALID || script == HB_SCRIPT_UNKNOWN ? "" : tagText(hb_script_to_iso15924_tag(script));
 }
 
 void addLayoutTable(hb_face_t* face, hb_tag_t table, FontLayout& out)
 {
-    const std::vector<hb_tag_t> scripts = allTags([&](unsigned start, unsigned* count, hb_tag_t* tags) {
-        hb_ot_layout_table_get_script_tags(face, table, start, count, tags);
-    });
+    const std::vector<hb_tag_t> scripts = scriptTags(face, table);
     for (unsigned s = 0; s < scripts.size(); ++s) {
         const std::string tag = tagText(scripts[s]);
         auto script = std::find_if(out.scripts.begin(), out.scripts.end(), [&](const auto& k) { return k.tag == tag; });
         if (script == out.scripts.end())
-            script = out.scripts.insert(out.scripts.end(), {tag, {}});
+            script = out.scripts.insert(out.scripts.end(), {tag, {}, scriptCode(scripts[s]), {}});
         for (hb_tag_t language : allTags([&](unsigned start, unsigned* count, hb_tag_t* tags) {
                  hb_ot_layout_script_get_language_tags(face, table, s, start, count, tags);
              }))
-            if (std::find(script->languages.begin(), script->languages.end(), tagText(language)) == script->languages.end())
+            if (std::find(script->languages.begin(), script->languages.end(), tagText(language)) == script->languages.end()) {
                 script->languages.push_back(tagText(language));
+                const char* code = hb_language_to_string(hb_ot_tag_to_language(language));
+                script->languageCodes.push_back(code ? code : "");
+            }
     }
-    const std::vector<hb_tag_t> features = allTags([&](unsigned start, unsigned* count, hb_tag_t* tags) {
-        hb_ot_layout_table_get_feature_tags(face, table, start, count, tags);
-    });
+    const std::vector<hb_tag_t> features = featureTags(face, table);
     for (unsigned f = 0; f < features.size(); ++f) {
         const std::string tag = tagText(features[f]);
         auto feature = std::find_if(out.features.begin(), out.features.end(), [&](const auto& k) { return k.tag == tag; });
@@ -582,6 +590,8 @@ FontLayout ReadFontLayout(std::span<const std::uint8_t> fontBytes, int faceIndex
 {
     const HbFont hb(fontBytes, faceIndex);
     FontLayout out;
+    if (!hb.usable())
+        return out;
     addLayoutTable(hb.face(), HB_OT_TAG_GSUB, out);
     addLayoutTable(hb.face(), HB_OT_TAG_GPOS, out);
     out.verticalMetrics = hasTable(hb.face(), HB_TAG('v', 'h', 'e', 'a')) && hasTable(hb.face(), HB_TAG('v', 'm', 't', 'x'));

@@ -107,7 +107,11 @@ struct LayoutFeature {
 };
 struct LayoutScript {
     std::string tag;
-    std::vector<std::string> languages; // language system tags, the default one not listed
+    std::vector<std::string> languages; // language system tags ("MAR "), the default one not listed
+    // The same as ShapeOptions takes them, by HarfBuzz's mapping: the script
+    // as ISO 15924 ("dev2" gives "Deva"; empty for DFLT), each language as BCP 47 ("MAR " gives "mr").
+    std::string script;
+    std::vector<std::string> languageCodes;
 };
 struct FontLayout {
     std::vector<LayoutScript> scripts;   // GSUB's and GPOS's, each once, in table order

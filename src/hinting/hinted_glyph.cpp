@@ -90,12 +90,11 @@ const HintingContext::FontRun& HintingContext::fontRun(int version)
     return run;
 }
 
-const SizeState& HintingContext::Size(int ppem, int version, const Location& location, StepObserver* observer)
+// The size's state before the control-value program: the font program's
+// definitions and the CVT scaled; `exec` set up to run the control-value
+// program over it when there is one to run.
+std::unique_ptr<SizeState> HintingContext::startSize(int ppem, int version, const Location& location, Execution& exec)
 {
-    auto key = std::make_tuple(ppem, version, location.normalized);
-    auto found = sizes_.find(key);
-    if (found != sizes_.end())
-        return *found->second;
     auto state = std::make_unique<SizeState>();
     const FontRun& run = fontRun(version);
     SizeState& s = *state;
@@ -111,17 +110,31 @@ const SizeState& HintingContext::Size(int ppem, int version, const Location& loc
     s.storage.assign(hf_.maxStorage, 0);
     s.twilight.resize(hf_.maxTwilightPoints);
     s.superRound = run.superRound;
+    exec.finished = true;
     if (!s.failure && !hf_.prep.empty()) {
-        Execution exec;
         exec.code = CodeRanges(hf_, {});
         exec.settings = settings;
         exec.stack.assign(stackSize(hf_), 0);
-        exec.storage = std::move(s.storage);
-        exec.cvt = std::move(s.cvt);
-        exec.twilight = std::move(s.twilight);
-        exec.definitions = &s.definitions;
+        exec.storage = s.storage;
+        exec.cvt = s.cvt;
+        exec.twilight = s.twilight;
         exec.superRound = s.superRound;
         exec.Start(Program::Prep);
+    }
+    return state;
+}
+
+const SizeState& HintingContext::Size(int ppem, int version, const Location& location, StepObserver* observer)
+{
+    auto key = std::make_tuple(ppem, version, location.normalized);
+    auto found = sizes_.find(key);
+    if (found != sizes_.end())
+        return *found->second;
+    Execution exec;
+    std::unique_ptr<SizeState> state = startSize(ppem, version, location, exec);
+    SizeState& s = *state;
+    if (!exec.finished) {
+        exec.definitions = &s.definitions;
         runObserved(exec, observer);
         if (!exec.failures.empty())
             s.failure = exec.failures.front();
@@ -137,6 +150,17 @@ const SizeState& HintingContext::Size(int ppem, int version, const Location& loc
     s.gs.gep0 = s.gs.gep1 = s.gs.gep2 = 1;
     s.gs.loop = 1;
     return *sizes_.emplace(std::move(key), std::move(state)).first->second;
+}
+
+std::optional<PausedPrep> HintingContext::PrepExecution(int ppem, int version, const Location& location)
+{
+    PausedPrep paused;
+    std::unique_ptr<SizeState> state = startSize(ppem, version, location, paused.execution);
+    if (paused.execution.finished)
+        return std::nullopt;
+    paused.definitions = state->definitions;
+    paused.execution.definitions = nullptr;
+    return paused;
 }
 
 namespace {

@@ -53,6 +53,11 @@ struct SizeState {
     std::optional<HintFailure> failure; // the font or control-value program's
 };
 
+struct PausedPrep {
+    Execution execution;
+    Definitions definitions;
+};
+
 // Hinting for one loaded font: the font program's definitions and each size's
 // state after the control-value program, run once and kept. The font is
 // read-only and shared; the caller owns this context (one a thread).
@@ -78,6 +83,13 @@ public:
     // longer than the context.
     std::optional<Execution> GlyphExecution(int g, int ppem, int version, const Location& location);
 
+    // For a debugger: the control-value program at a size ready to step, as
+    // it runs when the size is first prepared, with the font program's
+    // definitions it starts from (point the execution's definitions at a
+    // copy of them); nothing when there is no control-value program or the
+    // font program failed.
+    std::optional<PausedPrep> PrepExecution(int ppem, int version, const Location& location);
+
     // What a run knows of the size and the interpreter it imitates.
     RunSettings Settings(int ppem, int version, const Location& location, bool composite) const;
 
@@ -88,6 +100,7 @@ private:
         std::optional<HintFailure> failure;
     };
     const FontRun& fontRun(int version);
+    std::unique_ptr<SizeState> startSize(int ppem, int version, const Location& location, Execution& exec);
 
     const FontState& font_;
     HintingFont hf_;

@@ -2,25 +2,7 @@
 
 #include <optional>
 
-#include "hinting/fixed_math.h"
 #include "hinting/hinting_font.h"
-
-namespace {
-
-// The run of `program` as it stood after its first instruction: the glyph's
-// last run (a composite's own program comes after its components').
-struct FirstStep : StepObserver {
-    explicit FirstStep(Program program) : program(program) {}
-    void step(const Execution& e) override
-    {
-        if (e.initialRange == program && e.executed == 1)
-            first = e;
-    }
-    Program program;
-    std::optional<Execution> first;
-};
-
-} // namespace
 
 SteppingSession::SteppingSession(const FontState& font) : font_(font), context_(font) {}
 
@@ -37,26 +19,16 @@ bool SteppingSession::Load(int g, int ppem, int version, const Location& locatio
     const std::span<const std::uint8_t> own = GlyphInstructions(font_, g).bytes;
     listings_ = {Disassemble(hf.fpgm), Disassemble(hf.prep), Disassemble(own)};
     hinted_ = context_.HintGlyph(g, ppem, version, location);
-    FirstStep first(program);
     Execution& e = start_;
     if (program == Program::Prep) {
-        // The control-value program runs once per size: a context of its
-        // own runs it again.
-        HintingContext fresh(font_);
-        const SizeState& size = fresh.Size(ppem, version, location, &first);
-        if (!first.first) {
-            note_ = "The font has no control-value program.";
+        std::optional<PausedPrep> paused = context_.PrepExecution(ppem, version, location);
+        if (!paused) {
+            note_ = hf.prep.empty() ? "The font has no control-value program."
+                                    : "The font program failed: the control-value program does not run.";
             return false;
         }
-        e = *first.first;
-        startDefinitions_ = size.definitions;
-        const std::vector<std::int16_t> cvt = VariedCvt(font_, hf, location);
-        e.cvt.resize(cvt.size());
-        for (std::size_t i = 0; i < cvt.size(); ++i)
-            e.cvt[i] = hintmath::mulFix(cvt[i], size.scale);
-        e.storage.assign(hf.maxStorage, 0);
-        e.twilight.resize(hf.maxTwilightPoints);
-        e.gs = GraphicsState{};
+        e = std::move(paused->execution);
+        startDefinitions_ = std::move(paused->definitions);
     } else {
         if (own.empty()) {
             note_ = "Glyph " + std::to_string(g) + " has no instructions of its own.";
@@ -66,30 +38,17 @@ bool SteppingSession::Load(int g, int ppem, int version, const Location& locatio
             note_ = "The font or control-value program failed at this size: the glyph is not hinted.";
             return false;
         }
-        context_.HintGlyph(g, ppem, version, location, &first);
-        if (!first.first)
+        std::optional<Execution> paused = context_.GlyphExecution(g, ppem, version, location);
+        if (!paused)
             return false;
-        const SizeState& size = context_.Size(ppem, version, location);
-        e = *first.first;
-        startDefinitions_ = size.definitions;
-        // The points as the program found them: its original ones, the
-        // phantom points rounded as the loader rounds them.
-        Zone& z = e.glyph;
-        z.cur = z.org;
-        const std::size_t n = z.size() - 4;
-        z.cur[n].x = hintmath::pixRound(z.cur[n].x);
-        z.cur[n + 1].x = hintmath::pixRound(z.cur[n + 1].x);
-        z.cur[n + 2].y = hintmath::pixRound(z.cur[n + 2].y);
-        z.cur[n + 3].y = hintmath::pixRound(z.cur[n + 3].y);
-        for (std::uint8_t& t : z.tags)
-            t &= TAG_ON;
-        e.gs = size.gs;
-        e.cvt = size.cvt;
-        e.storage = size.storage;
-        e.superRound = size.superRound;
-        // A composite's components may have moved twilight points before it runs.
-        if (!e.settings.composite)
-            e.twilight = size.twilight;
+        e = std::move(*paused);
+        startDefinitions_ = context_.Size(ppem, version, location).definitions;
+        // The session's own CVT and storage, as the program finds them: a
+        // restart starts from these, whatever the context runs meanwhile.
+        e.cvt = e.Cvt();
+        e.storage = e.Storage();
+        e.sharedCvt = nullptr;
+        e.sharedStorage = nullptr;
     }
     std::fill(e.stack.begin(), e.stack.end(), 0);
     e.recordSteps = true;

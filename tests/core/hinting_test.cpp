@@ -7,6 +7,7 @@
 
 #include "hinting/hinted_glyph.h"
 #include "hinting/opcodes.h"
+#include "hinting/stepping_session.h"
 #include "report/messages.h"
 #include "support/font_loading.h"
 #include "support/variation_builder.h"
@@ -34,10 +35,13 @@ ttf::ByteVector squareWith(const Bytes& program)
     return data;
 }
 
-ttf::ByteVector buildFont(const Case& c, const std::vector<ttf::Table>& extra = {})
+ttf::ByteVector buildFont(const Case& c, const std::vector<ttf::Table>& extra = {},
+                          const ttf::ByteVector& composite = {})
 {
     ttf::FontSpec design = ttf::squaresFont(2);
     design.glyphs[1].raw = squareWith(c.glyph);
+    if (!composite.empty())
+        design.glyphs.push_back({{}, {}, {}, composite});
     std::vector<ttf::Table> tables = ttf::fontTables(design);
     ttf::Table* head = ttf::findTable(tables, "head");
     ttf::putU16(head->data, 18, 640); // unitsPerEm
@@ -165,6 +169,59 @@ TEST(Hinting, CvarVariesTheCvt)
     EXPECT_EQ(hint(bytes, 35, Location{{1.0}}).points[0].x, 240 - Origin);
     EXPECT_EQ(hint(bytes, 35, Location{{0.5}}).points[0].x, 220 - Origin);
     EXPECT_EQ(hint(bytes, 35).points[0].x, 200 - Origin);
+}
+
+// The debugger's controls over a function, the control-value program and a
+// composite: fpgm defines function 0 (round point 0), prep sets CVT 0 to
+// 128, glyph 1 calls the function and rounds point 1, and glyph 2 (glyph 1
+// as its component) moves point 2 to CVT 0 after its component's program.
+TEST(Hinting, SteppingSession)
+{
+    const Case c{"", {0xB0, 0, 0x2B, 0xB0, 1, 0x2F}, {0xB0, 0, 0x2C, 0xB0, 0, 0x2F, 0x2D}, {0xB1, 0, 128, 0x44}, 35, {}};
+    constexpr std::uint16_t WE_HAVE_INSTRUCTIONS = 0x0100;
+    ttf::ByteVector composite = ttf::glyphData(ttf::compositeGlyph({{1, 0, 0, {}, false, WE_HAVE_INSTRUCTIONS}}));
+    for (const std::uint8_t b : {0, 4, 0xB1, 2, 0, 0x3E}) // length 4: MIAP[0] point 2, CVT 0
+        composite.push_back(b);
+    FontState font;
+    RecordingSink sink;
+    ASSERT_EQ(loadFontBytes(font, sink, buildFont(c, {}, composite)), LoadResult::Loaded);
+    SteppingSession session(font);
+    const auto x = [&](std::uint32_t point) { return session.execution().glyph.cur[point].x; };
+
+    ASSERT_TRUE(session.Load(1, 10, 35, {}, Program::Glyph));
+    session.Step();
+    session.StepOver(); // the CALL, run to its return
+    EXPECT_TRUE(session.execution().calls.empty());
+    EXPECT_EQ(session.execution().ip, 3u);
+    EXPECT_EQ(x(0), 128);
+    ASSERT_EQ(session.movesOf(false, 0).size(), 1u);
+    EXPECT_EQ(session.movesOf(false, 0)[0].program, Program::Fpgm);
+
+    session.Restart();
+    EXPECT_EQ(session.steps(), 0);
+    EXPECT_EQ(x(0), 100);
+    session.ToggleBreakpoint(Program::Fpgm, 5); // the function's MDAP
+    session.RunToBreakpoint();
+    EXPECT_EQ(session.execution().range, Program::Fpgm);
+    EXPECT_EQ(session.execution().ip, 5u);
+    EXPECT_EQ(session.execution().calls.size(), 1u);
+    session.StepOut();
+    EXPECT_EQ(session.execution().range, Program::Glyph);
+    session.RunToEnd();
+    EXPECT_TRUE(session.execution().finished);
+    EXPECT_EQ(x(1), 128);
+
+    ASSERT_TRUE(session.Load(1, 10, 35, {}, Program::Prep));
+    EXPECT_EQ(session.startCvt().at(0), 200);
+    session.RunToEnd();
+    EXPECT_EQ(session.execution().Cvt().at(0), 128);
+
+    ASSERT_TRUE(session.Load(2, 10, 35, {}, Program::Glyph));
+    EXPECT_EQ(x(0), 128); // the component's own program has run
+    EXPECT_EQ(x(2), 300);
+    session.RunToEnd();
+    EXPECT_EQ(x(2), 128);
+    EXPECT_TRUE(session.execution().failures.empty());
 }
 
 } // namespace

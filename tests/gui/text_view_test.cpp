@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMouseEvent>
+#include <QComboBox>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -148,6 +149,29 @@ TEST(TextView, TheTraceListsEveryStepHarfBuzzReports)
             const TraceStep& step = shaped->trace[std::size_t(s)];
             EXPECT_EQ(trace->isHighlighted(s), step.lookup == lookup->lookup && step.gpos == lookup->gpos) << s;
         }
+    }
+}
+
+// Every script and language the pickers offer is one HarfBuzz shapes with.
+TEST(TextView, EveryScriptAndLanguageOfferedShapes)
+{
+    for (const std::string& path : {NotoDevanagari, NotoNaskh}) {
+        SCOPED_TRACE(path);
+        TextPreview view;
+        view.setFont(openFont(path), {});
+        auto* script = view.findChild<QComboBox*>("script");
+        auto* language = view.findChild<QComboBox*>("language");
+        ASSERT_GT(script->count(), 1);
+        int languages = 0;
+        for (int s = 0; s < script->count(); ++s) {
+            script->setCurrentIndex(s);
+            for (int l = 0; l < language->count(); ++l, ++languages) {
+                language->setCurrentIndex(l);
+                EXPECT_FALSE(view.rowGlyphs(0).empty()) << script->currentText().toStdString() << " "
+                                                        << language->currentText().toStdString();
+            }
+        }
+        EXPECT_GT(languages, script->count()); // some script lists a language of its own
     }
 }
 

@@ -1,7 +1,6 @@
 #include "ui/text/text_preview.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 
 #include <QCheckBox>
@@ -87,28 +86,6 @@ QString SampleText(const FontState& font)
 }
 
 
-std::string ScriptCode(std::string tag)
-{
-    // The Indic scripts' second shaping model has tags of its own.
-    static const char* const NewIndic[][2] = {{"dev", "deva"}, {"bng", "beng"}, {"gur", "guru"}, {"gjr", "gujr"},
-                                              {"ory", "orya"}, {"tml", "taml"}, {"tel", "telu"}, {"knd", "knda"},
-                                              {"mlm", "mlym"}, {"mym", "mymr"}};
-    if (tag.size() == 4 && (tag[3] == '2' || tag[3] == '3'))
-        for (const auto& [prefix, old] : NewIndic)
-            if (tag.compare(0, 3, prefix) == 0)
-                tag = old;
-    while (!tag.empty() && tag.back() == ' ')
-        tag.pop_back();
-    if (tag.empty() || tag == "DFLT" ||
-        !std::all_of(tag.begin(), tag.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
-        return {};
-    while (tag.size() < 4) // short tags repeat their last letter: "lao " is Laoo, "yi  " Yiii
-        tag += tag.back();
-    std::transform(tag.begin(), tag.end(), tag.begin(), [](char c) { return char(std::tolower(static_cast<unsigned char>(c))); });
-    tag[0] = char(std::toupper(static_cast<unsigned char>(tag[0])));
-    return tag;
-}
-
 namespace {
 
 // A feature's check box: partly checked is the font's default.
@@ -118,6 +95,8 @@ const char* stateWord(Qt::CheckState state)
 }
 
 QString trimmed(const std::string& tag) { return QString::fromStdString(tag).trimmed(); }
+
+constexpr int TagRole = Qt::UserRole + 1; // a script item's OpenType tag; its data is the ISO 15924 code
 
 } // namespace
 
@@ -372,7 +351,7 @@ void TextPreview::fillLayoutChoices()
     std::map<std::string, Qt::CheckState> states;
     for (int i = 0; i < features_->topLevelItemCount(); ++i)
         states[features_->topLevelItem(i)->text(0).toStdString()] = features_->topLevelItem(i)->checkState(0);
-    const QString script = script_->currentData().toString();
+    const QVariant script = script_->currentData(TagRole);
     const QVariant direction = direction_->currentData();
 
     const QSignalBlocker quietFeatures(features_), quietScript(script_), quietDirection(direction_);
@@ -394,10 +373,13 @@ void TextPreview::fillLayoutChoices()
             item->setToolTip(0, item->toolTip(0).isEmpty() ? table : item->toolTip(0));
         }
         for (const LayoutScript& s : row.layout.scripts)
-            if (script_->findData(QString::fromStdString(s.tag)) < 0)
-                script_->addItem(QString::fromStdString(s.tag), QString::fromStdString(s.tag));
+            if (!s.script.empty() && script_->findData(QString::fromStdString(s.tag), TagRole) < 0) {
+                script_->addItem(QString("%1 (%2)").arg(trimmed(s.tag), QString::fromStdString(s.script)),
+                                 QString::fromStdString(s.script));
+                script_->setItemData(script_->count() - 1, QString::fromStdString(s.tag), TagRole);
+            }
     }
-    script_->setCurrentIndex(std::max(0, script_->findData(script)));
+    script_->setCurrentIndex(std::max(0, script_->findData(script, TagRole)));
 
     direction_->clear();
     direction_->addItem("Automatic", int(TextDirection::Auto));
@@ -414,16 +396,18 @@ void TextPreview::fillLayoutChoices()
 // The language systems of the script chosen, or of every script while it is automatic.
 void TextPreview::fillLanguages()
 {
-    const QString kept = language_->currentData().toString(), script = script_->currentData().toString();
+    const QString kept = language_->currentData().toString(), script = script_->currentData(TagRole).toString();
     const QSignalBlocker quiet(language_);
     language_->clear();
     language_->addItem("Default", QString());
     for (const Row& row : rows_)
         for (const LayoutScript& s : row.layout.scripts)
             if (script.isEmpty() || QString::fromStdString(s.tag) == script)
-                for (const std::string& language : s.languages)
-                    if (language_->findData(trimmed(language)) < 0)
-                        language_->addItem(trimmed(language), trimmed(language));
+                for (std::size_t k = 0; k < s.languages.size() && k < s.languageCodes.size(); ++k) {
+                    const QString code = QString::fromStdString(s.languageCodes[k]);
+                    if (!code.isEmpty() && language_->findData(code) < 0)
+                        language_->addItem(QString("%1 (%2)").arg(trimmed(s.languages[k]), code), code);
+                }
     language_->setCurrentIndex(std::max(0, language_->findData(kept)));
 }
 
@@ -435,10 +419,8 @@ ShapeOptions TextPreview::options() const
         if (item->checkState(0) != Qt::PartiallyChecked)
             options.features.push_back((item->checkState(0) == Qt::Checked ? "+" : "-") + item->text(0).toStdString());
     }
-    options.script = ScriptCode(script_->currentData().toString().toStdString());
-    // An OpenType language system by its own tag, in HarfBuzz's private use subtag.
-    if (const QString language = language_->currentData().toString(); !language.isEmpty())
-        options.language = "x-hbot" + language.toLower().toStdString();
+    options.script = script_->currentData().toString().toStdString();
+    options.language = language_->currentData().toString().toStdString();
     options.direction = TextDirection(direction_->currentData().toInt());
     return options;
 }

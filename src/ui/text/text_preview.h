@@ -126,7 +126,3 @@ private:
 // The font's sample text: the first non-empty name ID 19 record, else the
 // pangram of the script whose letters the font maps most of, else Latin's.
 QString SampleText(const FontState& font);
-
-// The ISO 15924 code of an OpenType script tag ("dev2" and "deva": "Deva",
-// "lao ": "Laoo"); empty for DFLT and tags that name no script so.
-std::string ScriptCode(std::string tag);

@@ -102,7 +102,8 @@ TEST(TextView, RowsAtOtherWeightsShapeWithTheirOwnAdvances)
         std::vector<Fixed> user = DefaultCoordinates(font->Variations);
         user[std::size_t(wght - axes.begin())] = weight * FixedOne;
         view.addLocationRow(user);
-        const auto expected = ShapeText(font->FontBytes, font->Face, Normalize(font->Variations, user), "Hamburgefonstiv");
+        const Location location = Normalize(font->Variations, user);
+        const auto expected = ShapeText(font->FontBytes, font->Face, location, "Hamburgefonstiv");
         ASSERT_TRUE(expected.has_value());
         EXPECT_EQ(totalAdvance(view.rowGlyphs(view.rowCount() - 1)), totalAdvance(*expected)) << weight;
     }

@@ -108,7 +108,8 @@ public:
         painter->setRenderHint(QPainter::Antialiasing);
         const QRectF runBox = box.adjusted(MessageWidth, 0, -4, 0);
         painter->setClipRect(runBox);
-        trace_.paintRun(*painter, step, runBox.adjusted(0, (runBox.height() - ListRunSize * 1.3) / 2, 0, 0), ListRunSize);
+        const double above = (runBox.height() - ListRunSize * 1.3) / 2;
+        trace_.paintRun(*painter, step, runBox.adjusted(0, above, 0, 0), ListRunSize);
         painter->restore();
     }
 
@@ -205,14 +206,15 @@ void ShapingTrace::setTrace(std::vector<TraceStep> steps, bool cut, bool rightTo
             Step placed = place(std::move(step), rightToLeft);
             if (!steps_.empty()) {
                 placed.changed = changes(steps_.back().step, placed.step);
-                placed.unchanged = std::none_of(placed.changed.begin(), placed.changed.end(), [](bool c) { return c; }) &&
-                                   placed.step.glyphs.size() == steps_.back().step.glyphs.size();
+                placed.unchanged = placed.step.glyphs.size() == steps_.back().step.glyphs.size() &&
+                                   std::find(placed.changed.begin(), placed.changed.end(), true) == placed.changed.end();
             } else {
                 placed.changed.assign(placed.glyphs.size(), false);
             }
             steps_.push_back(std::move(placed));
         }
-    note_->setText(QString("The trace stops after %1 steps: the text is too long to trace in full.").arg(steps_.size()));
+    note_->setText(
+        QString("The trace stops after %1 steps: the text is too long to trace in full.").arg(steps_.size()));
     note_->setVisible(cut);
     fillList();
     // The same step stays shown while the text is typed, where there is one.
@@ -223,7 +225,8 @@ void ShapingTrace::fillList()
 {
     list_->clear();
     for (int s = 0; s < stepCount(); ++s) {
-        auto* item = new QListWidgetItem(QString("%1  %2").arg(s + 1).arg(QString::fromStdString(steps_[std::size_t(s)].step.message)));
+        const QString message = QString::fromStdString(steps_[std::size_t(s)].step.message);
+        auto* item = new QListWidgetItem(QString("%1  %2").arg(s + 1).arg(message));
         item->setData(Qt::UserRole, s);
         list_->addItem(item);
         item->setHidden(hideUnchanged_->isChecked() && steps_[std::size_t(s)].unchanged);
@@ -254,7 +257,8 @@ void ShapingTrace::showStep(int step)
     canvas_->step = step >= 0 && step < stepCount() ? step : -1;
     if (canvas_->step >= 0) {
         const TraceStep& s = steps_[std::size_t(step)].step;
-        shownText_->setText(QString("After step %1 of %2: %3").arg(step + 1).arg(stepCount()).arg(QString::fromStdString(s.message)));
+        shownText_->setText(
+            QString("After step %1 of %2: %3").arg(step + 1).arg(stepCount()).arg(QString::fromStdString(s.message)));
         if (list_->currentRow() != step) {
             const QSignalBlocker quiet(list_);
             list_->setCurrentRow(step);

@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -131,7 +132,8 @@ void TextPreview::createControls()
     for (QComboBox* box : {script_, language_, direction_})
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* options = new QHBoxLayout;
-    for (auto [label, box] : {std::pair("Script", script_), std::pair("Language", language_), std::pair("Direction", direction_)}) {
+    for (auto [label, box] :
+         {std::pair("Script", script_), std::pair("Language", language_), std::pair("Direction", direction_)}) {
         options->addWidget(new QLabel(label));
         options->addWidget(box);
     }
@@ -200,6 +202,10 @@ void TextPreview::createControls()
     connect(canvas_, &WaterfallCanvas::rowClicked, this, &TextPreview::selectRow);
     connect(canvas_, &WaterfallCanvas::glyphClicked, this, &TextPreview::rowClicked);
     connect(tabs_, &QTabWidget::currentChanged, this, &TextPreview::showSelected);
+    traceTimer_ = new QTimer(this);
+    traceTimer_->setSingleShot(true);
+    traceTimer_->setInterval(250);
+    connect(traceTimer_, &QTimer::timeout, this, &TextPreview::showSelected);
     connect(trace_, &ShapingTrace::runChosen, this, [this](int run) {
         traceRun_ = run;
         traceStale_ = true;
@@ -363,7 +369,8 @@ void TextPreview::fillLayoutChoices()
         for (const LayoutFeature& f : row.layout.features) {
             QTreeWidgetItem*& item = listed[f.tag];
             if (!item) {
-                item = new QTreeWidgetItem(features_, {QString::fromStdString(f.tag), "", QString::fromStdString(f.name)});
+                item = new QTreeWidgetItem(features_,
+                                           {QString::fromStdString(f.tag), "", QString::fromStdString(f.name)});
                 item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsUserTristate);
                 const auto kept = states.find(f.tag);
                 item->setCheckState(0, kept == states.end() ? Qt::PartiallyChecked : kept->second);
@@ -451,7 +458,8 @@ void TextPreview::addFontFile()
     const QString path = QFileDialog::getOpenFileName(this, "Add a Font", QString(),
                                                       "Fonts (*.ttf *.otf *.ttc *.otc *.woff *.woff2);;All files (*)");
     if (!path.isEmpty() && !addFontRow(path.toStdString()))
-        QMessageBox::warning(this, "Text", QString("%1 could not be opened as a font.").arg(QFileInfo(path).fileName()));
+        QMessageBox::warning(this, "Text",
+                             QString("%1 could not be opened as a font.").arg(QFileInfo(path).fileName()));
 }
 
 // The selected row's location, moved by the axes dialog as it goes.
@@ -484,8 +492,9 @@ void TextPreview::removeRow()
     const int row = selectedRow();
     if (row == 0)
         return;
-    if (locationDialog_ && locationRow_ == row)
-        locationDialog_->hide();
+    if (locationDialog_)
+        locationDialog_->hide(); // the rows after the one removed move up
+    locationRow_ = -1;
     rows_.erase(rows_.begin() + row);
     delete rowList_->takeItem(row);
     fillLayoutChoices();
@@ -514,7 +523,22 @@ void TextPreview::reshape()
         shapeRow(row, shaping, utf8);
     traceStale_ = true;
     showRows();
-    showSelected();
+    traceLater();
+}
+
+// The glyph list at once; the trace now for a short text, else once the
+// changes pause: tracing a few thousand characters takes a good part of a second.
+void TextPreview::traceLater()
+{
+    constexpr int ShortText = 100; // characters
+    if (text_->text().size() <= ShortText) {
+        showSelected();
+        return;
+    }
+    const Row& row = rows_[std::size_t(selectedRow())];
+    glyphs_->setGlyphs(row.glyphs, row.drawing);
+    if (tabs_->currentWidget() == trace_)
+        traceTimer_->start();
 }
 
 void TextPreview::showRows()
@@ -536,6 +560,7 @@ void TextPreview::showSelected()
     if (tabs_->currentWidget() != trace_ || !traceStale_)
         return;
     traceStale_ = false;
+    traceTimer_->stop();
     showTraceOf(row);
 }
 

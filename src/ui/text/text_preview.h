@@ -19,6 +19,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QSpinBox;
+class QTimer;
 class QTabWidget;
 class QTreeWidget;
 class ShapingTrace;
@@ -95,6 +96,7 @@ private:
     void shapeRow(Row& row, const ShapeOptions& options, const std::string& utf8);
     void showRows();
     void showSelected();
+    void traceLater();
     void showTraceOf(const Row& row);
     void editLocation();
     void removeRow();
@@ -120,6 +122,7 @@ private:
     int locationRow_ = -1; // the row the location dialog moves
     std::vector<Row> rows_; // the main row first
     bool traceStale_ = true;
+    QTimer* traceTimer_ = nullptr; // a long text's trace waits for typing to pause
     int traceRun_ = 0; // which run of the selected row is traced, in visual order
 };
 

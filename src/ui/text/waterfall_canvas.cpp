@@ -128,9 +128,12 @@ void WaterfallCanvas::paintEvent(QPaintEvent* event)
             continue;
         const double scale = line.size / double(row.drawing->unitsPerEm());
         double penX = 0, penY = 0;
+        const QRectF shown = QRectF(event->rect()).adjusted(-2 * line.size, -2 * line.size, 2 * line.size, 2 * line.size);
         for (const ShapedGlyph& g : row.glyphs) {
-            const QPointF at(line.origin.x() + (penX + g.xOffset) * scale, line.origin.y() - (penY + g.yOffset) * scale);
-            row.drawing->draw(painter, g.glyph, at, line.size, ink);
+            const QPointF at(line.origin.x() + (penX + g.xOffset) * scale,
+                             line.origin.y() - (penY + g.yOffset) * scale);
+            if (shown.contains(at))
+                row.drawing->draw(painter, g.glyph, at, line.size, ink); // a long line draws what shows
             penX += g.xAdvance;
             penY += g.yAdvance;
         }

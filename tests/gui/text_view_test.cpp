@@ -176,6 +176,46 @@ TEST(TextView, EveryScriptAndLanguageOfferedShapes)
     }
 }
 
+// Text of both directions: the waterfall shows ICU's runs in visual order,
+// left to right as a click along the line meets them, and the trace is of one
+// run, shaped in its own direction as the row drew it.
+TEST(TextView, MixedDirectionsAreDrawnAndTracedRunByRun)
+{
+    TextPreview view;
+    const auto font = openFont(DejaVuSans);
+    view.setFont(font, {});
+    view.setText(QString::fromUtf8("AV \u0633\u0644\u0627\u0645"));
+    const auto runs = ShapeRuns(font->FontBytes, font->Face, {}, "AV \u0633\u0644\u0627\u0645", {});
+    ASSERT_TRUE(runs.has_value());
+    ASSERT_EQ(runs->size(), 2u);
+    std::vector<int> visual;
+    for (const ShapedRun& run : *runs)
+        for (const ShapedGlyph& g : run.glyphs)
+            visual.push_back(g.glyph);
+    EXPECT_EQ(glyphNumbers(view.rowGlyphs(0)), visual);
+
+    auto* canvas = view.findChild<WaterfallCanvas*>();
+    canvas->resize(canvas->minimumSize());
+    const double baseline = canvas->height() - 8; // inside the 96 pixel line, the last
+    std::vector<int> met;
+    for (int x = 0; x < canvas->width(); ++x)
+        if (const int glyph = canvas->glyphAt(QPointF(x, baseline)); glyph >= 0 && (met.empty() || met.back() != glyph))
+            met.push_back(glyph);
+    std::vector<int> distinct = visual;
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    EXPECT_EQ(met, distinct);
+
+    view.showTrace();
+    auto* run = view.findChild<QComboBox*>("traceRun");
+    ASSERT_EQ(run->count(), 2);
+    run->setCurrentIndex(1); // the Arabic word
+    const ShapingTrace* trace = view.trace();
+    ASSERT_GT(trace->stepCount(), 0);
+    std::vector<int> traced = glyphNumbers(trace->step(trace->stepCount() - 1).glyphs);
+    std::reverse(traced.begin(), traced.end()); // the trace keeps logical order
+    EXPECT_EQ(traced, glyphNumbers((*runs)[1].glyphs));
+}
+
 // A glyph clicked in another font's row opens that font in the main window.
 TEST(TextView, AGlyphOfAnotherFontsRowShowsInTheMainWindow)
 {

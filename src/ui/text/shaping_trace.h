@@ -29,6 +29,8 @@ public:
     // The bidirectional runs of the text, one traced at a time; hidden for one run.
     void setRuns(const QStringList& runs, int chosen);
     int stepCount() const { return int(steps_.size()); }
+    // A step's buffer; right-to-left text in logical order.
+    const TraceStep& step(int step) const { return steps_[std::size_t(step)].step; }
     int listedSteps() const; // those not hidden
     // The step drawn large, an index into all steps; -1 for none.
     int shownStep() const;

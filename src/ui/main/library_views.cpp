@@ -66,7 +66,7 @@ void LibraryViews::showPixels()
     follow();
 }
 
-void LibraryViews::showFontDetails() { ShowFontDetails(window_, *session_.session().font()); }
+void LibraryViews::showFontDetails() { ShowFontDetails(window_, session_.session().font()); }
 
 // A glyph of another row of the text view: its font opened in the main
 // window where it is another, at the row's location.

@@ -366,7 +366,7 @@ void TextPreview::fillLayoutChoices()
     script_->addItem("Automatic", QString());
     std::map<std::string, QTreeWidgetItem*> listed;
     for (const Row& row : rows_) {
-        for (const LayoutFeature& f : row.layout.features) {
+        for (const auto& f : row.layout.features) {
             QTreeWidgetItem*& item = listed[f.tag];
             if (!item) {
                 item = new QTreeWidgetItem(features_,
@@ -379,7 +379,7 @@ void TextPreview::fillLayoutChoices()
             const QString table = f.gsub && f.gpos ? "GSUB and GPOS" : f.gpos ? "GPOS" : "GSUB";
             item->setToolTip(0, item->toolTip(0).isEmpty() ? table : item->toolTip(0));
         }
-        for (const LayoutScript& s : row.layout.scripts)
+        for (const auto& s : row.layout.scripts)
             if (!s.script.empty() && script_->findData(QString::fromStdString(s.tag), TagRole) < 0) {
                 script_->addItem(QString("%1 (%2)").arg(trimmed(s.tag), QString::fromStdString(s.script)),
                                  QString::fromStdString(s.script));
@@ -408,7 +408,7 @@ void TextPreview::fillLanguages()
     language_->clear();
     language_->addItem("Default", QString());
     for (const Row& row : rows_)
-        for (const LayoutScript& s : row.layout.scripts)
+        for (const auto& s : row.layout.scripts)
             if (script.isEmpty() || QString::fromStdString(s.tag) == script)
                 for (std::size_t k = 0; k < s.languages.size() && k < s.languageCodes.size(); ++k) {
                     const QString code = QString::fromStdString(s.languageCodes[k]);

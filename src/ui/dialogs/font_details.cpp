@@ -184,11 +184,3 @@ FontDetailsDialog::FontDetailsDialog(QWidget* owner, std::shared_ptr<const FontS
     layoutBox->addWidget(buttons);
     resize(960, 640);
 }
-
-void ShowFontDetails(QWidget* owner, const std::shared_ptr<const FontState>& font)
-{
-    if (!font || !font->Loaded)
-        return;
-    FontDetailsDialog dialog(owner, font);
-    dialog.exec();
-}

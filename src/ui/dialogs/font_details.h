@@ -26,6 +26,3 @@ signals:
 private:
     LookupBrowser* lookups_ = nullptr;
 };
-
-// The dialog, modal; nothing happens without a font.
-void ShowFontDetails(QWidget* owner, const std::shared_ptr<const FontState>& font);

@@ -66,7 +66,18 @@ void LibraryViews::showPixels()
     follow();
 }
 
-void LibraryViews::showFontDetails() { ShowFontDetails(window_, session_.session().font()); }
+// Font Details stays open beside the text view: a lookup chosen in it marks
+// that lookup's steps in the shaping trace.
+void LibraryViews::showFontDetails()
+{
+    const std::shared_ptr<const FontState>& font = session_.session().font();
+    if (!font || !font->Loaded)
+        return;
+    auto* dialog = new FontDetailsDialog(window_, font);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FontDetailsDialog::lookupSelected, text_, &TextPreview::highlightLookup);
+    dialog->show();
+}
 
 // A glyph of another row of the text view: its font opened in the main
 // window where it is another, at the row's location.

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -17,6 +18,8 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTabBar>
+#include <QTableWidget>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -42,6 +45,7 @@
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
 #include "ui/overview/overview_view.h"
+#include "ui/problems/problems_view.h"
 #include "ui/session_signals.h"
 
 namespace {
@@ -95,6 +99,11 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     new ColourView(this, Picture1, *sessionSignals_, mnuView);
     new InstructionsView(this, Picture1, *sessionSignals_, mnuView);
     overview_ = new OverviewView(this, Picture1, *sessionSignals_, toolkit_);
+    problems_ = new ProblemsView(this, Picture1, *sessionSignals_, mnuView, Frame2, StatusBar1);
+    problems_->table()->setGeometry(pointsTable->property("designed").toRect());
+    problems_->table()->setProperty("designed", problems_->table()->geometry());
+    connect(problems_, &ProblemsView::tableWanted, this, [this] { listingTabs->setCurrentIndex(2); });
+    connect(problems_, &ProblemsView::fontChecked, overview_, &OverviewView::setProblems);
 
     // The window opens at its designed size, a client area of 10755 x 9420
     // twips below the menu bar, and can grow or shrink.

@@ -29,6 +29,7 @@ class QTableWidget;
 class QTimer;
 class QToolBar;
 class OverviewView;
+class ProblemsView;
 class SessionSignals;
 class ShellOpener;
 class Toolkit;
@@ -50,6 +51,7 @@ public:
     // What is open and shown, read-only: every change goes through a control.
     const FontSession& session() const { return session_; }
     const PictureSurface& picture() const { return surface_; }
+    const ProblemsView& problems() const { return *problems_; }
 
     // What a user does, one event procedure each; tests call them directly.
     void mnuOpen_Click();
@@ -146,6 +148,7 @@ private:
     QAction* mnuOverview = nullptr;
     SessionSignals* sessionSignals_ = nullptr; // what the windows beside this one follow
     OverviewView* overview_ = nullptr;
+    ProblemsView* problems_ = nullptr; // the Problems tab, the badges and the font's check
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
     QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
@@ -209,7 +212,7 @@ private:
     QAction* mnuCopyCodePoint;
     QAction* mnuCopyPoints;
     QAction* mnuCopyPicture;
-    QTabBar* listingTabs;      // "Lines" and "Points" above the listing
+    QTabBar* listingTabs;      // "Lines", "Points" and "Problems" above the listing
     QTableWidget* pointsTable; // the glyph's points in font units
     LibraryViews* libraryViews_ = nullptr; // Pixels, Text and Font Details
     QFileSystemWatcher* watcher_ = nullptr; // the open font's file and folder

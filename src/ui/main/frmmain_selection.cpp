@@ -22,6 +22,7 @@
 #include "ui/main/face_picker.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
+#include "ui/problems/problems_view.h"
 
 // The picture for examining points: zoom and point numbers, the selection the
 // picture, the listing and the points table share, copying, and a layout
@@ -93,9 +94,10 @@ void frmmain::createPointsTab()
     listingTabs->setObjectName("listingTabs");
     listingTabs->addTab(QStringLiteral("Lines"));
     listingTabs->addTab(QStringLiteral("Points"));
+    listingTabs->addTab(QStringLiteral("Problems"));
     listingTabs->setDrawBase(false);
     listingTabs->setFont(formFont(8.25));
-    listingTabs->setGeometry(twips(1080, 1740, 2400, 300));
+    listingTabs->setGeometry(twips(1080, 1740, 3240, 300));
     pointsTable = new QTableWidget(0, 6, Frame2);
     pointsTable->setObjectName("pointsTable");
     pointsTable->setGeometry(Text5->geometry());
@@ -139,6 +141,8 @@ void frmmain::connectSelection()
     connect(listingTabs, &QTabBar::currentChanged, this, [this](int tab) {
         Text5->setVisible(tab == 0);
         pointsTable->setVisible(tab == 1);
+        if (problems_)
+            problems_->table()->setVisible(tab == 2);
     });
     connect(mnuCopyCharacter, &QAction::triggered, this, [this] { copyCharacter(false); });
     connect(mnuCopyCodePoint, &QAction::triggered, this, [this] { copyCharacter(true); });
@@ -241,5 +245,7 @@ void frmmain::layoutControls(QSize client)
     place(Frame2, toPicture, 0, toListing, dy);
     place(Text5, 0, 0, toListing, dy);
     place(pointsTable, 0, 0, toListing, dy);
+    if (problems_)
+        place(problems_->table(), 0, 0, toListing, dy);
     place(StatusBar1, 0, dy, dx, 0);
 }

@@ -25,6 +25,8 @@ const QColor ImpliedColour(128, 128, 128);
 constexpr int MarkSide = 9; // pixels: the largest mark with its antialiased edge
 const QColor NumberColour(64, 64, 64);
 const QColor SelectionColour(255, 140, 0);
+const QColor BadgeColour(220, 30, 30);
+const QColor OverlayColour(30, 110, 230);
 
 double distanceToSegment(QPointF p, QLineF s)
 {
@@ -72,6 +74,9 @@ void GlyphCanvas::setGlyph(const DrawnGlyph& glyph, const QTransform& fontToPict
     unitPixels_ = std::fabs(fontToPicture.m11()) * std::max(1, view.ViewScale);
     ++generation_; // the picture was drawn again
     hovered_ = selectedPoint_ = selectedSegment_ = -1;
+    badges_.clear();
+    overlay_.clear();
+    arrows_.clear();
     fit();
 }
 
@@ -90,6 +95,7 @@ QImage GlyphCanvas::shownImage(double factor) const
         painter.translate(-contentsRect().topLeft());
         paintScene(painter, factor);
         painter.setRenderHint(QPainter::Antialiasing, smooth_);
+        paintMarks(painter);
         paintSelection(painter);
     }
     image.setDevicePixelRatio(1);
@@ -254,6 +260,7 @@ void GlyphCanvas::paintEvent(QPaintEvent* event)
     }
     painter.setClipRect(contentsRect());
     painter.setRenderHint(QPainter::Antialiasing, smooth_);
+    paintMarks(painter);
     paintSelection(painter);
 }
 
@@ -399,6 +406,48 @@ void GlyphCanvas::paintPoints(QPainter& painter, qreal ratio) const
         if (p.kind == PointKind::QuadraticOff && points[next].kind == PointKind::QuadraticOff && next != i)
             placeMark(painter, PointMark::Implied, (at + canvasPoints_[next]) / 2, ratio);
     }
+}
+
+void GlyphCanvas::setBadges(std::vector<QPointF> places)
+{
+    badges_ = std::move(places);
+    update();
+}
+
+void GlyphCanvas::setOverlay(QPainterPath outline, std::vector<QLineF> arrows)
+{
+    overlay_ = std::move(outline);
+    arrows_ = std::move(arrows);
+    update();
+}
+
+// The overlay's outline and arrows one pixel wide, each arrow's head at this
+// glyph's point; the badges as small red discs, the same size at any zoom.
+void GlyphCanvas::paintMarks(QPainter& painter) const
+{
+    if (badges_.empty() && overlay_.isEmpty() && arrows_.empty())
+        return;
+    const QTransform toCanvas = fontToCanvas();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(OverlayColour, 1));
+    painter.drawPath(toCanvas.map(overlay_));
+    for (const QLineF& arrow : arrows_) {
+        const QLineF line = toCanvas.map(arrow);
+        painter.drawLine(line);
+        if (line.length() < 1)
+            continue;
+        QLineF head(line.p2(), line.p1());
+        head.setLength(std::min(7.0, line.length() / 2));
+        for (double turn : {25.0, -25.0}) {
+            QLineF barb = head;
+            barb.setAngle(head.angle() + turn);
+            painter.drawLine(barb);
+        }
+    }
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(BadgeColour);
+    for (const QPointF& place : badges_)
+        painter.drawEllipse(toCanvas.map(place), 4.5, 4.5);
 }
 
 void GlyphCanvas::paintSelection(QPainter& painter) const

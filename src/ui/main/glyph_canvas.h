@@ -87,6 +87,15 @@ public:
     // A point ringed and a segment drawn over, either -1 for none.
     void setSelection(int point, int segment);
 
+    // Drawn over the glyph in font units, never into the picture: a badge at
+    // each problem's place, and another font's outline with an arrow from
+    // each of its points that moved to where it lies in this glyph. Both are
+    // cleared when a glyph is given.
+    void setBadges(std::vector<QPointF> places);
+    void setOverlay(QPainterPath outline, std::vector<QLineF> arrows);
+    const std::vector<QPointF>& badges() const { return badges_; }
+    const QPainterPath& overlay() const { return overlay_; }
+
 signals:
     void MouseUp(Qt::MouseButton button);
     void pointHovered(const QString& description); // empty when the pointer leaves every point
@@ -112,6 +121,7 @@ private:
     void paintPoints(QPainter& painter, qreal ratio) const;
 
     void paintSelection(QPainter& painter) const;
+    void paintMarks(QPainter& painter) const;
     void paintGlyph(QPainter& painter) const;
     void paintStartMarks(QPainter& painter, const QTransform& toCanvas) const;
 
@@ -132,6 +142,9 @@ private:
     int hovered_ = -1;
     int selectedPoint_ = -1;
     int selectedSegment_ = -1;
+    std::vector<QPointF> badges_;
+    QPainterPath overlay_;
+    std::vector<QLineF> arrows_;
     // Kept between redraws: the numbers "0", "1", ... laid out once, the marks
     // drawn once for the screen's ratio, the points' places on the canvas.
     mutable std::vector<QStaticText> numberTexts_;

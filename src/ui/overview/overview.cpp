@@ -44,7 +44,8 @@ public:
     {
         const int glyph = index.data(GlyphListModel::GlyphRole).toInt();
         paintCell(*painter, option.rect, geometry_, thumbnails_.find(glyph), index.data(Qt::DisplayRole).toString(),
-                  option.state.testFlag(QStyle::State_Selected), option.palette);
+                  option.state.testFlag(QStyle::State_Selected), option.palette,
+                  index.data(Qt::BackgroundRole).value<QColor>());
     }
 
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return geometry_.cellSize(); }
@@ -88,6 +89,14 @@ void OverviewWindow::offerColour(bool available, bool newFont)
         const QSignalBlocker quiet(colour_); // the caller sets the source next
         colour_->setChecked(available);
     }
+}
+
+void OverviewWindow::setMarks(std::shared_ptr<const GlyphMarks> marks)
+{
+    const GlyphFilter::Kind kind = model_->filter().kind;
+    model_->setMarks(std::move(marks));
+    if (kind == GlyphFilter::Kind::Problems || kind == GlyphFilter::Kind::Changed)
+        filtered();
 }
 
 bool OverviewWindow::colourShown() const { return !colour_->isHidden() && colour_->isChecked(); }

@@ -59,6 +59,9 @@ public:
     void offerColour(bool available, bool newFont);
     bool colourShown() const;
 
+    // The main window's findings and changes per glyph, for the filter and the cells.
+    void setMarks(std::shared_ptr<const GlyphMarks> marks);
+
 public slots:
     // Selects the glyph the main window shows and scrolls to it; a glyph
     // the filter hides leaves no selection.

@@ -131,10 +131,10 @@ QString glyphToolTip(const GlyphSource& source, int glyph)
 }
 
 void paintCell(QPainter& painter, const QRect& cell, const CellGeometry& geometry, const Thumbnail* thumbnail,
-               const QString& label, bool selected, const QPalette& palette)
+               const QString& label, bool selected, const QPalette& palette, const QColor& ground)
 {
     painter.save();
-    painter.fillRect(cell, palette.base());
+    painter.fillRect(cell, ground.isValid() ? QBrush(ground) : palette.base());
     if (selected) {
         QColor tint = palette.highlight().color();
         tint.setAlpha(60);
@@ -157,4 +157,13 @@ void paintCell(QPainter& painter, const QRect& cell, const CellGeometry& geometr
     painter.setPen(palette.text().color());
     painter.drawText(labelArea, Qt::AlignCenter, painter.fontMetrics().elidedText(label, Qt::ElideRight, labelArea.width()));
     painter.restore();
+}
+
+QColor ChangeColour(int change)
+{
+    // In the order of GlyphChange: identical, points moved, outline changed,
+    // components changed, advance changed, added, removed.
+    static const QColor colours[] = {QColor(), QColor(255, 244, 190), QColor(255, 215, 170), QColor(225, 210, 250),
+                                     QColor(200, 230, 250), QColor(205, 245, 205), QColor(250, 200, 200)};
+    return change >= 0 && change < int(std::size(colours)) ? colours[change] : QColor();
 }

@@ -65,4 +65,9 @@ struct CellGeometry {
 // One cell: its frame and selection, the thumbnail (nothing while it is not
 // built, or for an empty glyph; the mark when abandoned) and the label.
 void paintCell(QPainter& painter, const QRect& cell, const CellGeometry& geometry, const Thumbnail* thumbnail,
-               const QString& label, bool selected, const QPalette& palette);
+               const QString& label, bool selected, const QPalette& palette, const QColor& ground = {});
+
+// The pale colour a glyph's cell is filled with for its change against the
+// font compared with, a GlyphChange (none for Identical or -1). An int: the
+// comparison's header and the text view's both name a GlyphPair.
+QColor ChangeColour(int change);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "check/font_diff.h"
+#include "check/outline_checks.h"
 #include "platform/char_names.h"
 #include "ui/overview/glyph_source.h"
 
@@ -64,7 +66,41 @@ std::optional<GlyphFilter> range(std::string_view s, GlyphFilter::Kind kind, Rea
     return GlyphFilter{kind, std::min(*first, *last), std::max(*first, *last), {}};
 }
 
+// "problems", "problems:<check>", "changed", "changed:<change>" or a change's
+// name, ignoring ASCII case; nothing for anything else.
+std::optional<GlyphFilter> markFilter(std::string_view s)
+{
+    std::string lower;
+    std::transform(s.begin(), s.end(), std::back_inserter(lower), lowerAscii);
+    const std::string_view text = lower;
+    if (text == "problems")
+        return GlyphFilter{GlyphFilter::Kind::Problems, (1L << CheckCount) - 1, 0, {}};
+    if (text.starts_with("problems:"))
+        if (const std::optional<Check> check = CheckNamed(trimmed(text.substr(9))))
+            return GlyphFilter{GlyphFilter::Kind::Problems, 1L << int(*check), 0, {}};
+    long changed = 0; // every change but Identical
+    for (int c = 1; c < GlyphChangeCount; ++c)
+        changed |= 1L << c;
+    if (text == "changed")
+        return GlyphFilter{GlyphFilter::Kind::Changed, changed, 0, {}};
+    const std::string_view name = text.starts_with("changed:") ? trimmed(text.substr(8)) : text;
+    for (int c = 0; c < GlyphChangeCount; ++c)
+        if (name == GlyphChangeName(GlyphChange(c)))
+            return GlyphFilter{GlyphFilter::Kind::Changed, 1L << c, 0, {}};
+    return std::nullopt;
+}
+
 } // namespace
+
+std::uint16_t GlyphMarks::problemsOf(int glyph) const
+{
+    return glyph >= 0 && std::size_t(glyph) < problems.size() ? problems[std::size_t(glyph)] : 0;
+}
+
+int GlyphMarks::changeOf(int glyph) const
+{
+    return glyph >= 0 && std::size_t(glyph) < changes.size() ? changes[std::size_t(glyph)] : -1;
+}
 
 GlyphFilter parseGlyphFilter(std::string_view text)
 {
@@ -75,6 +111,8 @@ GlyphFilter parseGlyphFilter(std::string_view text)
         return *glyphs;
     if (auto codes = range(s, GlyphFilter::Kind::CodeRange, code))
         return *codes;
+    if (auto marked = markFilter(s))
+        return *marked;
     GlyphFilter f;
     if (const std::optional<int> block = BlockNamed(s)) {
         f.kind = GlyphFilter::Kind::Block;
@@ -86,7 +124,7 @@ GlyphFilter parseGlyphFilter(std::string_view text)
     return f;
 }
 
-bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyph)
+bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyph, const GlyphMarks* marks)
 {
     switch (filter.kind) {
     case GlyphFilter::Kind::All:
@@ -106,23 +144,31 @@ bool glyphMatches(const GlyphFilter& filter, const GlyphSource& source, int glyp
         std::transform(name.begin(), name.end(), name.begin(), lowerAscii);
         return name.find(filter.name) != std::string::npos;
     }
+    case GlyphFilter::Kind::Problems:
+        return marks && (marks->problemsOf(glyph) & filter.first) != 0;
+    case GlyphFilter::Kind::Changed: {
+        const int change = marks ? marks->changeOf(glyph) : -1;
+        return change >= 0 && ((filter.first >> change) & 1) != 0;
+    }
     }
     return false;
 }
 
 bool readsEveryGlyph(const GlyphFilter& filter)
 {
-    return filter.kind != GlyphFilter::Kind::All && filter.kind != GlyphFilter::Kind::GlyphRange;
+    return filter.kind != GlyphFilter::Kind::All && filter.kind != GlyphFilter::Kind::GlyphRange &&
+           filter.kind != GlyphFilter::Kind::Problems && filter.kind != GlyphFilter::Kind::Changed;
 }
 
-std::vector<int> matchingGlyphs(const GlyphFilter& filter, const GlyphSource& source, const std::atomic<bool>* cancelled)
+std::vector<int> matchingGlyphs(const GlyphFilter& filter, const GlyphSource& source, const std::atomic<bool>* cancelled,
+                                const GlyphMarks* marks)
 {
     std::vector<int> matches;
     const int total = source.glyphCount();
     for (int g = 0; g < total; ++g) {
         if (cancelled && cancelled->load(std::memory_order_relaxed))
             break;
-        if (glyphMatches(filter, source, g))
+        if (glyphMatches(filter, source, g, marks))
             matches.push_back(g);
     }
     return matches;

@@ -33,6 +33,19 @@ void GlyphListModel::setFilter(const GlyphFilter& filter)
     endResetModel();
 }
 
+void GlyphListModel::setMarks(std::shared_ptr<const GlyphMarks> marks)
+{
+    marks_ = std::move(marks);
+    if (filter_.kind != GlyphFilter::Kind::Problems && filter_.kind != GlyphFilter::Kind::Changed) {
+        if (count_ > 0)
+            emit dataChanged(index(0), index(count_ - 1), {Qt::BackgroundRole});
+        return;
+    }
+    beginResetModel();
+    rebuild();
+    endResetModel();
+}
+
 void GlyphListModel::setMatches(const GlyphFilter& filter, std::vector<int> matches)
 {
     beginResetModel();
@@ -61,9 +74,11 @@ void GlyphListModel::rebuild()
     case GlyphFilter::Kind::CodeRange:
     case GlyphFilter::Kind::Block:
     case GlyphFilter::Kind::Name:
+    case GlyphFilter::Kind::Problems:
+    case GlyphFilter::Kind::Changed:
         listed_ = true;
         if (source_)
-            matches_ = matchingGlyphs(filter_, *source_);
+            matches_ = matchingGlyphs(filter_, *source_, nullptr, marks_.get());
         count_ = int(matches_.size());
         return;
     }
@@ -127,6 +142,10 @@ QVariant GlyphListModel::data(const QModelIndex& index, int role) const
         return glyph;
     case Qt::DisplayRole:
         return cellLabel(*source_, glyph);
+    case Qt::BackgroundRole: {
+        const int change = marks_ ? marks_->changeOf(glyph) : -1;
+        return change > 0 ? QVariant(ChangeColour(change)) : QVariant();
+    }
     case Qt::ToolTipRole:
         return glyphToolTip(*source_, glyph) + characterLines(source_->codes(glyph));
     default:

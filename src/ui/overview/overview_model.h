@@ -26,13 +26,17 @@ public:
     // The glyphs of a filter that reads every glyph, found elsewhere (matchingGlyphs).
     void setMatches(const GlyphFilter& filter, std::vector<int> matches);
     const GlyphFilter& filter() const { return filter_; }
+    // What the problems and changes filters read, and the cells' colours; a
+    // filter by them is applied again.
+    void setMarks(std::shared_ptr<const GlyphMarks> marks);
 
     int glyphAt(int row) const;   // -1 outside the rows
     int rowOf(int glyph) const;   // -1 when the glyph is not shown
     std::vector<int> glyphs() const; // the glyphs shown, in order
 
     int rowCount(const QModelIndex& parent = {}) const override;
-    // DisplayRole: the cell's label; ToolTipRole; GlyphRole: the glyph number.
+    // DisplayRole: the cell's label; ToolTipRole; GlyphRole: the glyph number;
+    // BackgroundRole: the colour of the glyph's change, when compared.
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
@@ -46,4 +50,5 @@ private:
     int first_ = 0;
     int count_ = 0;
     std::vector<int> matches_;
+    std::shared_ptr<const GlyphMarks> marks_;
 };

@@ -30,6 +30,24 @@ OverviewView::OverviewView(QWidget* window, const QWidget* canvas, SessionSignal
     });
 }
 
+void OverviewView::setProblems(const std::vector<std::uint16_t>& checksByGlyph)
+{
+    auto marks = std::make_shared<GlyphMarks>(marks_ ? *marks_ : GlyphMarks{});
+    marks->problems = checksByGlyph;
+    marks_ = marks;
+    if (overview_)
+        overview_->setMarks(marks_);
+}
+
+void OverviewView::setChanges(const std::vector<std::int8_t>& changeByGlyph)
+{
+    auto marks = std::make_shared<GlyphMarks>(marks_ ? *marks_ : GlyphMarks{});
+    marks->changes = changeByGlyph;
+    marks_ = marks;
+    if (overview_)
+        overview_->setMarks(marks_);
+}
+
 void OverviewView::show()
 {
     if (!overview_) {
@@ -40,6 +58,7 @@ void OverviewView::show()
                 [this](int glyph) { session_.session().showGlyph(glyph); });
         connect(&session_, &SessionSignals::glyphShown, overview_, &OverviewWindow::showGlyph);
         connect(overview_, &OverviewWindow::colourToggled, this, &OverviewView::refresh);
+        overview_->setMarks(marks_);
         refresh();
     }
     overview_->show();

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <vector>
 #include <string>
 
 #include <QObject>
@@ -9,6 +11,7 @@ class QTimer;
 class QWidget;
 class SessionSignals;
 struct ColourTables;
+struct GlyphMarks;
 struct FontState;
 class Toolkit;
 
@@ -23,6 +26,10 @@ public:
     OverviewView(QWidget* window, const QWidget* canvas, SessionSignals& session, Toolkit& toolkit);
 
     void show();
+    // What the filter's `problems` and `changed` read: a bit per check found
+    // in each glyph, and each glyph's change (empty: no comparison).
+    void setProblems(const std::vector<std::uint16_t>& checksByGlyph);
+    void setChanges(const std::vector<std::int8_t>& changeByGlyph);
 
 private:
     void refresh();
@@ -37,4 +44,5 @@ private:
     int face_ = -1;
     std::shared_ptr<const ColourTables> colour_; // of the font shown
     std::weak_ptr<const FontState> colourFont_;   // the font colour_ was read from
+    std::shared_ptr<const GlyphMarks> marks_;
 };

@@ -44,6 +44,7 @@
 #include "ui/main/library_views.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
+#include "ui/compare/comparison_view.h"
 #include "ui/overview/overview_view.h"
 #include "ui/problems/problems_view.h"
 #include "ui/session_signals.h"
@@ -104,6 +105,9 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     problems_->table()->setProperty("designed", problems_->table()->geometry());
     connect(problems_, &ProblemsView::tableWanted, this, [this] { listingTabs->setCurrentIndex(2); });
     connect(problems_, &ProblemsView::fontChecked, overview_, &OverviewView::setProblems);
+    comparison_ = new ComparisonView(this, Picture1, *sessionSignals_, mnuView, StatusBar1);
+    connect(comparison_, &ComparisonView::changesFound, overview_, &OverviewView::setChanges);
+    connect(mnuCompareWith, &QAction::triggered, this, &frmmain::mnuCompareWith_Click);
 
     // The window opens at its designed size, a client area of 10755 x 9420
     // twips below the menu bar, and can grow or shrink.
@@ -222,6 +226,7 @@ void frmmain::fontOpened(const FontState& font)
 {
     mnuSavePictureAs->setEnabled(true);
     mnuReload->setEnabled(true);
+    mnuCompareWith->setEnabled(true);
     watchFontFile();
     Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName, font.Face)) + QLatin1Char(' '));
     showFaces(font);
@@ -374,11 +379,15 @@ void frmmain::Combo3_Click()
 
 void frmmain::Command2_Click()
 {
+    if (comparison_->stepChanged(+1))
+        return;
     stepBy(Command2, &FontSession::next);
 }
 
 void frmmain::Command3_Click()
 {
+    if (comparison_->stepChanged(-1))
+        return;
     stepBy(Command3, &FontSession::previous);
 }
 
@@ -444,6 +453,22 @@ std::string frmmain::suggestedPictureName() const
         return "picture.jpg";
     const QString base = QFileInfo(fromPath(font().FontFileName)).completeBaseName();
     return toPath(base + QLatin1Char('-') + QString::number(session_.CurrentGlyph()) + QLatin1String(".jpg"));
+}
+
+void frmmain::mnuCompareWith_Click()
+{
+    const CommonDialog CD1{"Compare With", FontFileFilter, startFolder()};
+    const std::string FontFileName = toolkit_.ShowOpen(CD1);
+    if (!FontFileName.empty())
+        compareWith(FontFileName);
+}
+
+void frmmain::compareWith(const std::string& FontFileName)
+{
+    const QString file = QFileInfo(fromPath(FontFileName)).fileName();
+    const std::string why = comparison_->compareWith(FontFileName);
+    StatusBar1->showMessage(why.empty() ? QStringLiteral("Compared with ") + file
+                                        : file + QStringLiteral(" could not be compared: ") + QString::fromStdString(why));
 }
 
 void frmmain::Command1_Click()

@@ -9,6 +9,7 @@
 #include "session/font_session.h"
 
 class ComboBox;
+class ComparisonView;
 class FacePicker;
 class FindField;
 class LibraryViews;
@@ -57,6 +58,10 @@ public:
     void mnuOpen_Click();
     void mnuSavePictureAs_Click();
     void mnuAbout_Click();
+    // File > "Compare With...": the open font compared with the file chosen.
+    void mnuCompareWith_Click();
+    void compareWith(const std::string& FontFileName);
+    const ComparisonView& comparison() const { return *comparison_; }
     void mnuExit_Click();
     // View > "Overview": opens the overview of the open font, or brings it to the front.
     void showOverview();
@@ -149,6 +154,7 @@ private:
     SessionSignals* sessionSignals_ = nullptr; // what the windows beside this one follow
     OverviewView* overview_ = nullptr;
     ProblemsView* problems_ = nullptr; // the Problems tab, the badges and the font's check
+    ComparisonView* comparison_ = nullptr; // File > Compare With, the overlay and the changed glyphs
     FindField* findField_ = nullptr;     // in the toolbar
     QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
     QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
@@ -193,6 +199,7 @@ private:
     QMenu* mnuFile;
     QAction* mnuOpen;
     QAction* mnuReload;
+    QAction* mnuCompareWith;
     QAction* mnuExit;
     QMenu* mnuHelp;
     QAction* mnuAbout;

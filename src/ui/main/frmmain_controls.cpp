@@ -243,6 +243,9 @@ void frmmain::createMenus()
     mnuReload->setObjectName("mnuReload");
     mnuReload->setShortcut(QKeySequence(Qt::Key_F5));
     mnuReload->setEnabled(false); // until a font is open
+    mnuCompareWith = mnuFile->addAction("Compare With...");
+    mnuCompareWith->setObjectName("mnuCompareWith");
+    mnuCompareWith->setEnabled(false); // until a font is open
     // One command, in the File menu and in the picture's popup.
     mnuSavePictureAs = mnuFile->addAction("Save Picture As...");
     mnuSavePictureAs->setShortcut(QKeySequence::Save);

@@ -27,6 +27,7 @@ const QColor NumberColour(64, 64, 64);
 const QColor SelectionColour(255, 140, 0);
 const QColor BadgeColour(220, 30, 30);
 const QColor OverlayColour(30, 110, 230);
+const QColor ArrowColour(0, 150, 80);
 
 double distanceToSegment(QPointF p, QLineF s)
 {
@@ -431,6 +432,7 @@ void GlyphCanvas::paintMarks(QPainter& painter) const
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(OverlayColour, 1));
     painter.drawPath(toCanvas.map(overlay_));
+    painter.setPen(QPen(ArrowColour, 1));
     for (const QLineF& arrow : arrows_) {
         const QLineF line = toCanvas.map(arrow);
         painter.drawLine(line);

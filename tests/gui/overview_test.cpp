@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include "check/font_diff.h"
+#include "check/outline_checks.h"
 #include "platform/shell.h"
 #include "platform/widgets/toolkit.h"
 #include "support/font_file_loading.h"
@@ -95,6 +97,12 @@ TEST(OverviewFilter, Grammar)
         {"10-", {K::Name, 0, 0, "10-"}},
         {"1e3", {K::Name, 0, 0, "1e3"}},
         {"100-200-300", {K::Name, 0, 0, "100-200-300"}},
+        {"problems", {K::Problems, (1 << CheckCount) - 1, 0, ""}},
+        {" Problems:Wrong_Direction ", {K::Problems, 1 << int(Check::WrongDirection), 0, ""}},
+        {"problems:nothing", {K::Name, 0, 0, "problems:nothing"}},
+        {"changed", {K::Changed, (1 << GlyphChangeCount) - 2, 0, ""}},
+        {"points_moved", {K::Changed, 1 << int(GlyphChange::PointsMoved), 0, ""}},
+        {"changed:removed", {K::Changed, 1 << int(GlyphChange::Removed), 0, ""}},
     };
     for (const auto& [text, expected] : cases) {
         const GlyphFilter f = parseGlyphFilter(text);

@@ -29,17 +29,19 @@ QString placeText(const Finding& f)
     return f.placed ? number(f.x) + QStringLiteral(", ") + number(f.y) : QString();
 }
 
-// The drawn glyph's point for a finding's contour and point (the point
-// within its contour); -1 when the glyph drawn has no such point.
+// The drawn glyph's point for a finding's contour and point (from 0, the
+// point within its contour; the window numbers contours from 1 and points
+// through the glyph); its contour's first point for a finding of a whole
+// contour; -1 when the glyph drawn has no such point.
 int drawnPoint(const DrawnGlyph& glyph, int contour, int point)
 {
     if (contour < 0)
         return -1;
     const auto& points = glyph.points;
     for (std::size_t i = 0; i < points.size(); ++i)
-        if (points[i].contour == contour) {
+        if (points[i].contour == contour + 1) {
             const std::size_t at = i + std::size_t(std::max(0, point));
-            return at < points.size() && points[at].contour == contour ? int(at) : -1;
+            return at < points.size() && points[at].contour == contour + 1 ? int(at) : -1;
         }
     return -1;
 }
@@ -55,15 +57,14 @@ std::optional<QPointF> badgePlace(const Finding& f, const DrawnGlyph& glyph)
     return QPointF(glyph.points[std::size_t(p)].x, glyph.points[std::size_t(p)].y);
 }
 
+// "contour 2 at 120, 700", contours numbered from 1 as the listing does.
 QString findingWhere(const Finding& f)
 {
-    QString where;
-    if (f.contour >= 0)
-        where += QStringLiteral("contour %1").arg(f.contour);
-    if (f.point >= 0)
-        where += QStringLiteral(", point %1").arg(f.point);
-    if (f.component >= 0)
-        where += QStringLiteral("component %1").arg(f.component);
+    QString where = f.contour >= 0     ? QStringLiteral("contour %1").arg(f.contour + 1)
+                    : f.component >= 0 ? QStringLiteral("component %1").arg(f.component)
+                                       : QString();
+    if (f.placed)
+        where += (where.isEmpty() ? QStringLiteral("at ") : QStringLiteral(" at ")) + placeText(f);
     return where;
 }
 
@@ -158,9 +159,10 @@ void ProblemsView::glyphShown(int glyph)
     table_->setRowCount(int(findings_.size()));
     for (int row = 0; row < int(findings_.size()); ++row) {
         const Finding& f = findings_[std::size_t(row)];
+        const int point = f.point >= 0 ? drawnPoint(s.drawn(), f.contour, f.point) : -1;
         const QString cells[] = {QString::fromLatin1(CheckName(f.check)),
-                                 f.contour >= 0 ? QString::number(f.contour) : QString(),
-                                 f.point >= 0 ? QString::number(f.point) : QString(), placeText(f),
+                                 f.contour >= 0 ? QString::number(f.contour + 1) : QString(),
+                                 point >= 0 ? QString::number(point) : QString(), placeText(f),
                                  QString::fromStdString(f.detail)};
         for (int column = 0; column < 5; ++column)
             table_->setItem(row, column, new QTableWidgetItem(cells[column]));

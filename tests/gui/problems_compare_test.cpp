@@ -1,0 +1,189 @@
+#include <set>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTabBar>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+#include "platform/shell.h"
+#include "support/quiet_toolkit.h"
+#include "support/ttf_builder.h"
+#include "ui/compare/comparison_view.h"
+#include "ui/main/frmmain.h"
+#include "ui/main/glyph_canvas.h"
+#include "ui/overview/overview.h"
+#include "ui/overview/overview_model.h"
+#include "ui/problems/font_checks.h"
+#include "ui/problems/problems_view.h"
+#include "ui/session_signals.h"
+
+namespace {
+
+// Glyph 2 of the newer font holds a point twice, at (0, 200); glyph 4 has
+// moved 10 units right; the rest are the older font's squares.
+constexpr int Doubled = 2, Moved = 4;
+
+ttf::FontSpec olderFont() { return ttf::squaresFont(6); }
+
+ttf::FontSpec newerFont()
+{
+    ttf::FontSpec design = ttf::squaresFont(6);
+    design.glyphs[Doubled] = ttf::simpleGlyph({{{0, 0}, {0, 200}, {0, 200}, {100, 200}, {100, 0}}});
+    design.glyphs[Moved] = ttf::squareGlyph(10, 0, 114, 204);
+    return design;
+}
+
+// Runs the event loop until `done` holds, for at most ten seconds.
+template <class Done>
+bool waitUntil(Done done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    return done();
+}
+
+class ProblemsAndComparison : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        toolkit.font = newer.path();
+        w.mnuOpen_Click();
+        ASSERT_TRUE(waitUntil([&] { return !w.problems().fontChecks().running(); }));
+    }
+
+    QAction* action(const char* name) const { return w.findChild<QAction*>(name); }
+    FontSession& session() const { return w.findChild<SessionSignals*>()->session(); }
+
+    // The glyphs the overview shows for the filter's text.
+    std::set<int> filtered(const QString& text)
+    {
+        if (!overview) {
+            for (QAction* menu : w.menuBar()->actions())
+                if (menu->text() == "View")
+                    menu->menu()->actions().value(0)->trigger(); // Overview
+            overview = w.findChild<OverviewWindow*>();
+        }
+        overview->findChild<QLineEdit*>("filter")->clear(); // the same text again is no change
+        bool done = false;
+        const QMetaObject::Connection c = QObject::connect(overview, &OverviewWindow::rowsFiltered, [&] { done = true; });
+        overview->findChild<QLineEdit*>("filter")->setText(text);
+        EXPECT_TRUE(waitUntil([&] { return done; })) << text.toStdString();
+        QObject::disconnect(c);
+        const QAbstractItemModel* model = overview->findChild<QListView*>("grid")->model();
+        std::set<int> glyphs;
+        for (int row = 0; row < model->rowCount(); ++row)
+            glyphs.insert(model->index(row, 0).data(GlyphListModel::GlyphRole).toInt());
+        return glyphs;
+    }
+
+    struct ForgetSettings {
+        ForgetSettings() { QSettings(QSettings::UserScope, "Lumaro", "Lumaro").clear(); }
+    } forgotten;
+    const ttf::TempFontFile older{ttf::buildFont(olderFont())};
+    const ttf::TempFontFile newer{ttf::buildFont(newerFont())};
+    QuietToolkit toolkit;
+    RecordingShellOpener shell;
+    frmmain w{toolkit, shell};
+    GlyphCanvas* canvas = w.findChild<GlyphCanvas*>("Picture1");
+    OverviewWindow* overview = nullptr;
+};
+
+// The doubled point is listed in the Problems tab, badged on the canvas,
+// and choosing its row selects the point at (0, 200) and its listing line.
+TEST_F(ProblemsAndComparison, AFindingChosenSelectsItsPoint)
+{
+    EXPECT_TRUE(action("mnuProblems")->isChecked()) << "on by default for a font with problems";
+    session().showGlyph(Doubled);
+    ASSERT_EQ(w.session().CurrentGlyph(), Doubled);
+
+    QTableWidget* table = w.findChild<QTableWidget*>("problemsTable");
+    int row = -1;
+    for (int r = 0; r < table->rowCount(); ++r)
+        if (table->item(r, 0)->text() == "duplicate_point")
+            row = r;
+    ASSERT_GE(row, 0) << "no duplicate_point among " << table->rowCount() << " rows";
+    EXPECT_FALSE(canvas->badges().empty());
+    EXPECT_TRUE(std::any_of(canvas->badges().begin(), canvas->badges().end(),
+                            [](QPointF p) { return p == QPointF(0, 200); }));
+
+    table->selectRow(row);
+    const int point = w.session().selection().point;
+    ASSERT_GE(point, 0);
+    const DrawnPoint& p = w.session().drawn().points[std::size_t(point)];
+    EXPECT_EQ(std::pair(p.x, p.y), std::pair(0, 200));
+    EXPECT_EQ(canvas->selectedPoint(), point);
+    EXPECT_GE(w.session().selection().line, 0);
+
+    action("mnuProblems")->trigger();
+    EXPECT_TRUE(canvas->badges().empty());
+}
+
+// The overview's filter keeps the glyphs the checks and the comparison name.
+TEST_F(ProblemsAndComparison, TheFilterKeepsTheGlyphsWithProblemsOrChanges)
+{
+    std::set<int> withProblems;
+    for (const GlyphFindings& g : w.problems().fontChecks().found())
+        withProblems.insert(g.glyph);
+    EXPECT_TRUE(withProblems.count(Doubled));
+    EXPECT_EQ(filtered("problems"), withProblems);
+    EXPECT_EQ(filtered("problems:duplicate_point"), std::set<int>{Doubled});
+    EXPECT_EQ(filtered("changed"), std::set<int>{}) << "nothing compared yet";
+
+    w.compareWith(older.path());
+    ASSERT_TRUE(waitUntil([&] { return !w.comparison().running(); }));
+    const struct {
+        const char* filter;
+        std::set<int> glyphs;
+    } cases[] = {
+        {"changed", {Doubled, Moved}},
+        {"points_moved", {Moved}},
+        {"changed:outline_changed", {Doubled}},
+        {"identical", {0, 1, 3, 5}},
+        {"100-200", {}},       // the filters of before still work
+        {"U+0041-U+0042", {1, 2}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(filtered(c.filter), c.glyphs) << c.filter;
+}
+
+// The overlay is off until asked for, and the picture without it is the
+// picture before the comparison; Step Through Changes visits the changed glyphs.
+TEST_F(ProblemsAndComparison, TheOverlayIsOffByDefaultAndStepsGoToChanges)
+{
+    session().showGlyph(Moved);
+    ASSERT_EQ(w.session().CurrentGlyph(), Moved);
+    action("mnuProblems")->setChecked(false); // badges alone would differ
+    const QImage before = canvas->shownImage(1.0);
+
+    w.compareWith(older.path());
+    ASSERT_TRUE(waitUntil([&] { return !w.comparison().running(); }));
+    EXPECT_FALSE(action("mnuOverlay")->isChecked());
+    EXPECT_TRUE(canvas->overlay().isEmpty());
+    EXPECT_EQ(canvas->shownImage(1.0), before);
+
+    action("mnuOverlay")->trigger();
+    EXPECT_FALSE(canvas->overlay().isEmpty());
+    EXPECT_NE(canvas->shownImage(1.0), before);
+
+    action("mnuStepChanges")->trigger();
+    session().showGlyph(0);
+    std::vector<int> visited;
+    for (int i = 0; i < 3; ++i) {
+        w.Command2_Click();
+        visited.push_back(w.session().CurrentGlyph());
+    }
+    EXPECT_EQ(visited, (std::vector<int>{Doubled, Moved, Moved}));
+    w.Command3_Click();
+    EXPECT_EQ(w.session().CurrentGlyph(), Doubled);
+}
+
+} // namespace

@@ -48,14 +48,15 @@ FUZZ_CXX     ?= clang++-14
 FUZZ_SECONDS ?= 600
 FUZZ_JOBS    ?= 1
 FUZZ_RUNS    ?= -1
-FUZZ_TARGETS  = load draw find names thumbnail containers cff pixels_shaping variations colour hinting
+FUZZ_TARGETS  = load draw find names thumbnail containers cff pixels_shaping variations colour hinting layout
 DEJAVU_DIR   ?= /usr/share/fonts/truetype/dejavu
 INTER_FONT   ?= /usr/share/fonts/truetype/inter-vf/Inter.var.ttf
 CANTARELL    ?= /usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf
+NOTO_DEVANAGARI ?= /usr/share/fonts/truetype/noto/NotoSansDevanagari-Regular.ttf
 # Subsets of installed fonts, cut here by fontTools: a variable TrueType
 # font, a CFF font, a hinted TrueType font with a composite (its font, control-value
-# and glyph programs kept), and a WOFF and a WOFF2 file; and the colour test fonts
-# fontTools' colorLib builds.
+# and glyph programs kept), and a WOFF and a WOFF2 file, a Devanagari font with all its
+# GSUB and GPOS lookups for the few glyphs kept; and the colour test fonts fontTools' colorLib builds.
 SUBSET        = /usr/bin/python3 -m fontTools.subset --unicodes=U+41-48,U+61-65 --layout-features=kern,liga
 FUZZ_OPTIONS  = -rss_limit_mb=512 -timeout=5 -max_len=65536
 
@@ -72,6 +73,8 @@ fuzz-build: setup
 	    $(DEJAVU_DIR)/DejaVuSans.ttf --output-file=$(FUZZ_BUILD)/seeds/dejavu-hinted-subset.ttf
 	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff
 	$(SUBSET) $(DEJAVU_DIR)/DejaVuSans.ttf --flavor=woff2 --output-file=$(FUZZ_BUILD)/seeds/dejavu-subset.woff2
+	/usr/bin/python3 -m fontTools.subset --unicodes=U+915,U+937,U+94D,U+93F,U+930,U+20 --layout-features='*' \
+	    $(NOTO_DEVANAGARI) --output-file=$(FUZZ_BUILD)/seeds/devanagari-subset.ttf
 	/usr/bin/python3 tests/support/colour_fonts.py $(FUZZ_BUILD)/seeds
 	@find $(FUZZ_BUILD)/seeds -size +20k | grep . && { echo "fuzz: seeds over 20 KB" >&2; exit 1; } || true
 

@@ -22,6 +22,7 @@ int PixelsAndShaping(const std::uint8_t* data, std::size_t size); // FreeType's 
 int Variations(const std::uint8_t* data, std::size_t size);     // glyphs at the default, instances, corners, the input's location
 int ColourGlyphs(const std::uint8_t* data, std::size_t size);   // CPAL, COLR versions 0 and 1: paint trees read and painted
 int HintedGlyphs(const std::uint8_t* data, std::size_t size);   // TrueType programs listed and run at two sizes, both interpreters
+int LayoutTables(const std::uint8_t* data, std::size_t size);   // GSUB and GPOS: scripts, features, every lookup expanded
 
 struct Target {
     const char* name; // also the folder of its regression inputs
@@ -33,7 +34,7 @@ inline constexpr Target Targets[] = {
     {"load", LoadAndLists},   {"draw", DrawGlyphs}, {"find", OutlineAndFind},
     {"names", NamingTable}, {"thumbnail", Thumbnails}, {"containers", Containers},
     {"cff", CffCharStrings}, {"pixels_shaping", PixelsAndShaping}, {"variations", Variations},
-    {"colour", ColourGlyphs}, {"hinting", HintedGlyphs},
+    {"colour", ColourGlyphs}, {"hinting", HintedGlyphs}, {"layout", LayoutTables},
 };
 
 } // namespace fuzz

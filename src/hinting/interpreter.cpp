@@ -259,6 +259,7 @@ std::uint32_t Execution::points(const Zp& z) const
 // longer once IUP has run on both axes.
 void Execution::move(const Zp& z, std::uint32_t point, F26Dot6 distance)
 {
+    noteWrite(z, point);
     Zone& zone = zoneOf(z);
     const bool blockX = settings.version == 40 && backwardCompatibility;
     const bool blockY = blockX && iupXCalled && iupYCalled;
@@ -305,6 +306,7 @@ void Execution::moveOrig(const Zp& z, std::uint32_t point, F26Dot6 distance)
 
 void Execution::moveZp2(std::uint32_t point, F26Dot6 dx, F26Dot6 dy, bool touch)
 {
+    noteWrite(zp2_, point);
     Zone& zone = zoneOf(zp2_);
     const bool blockX = settings.version == 40 && backwardCompatibility;
     const bool blockY = blockX && iupXCalled && iupYCalled;
@@ -486,10 +488,10 @@ bool Execution::skipCode(std::uint8_t& opcode)
     return false;
 }
 
-void Execution::snapshot(std::vector<Vec>& g, std::vector<Vec>& t) const
+void Execution::noteWrite(const Zp& z, std::uint32_t point)
 {
-    g = glyph.cur;
-    t = twilight.cur;
+    if (recordSteps && z.twilight)
+        twilightWrites_.push_back({point, twilight.cur[point]});
 }
 
 bool Execution::Step()
@@ -500,13 +502,20 @@ bool Execution::Step()
         return stepOnce();
     // Before and after, for the record: the stack's values and the points.
     thread_local std::vector<std::int64_t> before;
-    thread_local std::vector<Vec> glyphBefore, twilightBefore;
+    // The glyph zone is compared whole; the twilight zone, up to 65 535
+    // points, through the writes the step noted.
+    thread_local std::vector<Vec> glyphBefore;
+    // Only the stack's top can be overwritten by what the step pushes; the
+    // values below it that a step pops (CLEAR, DELTAP, a loop) stay where
+    // they were, and are read there afterwards.
     const std::size_t pops = PopPush[code[std::size_t(range) - 1][ip]] >> 4;
-    if (top < pops)
-        before.assign(pops, 0); // an underflow reads zeros only
-    else
-        before.assign(stack.begin(), stack.begin() + std::ptrdiff_t(top));
-    snapshot(glyphBefore, twilightBefore);
+    const std::size_t oldTop = std::max(top, pops); // an underflow reads zeros only
+    const std::size_t window = std::min<std::size_t>(oldTop, 256);
+    before.assign(window, 0);
+    for (std::size_t k = oldTop - window; k < top; ++k)
+        before[k - (oldTop - window)] = stack[k];
+    glyphBefore = glyph.cur;
+    twilightWrites_.clear();
     lastStep.program = range;
     lastStep.offset = ip;
     lastStep.opcode = code[std::size_t(range) - 1][ip];
@@ -515,16 +524,21 @@ bool Execution::Step()
     lastStep.pops.clear();
     if (failures.size() == failuresBefore) {
         const std::size_t low = std::size_t(std::max<std::int64_t>(0, std::min(args_, newTop_)));
-        for (std::size_t k = before.size(); k > low; --k)
-            lastStep.pops.push_back(before[k - 1]);
+        for (std::size_t k = oldTop; k > low; --k)
+            lastStep.pops.push_back(k > oldTop - window ? before[k - 1 - (oldTop - window)] : stack[k - 1]);
     }
     lastStep.moved.clear();
     for (std::size_t i = 0; i < glyph.cur.size() && i < glyphBefore.size(); ++i)
         if (glyph.cur[i] != glyphBefore[i])
             lastStep.moved.push_back({false, std::uint32_t(i), glyph.cur[i]});
-    for (std::size_t i = 0; i < twilight.cur.size() && i < twilightBefore.size(); ++i)
-        if (twilight.cur[i] != twilightBefore[i])
-            lastStep.moved.push_back({true, std::uint32_t(i), twilight.cur[i]});
+    // The first write to a point holds where it stood before the step.
+    std::stable_sort(twilightWrites_.begin(), twilightWrites_.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t k = 0; k < twilightWrites_.size(); ++k) {
+        const auto [point, before] = twilightWrites_[k];
+        if ((k == 0 || twilightWrites_[k - 1].first != point) && twilight.cur[point] != before)
+            lastStep.moved.push_back({true, point, twilight.cur[point]});
+    }
     return more;
 }
 
@@ -978,6 +992,7 @@ void Execution::miap(std::uint8_t opcode, std::int64_t* args)
         // In the twilight zone the point is first put at the CVT distance
         // along the freedom vector, and no cut-in applies.
         if (gs.gep0 == 0) {
+            noteWrite(zp0_, point);
             z.org[point] = {mulFix14(distance, gs.freeVector.x), mulFix14(distance, gs.freeVector.y)};
             z.cur[point] = z.org[point];
         }
@@ -1040,6 +1055,7 @@ void Execution::mirp(std::uint8_t opcode, std::int64_t* args)
         Zone& z1 = zoneOf(zp1_);
         const Zone& z0 = zoneOf(zp0_);
         if (gs.gep1 == 0) {
+            noteWrite(zp1_, point);
             z1.org[point] = {add(z0.org[gs.rp0].x, mulFix14(cvtDist, gs.freeVector.x)),
                              add(z0.org[gs.rp0].y, mulFix14(cvtDist, gs.freeVector.y))};
             z1.cur[point] = z1.org[point];
@@ -1088,6 +1104,7 @@ void Execution::isect(std::int64_t* args)
     const F26Dot6 dx = sub(z0[b0].x, z1[a0].x), dy = sub(z0[b0].y, z1[a0].y);
     const F26Dot6 discriminant = add(mulDiv(dax, neg(dby), 0x40), mulDiv(day, dbx, 0x40));
     const F26Dot6 dotProduct = add(mulDiv(dax, dbx, 0x40), mulDiv(day, dby, 0x40));
+    noteWrite(zp2_, point);
     Vec& p = zoneOf(zp2_).cur[point];
     // Nearly parallel lines (within about 3 degrees) meet at the middle of their middles.
     if (19 * hintmath::abs(discriminant) > hintmath::abs(dotProduct)) {
@@ -1274,6 +1291,7 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         if (bounds(p, points(zp1_)) || bounds(gs.rp0, points(zp0_)))
             break;
         if (gs.gep1 == 0) {
+            noteWrite(zp1_, p);
             zoneOf(zp1_).org[p] = zoneOf(zp0_).org[gs.rp0];
             moveOrig(zp1_, p, args[1]);
             zoneOf(zp1_).cur[p] = zoneOf(zp1_).org[p];

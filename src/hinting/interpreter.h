@@ -265,5 +265,7 @@ private:
     bool lineVector(std::uint8_t opcode, std::int64_t a1, std::int64_t a2, UnitVector& v);
     std::int64_t getInfo(std::int64_t selector) const;
     void loopPoints(std::uint8_t opcode, std::int64_t* args);
-    void snapshot(std::vector<Vec>& glyph, std::vector<Vec>& twilight) const;
+    // In a recorded step, notes where a twilight point stood before a write to it.
+    void noteWrite(const Zp& z, std::uint32_t point);
+    std::vector<std::pair<std::uint32_t, Vec>> twilightWrites_;
 };

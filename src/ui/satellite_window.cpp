@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QEvent>
+#include <QMenu>
 #include <QScreen>
 #include <QShortcut>
 #include <QWidget>
@@ -71,4 +73,21 @@ void makeSatellite(QWidget* window, const QWidget* main, const QWidget* canvas)
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
     new FirstShowPlacer(window, main, canvas);
+}
+
+QAction* satelliteAction(QMenu* viewMenu, QWidget* window, const QString& text, const QKeySequence& shortcut,
+                         std::function<void()> shown)
+{
+    auto* action = new QAction(text, viewMenu);
+    action->setObjectName("mnu" + text);
+    action->setShortcut(shortcut);
+    action->setEnabled(false);
+    viewMenu->insertAction(viewMenu->actions().value(2), action);
+    QObject::connect(action, &QAction::triggered, window, [window, shown = std::move(shown)] {
+        window->show();
+        window->raise();
+        window->activateWindow();
+        shown();
+    });
+    return action;
 }

@@ -24,6 +24,7 @@
 #include "ui/overview/overview_model.h"
 #include "ui/pixels/pixel_view.h"
 #include "ui/text/text_preview.h"
+#include "ui/text/waterfall_canvas.h"
 
 namespace {
 

@@ -329,4 +329,68 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
     }
 }
 
+// A font whose glyph 1 (a square) runs `glyph`, with the font and
+// control-value programs given and maxp's limits all at 65 535.
+ttf::ByteVector instructedSquare(const ttf::ByteVector& glyph, const ttf::ByteVector& fpgm, const ttf::ByteVector& prep)
+{
+    ttf::FontSpec design = ttf::squaresFont(2);
+    ttf::ByteVector data = ttf::glyphData(ttf::squareGlyph(100, 100, 300, 300));
+    ttf::putU16(data, 12, std::uint16_t(glyph.size())); // instructionLength
+    data.insert(data.begin() + 14, glyph.begin(), glyph.end());
+    design.glyphs[1].raw = data;
+    std::vector<ttf::Table> tables = ttf::fontTables(design);
+    ttf::Table* maxp = ttf::findTable(tables, "maxp");
+    for (const std::size_t field : {16, 18, 20, 22, 24}) // twilight points, storage, functions, instructions, stack
+        ttf::putU16(maxp->data, field, 0xFFFF);
+    tables.push_back({"cvt ", ttf::ByteVector(2 * 0xFFFF, 1)});
+    if (!fpgm.empty())
+        tables.push_back({"fpgm", fpgm});
+    if (!prep.empty())
+        tables.push_back({"prep", prep});
+    return ttf::assemble(tables);
+}
+
+// Programs built to run without end, recurse, fill every table maxp allows
+// or move the whole twilight zone: each stopped where FreeType stops it,
+// the hint command within the budget and a few seconds.
+TEST(BoundedMemory, HostileInstructions)
+{
+    using Program = ttf::ByteVector;
+    Program loop(65535 - 4, 0x21); // POPs reading zeros, then a backward jump to itself
+    for (const std::uint8_t b : {0xB8, 0xFF, 0xFD, 0x1C})
+        loop.push_back(b);
+    const Program recursion{0xB0, 0, 0x2C, 0xB0, 0, 0x2B, 0x2D}; // FDEF 0: CALL 0
+    Program everyFunction;                                       // FDEF 0 to 65 534, each empty
+    for (int f = 0; f < 0xFFFF; ++f)
+        everyFunction.insert(everyFunction.end(), {0xB8, std::uint8_t(f >> 8), std::uint8_t(f), 0x2C, 0x2D});
+    // LOOPCALL of the last function 65 535 times.
+    const Program callEveryLast{0xB9, 0xFF, 0xFF, 0xFF, 0xFE, 0x2A};
+    // Zone pointer 0 at the twilight zone, then MDAP[1] of each of its points in a loop.
+    const Program twilightSweep{0xB0, 0, 0x13, 0xB9, 0xFF, 0xFE, 0x00, 0x00, // SZP0 0; counter 65 534
+                                0x20, 0x2E, 0xB0, 1, 0x61,             // DUP MDAP[0] 1 SUB
+                                0x20, 0xB8, 0xFF, 0xF7, 0x1A, 0x79};   // DUP -9 SWAP... JROF
+    const std::vector<std::vector<std::string>> hint = {{"hint", "1", "--ppem", "200"},
+                                                        {"hint", "1", "--ppem", "12", "--interpreter", "35", "--trace"},
+                                                        {"instructions", "1"}};
+    const Hostile cases[] = {
+        {"a glyph program of 65 535 bytes looping with JMPR", instructedSquare(loop, {}, {}), hint, 0},
+        {"a function calling itself", instructedSquare({0xB0, 0, 0x2B}, recursion, {}), hint, 0},
+        {"65 535 functions, the last called 65 535 times", instructedSquare(callEveryLast, everyFunction, {}), hint, 0},
+        {"the control-value program moving a twilight zone of 65 535 points", instructedSquare({}, {}, twilightSweep),
+         hint, 0},
+    };
+    for (const Hostile& c : cases) {
+        ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;
+        ttf::TempFontFile file(c.bytes);
+        for (std::vector<std::string> args : c.commands) {
+            const std::string command = c.what + std::string(": ") + args[0] + " " + args.back();
+            args.insert(args.begin() + 1, file.path());
+            const Usage u = measure(args);
+            EXPECT_EQ(u.status, c.status) << command;
+            EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
+            EXPECT_LT(u.seconds, FewSeconds) << command;
+        }
+    }
+}
+
 } // namespace

@@ -1,7 +1,7 @@
 #include "ui/colour/colour_view.h"
 
 #include <QAction>
-#include <QMenu>
+#include <QKeySequence>
 
 #include "ui/colour/colour_window.h"
 #include "ui/overview/font_glyph_source.h"
@@ -14,15 +14,7 @@ ColourView::ColourView(QWidget* window, const QWidget* canvas, SessionSignals& s
     window_->setObjectName("colourWindow");
     window_->setWindowFlag(Qt::Window);
     makeSatellite(window_, window, canvas);
-    action_ = new QAction("Colour", viewMenu);
-    action_->setObjectName("mnuColour");
-    action_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    action_->setEnabled(false);
-    viewMenu->insertAction(viewMenu->actions().value(2), action_); // among the views beside the main window
-    connect(action_, &QAction::triggered, this, [this] {
-        window_->show();
-        window_->raise();
-        window_->activateWindow();
+    action_ = satelliteAction(viewMenu, window_, "Colour", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), [this] {
         outline_ = -1;
         follow();
     });

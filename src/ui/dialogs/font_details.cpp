@@ -12,6 +12,7 @@
 #include "platform/shaping.h"
 #include "tables/details.h"
 #include "tables/names.h"
+#include "ui/dialogs/lookup_browser.h"
 
 namespace {
 
@@ -136,18 +137,6 @@ QWidget* variationsPage(const LayoutSummary& layout)
     return tableOf({"", "Tag", "Name", "Values", ""}, rows);
 }
 
-QWidget* layoutPage(const LayoutSummary& layout)
-{
-    const auto tags = [](const std::vector<std::string>& list) {
-        QStringList out;
-        for (const std::string& t : list)
-            out << QString::fromStdString(t);
-        return out.join(" ");
-    };
-    return tableOf({"Table", "Scripts", "Features"}, {{"GSUB", tags(layout.gsub.scripts), tags(layout.gsub.features)},
-                                                      {"GPOS", tags(layout.gpos.scripts), tags(layout.gpos.features)}});
-}
-
 QWidget* namesPage(const FontState& font)
 {
     NameTable names;
@@ -164,15 +153,11 @@ QWidget* namesPage(const FontState& font)
 
 } // namespace
 
-void ShowFontDetails(QWidget* owner, const FontState& font)
+FontDetailsDialog::FontDetailsDialog(QWidget* owner, std::shared_ptr<const FontState> font) : QDialog(owner)
 {
-    if (!font.Loaded)
-        return;
-    const FontDetails details = ReadFontDetails(font);
-    const LayoutSummary layout = ReadLayoutSummary(font.FontBytes, font.Face);
-
-    QDialog dialog(owner);
-    dialog.setWindowTitle("Font Details");
+    const FontDetails details = ReadFontDetails(*font);
+    const LayoutSummary layout = ReadLayoutSummary(font->FontBytes, font->Face);
+    setWindowTitle("Font Details");
     auto* tabs = new QTabWidget;
     tabs->addTab(directoryPage(details), "Tables");
     const std::pair<const TableFields*, const char*> headers[] = {
@@ -187,14 +172,15 @@ void ShowFontDetails(QWidget* owner, const FontState& font)
         tabs->addTab(colourPage(details), "Colour");
     if (!layout.axes.empty())
         tabs->addTab(variationsPage(layout), "Variations");
-    tabs->addTab(layoutPage(layout), "Layout");
-    tabs->addTab(namesPage(font), "Names");
+    lookups_ = new LookupBrowser(font);
+    connect(lookups_, &LookupBrowser::lookupSelected, this, &FontDetailsDialog::lookupSelected);
+    tabs->addTab(lookups_, "Lookups");
+    tabs->addTab(namesPage(*font), "Names");
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layoutBox = new QVBoxLayout(&dialog);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layoutBox = new QVBoxLayout(this);
     layoutBox->addWidget(tabs);
     layoutBox->addWidget(buttons);
-    dialog.resize(760, 560);
-    dialog.exec();
+    resize(960, 640);
 }

@@ -1,7 +1,7 @@
 #include "ui/instructions/instructions_view.h"
 
 #include <QAction>
-#include <QMenu>
+#include <QKeySequence>
 
 #include "hinting/hinting_font.h"
 #include "ui/instructions/instructions_window.h"
@@ -14,15 +14,7 @@ InstructionsView::InstructionsView(QWidget* window, const QWidget* canvas, Sessi
     window_->setObjectName("instructionsWindow");
     window_->setWindowFlag(Qt::Window);
     makeSatellite(window_, window, canvas);
-    action_ = new QAction("Instructions", viewMenu);
-    action_->setObjectName("mnuInstructions");
-    action_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
-    action_->setEnabled(false);
-    viewMenu->insertAction(viewMenu->actions().value(2), action_); // among the views beside the main window
-    connect(action_, &QAction::triggered, this, [this] {
-        window_->show();
-        window_->raise();
-        window_->activateWindow();
+    action_ = satelliteAction(viewMenu, window_, "Instructions", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), [this] {
         follow();
     });
     connect(&session_, &SessionSignals::fontOpened, this, &InstructionsView::fontOpened);

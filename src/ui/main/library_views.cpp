@@ -26,7 +26,7 @@ LibraryViews::LibraryViews(QMainWindow* window, const QWidget* canvas, SessionSi
     // Floating at first: docked, it would squeeze the main window's fixed layout.
     window->addDockWidget(Qt::BottomDockWidgetArea, text_);
     text_->setFloating(true);
-    text_->resize(900, 620);
+    text_->resize(1120, 800);
     text_->hide();
     makeSatellite(text_, window, canvas);
 
@@ -51,6 +51,7 @@ LibraryViews::LibraryViews(QMainWindow* window, const QWidget* canvas, SessionSi
     connect(&session_, &SessionSignals::glyphShown, this, &LibraryViews::follow);
     connect(&session_, &SessionSignals::locationChanged, this, &LibraryViews::follow);
     connect(text_, &TextPreview::glyphClicked, this, [this](int glyph) { session_.session().showGlyph(glyph); });
+    connect(text_, &TextPreview::rowGlyphClicked, this, &LibraryViews::showRowGlyph, Qt::QueuedConnection);
 }
 
 bool LibraryViews::pixelViewActive() const { return pixels_->isVisible() && pixels_->isActiveWindow(); }
@@ -65,7 +66,32 @@ void LibraryViews::showPixels()
     follow();
 }
 
-void LibraryViews::showFontDetails() { ShowFontDetails(window_, *session_.session().font()); }
+// Font Details stays open beside the text view: a lookup chosen in it marks
+// that lookup's steps in the shaping trace.
+void LibraryViews::showFontDetails()
+{
+    const std::shared_ptr<const FontState>& font = session_.session().font();
+    if (!font || !font->Loaded)
+        return;
+    auto* dialog = new FontDetailsDialog(window_, font);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &FontDetailsDialog::lookupSelected, text_, &TextPreview::highlightLookup);
+    dialog->show();
+}
+
+// A glyph of another row of the text view: its font opened in the main
+// window where it is another, at the row's location.
+void LibraryViews::showRowGlyph(const std::string& path, int face, const std::vector<Fixed>& user, int glyph)
+{
+    FontSession& session = session_.session();
+    if (session.font()->FontFileName != path || session.faceIndex() != face)
+        session.open(path, face);
+    if (session.font()->FontFileName != path || session.faceIndex() != face)
+        return; // the open failed, and said why
+    if (!user.empty())
+        session.setLocation(user);
+    session.showGlyph(glyph);
+}
 
 // The views that are open follow at once; the others when they open.
 void LibraryViews::follow()
@@ -74,5 +100,5 @@ void LibraryViews::follow()
     if (pixels_->isVisible())
         pixels_->showGlyph(session.font(), session.CurrentGlyph(), session.location());
     if (text_->isVisible())
-        text_->setFont(session.font(), session.location());
+        text_->setFont(session.font(), session.location(), session.userLocation(), session.faceCount());
 }

@@ -1,6 +1,10 @@
 #pragma once
 #include <QImage>
 #include <QObject>
+#include <string>
+#include <vector>
+
+#include "sfnt/fixed.h"
 
 class PixelView;
 class QAction;
@@ -29,6 +33,7 @@ public:
 
 private:
     void follow();
+    void showRowGlyph(const std::string& path, int face, const std::vector<Fixed>& user, int glyph);
 
     QMainWindow* window_;
     SessionSignals& session_;

@@ -1,23 +1,42 @@
 #include "ui/text/text_preview.h"
 
 #include <algorithm>
+#include <map>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "platform/face_name.h"
+#include "platform/font_file.h"
 #include "tables/names.h"
-#include "ui/overview/font_glyph_source.h"
-#include "ui/overview/overview_drawing.h"
+#include "ui/text/glyph_drawing.h"
+#include "ui/text/glyph_list.h"
+#include "ui/text/shaping_trace.h"
+#include "ui/text/waterfall_canvas.h"
+#include "ui/variations/variations_dialog.h"
 
 namespace {
 
-constexpr int Sizes[] = {8, 10, 12, 14, 16, 18, 24, 32, 48, 64, 96};
+const std::vector<int> Sizes = {8, 10, 12, 14, 16, 18, 24, 32, 48, 64, 96};
 constexpr int SampleTextNameId = 19;
-constexpr int LabelWidth = 44;
-constexpr double LineGap = 1.3; // line pitch per pixel size
+constexpr int FullNameId = 4;
 
 // A pangram per script, or a short common phrase where the script has none
 // in wide use.
@@ -67,31 +86,194 @@ QString SampleText(const FontState& font)
     return best;
 }
 
+
+namespace {
+
+// A feature's check box: partly checked is the font's default.
+const char* stateWord(Qt::CheckState state)
+{
+    return state == Qt::Checked ? "on" : state == Qt::Unchecked ? "off" : "default";
+}
+
+QString trimmed(const std::string& tag) { return QString::fromStdString(tag).trimmed(); }
+
+constexpr int TagRole = Qt::UserRole + 1; // a script item's OpenType tag; its data is the ISO 15924 code
+
+} // namespace
+
 TextPreview::TextPreview(QWidget* parent) : QDockWidget("Text", parent)
 {
     setObjectName("TextPreview");
-    auto* body = new QWidget;
+    createControls();
+    rows_.emplace_back(); // the main row, empty until a font is shown
+    rowList_->addItem(QString());
+    rowList_->setCurrentRow(0);
+}
+
+TextPreview::~TextPreview() = default;
+
+void TextPreview::createControls()
+{
     text_ = new QLineEdit;
     text_->setPlaceholderText("Text to preview");
+    script_ = new QComboBox;
+    script_->setObjectName("script");
+    language_ = new QComboBox;
+    language_->setObjectName("language");
+    direction_ = new QComboBox;
+    direction_->setObjectName("direction");
+    waterfall_ = new QCheckBox("Waterfall");
+    waterfall_->setChecked(true);
+    size_ = new QSpinBox;
+    size_->setRange(6, 400);
+    size_->setValue(48);
+    size_->setSuffix(" px");
+    size_->setEnabled(false);
+    for (QComboBox* box : {script_, language_, direction_})
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto* options = new QHBoxLayout;
+    for (auto [label, box] :
+         {std::pair("Script", script_), std::pair("Language", language_), std::pair("Direction", direction_)}) {
+        options->addWidget(new QLabel(label));
+        options->addWidget(box);
+    }
+    options->addStretch(1);
+    options->addWidget(waterfall_);
+    options->addWidget(new QLabel("Size"));
+    options->addWidget(size_);
+
+    features_ = new QTreeWidget;
+    features_->setObjectName("features");
+    features_->setHeaderLabels({"Feature", "State", "Name"});
+    features_->setRootIsDecorated(false);
+    features_->setToolTip("Click a feature's box: on, off, or the font's default");
+    features_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
     canvas_ = new WaterfallCanvas;
     auto* scroll = new QScrollArea;
     scroll->setWidget(canvas_);
     scroll->setWidgetResizable(true);
+    glyphs_ = new GlyphList;
+    trace_ = new ShapingTrace;
+    tabs_ = new QTabWidget;
+    tabs_->addTab(glyphs_, "Glyphs");
+    tabs_->addTab(trace_, "Trace");
+
+    auto* left = new QSplitter(Qt::Vertical);
+    left->addWidget(createRowsBox());
+    left->addWidget(features_);
+    left->setStretchFactor(1, 1);
+    auto* right = new QSplitter(Qt::Vertical);
+    right->addWidget(scroll);
+    right->addWidget(tabs_);
+    right->setStretchFactor(0, 3);
+    right->setStretchFactor(1, 2);
+    right->setSizes({330, 400});
+    auto* split = new QSplitter(Qt::Horizontal);
+    split->addWidget(left);
+    split->addWidget(right);
+    split->setStretchFactor(1, 1);
+    split->setSizes({300, 800});
+
+    auto* body = new QWidget;
     auto* layout = new QVBoxLayout(body);
     layout->addWidget(text_);
-    layout->addWidget(scroll, 1);
+    layout->addLayout(options);
+    layout->addWidget(split, 1);
     setWidget(body);
+
     connect(text_, &QLineEdit::textChanged, this, &TextPreview::reshape);
-    connect(canvas_, &WaterfallCanvas::glyphClicked, this, &TextPreview::glyphClicked);
+    connect(script_, &QComboBox::currentIndexChanged, this, [this] {
+        fillLanguages();
+        reshape();
+    });
+    connect(language_, &QComboBox::currentIndexChanged, this, &TextPreview::reshape);
+    connect(direction_, &QComboBox::currentIndexChanged, this, &TextPreview::reshape);
+    connect(features_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        if (column != 0)
+            return;
+        const QSignalBlocker quiet(features_);
+        item->setText(1, stateWord(item->checkState(0)));
+        reshape();
+    });
+    connect(waterfall_, &QCheckBox::toggled, size_, &QSpinBox::setDisabled);
+    connect(waterfall_, &QCheckBox::toggled, this, &TextPreview::showRows);
+    connect(size_, &QSpinBox::valueChanged, this, &TextPreview::showRows);
+    connect(canvas_, &WaterfallCanvas::rowClicked, this, &TextPreview::selectRow);
+    connect(canvas_, &WaterfallCanvas::glyphClicked, this, &TextPreview::rowClicked);
+    connect(tabs_, &QTabWidget::currentChanged, this, &TextPreview::showSelected);
+    traceTimer_ = new QTimer(this);
+    traceTimer_->setSingleShot(true);
+    traceTimer_->setInterval(250);
+    connect(traceTimer_, &QTimer::timeout, this, &TextPreview::showSelected);
+    connect(trace_, &ShapingTrace::runChosen, this, [this](int run) {
+        traceRun_ = run;
+        traceStale_ = true;
+        showSelected();
+    });
 }
 
-void TextPreview::setFont(std::shared_ptr<const FontState> font, const Location& location)
+QWidget* TextPreview::createRowsBox()
 {
-    const bool newFont = font != font_;
-    font_ = std::move(font);
-    location_ = location;
-    if (newFont && font_ && font_->Loaded)
-        text_->setText(SampleText(*font_)); // reshapes
+    rowList_ = new QListWidget;
+    rowList_->setObjectName("rows");
+    rowList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rowList_->setTextElideMode(Qt::ElideMiddle); // the location, at the end, is what tells rows apart
+    addMenu_ = new QMenu(this);
+    auto* add = new QPushButton("Add");
+    add->setMenu(addMenu_);
+    add->setToolTip("Another font, face or location, shown with the same text");
+    locationButton_ = new QPushButton("Location...");
+    removeButton_ = new QPushButton("Remove");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(locationButton_);
+    buttons->addWidget(removeButton_);
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel("Rows"));
+    layout->addWidget(rowList_, 1);
+    layout->addLayout(buttons);
+    connect(locationButton_, &QPushButton::clicked, this, &TextPreview::editLocation);
+    connect(removeButton_, &QPushButton::clicked, this, &TextPreview::removeRow);
+    connect(rowList_, &QListWidget::currentRowChanged, this, [this](int row) {
+        canvas_->setSelectedRow(row);
+        const bool other = row > 0;
+        removeButton_->setEnabled(other);
+        locationButton_->setEnabled(other && !rows_[std::size_t(row)].font->Variations.axes.empty());
+        if (locationDialog_ && locationDialog_->isVisible() && locationRow_ != row)
+            locationDialog_->hide(); // it moves one row, not whichever is selected
+        traceStale_ = true;
+        showSelected();
+    });
+    connect(rowList_, &QListWidget::itemDoubleClicked, this, &TextPreview::editLocation);
+    return box;
+}
+
+void TextPreview::setFont(std::shared_ptr<const FontState> font, const Location& location, std::vector<Fixed> user,
+                          int faceCount)
+{
+    const bool newFont = font != rows_[0].font;
+    Row& main = rows_[0];
+    main.faceCount = faceCount;
+    if (!font || !font->Loaded) {
+        main = Row{};
+    } else if (newFont || location.normalized != main.location.normalized) {
+        if (newFont)
+            main.layout = ReadFontLayout(font->FontBytes, font->Face);
+        main.font = std::move(font);
+        main.user = std::move(user);
+        main.location = location; // as the session normalized it
+        main.drawing = std::make_shared<GlyphDrawing>(main.font, location, palette().color(QPalette::Text));
+    }
+    rowList_->item(0)->setText(rowLabel(main));
+    if (newFont) {
+        fillLayoutChoices();
+        fillAddMenu(); // before it shows: a menu filled as it opens is placed for its old size
+    }
+    if (newFont && main.font)
+        text_->setText(SampleText(*main.font)); // reshapes
     else
         reshape();
 }
@@ -100,113 +282,329 @@ QString TextPreview::text() const { return text_->text(); }
 
 void TextPreview::setText(const QString& text) { text_->setText(text); }
 
+void TextPreview::setRow(Row& row, std::shared_ptr<const FontState> font, const std::vector<Fixed>& user)
+{
+    row.font = std::move(font);
+    row.user = user;
+    row.location = Normalize(row.font->Variations, user);
+    row.drawing = std::make_shared<GlyphDrawing>(row.font, row.location, palette().color(QPalette::Text));
+}
+
+bool TextPreview::addFontRow(const std::string& path, int face)
+{
+    OpenedFont opened = OpenFontPath(path, false, face);
+    if (!opened.font.Loaded)
+        return false;
+    Row row;
+    row.faceCount = opened.faces;
+    auto font = std::make_shared<const FontState>(std::move(opened.font));
+    row.layout = ReadFontLayout(font->FontBytes, font->Face);
+    setRow(row, font, DefaultCoordinates(font->Variations));
+    rows_.push_back(std::move(row));
+    rowList_->addItem(rowLabel(rows_.back()));
+    fillLayoutChoices();
+    reshape();
+    selectRow(rowCount() - 1);
+    return true;
+}
+
+void TextPreview::addLocationRow(const std::vector<Fixed>& user)
+{
+    if (!rows_[0].font)
+        return;
+    Row row;
+    row.faceCount = rows_[0].faceCount;
+    row.layout = rows_[0].layout;
+    setRow(row, rows_[0].font, user);
+    rows_.push_back(std::move(row));
+    rowList_->addItem(rowLabel(rows_.back()));
+    reshape();
+    selectRow(rowCount() - 1);
+}
+
+int TextPreview::selectedRow() const { return std::max(0, rowList_->currentRow()); }
+
+void TextPreview::selectRow(int row)
+{
+    if (row >= 0 && row < rowCount())
+        rowList_->setCurrentRow(row);
+}
+
+// "Inter Light · wght 300 opsz 14", "Noto Sans CJK · face 3 of 10".
+QString TextPreview::rowLabel(const Row& row) const
+{
+    if (!row.font)
+        return "No font";
+    QString label = QString::fromStdString(FontNameText(*row.font, FullNameId));
+    if (label.isEmpty())
+        label = QFileInfo(QString::fromStdString(row.font->FontFileName)).fileName();
+    if (row.faceCount > 1)
+        label += QString::fromUtf8(" \u00b7 face %1 of %2").arg(row.font->Face + 1).arg(row.faceCount);
+    const auto& axes = row.font->Variations.axes;
+    QStringList values;
+    for (std::size_t a = 0; a < axes.size() && a < row.user.size(); ++a)
+        if (!axes[a].hidden)
+            values << QString("%1 %2").arg(QString::fromStdString(axes[a].tag)).arg(row.user[a] / 65536.0, 0, 'g', 6);
+    if (!values.isEmpty())
+        label += QString::fromUtf8(" \u00b7 ") + values.join(' ');
+    return label;
+}
+
+// The features and scripts of every row, each once, and the directions the
+// main font can be set in; the choices made stay where they still can.
+void TextPreview::fillLayoutChoices()
+{
+    std::map<std::string, Qt::CheckState> states;
+    for (int i = 0; i < features_->topLevelItemCount(); ++i)
+        states[features_->topLevelItem(i)->text(0).toStdString()] = features_->topLevelItem(i)->checkState(0);
+    const QVariant script = script_->currentData(TagRole);
+    const QVariant direction = direction_->currentData();
+
+    const QSignalBlocker quietFeatures(features_), quietScript(script_), quietDirection(direction_);
+    features_->clear();
+    script_->clear();
+    script_->addItem("Automatic", QString());
+    std::map<std::string, QTreeWidgetItem*> listed;
+    for (const Row& row : rows_) {
+        for (const auto& f : row.layout.features) {
+            QTreeWidgetItem*& item = listed[f.tag];
+            if (!item) {
+                item = new QTreeWidgetItem(features_,
+                                           {QString::fromStdString(f.tag), "", QString::fromStdString(f.name)});
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsUserTristate);
+                const auto kept = states.find(f.tag);
+                item->setCheckState(0, kept == states.end() ? Qt::PartiallyChecked : kept->second);
+                item->setText(1, stateWord(item->checkState(0)));
+            }
+            const QString table = f.gsub && f.gpos ? "GSUB and GPOS" : f.gpos ? "GPOS" : "GSUB";
+            item->setToolTip(0, item->toolTip(0).isEmpty() ? table : item->toolTip(0));
+        }
+        for (const auto& s : row.layout.scripts)
+            if (!s.script.empty() && script_->findData(QString::fromStdString(s.tag), TagRole) < 0) {
+                script_->addItem(QString("%1 (%2)").arg(trimmed(s.tag), QString::fromStdString(s.script)),
+                                 QString::fromStdString(s.script));
+                script_->setItemData(script_->count() - 1, QString::fromStdString(s.tag), TagRole);
+            }
+    }
+    script_->setCurrentIndex(std::max(0, script_->findData(script, TagRole)));
+
+    direction_->clear();
+    direction_->addItem("Automatic", int(TextDirection::Auto));
+    direction_->addItem("Left to right", int(TextDirection::LeftToRight));
+    direction_->addItem("Right to left", int(TextDirection::RightToLeft));
+    if (rows_[0].layout.verticalMetrics) {
+        direction_->addItem("Top to bottom", int(TextDirection::TopToBottom));
+        direction_->addItem("Bottom to top", int(TextDirection::BottomToTop));
+    }
+    direction_->setCurrentIndex(std::max(0, direction_->findData(direction)));
+    fillLanguages();
+}
+
+// The language systems of the script chosen, or of every script while it is automatic.
+void TextPreview::fillLanguages()
+{
+    const QString kept = language_->currentData().toString(), script = script_->currentData(TagRole).toString();
+    const QSignalBlocker quiet(language_);
+    language_->clear();
+    language_->addItem("Default", QString());
+    for (const Row& row : rows_)
+        for (const auto& s : row.layout.scripts)
+            if (script.isEmpty() || QString::fromStdString(s.tag) == script)
+                for (std::size_t k = 0; k < s.languages.size() && k < s.languageCodes.size(); ++k) {
+                    const QString code = QString::fromStdString(s.languageCodes[k]);
+                    if (!code.isEmpty() && language_->findData(code) < 0)
+                        language_->addItem(QString("%1 (%2)").arg(trimmed(s.languages[k]), code), code);
+                }
+    language_->setCurrentIndex(std::max(0, language_->findData(kept)));
+}
+
+ShapeOptions TextPreview::options() const
+{
+    ShapeOptions options;
+    for (int i = 0; i < features_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = features_->topLevelItem(i);
+        if (item->checkState(0) != Qt::PartiallyChecked)
+            options.features.push_back((item->checkState(0) == Qt::Checked ? "+" : "-") + item->text(0).toStdString());
+    }
+    options.script = script_->currentData().toString().toStdString();
+    options.language = language_->currentData().toString().toStdString();
+    options.direction = TextDirection(direction_->currentData().toInt());
+    return options;
+}
+
+void TextPreview::fillAddMenu()
+{
+    addMenu_->clear();
+    addMenu_->addAction("Font File...", this, &TextPreview::addFontFile);
+    const Row& main = rows_[0];
+    if (!main.font)
+        return;
+    if (main.faceCount > 1) {
+        QMenu* faces = addMenu_->addMenu("Face");
+        const std::string path = main.font->FontFileName;
+        for (int face = 0; face < main.faceCount; ++face)
+            faces->addAction(QString("%1: %2").arg(face + 1).arg(QString::fromStdString(GetFaceName(path, face))), this,
+                             [this, path, face] { addFontRow(path, face); });
+    }
+    QAction* location = addMenu_->addAction("Location...", this, [this] {
+        addLocationRow(rows_[0].user.empty() ? DefaultCoordinates(rows_[0].font->Variations) : rows_[0].user);
+        editLocation();
+    });
+    location->setEnabled(!main.font->Variations.axes.empty());
+}
+
+void TextPreview::addFontFile()
+{
+    const QString path = QFileDialog::getOpenFileName(this, "Add a Font", QString(),
+                                                      "Fonts (*.ttf *.otf *.ttc *.otc *.woff *.woff2);;All files (*)");
+    if (!path.isEmpty() && !addFontRow(path.toStdString()))
+        QMessageBox::warning(this, "Text",
+                             QString("%1 could not be opened as a font.").arg(QFileInfo(path).fileName()));
+}
+
+// The selected row's location, moved by the axes dialog as it goes.
+void TextPreview::editLocation()
+{
+    const int row = selectedRow();
+    if (row == 0 || rows_[std::size_t(row)].font->Variations.axes.empty())
+        return;
+    if (!locationDialog_) {
+        locationDialog_ = new VariationsDialog(this);
+        connect(locationDialog_, &VariationsDialog::locationChanged, this, [this](const std::vector<Fixed>& user) {
+            if (locationRow_ <= 0 || locationRow_ >= rowCount())
+                return;
+            Row& moved = rows_[std::size_t(locationRow_)];
+            setRow(moved, moved.font, user);
+            rowList_->item(locationRow_)->setText(rowLabel(moved));
+            reshape();
+        });
+    }
+    locationRow_ = row;
+    const Row& moved = rows_[std::size_t(row)];
+    locationDialog_->setWindowTitle(QString("Location of %1").arg(rowLabel(moved)));
+    locationDialog_->setAxes(moved.font->Variations, moved.user);
+    locationDialog_->show();
+    locationDialog_->raise();
+}
+
+void TextPreview::removeRow()
+{
+    const int row = selectedRow();
+    if (row == 0)
+        return;
+    if (locationDialog_)
+        locationDialog_->hide(); // the rows after the one removed move up
+    locationRow_ = -1;
+    rows_.erase(rows_.begin() + row);
+    delete rowList_->takeItem(row);
+    fillLayoutChoices();
+    reshape();
+}
+
+void TextPreview::shapeRow(Row& row, const ShapeOptions& options, const std::string& utf8)
+{
+    row.glyphs.clear();
+    row.runs.clear();
+    if (!row.font)
+        return;
+    if (auto runs = ShapeRuns(row.font->FontBytes, row.font->Face, row.location, utf8, options))
+        for (ShapedRun& run : *runs) {
+            row.glyphs.insert(row.glyphs.end(), run.glyphs.begin(), run.glyphs.end());
+            run.glyphs.clear();
+            row.runs.push_back(std::move(run));
+        }
+}
+
 void TextPreview::reshape()
 {
-    std::vector<ShapedGlyph> glyphs;
-    if (font_ && font_->Loaded) {
-        const std::string utf8 = text_->text().toStdString();
-        glyphs = ShapeText(font_->FontBytes, font_->Face, location_, utf8).value_or(std::vector<ShapedGlyph>{});
-    }
-    canvas_->setLine(font_, location_, std::move(glyphs));
+    const ShapeOptions shaping = options();
+    const std::string utf8 = text_->text().toStdString();
+    for (Row& row : rows_)
+        shapeRow(row, shaping, utf8);
+    traceStale_ = true;
+    showRows();
+    traceLater();
 }
 
-WaterfallCanvas::WaterfallCanvas(QWidget* parent) : QWidget(parent)
+// The glyph list at once; the trace now for a short text, else once the
+// changes pause: tracing a few thousand characters takes a good part of a second.
+void TextPreview::traceLater()
 {
-    setBackgroundRole(QPalette::Base);
-    setAutoFillBackground(true);
-    int height = 8;
-    for (int size : Sizes)
-        height += int(size * LineGap) + 4;
-    setMinimumHeight(height);
-}
-
-WaterfallCanvas::~WaterfallCanvas() = default;
-
-void WaterfallCanvas::setLine(std::shared_ptr<const FontState> font, const Location& location,
-                              std::vector<ShapedGlyph> glyphs)
-{
-    if (font != font_ || location.normalized != location_) {
-        paths_.clear();
-        pictures_.clear();
-        if (font != font_)
-            colour_ = font && font->Loaded ? FontColourTables(*font) : nullptr;
-        const QColor text = palette().color(QPalette::Text);
-        const Rgba foreground{std::uint8_t(text.red()), std::uint8_t(text.green()), std::uint8_t(text.blue()), 255};
-        source_ = font && font->Loaded ? std::make_unique<FontGlyphSource>(font, "", location, colour_, foreground) : nullptr;
-        font_ = std::move(font);
-        location_ = location.normalized;
-    }
-    glyphs_ = std::move(glyphs);
-    int width = 0;
-    if (source_) {
-        const double scale = double(Sizes[std::size(Sizes) - 1]) / std::max(1, source_->metrics().unitsPerEm);
-        for (const ShapedGlyph& g : glyphs_)
-            width += g.xAdvance;
-        width = int(width * scale);
-    }
-    setMinimumWidth(LabelWidth + width + 16);
-    update();
-}
-
-const QPainterPath& WaterfallCanvas::pathOf(int glyph)
-{
-    auto found = paths_.find(glyph);
-    if (found == paths_.end())
-        found = paths_.emplace(glyph, glyphPath(source_->shape(glyph))).first;
-    return found->second;
-}
-
-const ColourRendering& WaterfallCanvas::colourOf(int glyph, int size)
-{
-    auto found = pictures_.find({glyph, size});
-    if (found == pictures_.end())
-        found = pictures_.emplace(std::pair(glyph, size), source_->colourPicture(glyph, size, {})).first;
-    return found->second;
-}
-
-void WaterfallCanvas::paintEvent(QPaintEvent*)
-{
-    placed_.clear();
-    if (!source_)
+    constexpr int ShortText = 100; // characters
+    if (text_->text().size() <= ShortText) {
+        showSelected();
         return;
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const double unitsPerEm = std::max(1, source_->metrics().unitsPerEm);
-    double baseline = 4;
-    for (int size : Sizes) {
-        baseline += size * LineGap;
-        painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(QPointF(4, baseline), QString::number(size));
-        const double scale = size / unitsPerEm;
-        double penX = 0, penY = 0;
-        for (const ShapedGlyph& g : glyphs_) {
-            const QTransform place(scale, 0, 0, -scale, LabelWidth + (penX + g.xOffset) * scale,
-                                   baseline - (penY + g.yOffset) * scale);
-            if (const ColourRendering& colour = colourOf(g.glyph, size); !colour.image.isNull())
-                painter.drawImage(QPointF(place.dx() + colour.left, place.dy() - colour.top), colour.image);
-            else
-                painter.fillPath(place.map(pathOf(g.glyph)), palette().color(QPalette::Text));
-            // The click area: the advance across, the size's line down.
-            const double left = LabelWidth + penX * scale;
-            placed_.push_back({QRectF(left, baseline - size, std::max(1.0, g.xAdvance * scale), size * LineGap), g.glyph});
-            penX += g.xAdvance;
-            penY += g.yAdvance;
-        }
-        baseline += 4;
     }
+    const Row& row = rows_[std::size_t(selectedRow())];
+    glyphs_->setGlyphs(row.glyphs, row.drawing);
+    if (tabs_->currentWidget() == trace_)
+        traceTimer_->start();
 }
 
-int WaterfallCanvas::glyphAt(QPointF at) const
+void TextPreview::showRows()
 {
-    for (const Placed& p : placed_)
-        if (p.box.contains(at))
-            return p.glyph;
-    return -1;
+    std::vector<DrawnRow> drawn;
+    for (const Row& row : rows_)
+        drawn.push_back({rowLabel(row), row.glyphs, row.drawing});
+    const TextDirection direction = TextDirection(direction_->currentData().toInt());
+    const bool vertical = direction == TextDirection::TopToBottom || direction == TextDirection::BottomToTop;
+    canvas_->setRows(std::move(drawn), waterfall_->isChecked() ? Sizes : std::vector<int>{size_->value()}, vertical);
+    canvas_->setSelectedRow(selectedRow());
 }
 
-void WaterfallCanvas::mouseReleaseEvent(QMouseEvent* event)
+// The glyph list at once; the trace, which costs more, only while it shows.
+void TextPreview::showSelected()
 {
-    if (event->button() == Qt::LeftButton)
-        if (const int glyph = glyphAt(event->position()); glyph >= 0)
-            emit glyphClicked(glyph);
+    const Row& row = rows_[std::size_t(selectedRow())];
+    glyphs_->setGlyphs(row.glyphs, row.drawing);
+    if (tabs_->currentWidget() != trace_ || !traceStale_)
+        return;
+    traceStale_ = false;
+    traceTimer_->stop();
+    showTraceOf(row);
+}
+
+// Text of both directions is shaped run by run: the trace is of one run, in
+// its own direction, as the row drew it.
+void TextPreview::showTraceOf(const Row& row)
+{
+    const QList<uint> characters = text_->text().toUcs4();
+    QStringList runNames;
+    for (const ShapedRun& run : row.runs) {
+        const QString part = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()) + run.start,
+                                               std::min<qsizetype>(run.length, characters.size() - run.start));
+        runNames << QString("%1 (%2)").arg(part.left(24), run.rightToLeft ? "right to left" : "left to right");
+    }
+    traceRun_ = std::clamp(traceRun_, 0, std::max(0, int(row.runs.size()) - 1));
+    trace_->setRuns(runNames, traceRun_);
+
+    std::optional<ShapeResult> shaped;
+    ShapeOptions shaping = options();
+    std::string text = text_->text().toStdString();
+    if (row.runs.size() > 1) {
+        const ShapedRun& run = row.runs[std::size_t(traceRun_)];
+        text = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()) + run.start, run.length)
+                   .toStdString();
+        shaping.direction = run.rightToLeft ? TextDirection::RightToLeft : TextDirection::LeftToRight;
+    }
+    if (row.font)
+        shaped = Shape(row.font->FontBytes, row.font->Face, row.location, text, shaping, true);
+    if (!shaped)
+        shaped = ShapeResult{};
+    trace_->setTrace(std::move(shaped->trace), shaped->traceCut, shaped->direction == TextDirection::RightToLeft,
+                     row.drawing);
+}
+
+void TextPreview::showTrace() { tabs_->setCurrentWidget(trace_); }
+
+void TextPreview::highlightLookup(bool gpos, int lookupIndex) { trace_->highlightLookup(gpos, lookupIndex); }
+
+void TextPreview::rowClicked(int row, int glyph)
+{
+    if (row == 0) {
+        emit glyphClicked(glyph);
+        return;
+    }
+    const Row& clicked = rows_[std::size_t(row)];
+    emit rowGlyphClicked(clicked.font->FontFileName, clicked.font->Face, clicked.user, glyph);
 }

@@ -1,83 +1,131 @@
 #pragma once
-#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QDockWidget>
-#include <QPainterPath>
 
-#include "sfnt/location.h"
-#include "platform/colour_picture.h"
 #include "platform/shaping.h"
+#include "sfnt/fixed.h"
+#include "sfnt/location.h"
 #include "tables/font_state.h"
 
-class FontGlyphSource;
+class GlyphDrawing;
+class GlyphList;
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+class QTabWidget;
+class QTreeWidget;
+class ShapingTrace;
+class VariationsDialog;
 class WaterfallCanvas;
 
-// View > "Text": a line of text shaped by HarfBuzz at the face and location
-// shown, drawn from Lumaro's own outlines at sizes from 8 to 96 pixels. A
-// click on a glyph shows it in the main window.
+// View > "Text", a proofing view: a line of text shaped by HarfBuzz with the
+// features, script, language and direction chosen, split into bidirectional
+// runs, drawn from Lumaro's own outlines in a waterfall of sizes or at one
+// size. Beside the main window's font other rows may show other fonts, faces
+// or locations with the same text and options. The glyph list and the
+// shaping trace show the selected row. A click on a glyph shows it in the
+// main window.
 class TextPreview : public QDockWidget {
     Q_OBJECT
 public:
     explicit TextPreview(QWidget* parent = nullptr);
+    ~TextPreview() override;
 
-    // A new font starts with its sample text (name ID 19), else a pangram in
-    // its script; a new location keeps the text typed.
-    void setFont(std::shared_ptr<const FontState> font, const Location& location);
+    // The main row's font: a new font starts with its sample text (name ID
+    // 19), else a pangram in its script; a new location keeps the text typed.
+    // `user` is the location in user coordinates, faceCount the file's faces.
+    void setFont(std::shared_ptr<const FontState> font, const Location& location, std::vector<Fixed> user = {},
+                 int faceCount = 1);
     QString text() const;
     void setText(const QString& text);
 
+    // Another row: face `face` of a font file, opened as File > Open opens
+    // it; false, adding nothing, when it does not open.
+    bool addFontRow(const std::string& path, int face = 0);
+    // Another row: the main row's font at user coordinates `user`.
+    void addLocationRow(const std::vector<Fixed>& user);
+    int rowCount() const { return int(rows_.size()); }
+    int selectedRow() const;
+    void selectRow(int row);
+    // The shaped glyphs of a row, in visual order.
+    const std::vector<ShapedGlyph>& rowGlyphs(int row) const { return rows_[std::size_t(row)].glyphs; }
+    // What every row is shaped with, as the controls give it.
+    ShapeOptions options() const;
+
+    GlyphList* glyphList() const { return glyphs_; }
+    ShapingTrace* trace() const { return trace_; }
+    void showTrace();
+
+public slots:
+    // Marks the trace's steps of that lookup of GSUB (gpos false) or GPOS.
+    void highlightLookup(bool gpos, int lookupIndex);
+
 signals:
+    // A glyph of the main row was clicked.
     void glyphClicked(int glyph);
+    // A glyph of another row was clicked: its font's file, face and location.
+    void rowGlyphClicked(const std::string& path, int face, const std::vector<Fixed>& user, int glyph);
 
 private:
+    struct Row {
+        std::shared_ptr<const FontState> font;
+        int faceCount = 1;
+        std::vector<Fixed> user; // one per axis; empty: the default
+        Location location;
+        FontLayout layout;
+        std::vector<ShapedGlyph> glyphs;
+        std::vector<ShapedRun> runs; // their glyphs not kept: the row's are
+        std::shared_ptr<GlyphDrawing> drawing;
+    };
+    void createControls();
+    QWidget* createRowsBox();
+    void setRow(Row& row, std::shared_ptr<const FontState> font, const std::vector<Fixed>& user);
+    QString rowLabel(const Row& row) const;
+    void fillLayoutChoices();
+    void fillLanguages();
+    void fillAddMenu();
     void reshape();
+    void shapeRow(Row& row, const ShapeOptions& options, const std::string& utf8);
+    void showRows();
+    void showSelected();
+    void traceLater();
+    void showTraceOf(const Row& row);
+    void editLocation();
+    void removeRow();
+    void addFontFile();
+    void rowClicked(int row, int glyph);
 
     QLineEdit* text_ = nullptr;
+    QComboBox* script_ = nullptr;
+    QComboBox* language_ = nullptr;
+    QComboBox* direction_ = nullptr;
+    QCheckBox* waterfall_ = nullptr;
+    QSpinBox* size_ = nullptr;
+    QTreeWidget* features_ = nullptr;
+    QListWidget* rowList_ = nullptr;
+    QMenu* addMenu_ = nullptr;
+    QPushButton* locationButton_ = nullptr;
+    QPushButton* removeButton_ = nullptr;
     WaterfallCanvas* canvas_ = nullptr;
-    std::shared_ptr<const FontState> font_;
-    Location location_;
+    QTabWidget* tabs_ = nullptr;
+    GlyphList* glyphs_ = nullptr;
+    ShapingTrace* trace_ = nullptr;
+    VariationsDialog* locationDialog_ = nullptr;
+    int locationRow_ = -1; // the row the location dialog moves
+    std::vector<Row> rows_; // the main row first
+    bool traceStale_ = true;
+    QTimer* traceTimer_ = nullptr; // a long text's trace waits for typing to pause
+    int traceRun_ = 0; // which run of the selected row is traced, in visual order
 };
 
 // The font's sample text: the first non-empty name ID 19 record, else the
 // pangram of the script whose letters the font maps most of, else Latin's.
 QString SampleText(const FontState& font);
-
-// The drawing of the waterfall: one line per size, each glyph placed as
-// shaped; remembers where each glyph was drawn for clicks.
-class WaterfallCanvas : public QWidget {
-    Q_OBJECT
-public:
-    explicit WaterfallCanvas(QWidget* parent = nullptr);
-    ~WaterfallCanvas() override;
-    // The glyphs drawn as Lumaro draws them at `location`.
-    void setLine(std::shared_ptr<const FontState> font, const Location& location, std::vector<ShapedGlyph> glyphs);
-    // The glyph drawn at a point of the canvas; -1 for none.
-    int glyphAt(QPointF at) const;
-
-signals:
-    void glyphClicked(int glyph);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    const QPainterPath& pathOf(int glyph);
-    const ColourRendering& colourOf(int glyph, int size);
-
-    std::shared_ptr<const FontState> font_;
-    std::unique_ptr<FontGlyphSource> source_;
-    std::vector<double> location_; // of source_
-    std::vector<ShapedGlyph> glyphs_;
-    std::map<int, QPainterPath> paths_; // by glyph, in font units, y up
-    std::shared_ptr<const ColourTables> colour_; // of font_, nullptr for a font without colour glyphs
-    std::map<std::pair<int, int>, ColourRendering> pictures_; // by glyph and size
-    struct Placed {
-        QRectF box;
-        int glyph;
-    };
-    std::vector<Placed> placed_; // of the last painting
-};

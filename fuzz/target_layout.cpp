@@ -1,0 +1,42 @@
+#include "fuzz/fuzz_common.h"
+#include "fuzz/fuzz_targets.h"
+
+#include "layout/lookup_content.h"
+#include "sfnt/table_directory.h"
+
+namespace {
+
+// One lookup's expansion is bounded by MaxExpansionSteps; an input of many
+// lookups that each spend it all is cut here, so that an input runs in well
+// under a second.
+constexpr std::size_t StepsPerInput = 4 * MaxExpansionSteps;
+
+} // namespace
+
+int fuzz::LayoutTables(const std::uint8_t* data, std::size_t size)
+{
+    FontState font;
+    if (!loadFont(data, size, font))
+        return 0;
+    const int picked = tailByte(data, size, 0) << 8 | tailByte(data, size, 1);
+    std::size_t steps = 0;
+    for (const bool gpos : {false, true}) {
+        const auto read = ReadGsubGpos(TableBytes(font, gpos ? "GPOS" : "GSUB"), gpos);
+        const auto* layout = std::get_if<GsubGposTable>(&read);
+        if (!layout)
+            continue;
+        // The language systems' feature indices and the features' lookup indices
+        // are the font's word: every one looked up as the browser would.
+        for (const ScriptRecord& script : layout->scripts)
+            for (const LangSys& lang : script.languages)
+                for (const int f : lang.features)
+                    if (std::size_t(f) < layout->features.size())
+                        for (const int l : layout->features[std::size_t(f)].lookups)
+                            LookupTypeName(gpos, std::size_t(l) < layout->lookups.size() ? layout->lookups[std::size_t(l)].type : 0);
+        for (int l = 0; l < int(layout->lookups.size()) && steps < StepsPerInput; ++l) {
+            steps += ExpandLookup(*layout, l).steps;
+            steps += ExpandLookup(*layout, l, picked % std::max(font.NumGlyphs, 1)).steps;
+        }
+    }
+    return 0;
+}

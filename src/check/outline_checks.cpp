@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <numbers>
 #include <tuple>
 
@@ -473,9 +474,11 @@ void checkResolved(const FontState& font, const ResolvedGlyph& resolved, const C
         return;
     }
     const std::vector<std::span<const OutlinePoint>> contours = PrintedContours(resolved);
-    out.findings = CheckContours(contours, facts);
+    // The glyph's own findings have no contour: they come first, already in order.
     checkGlyphData(font, out.glyph, resolved, contours, facts, out.findings);
-    std::stable_sort(out.findings.begin(), out.findings.end(), FindingBefore);
+    std::vector<Finding> ofContours = CheckContours(contours, facts);
+    out.findings.insert(out.findings.end(), std::make_move_iterator(ofContours.begin()),
+                        std::make_move_iterator(ofContours.end()));
 }
 
 } // namespace

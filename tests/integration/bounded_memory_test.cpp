@@ -74,6 +74,16 @@ Usage measure(std::vector<std::string> args)
     return usage;
 }
 
+// Glyph 1: 3 000 contours of one point; glyph 2: 256 copies of one square,
+// every contour on top of the others.
+ttf::ByteVector coincidentContoursFont()
+{
+    ttf::FontSpec design = ttf::craftedBase();
+    design.glyphs[1] = ttf::pointRowGlyph(3000);
+    design.glyphs[2] = ttf::compositeGlyph(std::vector<ttf::Component>(256, ttf::Component{3, 0, 0}));
+    return ttf::buildFont(design);
+}
+
 struct Amplifier {
     const char* what;
     ttf::ByteVector bytes;
@@ -89,12 +99,13 @@ TEST(BoundedMemory, EveryCommandOnFontsThatMultiplyTheirSize)
          {{"names"}, {"load"}, {"map"}, {"find", "A", "U+0041"}}},
         {"shared glyph data", ttf::sharedGlyphFont(),
          {{"load", "--composites"}, {"glyph", "0", "1", "65534"}, {"outline", "65534"}, {"find", "65534", "x"},
-          {"names"}, {"map"}}},
+          {"names"}, {"map"}, {"check", "0", "1", "65534"}}},
         {"shared glyph data, every glyph", ttf::sharedGlyphFont(AllGlyphs),
-         {{"glyph", "--all", "--composites"}, {"outline", "--all"}}},
+         {{"glyph", "--all", "--composites"}, {"outline", "--all"}, {"check"}, {"diff"}}},
+        {"one-point and coincident contours", coincidentContoursFont(), {{"check"}, {"diff"}}},
         {"long format 4", ttf::longFormat4Font(), {{"map"}, {"load"}}},
         {"composites 64 wide and 16 deep", ttf::compositeFanFont(),
-         {{"outline", "1"}, {"glyph", "1", "--composites"}, {"load", "--composites"}}},
+         {{"outline", "1"}, {"glyph", "1", "--composites"}, {"load", "--composites"}, {"check", "1"}}},
     };
     for (const Amplifier& c : cases) {
         ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;
@@ -102,6 +113,8 @@ TEST(BoundedMemory, EveryCommandOnFontsThatMultiplyTheirSize)
         for (std::vector<std::string> args : c.commands) {
             const std::string command = c.what + std::string(": ") + args[0];
             args.insert(args.begin() + 1, file.path());
+            if (args[0] == "diff") // the font with itself
+                args.insert(args.begin() + 1, file.path());
             const Usage u = measure(args);
             EXPECT_TRUE(u.status == 0 || u.status == 1) << command << ": status " << u.status; // 1: a glyph abandoned
             EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
@@ -306,6 +319,8 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
         for (std::vector<std::string> args : c.commands) {
             const std::string command = c.what + std::string(": ") + args[0];
             args.insert(args.begin() + 1, file.path());
+            if (args[0] == "diff") // the font with itself
+                args.insert(args.begin() + 1, file.path());
             const Usage u = measure(args);
             EXPECT_EQ(u.status, c.status) << command;
             EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;

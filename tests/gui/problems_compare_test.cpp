@@ -101,7 +101,7 @@ protected:
 // and choosing its row selects the point at (0, 200) and its listing line.
 TEST_F(ProblemsAndComparison, AFindingChosenSelectsItsPoint)
 {
-    EXPECT_TRUE(action("mnuProblems")->isChecked()) << "on by default for a font with problems";
+    EXPECT_TRUE(action("mnuProblems")->isChecked()) << "on by default";
     session().showGlyph(Doubled);
     ASSERT_EQ(w.session().CurrentGlyph(), Doubled);
 

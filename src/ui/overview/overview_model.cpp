@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "check/font_diff.h"
 #include "platform/char_names.h"
 #include "ui/overview/overview_drawing.h"
 
@@ -146,8 +147,12 @@ QVariant GlyphListModel::data(const QModelIndex& index, int role) const
         const int change = marks_ ? marks_->changeOf(glyph) : -1;
         return change > 0 ? QVariant(ChangeColour(change)) : QVariant();
     }
-    case Qt::ToolTipRole:
-        return glyphToolTip(*source_, glyph) + characterLines(source_->codes(glyph));
+    case Qt::ToolTipRole: {
+        const int change = marks_ ? marks_->changeOf(glyph) : -1;
+        const QString changed = change >= 0 ? QStringLiteral("\nChange: ") + QString::fromLatin1(GlyphChangeName(GlyphChange(change)))
+                                            : QString();
+        return glyphToolTip(*source_, glyph) + characterLines(source_->codes(glyph)) + changed;
+    }
     default:
         return {};
     }

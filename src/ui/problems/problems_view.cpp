@@ -93,6 +93,7 @@ ProblemsView::ProblemsView(QWidget* window, GlyphCanvas* canvas, SessionSignals&
     badges_ = viewMenu->addAction("Problems");
     badges_->setObjectName("mnuProblems");
     badges_->setCheckable(true);
+    badges_->setChecked(true); // a font without problems has no badges to show
     QAction* fontProblems = viewMenu->addAction("Font Problems");
     fontProblems->setObjectName("mnuFontProblems");
 
@@ -101,7 +102,7 @@ ProblemsView::ProblemsView(QWidget* window, GlyphCanvas* canvas, SessionSignals&
     static_cast<QStatusBar*>(statusBar)->addPermanentWidget(progress_);
     checks_ = new FontChecks(this);
 
-    connect(&session_, &SessionSignals::fontOpened, this, &ProblemsView::fontOpened);
+    connect(&session_, &SessionSignals::fontOpened, this, &ProblemsView::locationChanged);
     connect(&session_, &SessionSignals::locationChanged, this, &ProblemsView::locationChanged);
     connect(&session_, &SessionSignals::glyphShown, this, &ProblemsView::glyphShown);
     connect(table_, &QTableWidget::itemSelectionChanged, this, [this] {
@@ -109,31 +110,17 @@ ProblemsView::ProblemsView(QWidget* window, GlyphCanvas* canvas, SessionSignals&
         if (!chosen.isEmpty())
             selectRow(chosen.first()->row());
     });
-    connect(badges_, &QAction::triggered, this, [this] { badgesChosen_ = true; });
     connect(badges_, &QAction::toggled, this, &ProblemsView::showBadges);
     connect(fontProblems, &QAction::triggered, this, &ProblemsView::showFontProblems);
     connect(checks_, &FontChecks::progressed, this, [this] {
         showProgress();
-        if (!checks_->found().empty())
-            turnBadgesOnFirstTime();
         if (!checks_->running() && fontProblems_ && fontProblems_->isVisible())
             fillFontProblems();
         emit fontChecked(checks_->checksByGlyph());
     });
 }
 
-// A new font starts with the badges off until a problem is known, then on
-// unless the user has switched them; its check starts at once.
-void ProblemsView::fontOpened()
-{
-    badgesChosen_ = false;
-    {
-        const QSignalBlocker quiet(badges_);
-        badges_->setChecked(false);
-    }
-    locationChanged();
-}
-
+// A new font, or the font at another location, is checked again from the start.
 void ProblemsView::locationChanged()
 {
     const FontSession& s = session_.session();
@@ -141,12 +128,6 @@ void ProblemsView::locationChanged()
     checks_->start(s.font(), s.location());
     showProgress();
     glyphShown(s.CurrentGlyph());
-}
-
-void ProblemsView::turnBadgesOnFirstTime()
-{
-    if (!badgesChosen_ && !badges_->isChecked())
-        badges_->setChecked(true);
 }
 
 // One row a finding, in the order the checks list them.
@@ -167,8 +148,6 @@ void ProblemsView::glyphShown(int glyph)
         for (int column = 0; column < 5; ++column)
             table_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
-    if (!findings_.empty())
-        turnBadgesOnFirstTime();
     showBadges();
 }
 

@@ -18,7 +18,7 @@ class SessionSignals;
 
 // The outline problems in the window: the "Problems" table of the glyph
 // shown (a row chosen selects its point), a badge on the canvas at each
-// problem's place (View > "Problems"), and the whole font checked in the
+// problem's place (View > "Problems", on unless the user turned it off), and the whole font checked in the
 // background for View > "Font Problems" and the overview's filter.
 class ProblemsView : public QObject {
     Q_OBJECT
@@ -42,12 +42,10 @@ signals:
     void fontChecked(const std::vector<std::uint16_t>& checksByGlyph);
 
 private:
-    void fontOpened();
     void locationChanged();
     void glyphShown(int glyph);
     void selectRow(int row);
     void showBadges();
-    void turnBadgesOnFirstTime();
     void showProgress();
     void fillFontProblems();
 
@@ -61,5 +59,4 @@ private:
     QWidget* window_;
     CheckFacts facts_; // of the open font at the session's location
     std::vector<Finding> findings_;
-    bool badgesChosen_ = false; // the user switched the badges for this font
 };

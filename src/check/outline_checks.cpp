@@ -403,7 +403,8 @@ std::vector<Finding> CheckContours(std::span<const std::span<const OutlinePoint>
         ranges[c].begin = ranges[c].end = segments.size();
         if (points.size() < 3 || !onCurve) {
             Finding open{Check::OpenContour, int(c), 0, -1, !points.empty(), 0, 0,
-                         points.size() < 3 ? std::to_string(points.size()) + " points" : "no on-curve point"};
+                         points.size() < 3 ? std::to_string(points.size()) + (points.size() == 1 ? " point" : " points")
+                                            : "no on-curve point"};
             if (open.placed)
                 open.x = points[0].x, open.y = points[0].y;
             out.push_back(std::move(open));

@@ -74,17 +74,20 @@ void compareWithReferences(const std::string& path)
         // FontForge counts a segment of zero length as crossing; here it is
         // a duplicate point, left out of every other check (and a
         // charstring's zero-length line is dropped, as FreeType drops it).
-        if (!(ffCrosses && !crosses && (ffZeroLength || has(g, "duplicate_point"))))
+        if (!(ffCrosses && !crosses && (ffZeroLength || has(g, "duplicate_point")))) {
             EXPECT_EQ(crosses, ffCrosses) << "glyph " << g;
+        }
         // Direction is judged only on contours that meet nothing; a contour
         // without on-curve points is open here (FontForge draws it as a
         // closed curve and so nests the others in it).
-        if (!crosses && !ffCrosses && !has(g, "open_contour"))
+        if (!crosses && !ffCrosses && !has(g, "open_contour")) {
             EXPECT_EQ(has(g, "wrong_direction"), ffWrong) << "glyph " << g;
+        }
         // FontForge marks an extremum off the ends however near it lies;
         // here it must lie 0.5 unit beyond them on a curve longer than em / 32.
-        if (has(g, "missing_extremum"))
+        if (has(g, "missing_extremum")) {
             EXPECT_TRUE(ffExtrema) << "glyph " << g;
+        }
     }
 }
 

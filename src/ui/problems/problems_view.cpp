@@ -127,6 +127,8 @@ void ProblemsView::locationChanged()
     facts_ = ReadCheckFacts(*s.font(), s.location());
     checks_->start(s.font(), s.location());
     showProgress();
+    if (fontProblems_ && fontProblems_->isVisible())
+        fillFontProblems(); // nothing of the font before stays to be clicked
     glyphShown(s.CurrentGlyph());
 }
 

@@ -186,4 +186,23 @@ TEST_F(ProblemsAndComparison, TheOverlayIsOffByDefaultAndStepsGoToChanges)
     EXPECT_EQ(w.session().CurrentGlyph(), Doubled);
 }
 
+// A font opened while the one before is still being checked: nothing of
+// the first run is handed back afterwards, however far it had got.
+TEST_F(ProblemsAndComparison, AnotherFontCancelsTheCheckBeforeIt)
+{
+    toolkit.font = std::string(DEJAVU_DIR) + "/DejaVuSans.ttf";
+    w.mnuOpen_Click();
+    // A first batch handed back: DejaVu Sans takes several to check.
+    ASSERT_TRUE(waitUntil([&] { return w.problems().fontChecks().checked() > 0; }));
+    toolkit.font = newer.path();
+    w.mnuOpen_Click();
+    ASSERT_TRUE(waitUntil([&] { return !w.problems().fontChecks().running(); }));
+    QApplication::processEvents(); // any late batch of the first run
+    const FontChecks& checks = w.problems().fontChecks();
+    EXPECT_EQ(checks.total(), 6);
+    EXPECT_EQ(checks.checked(), 6);
+    for (const GlyphFindings& g : checks.found())
+        EXPECT_LT(g.glyph, 6);
+}
+
 } // namespace

@@ -148,7 +148,7 @@ GlyphPairing PairGlyphs(const FontState& oldFont, const FontState& newFont)
 }
 
 GlyphComparison CompareGlyphs(const DiffSide& oldSide, const DiffSide& newSide, const GlyphPairing& pairing,
-                              GlyphPair pair, bool withMoves)
+                              PairedGlyph pair, bool withMoves)
 {
     GlyphComparison out;
     out.pair = pair;
@@ -163,7 +163,7 @@ void DiffFonts(const DiffSide& oldSide, const DiffSide& newSide, const GlyphPair
                const std::function<bool(GlyphComparison&&)>& each)
 {
     SideGlyph a, b; // their outlines reused from pair to pair
-    for (const GlyphPair& pair : pairing.pairs) {
+    for (const PairedGlyph& pair : pairing.pairs) {
         GlyphComparison out;
         out.pair = pair;
         resolve(oldSide, pair.oldGlyph, a, out.reports);

@@ -25,7 +25,7 @@ inline constexpr int GlyphChangeCount = 7;
 const char* GlyphChangeName(GlyphChange change);
 
 // A glyph of OLD and its partner in NEW; -1 on the side that has none.
-struct GlyphPair {
+struct PairedGlyph {
     int oldGlyph = -1, newGlyph = -1;
 };
 
@@ -35,7 +35,7 @@ struct GlyphPair {
 // glyph number. `pairs`: OLD's glyphs in order (removed ones with newGlyph
 // -1), then NEW's unpaired glyphs in order (added, oldGlyph -1).
 struct GlyphPairing {
-    std::vector<GlyphPair> pairs;
+    std::vector<PairedGlyph> pairs;
     std::vector<int> newOf; // each OLD glyph's partner, -1 for none
 };
 GlyphPairing PairGlyphs(const FontState& oldFont, const FontState& newFont);
@@ -54,7 +54,7 @@ struct PointMove {
 };
 
 struct GlyphComparison {
-    GlyphPair pair;
+    PairedGlyph pair;
     GlyphChange change = GlyphChange::Identical;
     double maxDistance = 0;       // PointsMoved: the largest distance between partner points
     std::vector<PointMove> moves; // PointsMoved, when asked for: every point that moved
@@ -65,7 +65,7 @@ struct GlyphComparison {
 // glyph that cannot be resolved compares as one without points, its
 // failure among the reports.
 GlyphComparison CompareGlyphs(const DiffSide& oldSide, const DiffSide& newSide, const GlyphPairing& pairing,
-                              GlyphPair pair, bool withMoves = false);
+                              PairedGlyph pair, bool withMoves = false);
 
 // Every pair of the pairing compared in order, each handed to `each` as soon
 // as it is done (without moves); stops when `each` returns false. The fonts

@@ -78,7 +78,7 @@ void ComparisonView::start()
     mine_ = session_.session().font();
     pairing_ = PairGlyphs(*other_, *mine_);
     oldOf_.assign(std::size_t(std::max(0, mine_->NumGlyphs)), -1);
-    for (const GlyphPair& pair : pairing_.pairs)
+    for (const PairedGlyph& pair : pairing_.pairs)
         if (pair.newGlyph >= 0 && std::size_t(pair.newGlyph) < oldOf_.size())
             oldOf_[std::size_t(pair.newGlyph)] = pair.oldGlyph;
     changes_.assign(oldOf_.size(), -1);

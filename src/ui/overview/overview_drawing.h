@@ -68,6 +68,5 @@ void paintCell(QPainter& painter, const QRect& cell, const CellGeometry& geometr
                const QString& label, bool selected, const QPalette& palette, const QColor& ground = {});
 
 // The pale colour a glyph's cell is filled with for its change against the
-// font compared with, a GlyphChange (none for Identical or -1). An int: the
-// comparison's header and the text view's both name a GlyphPair.
+// font compared with: a GlyphChange as a number (none for Identical or -1).
 QColor ChangeColour(int change);

@@ -393,6 +393,13 @@ void ResolveGlyph(const FontState& font, int g, const Location& location, Workin
 {
     if (font.Cff)
         return ResolveCffGlyph(font, g, location, work, out, components);
+    if (g < 0 || std::size_t(g) + 1 >= font.GlyphOffset.size()) {
+        // A glyph the location table does not reach (a font without glyf
+        // and loca lists glyphs all the same): nothing to draw.
+        out = ResolvedGlyph{};
+        out.status = OutlineStatus::Empty;
+        return;
+    }
     MaybeFailure failure = resolveAt(font, g, location, work, out, components);
     if (!failure)
         return;

@@ -18,7 +18,7 @@ std::int64_t subrBias(std::uint32_t count)
 std::int32_t wholeUnits(double v)
 {
     constexpr double Far = 1e9;
-    v = v < -Far ? -Far : v > Far ? Far : v; // NaN cannot arise: operands are finite, and div is not run
+    v = v < -Far ? -Far : v > Far ? Far : v; // every operand read was pushed, finite, and div is not run
     const auto whole = std::int32_t(v);
     if (whole == v)
         return whole; // nearly every coordinate
@@ -203,6 +203,8 @@ bool CharStringMachine::curveOp(int op)
     } else if (op == RLineCurve) {
         if (!need(8, "rlinecurve"))
             return false;
+        if (count_ % 2 == 1) // the last curve would read an operand never pushed; FreeType refuses it too
+            return fail("rlinecurve with an odd number of operands");
         for (; count_ - i > 6; i += 2)
             lineTo(x_ + arg(i), y_ + arg(i + 1));
         curveAt(i);

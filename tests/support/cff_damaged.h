@@ -52,6 +52,8 @@ inline std::vector<DamagedCase> damagedCases()
         {"HintMaskBeforeStems", withGlyph(Code().op(HintMask).raw({0xff}).ns({1, 1}).op(RMoveTo).bytes()),
          "hintmask before any stem"},
         {"TooFewOperands", withGlyph(Code().n(1).op(RRCurveTo).bytes()), "too few operands for a curveto"},
+        {"OddRLineCurve", withGlyph(Code().ns({0, 0}).op(RMoveTo).ns({5, 5, 10, 0, 10, 20, 30, 40, 50}).op(RLineCurve).bytes()),
+         "rlinecurve with an odd number of operands"},
         {"CutNumber", withGlyph(Code().raw({28, 1}).bytes()), "a number runs past the end of the charstring"},
     };
 }

@@ -170,10 +170,12 @@ namespace {
 // over what they made.
 class Loader {
 public:
-    Loader(const FontState& font, const HintingFont& hf, const SizeState& size, RunSettings settings,
+    // `twilightOf` names the size whose twilight zone `exec` holds untouched.
+    Loader(const FontState& font, const HintingFont& hf, const SizeState& size, const RunSettings& settings,
            const Location& location, StepObserver* observer, HintedGlyph& out, Execution& exec,
-           std::vector<Vec>& points, std::vector<std::uint8_t>& tags, std::vector<int>& ends)
-        : points(points), tags(tags), ends(ends), font_(font), hf_(hf), size_(size), settings_(std::move(settings)),
+           const SizeState*& twilightOf, std::vector<Vec>& points, std::vector<std::uint8_t>& tags,
+           std::vector<int>& ends)
+        : points(points), tags(tags), ends(ends), font_(font), hf_(hf), size_(size), settings_(settings),
           location_(location), observer_(observer), out_(out), exec_(exec)
     {
         points.clear();
@@ -182,10 +184,16 @@ public:
         // The stack's values need no clearing: a run starts with it empty.
         if (exec_.stack.size() != stackSize(hf))
             exec_.stack.assign(stackSize(hf), 0);
-        exec_.twilight.org.assign(size.twilight.org.begin(), size.twilight.org.end());
-        exec_.twilight.cur.assign(size.twilight.cur.begin(), size.twilight.cur.end());
-        exec_.twilight.orus.assign(size.twilight.orus.begin(), size.twilight.orus.end());
-        exec_.twilight.tags.assign(size.twilight.tags.begin(), size.twilight.tags.end());
+        // Each glyph starts from the size's twilight zone; most programs
+        // never point a zone pointer at it, and leave the copy as it was.
+        if (twilightOf != &size || exec_.twilightZoneUsed) {
+            exec_.twilight.org.assign(size.twilight.org.begin(), size.twilight.org.end());
+            exec_.twilight.cur.assign(size.twilight.cur.begin(), size.twilight.cur.end());
+            exec_.twilight.orus.assign(size.twilight.orus.begin(), size.twilight.orus.end());
+            exec_.twilight.tags.assign(size.twilight.tags.begin(), size.twilight.tags.end());
+            exec_.twilightZoneUsed = false;
+            twilightOf = &size;
+        }
         hinted_ = !size.failure && !(size.gs.instructControl & 1);
         out_.hinted = hinted_;
     }
@@ -213,7 +221,7 @@ private:
     const FontState& font_;
     const HintingFont& hf_;
     const SizeState& size_;
-    RunSettings settings_;
+    const RunSettings& settings_;
     const Location& location_;
     StepObserver* observer_;
     HintedGlyph& out_;
@@ -486,20 +494,20 @@ HintedGlyph HintingContext::HintGlyph(int g, int ppem, int version, const Locati
     if (!sameSize) {
         lastSize_ = &Size(ppem, version, location, observer);
         lastKey_ = std::make_tuple(ppem, version, location.normalized);
+        lastSettings_ = Settings(ppem, version, location, false);
     }
     const SizeState& size = *lastSize_;
     out.sizeFailure = size.failure;
-    Loader loader(font_, hf_, size, Settings(ppem, version, location, false), location, observer, out, exec_,
-                  points_, tags_, ends_);
+    Loader loader(font_, hf_, size, lastSettings_, location, observer, out, exec_, twilightOf_, points_, tags_, ends_);
     if (!loader.load(g, 0)) {
         out.hinted = false;
         return out;
     }
     const F26Dot6 originX = loader.pp[0].x;
-    out.points.reserve(loader.points.size());
+    out.points.resize(loader.points.size());
     for (std::size_t i = 0; i < loader.points.size(); ++i)
-        out.points.push_back({sub(loader.points[i].x, originX), loader.points[i].y,
-                              (loader.tags[i] & TAG_ON) ? PointKind::OnCurve : PointKind::QuadraticOff});
+        out.points[i] = {sub(loader.points[i].x, originX), loader.points[i].y,
+                         (loader.tags[i] & TAG_ON) ? PointKind::OnCurve : PointKind::QuadraticOff};
     out.ends = loader.ends;
     const std::array<Vec, 4>& phantoms = loader.ranProgram ? loader.programPhantoms : loader.pp;
     for (std::size_t i = 0; i < 4; ++i)
@@ -517,8 +525,8 @@ std::optional<Execution> HintingContext::GlyphExecution(int g, int ppem, int ver
     HintedGlyph out;
     const SizeState& size = Size(ppem, version, location);
     lastSize_ = nullptr;
-    Loader loader(font_, hf_, size, Settings(ppem, version, location, false), location, nullptr, out, exec_,
-                  points_, tags_, ends_);
+    const RunSettings settings = Settings(ppem, version, location, false);
+    Loader loader(font_, hf_, size, settings, location, nullptr, out, exec_, twilightOf_, points_, tags_, ends_);
     loader.pauseAtTop = true;
     if (!loader.load(g, 0) || !loader.paused)
         return std::nullopt;

@@ -111,6 +111,8 @@ private:
     std::vector<int> ends_;
     const SizeState* lastSize_ = nullptr;
     std::tuple<int, int, std::vector<double>> lastKey_;
+    RunSettings lastSettings_;
+    const SizeState* twilightOf_ = nullptr; // the size whose twilight zone exec_ holds
     std::map<int, FontRun> fontRuns_;
     std::map<std::tuple<int, int, std::vector<double>>, std::unique_ptr<SizeState>> sizes_;
 };

@@ -80,22 +80,28 @@ constexpr std::array<std::uint8_t, 256> PopPush = [] {
     return t;
 }();
 
-// The length of the instruction at `at`, pushed values included; nothing
-// when a push runs past the end of the code.
-std::optional<std::uint32_t> InstructionLength(std::span<const std::uint8_t> code, std::uint32_t at)
+// Each opcode's length when the opcode alone fixes it: 1, or a PUSHB's or
+// PUSHW's with its values; 0 for NPUSHB and NPUSHW, whose count follows.
+constexpr std::array<std::uint8_t, 256> FixedLength = [] {
+    std::array<std::uint8_t, 256> t{};
+    t.fill(1);
+    t[NPUSHB] = t[NPUSHW] = 0;
+    for (int k = 0; k < 8; ++k) {
+        t[std::size_t(PUSHB + k)] = std::uint8_t(2 + k);
+        t[std::size_t(PUSHW + k)] = std::uint8_t(3 + 2 * k);
+    }
+    return t;
+}();
+
+// The length of the instruction at `at`, pushed values included; more than
+// the rest of the code when a push runs past its end.
+std::size_t InstructionLength(std::span<const std::uint8_t> code, std::uint32_t at)
 {
     const std::uint8_t op = code[at];
-    std::uint32_t length = 1;
-    if (op >= PUSHB && op < PUSHW + 8) {
-        length += ((op & 7) + 1) << (op >= PUSHW);
-    } else if (op == NPUSHB || op == NPUSHW) {
-        if (std::size_t(at) + 1 >= code.size())
-            return std::nullopt;
-        length += 1 + (std::uint32_t(code[at + 1]) << (op == NPUSHW));
-    }
-    if (std::size_t(at) + length > code.size())
-        return std::nullopt;
-    return length;
+    const std::size_t length = FixedLength[op];
+    if (length != 0)
+        return length;
+    return 2 + (std::size_t(at) + 1 < code.size() ? std::size_t(code[at + 1]) << (op == NPUSHW) : 0);
 }
 
 bool bounds(std::uint64_t index, std::uint64_t size) { return index >= size; }
@@ -329,12 +335,14 @@ bool Execution::setZone(Zp& zp, std::int64_t which)
     if (which != 0 && which != 1)
         return false;
     zp = Zp{which == 0};
+    twilightZoneUsed |= which == 0;
     return true;
 }
 
 void Execution::Start(Program program)
 {
-    range = initialRange = program;
+    initialRange = program;
+    setRange(program);
     ip = 0;
     top = 0;
     calls.clear();
@@ -388,38 +396,35 @@ std::vector<std::int64_t>& Execution::writableStorage()
 
 inline bool Execution::stepOnce()
 {
-    const std::span<const std::uint8_t> c = code[std::size_t(range) - 1];
-    const std::uint8_t opcode = c[ip];
+    const std::span<const std::uint8_t> c = running_;
     const std::uint32_t at = ip;
+    const std::uint8_t opcode = c[at];
     const Program in = range;
-    if (IsPush(opcode)) {
-        const std::optional<std::uint32_t> n = InstructionLength(c, ip);
-        if (!n) {
-            finished = true;
-            failures.push_back({in, at, opcode, HintError::CodeOverflow});
-            return false;
-        }
-        length_ = *n;
-    } else {
-        length_ = 1;
+    const std::size_t length = InstructionLength(c, at);
+    if (at + length > c.size()) {
+        finished = true;
+        failures.push_back({in, at, opcode, HintError::CodeOverflow});
+        return false;
     }
+    length_ = std::uint32_t(length);
     const int pops = PopPush[opcode] >> 4;
-    args_ = std::int64_t(top) - pops;
-    if (args_ < 0) {
+    std::int64_t args = std::int64_t(top) - pops;
+    if (args < 0) {
         // A stack underflow reads zeros, as FreeType does when not pedantic.
         for (int i = 0; i < pops; ++i)
             stack[std::size_t(i)] = 0;
-        args_ = 0;
+        args = 0;
     }
     std::int64_t pushes = PopPush[opcode] & 15;
     if (opcode == 0x91 && settings.varied)
         pushes = std::int64_t(settings.coordinates.size());
-    newTop_ = args_ + pushes;
+    args_ = args;
+    newTop_ = args + pushes;
     if (newTop_ > std::int64_t(stack.size())) {
         fail(HintError::StackOverflow);
     } else {
         stepIp_ = true;
-        execute(opcode, stack.data() + args_);
+        execute(opcode, stack.data() + args);
     }
     ++executed;
     if (!failed_) {
@@ -429,7 +434,7 @@ inline bool Execution::stepOnce()
         if (executed > MaxInstructions)
             fail(HintError::TooManyInstructions);
     }
-    if (!failed_ && ip >= code[std::size_t(range) - 1].size()) {
+    if (!failed_ && ip >= running_.size()) {
         // The end of a function's code inside a call is an error; the end of
         // the program ends it.
         if (!calls.empty())
@@ -467,20 +472,20 @@ bool Execution::gotoRange(Program r, std::uint32_t at)
         fail(HintError::CodeOverflow);
         return false;
     }
-    range = r;
+    setRange(r);
     ip = at;
     return true;
 }
 
 bool Execution::skipCode(std::uint8_t& opcode)
 {
-    const auto& c = code[std::size_t(range) - 1];
+    const std::span<const std::uint8_t> c = running_;
     ip += length_;
     if (ip < c.size()) {
         opcode = c[ip];
-        const std::optional<std::uint32_t> n = IsPush(opcode) ? InstructionLength(c, ip) : std::optional<std::uint32_t>(1);
-        if (n) {
-            length_ = *n;
+        const std::size_t n = InstructionLength(c, ip);
+        if (ip + n <= c.size()) {
+            length_ = std::uint32_t(n);
             return true;
         }
     }
@@ -700,7 +705,7 @@ std::int64_t Execution::getInfo(std::int64_t selector) const
 
 bool Execution::pointDisplacement(F26Dot6& dx, F26Dot6& dy, Zp& zp, std::uint32_t& refp)
 {
-    const std::uint8_t opcode = code[std::size_t(range) - 1][ip];
+    const std::uint8_t opcode = running_[ip];
     zp = (opcode & 1) ? zp0_ : zp1_;
     const std::uint32_t p = (opcode & 1) ? gs.rp1 : gs.rp2;
     if (bounds(p, points(zp))) {
@@ -1117,9 +1122,9 @@ void Execution::isect(std::int64_t* args)
     zoneOf(zp2_).tags[point] |= TOUCH_BOTH;
 }
 
-void Execution::execute(std::uint8_t opcode, std::int64_t* args)
+inline void Execution::execute(std::uint8_t opcode, std::int64_t* args)
 {
-    const std::span<const std::uint8_t> c = code[std::size_t(range) - 1];
+    const std::span<const std::uint8_t> c = running_;
     switch (opcode) {
     case 0x00: case 0x01: case 0x02: case 0x03: case 0x04: case 0x05: { // SVTCA SPVTCA SFVTCA
         const std::int32_t a = (opcode & 1) << 14, b = a ^ 0x4000;
@@ -1264,7 +1269,7 @@ void Execution::execute(std::uint8_t opcode, std::int64_t* args)
             calls.pop_back();
             // Returning just past the end of the caller's code is allowed.
             const auto& back = code[std::size_t(done.callerRange) - 1];
-            range = done.callerRange;
+            setRange(done.callerRange);
             ip = std::min<std::uint32_t>(done.callerIp, std::uint32_t(back.size()));
         }
         break;

@@ -194,6 +194,9 @@ public:
 
     bool backwardCompatibility = false;
     bool iupXCalled = false, iupYCalled = false;
+    // Set once a zone pointer points at the twilight zone, the only way
+    // to change it; never cleared by the run.
+    bool twilightZoneUsed = false;
     std::int64_t executed = 0; // instructions run
     bool finished = false;
     std::vector<HintFailure> failures; // at most one: the one that stopped the run
@@ -219,6 +222,12 @@ private:
     };
     Zone& zoneOf(const Zp& z) { return z.twilight ? twilight : glyph; }
     Zp zp0_, zp1_, zp2_;
+    std::span<const std::uint8_t> running_; // the code of `range`
+    void setRange(Program r)
+    {
+        range = r;
+        running_ = code[std::size_t(r) - 1];
+    }
     std::int64_t fDotP_ = 0x4000;
     std::int64_t loopcallCounter_ = 0, loopcallMax_ = 0, negJumpCounter_ = 0;
     std::uint32_t twilightPoints_ = 0; // the twilight zone's usable size in this run
@@ -250,7 +259,7 @@ private:
     bool callDefinition(const Definition& def, std::int64_t count, bool instruction, std::uint32_t index);
     const Definition* findFunction(std::uint64_t f) const;
     bool pointDisplacement(F26Dot6& dx, F26Dot6& dy, Zp& zp, std::uint32_t& refp);
-    void execute(std::uint8_t opcode, std::int64_t* args);
+    [[gnu::always_inline]] inline void execute(std::uint8_t opcode, std::int64_t* args);
     void define(bool function, std::int64_t n);
     void jump(std::int64_t offset);
     void delta(std::uint8_t opcode, std::int64_t* args);

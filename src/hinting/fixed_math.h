@@ -40,6 +40,13 @@ inline std::int64_t mulFix(std::int64_t a, std::int64_t b)
     return std::int64_t((ab + 0x8000 - (ab < 0)) >> 16);
 }
 
+// mulFix for 32-bit values, whose product cannot overflow.
+inline std::int64_t mulFix32(std::int32_t a, std::int32_t b)
+{
+    const std::int64_t p = std::int64_t(a) * b;
+    return (p + 0x8000 - (p < 0)) >> 16;
+}
+
 // a * 65536 / b, rounded on the magnitudes; ±0x7FFFFFFF for b == 0.
 inline std::int64_t divFix(std::int64_t a, std::int64_t b)
 {

@@ -356,7 +356,7 @@ bool Loader::load(int g, int depth)
         pp[i] = {mulFix(units[i].x, scale), mulFix(units[i].y, scale)};
     const auto scaled = [&](std::size_t i, const OutlinePoint& p) {
         if (unrounded.empty())
-            return Vec{mulFix(p.x, scale), mulFix(p.y, scale)};
+            return Vec{mulFix32(p.x, scale), mulFix32(p.y, scale)};
         return Vec{(mulFix(unrounded[i].x, scale) + 32) >> 6, (mulFix(unrounded[i].y, scale) + 32) >> 6};
     };
     if (decoded.status == OutlineStatus::Decoded && !unrounded.empty())

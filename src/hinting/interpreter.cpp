@@ -106,6 +106,17 @@ std::size_t InstructionLength(std::span<const std::uint8_t> code, std::uint32_t 
 
 bool bounds(std::uint64_t index, std::uint64_t size) { return index >= size; }
 
+// A push's n values from its data: unsigned bytes or signed words.
+void pushValues(bool words, const std::uint8_t* data, std::uint32_t n, std::int64_t* to)
+{
+    if (words)
+        for (std::uint32_t k = 0; k < n; ++k)
+            to[k] = std::int16_t(data[2 * k] << 8 | data[2 * k + 1]);
+    else
+        for (std::uint32_t k = 0; k < n; ++k)
+            to[k] = data[k];
+}
+
 // FreeType's FT_Vector_NormLen: the vector scaled to length 0x10000, with its
 // own Newton iteration, so that the unit vectors match to the last bit.
 void normLen(std::int64_t& vx, std::int64_t& vy)
@@ -180,7 +191,7 @@ void Execution::computeFuncs()
         fDotP_ = 0x4000;
 }
 
-F26Dot6 Execution::project(F26Dot6 dx, F26Dot6 dy) const
+inline F26Dot6 Execution::project(F26Dot6 dx, F26Dot6 dy) const
 {
     if (gs.projVector.x == 0x4000)
         return dx;
@@ -189,7 +200,7 @@ F26Dot6 Execution::project(F26Dot6 dx, F26Dot6 dy) const
     return dotFix14(dx, dy, gs.projVector.x, gs.projVector.y);
 }
 
-F26Dot6 Execution::dualProject(F26Dot6 dx, F26Dot6 dy) const
+inline F26Dot6 Execution::dualProject(F26Dot6 dx, F26Dot6 dy) const
 {
     if (gs.dualVector.x == 0x4000)
         return dx;
@@ -255,7 +266,7 @@ namespace {
 F26Dot6 roundNone(F26Dot6 d) { return d; }
 } // namespace
 
-std::uint32_t Execution::points(const Zp& z) const
+inline std::uint32_t Execution::points(const Zp& z) const
 {
     return z.twilight ? std::min(twilightPoints_, twilight.size()) : glyph.size();
 }
@@ -263,7 +274,7 @@ std::uint32_t Execution::points(const Zp& z) const
 // Moves a point along the freedom vector so that its projection changes by
 // `distance`. In v40's backward-compatibility mode x never moves, and y no
 // longer once IUP has run on both axes.
-void Execution::move(const Zp& z, std::uint32_t point, F26Dot6 distance)
+inline void Execution::move(const Zp& z, std::uint32_t point, F26Dot6 distance)
 {
     noteWrite(z, point);
     Zone& zone = zoneOf(z);
@@ -415,11 +426,8 @@ inline bool Execution::stepOnce()
             stack[std::size_t(i)] = 0;
         args = 0;
     }
-    std::int64_t pushes = PopPush[opcode] & 15;
-    if (opcode == 0x91 && settings.varied)
-        pushes = std::int64_t(settings.coordinates.size());
     args_ = args;
-    newTop_ = args + pushes;
+    newTop_ = args + (PopPush[opcode] & 15);
     if (newTop_ > std::int64_t(stack.size())) {
         fail(HintError::StackOverflow);
     } else {
@@ -431,22 +439,22 @@ inline bool Execution::stepOnce()
         top = std::size_t(newTop_);
         if (stepIp_)
             ip += length_;
-        if (executed > MaxInstructions)
-            fail(HintError::TooManyInstructions);
-    }
-    if (!failed_ && ip >= running_.size()) {
+        if (executed <= MaxInstructions && ip < running_.size()) [[likely]]
+            return true;
         // The end of a function's code inside a call is an error; the end of
         // the program ends it.
-        if (!calls.empty())
+        if (executed > MaxInstructions)
+            fail(HintError::TooManyInstructions);
+        else if (!calls.empty())
             fail(HintError::CodeOverflow);
-        else
+        if (!failed_) {
             finished = true;
+            return false;
+        }
     }
-    if (failed_) {
-        finished = true;
-        failures.push_back({in, at, opcode, error_});
-    }
-    return !finished;
+    finished = true;
+    failures.push_back({in, at, opcode, error_});
+    return false;
 }
 
 bool Execution::Run()
@@ -829,9 +837,11 @@ struct IupAxis {
     F26Dot6* cur;
     std::uint32_t n;
 
-    void interpolate(std::uint32_t p1, std::uint32_t p2, std::uint32_t ref1, std::uint32_t ref2) const
+    // Points p1 to p2 from the touched points ref1 and ref2, both below n.
+    [[gnu::always_inline]] void interpolate(std::uint32_t p1, std::uint32_t p2, std::uint32_t ref1,
+                                            std::uint32_t ref2) const
     {
-        if (p1 > p2 || ref1 >= n || ref2 >= n)
+        if (p1 > p2)
             return;
         F26Dot6 orus1 = orus[2 * ref1], orus2 = orus[2 * ref2];
         if (orus1 > orus2) {
@@ -841,7 +851,13 @@ struct IupAxis {
         const F26Dot6 org1 = org[2 * ref1], org2 = org[2 * ref2];
         const F26Dot6 cur1 = cur[2 * ref1], cur2 = cur[2 * ref2];
         const F26Dot6 delta1 = sub(cur1, org1), delta2 = sub(cur2, org2);
-        const bool trivial = cur1 == cur2 || orus1 == orus2;
+        if (cur1 == cur2 || orus1 == orus2) {
+            for (std::uint32_t i = p1; i <= p2; ++i) {
+                const F26Dot6 v = org[2 * i];
+                cur[2 * i] = v <= org1 ? add(v, delta1) : v >= org2 ? add(v, delta2) : cur1;
+            }
+            return;
+        }
         std::int64_t scale = 0;
         bool scaleValid = false;
         for (std::uint32_t i = p1; i <= p2; ++i) {
@@ -850,8 +866,6 @@ struct IupAxis {
                 v = add(v, delta1);
             } else if (v >= org2) {
                 v = add(v, delta2);
-            } else if (trivial) {
-                v = cur1;
             } else {
                 if (!scaleValid) {
                     scaleValid = true;
@@ -1318,8 +1332,7 @@ inline void Execution::execute(std::uint8_t opcode, std::int64_t* args)
             fail(HintError::StackOverflow);
             break;
         }
-        for (std::uint32_t k = 0; k < l; ++k)
-            args[k] = opcode == 0x40 ? c[ip + 2 + k] : std::int16_t(c[ip + 2 + 2 * k] << 8 | c[ip + 3 + 2 * k]);
+        pushValues(opcode == NPUSHW, c.data() + ip + 2, l, args);
         newTop_ += l;
         break;
     }
@@ -1512,10 +1525,15 @@ inline void Execution::execute(std::uint8_t opcode, std::int64_t* args)
             backwardCompatibility = l != 4;
         break;
     }
-    case 0x91: // GETVARIATION
+    case 0x91: // GETVARIATION: a value for each axis
         if (settings.varied) {
+            if (args_ + settings.coordinates.size() > stack.size()) {
+                fail(HintError::StackOverflow);
+                break;
+            }
             for (std::size_t i = 0; i < settings.coordinates.size(); ++i)
                 args[i] = settings.coordinates[i] >> 2;
+            newTop_ += std::int64_t(settings.coordinates.size());
             break;
         }
         [[fallthrough]];
@@ -1527,9 +1545,7 @@ inline void Execution::execute(std::uint8_t opcode, std::int64_t* args)
         [[fallthrough]];
     default: {
         if (opcode >= 0xB0 && opcode <= 0xBF) { // PUSHB PUSHW
-            const std::uint32_t l = (opcode & 7) + 1;
-            for (std::uint32_t k = 0; k < l; ++k)
-                args[k] = opcode < 0xB8 ? c[ip + 1 + k] : std::int16_t(c[ip + 1 + 2 * k] << 8 | c[ip + 2 + 2 * k]);
+            pushValues(opcode >= PUSHW, c.data() + ip + 1, (opcode & 7) + 1, args);
             break;
         }
         if (opcode >= 0xE0) {

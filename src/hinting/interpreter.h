@@ -246,11 +246,12 @@ private:
         error_ = e;
     }
     void computeFuncs();
-    std::uint32_t points(const Zp& z) const;
-    F26Dot6 project(F26Dot6 dx, F26Dot6 dy) const;
-    F26Dot6 dualProject(F26Dot6 dx, F26Dot6 dy) const;
+    // Inlined: they run for nearly every instruction that moves a point.
+    [[gnu::always_inline]] inline std::uint32_t points(const Zp& z) const;
+    [[gnu::always_inline]] inline F26Dot6 project(F26Dot6 dx, F26Dot6 dy) const;
+    [[gnu::always_inline]] inline F26Dot6 dualProject(F26Dot6 dx, F26Dot6 dy) const;
     F26Dot6 round(F26Dot6 d) const;
-    void move(const Zp& z, std::uint32_t point, F26Dot6 distance);
+    [[gnu::always_inline]] inline void move(const Zp& z, std::uint32_t point, F26Dot6 distance);
     void moveOrig(const Zp& z, std::uint32_t point, F26Dot6 distance);
     void moveZp2(std::uint32_t point, F26Dot6 dx, F26Dot6 dy, bool touch);
     bool setZone(Zp& zp, std::int64_t which);

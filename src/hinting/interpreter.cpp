@@ -107,7 +107,7 @@ std::size_t InstructionLength(std::span<const std::uint8_t> code, std::uint32_t 
 bool bounds(std::uint64_t index, std::uint64_t size) { return index >= size; }
 
 // A push's n values from its data: unsigned bytes or signed words.
-void pushValues(bool words, const std::uint8_t* data, std::uint32_t n, std::int64_t* to)
+[[gnu::always_inline]] inline void pushValues(bool words, const std::uint8_t* data, std::uint32_t n, std::int64_t* to)
 {
     if (words)
         for (std::uint32_t k = 0; k < n; ++k)
@@ -431,14 +431,12 @@ inline bool Execution::stepOnce()
     if (newTop_ > std::int64_t(stack.size())) {
         fail(HintError::StackOverflow);
     } else {
-        stepIp_ = true;
         execute(opcode, stack.data() + args);
     }
     ++executed;
     if (!failed_) {
         top = std::size_t(newTop_);
-        if (stepIp_)
-            ip += length_;
+        ip += length_;
         if (executed <= MaxInstructions && ip < running_.size()) [[likely]]
             return true;
         // The end of a function's code inside a call is an error; the end of
@@ -462,8 +460,8 @@ bool Execution::Run()
     if (recordSteps)
         while (Step()) {
         }
-    else
-        while (!finished && stepOnce()) {
+    else if (!finished)
+        while (stepOnce()) {
         }
     return failures.empty();
 }
@@ -578,7 +576,7 @@ bool Execution::callDefinition(const Definition& def, std::int64_t count, bool i
     }
     calls.push_back({range, ip + length_, count, index, instruction});
     gotoRange(def.range, def.start);
-    stepIp_ = false;
+    length_ = 0;
     return true;
 }
 
@@ -639,7 +637,7 @@ void Execution::jump(std::int64_t offset)
         return;
     }
     ip = std::uint32_t(std::min<std::int64_t>(target, 0xFFFFFFFF));
-    stepIp_ = false;
+    length_ = 0;
     if (offset < 0 && ++negJumpCounter_ > loopcallMax_)
         fail(HintError::RunawayLoop);
 }
@@ -905,29 +903,33 @@ void Execution::iup(bool x)
     const std::uint32_t n = glyph.size();
     const std::size_t axis = x ? 0 : 1;
     const IupAxis v{&glyph.org[0].x + axis, &glyph.orus[0].x + axis, &glyph.cur[0].x + axis, n};
+    // Each contour's touched points, gathered without a branch on each point.
+    touched_.resize(n);
     std::uint32_t point = 0;
     for (const int contourEnd : glyph.ends) {
         std::uint32_t end = std::uint32_t(contourEnd);
         const std::uint32_t first = point;
         if (bounds(end, n))
             end = n - 1;
-        while (point <= end && !(glyph.tags[point] & mask))
-            ++point;
-        if (point <= end) {
-            const std::uint32_t firstTouched = point;
-            std::uint32_t current = point++;
-            for (; point <= end; ++point)
-                if (glyph.tags[point] & mask) {
-                    v.interpolate(current + 1, point - 1, current, point);
-                    current = point;
-                }
-            if (current == firstTouched) {
-                v.shift(first, end, current);
-            } else {
-                v.interpolate(current + 1, end, current, firstTouched);
-                if (firstTouched > 0)
-                    v.interpolate(first, firstTouched - 1, current, firstTouched);
-            }
+        if (first > end)
+            continue;
+        std::uint32_t count = 0;
+        for (std::uint32_t i = first; i <= end; ++i) {
+            touched_[count] = i;
+            count += (glyph.tags[i] & mask) != 0;
+        }
+        point = end + 1;
+        if (count == 0)
+            continue;
+        const std::uint32_t firstTouched = touched_[0], lastTouched = touched_[count - 1];
+        for (std::uint32_t k = 1; k < count; ++k)
+            v.interpolate(touched_[k - 1] + 1, touched_[k] - 1, touched_[k - 1], touched_[k]);
+        if (count == 1) {
+            v.shift(first, end, firstTouched);
+        } else {
+            v.interpolate(lastTouched + 1, end, lastTouched, firstTouched);
+            if (firstTouched > 0)
+                v.interpolate(first, firstTouched - 1, lastTouched, firstTouched);
         }
     }
 }
@@ -1274,7 +1276,7 @@ inline void Execution::execute(std::uint8_t opcode, std::int64_t* args)
             break;
         }
         CallFrame& frame = calls.back();
-        stepIp_ = false;
+        length_ = 0;
         if (--frame.count > 0) {
             const auto& defs = frame.instruction ? definitions->instructions : definitions->functions;
             ip = defs[frame.definition].start;

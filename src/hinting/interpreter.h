@@ -231,9 +231,8 @@ private:
     std::int64_t fDotP_ = 0x4000;
     std::int64_t loopcallCounter_ = 0, loopcallMax_ = 0, negJumpCounter_ = 0;
     std::uint32_t twilightPoints_ = 0; // the twilight zone's usable size in this run
-    std::uint32_t length_ = 1;
+    std::uint32_t length_ = 1; // how far the ip steps after the instruction: 0 after a jump or call
     std::int64_t args_ = 0, newTop_ = 0;
-    bool stepIp_ = true;
     bool failed_ = false;
     HintError error_ = HintError::CodeOverflow;
 
@@ -278,4 +277,5 @@ private:
     // In a recorded step, notes where a twilight point stood before a write to it.
     void noteWrite(const Zp& z, std::uint32_t point);
     std::vector<std::pair<std::uint32_t, Vec>> twilightWrites_;
+    std::vector<std::uint32_t> touched_; // IUP's touched points of a contour
 };

@@ -504,10 +504,10 @@ HintedGlyph HintingContext::HintGlyph(int g, int ppem, int version, const Locati
         return out;
     }
     const F26Dot6 originX = loader.pp[0].x;
-    out.points.resize(loader.points.size());
+    out.points.reserve(loader.points.size());
     for (std::size_t i = 0; i < loader.points.size(); ++i)
-        out.points[i] = {sub(loader.points[i].x, originX), loader.points[i].y,
-                         (loader.tags[i] & TAG_ON) ? PointKind::OnCurve : PointKind::QuadraticOff};
+        out.points.push_back({sub(loader.points[i].x, originX), loader.points[i].y,
+                              (loader.tags[i] & TAG_ON) ? PointKind::OnCurve : PointKind::QuadraticOff});
     out.ends = loader.ends;
     const std::array<Vec, 4>& phantoms = loader.ranProgram ? loader.programPhantoms : loader.pp;
     for (std::size_t i = 0; i < 4; ++i)

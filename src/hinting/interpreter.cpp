@@ -215,10 +215,12 @@ F26Dot6 Execution::round(F26Dot6 d) const
     const SuperRound& s = superRound;
     // The grid roundings round the magnitude and keep the sign; a distance
     // never crosses zero.
+    // Both signs are rounded and one kept: a distance's sign follows no
+    // pattern, and a branch on it is missed often.
     const auto symmetric = [d](auto roundMagnitude) -> F26Dot6 {
-        if (d >= 0)
-            return std::max<F26Dot6>(roundMagnitude(d), 0);
-        return std::min<F26Dot6>(neg(roundMagnitude(neg(d))), 0);
+        const F26Dot6 positive = std::max<F26Dot6>(roundMagnitude(d), 0);
+        const F26Dot6 negative = std::min<F26Dot6>(neg(roundMagnitude(neg(d))), 0);
+        return d >= 0 ? positive : negative;
     };
     switch (gs.roundState) {
     case ROUND_TO_HALF_GRID:

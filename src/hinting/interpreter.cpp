@@ -215,7 +215,8 @@ F26Dot6 Execution::round(F26Dot6 d) const
     const SuperRound& s = superRound;
     // The grid roundings round the magnitude and keep the sign; a distance
     // never crosses zero.
-    // Both signs are rounded and one kept: a distance's sign follows no
+    // Both signs are rounded and one kept, which lets the compiler choose
+    // without a branch where it inlines this: a distance's sign follows no
     // pattern, and a branch on it is missed often.
     const auto symmetric = [d](auto roundMagnitude) -> F26Dot6 {
         const F26Dot6 positive = std::max<F26Dot6>(roundMagnitude(d), 0);

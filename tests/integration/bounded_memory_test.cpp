@@ -378,27 +378,37 @@ TEST(BoundedMemory, HostileInstructions)
     for (const std::uint8_t b : {0xB8, 0xFF, 0xFD, 0x1C})
         loop.push_back(b);
     const Program recursion{0xB0, 0, 0x2C, 0xB0, 0, 0x2B, 0x2D}; // FDEF 0: CALL 0
-    Program everyFunction;                                       // FDEF 0 to 65 534, each empty
-    for (int f = 0; f < 0xFFFF; ++f)
-        everyFunction.insert(everyFunction.end(), {0xB8, std::uint8_t(f >> 8), std::uint8_t(f), 0x2C, 0x2D});
+    Program everyFunction; // FDEF 0 to 65 534, each empty; PUSHW sign-extends, so from 32 768 on f is 32 767 + an ADD
+    for (int f = 0; f < 0xFFFF; ++f) {
+        const int pushed = f < 0x8000 ? f : f - 0x7FFF;
+        everyFunction.insert(everyFunction.end(), {0xB8, std::uint8_t(pushed >> 8), std::uint8_t(pushed)});
+        if (f >= 0x8000)
+            everyFunction.insert(everyFunction.end(), {0xB8, 0x7F, 0xFF, 0x60});
+        everyFunction.insert(everyFunction.end(), {0x2C, 0x2D});
+    }
     // LOOPCALL of the last function 65 535 times.
-    const Program callEveryLast{0xB9, 0xFF, 0xFF, 0xFF, 0xFE, 0x2A};
+    const Program callEveryLast{0xB8, 0x7F, 0xFF, 0xB8, 0x7F, 0xFF, 0x60, 0xB0, 1, 0x60, // 65 535 = 32 767 + 32 767 + 1
+                                0xB8, 0x7F, 0xFF, 0xB8, 0x7F, 0xFF, 0x60, 0x2A};      // 65 534; LOOPCALL
     // Zone pointer 0 at the twilight zone, then MDAP[1] of each of its points in a loop.
     const Program twilightSweep{0xB0, 0, 0x13, 0xB9, 0xFF, 0xFE, 0x00, 0x00, // SZP0 0; counter 65 534
                                 0x20, 0x2E, 0xB0, 1, 0x61,             // DUP MDAP[0] 1 SUB
                                 0x20, 0xB8, 0xFF, 0xF7, 0x1A, 0x79};   // DUP -9 SWAP... JROF
     const std::vector<std::vector<std::string>> hint = {{"hint", "1", "--ppem", "200"},
-                                                        {"hint", "1", "--ppem", "12", "--interpreter", "35", "--trace"},
-                                                        {"instructions", "1"}};
+                                                        {"hint", "1", "--ppem", "12", "--interpreter", "35", "--trace"}};
     const Hostile cases[] = {
-        {"a glyph program of 65 535 bytes looping with JMPR", instructedSquare(loop, {}, {}), hint, 0},
-        {"a function calling itself", instructedSquare({0xB0, 0, 0x2B}, recursion, {}), hint, 0},
-        {"65 535 functions, the last called 65 535 times", instructedSquare(callEveryLast, everyFunction, {}), hint, 0},
+        {"a glyph program of 65 535 bytes looping with JMPR", instructedSquare(loop, {}, {}), hint, 0,
+         "a loop that runs too long"},
+        {"a function calling itself", instructedSquare({0xB0, 0, 0x2B}, recursion, {}), hint, 0,
+         "calls nested deeper than 32"},
+        {"65 535 functions, the last called 65 535 times", instructedSquare(callEveryLast, everyFunction, {}), hint, 0,
+         "a loop that runs too long"},
         {"the control-value program moving a twilight zone of 65 535 points", instructedSquare({}, {}, twilightSweep),
          hint, 0},
     };
-    for (const Hostile& c : cases)
+    for (const Hostile& c : cases) {
         expectBounded(c);
+        expectBounded({c.what, c.bytes, {{"instructions", "1"}}, 0});
+    }
 }
 
 } // namespace

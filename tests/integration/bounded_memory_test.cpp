@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <numeric>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
@@ -17,6 +17,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "layout/lookup_content.h"
+#include "sfnt/table_directory.h"
 #include "support/cff_damaged.h"
 #include "support/colour_tables.h"
 #include "support/colr_builder.h"
@@ -24,8 +26,6 @@
 #include "support/container_builder.h"
 #include "support/crafted_fonts.h"
 #include "support/variation_builder.h"
-#include "layout/lookup_content.h"
-#include "sfnt/table_directory.h"
 #include "tables/loader.h"
 
 extern char** environ;

@@ -24,7 +24,10 @@ namespace {
 // LUMARO_BENCH_FONTS (paths separated by ':'), else DejaVu Sans and Serif and
 // TrueType fonts unlike them: FreeSerif's nested and scaled composites,
 // Liberation Sans, Noto Sans SignWriting's large glyphs, Droid Sans Fallback's
-// CJK ones and the Inter variable font (also at its boldest instance).
+// CJK ones and the Inter variable font (also at its boldest instance); then a
+// font of each other format: CFF (Cantarell, Nimbus Roman), CID-keyed CFF in
+// a collection (Noto Sans CJK), a TrueType collection (WenQuanYi Micro Hei),
+// WOFF (DejaVu Sans Bold) and WOFF2 (Fira Code).
 std::vector<std::string> benchFonts()
 {
     std::vector<std::string> fonts;
@@ -41,7 +44,13 @@ std::vector<std::string> benchFonts()
             std::string(LIBERATION_DIR) + "/LiberationSans-Regular.ttf",
             std::string(NOTO_DIR) + "/NotoSansSignWriting-Regular.ttf",
             DROID_FALLBACK_FONT,
-            INTER_VARIABLE_FONT};
+            INTER_VARIABLE_FONT,
+            std::string(CANTARELL_DIR) + "/Cantarell-Regular.otf",
+            std::string(URW_BASE35_DIR) + "/NimbusRoman-Regular.otf",
+            std::string(NOTO_CJK_DIR) + "/NotoSansCJK-Regular.ttc",
+            WQY_MICROHEI_TTC,
+            std::string(DEJAVU_WOFF_DIR) + "/DejaVuSans-Bold.woff",
+            std::string(FIRACODE_WEB_DIR) + "/woff2/FiraCode-Regular.woff2"};
 }
 
 std::string fileName(const std::string& path)
@@ -55,7 +64,8 @@ bool loadFirstFace(const std::string& path, FontState& font)
     std::optional<std::vector<std::uint8_t>> bytes = ReadFontFile(path);
     if (!bytes)
         return false;
-    auto decoded = DecodeWebFont(RecogniseFile(*bytes), std::move(*bytes));
+    const FileKind kind = RecogniseFile(*bytes); // before the bytes are moved away
+    auto decoded = DecodeWebFont(kind, std::move(*bytes));
     DecodedFont* file = std::get_if<DecodedFont>(&decoded);
     if (!file)
         return false;

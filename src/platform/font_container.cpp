@@ -1,12 +1,13 @@
 #include "platform/font_container.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
 #include <woff2/decode.h>
-#include <zlib.h>
+#include <libdeflate.h>
 
 namespace {
 
@@ -27,24 +28,22 @@ void putU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v)
     putU16(out, at + 2, v & 0xFFFF);
 }
 
-// Inflates `in` into exactly `out`; the problem otherwise.
-std::optional<std::string> inflateInto(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
+// Inflates the zlib stream `in` into exactly `out`; the problem otherwise.
+// libdeflate, not zlib: it inflates a WOFF font about twice as fast, and each
+// table's origLength gives the whole output's size up front as it needs.
+std::optional<std::string> inflateInto(libdeflate_decompressor* inflater, std::span<const std::uint8_t> in,
+                                       std::span<std::uint8_t> out)
 {
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        return "zlib could not be started";
-    z.next_in = const_cast<Bytef*>(in.data());
-    z.avail_in = uInt(in.size());
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    const int status = inflate(&z, Z_FINISH);
-    const bool filled = z.avail_out == 0;
-    inflateEnd(&z);
-    if (status == Z_STREAM_END)
-        return filled ? std::nullopt : std::optional<std::string>("inflates to fewer bytes than its origLength");
-    if (status == Z_BUF_ERROR && filled)
+    switch (libdeflate_zlib_decompress(inflater, in.data(), in.size(), out.data(), out.size(), nullptr)) {
+    case LIBDEFLATE_SUCCESS:
+        return std::nullopt;
+    case LIBDEFLATE_SHORT_OUTPUT:
+        return "inflates to fewer bytes than its origLength";
+    case LIBDEFLATE_INSUFFICIENT_SPACE:
         return "inflates past its origLength";
-    return "its zlib data is damaged";
+    default:
+        return "its zlib data is damaged";
+    }
 }
 
 std::string tagText(std::uint32_t tag)
@@ -86,6 +85,10 @@ std::variant<DecodedFont, Failure> decodeWoff(const std::vector<std::uint8_t>& f
         byOffset[i] = i;
     std::stable_sort(byOffset.begin(), byOffset.end(),
                      [&](std::size_t a, std::size_t b) { return dir.tables[a].offset < dir.tables[b].offset; });
+    const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> inflater(
+        libdeflate_alloc_decompressor(), &libdeflate_free_decompressor);
+    if (!inflater)
+        return failure(BadWoff, "there is no memory to inflate its tables");
     std::size_t at = 12 + 16 * dir.tables.size();
     for (const std::size_t i : byOffset) {
         const WoffTable& t = dir.tables[i];
@@ -98,7 +101,7 @@ std::variant<DecodedFont, Failure> decodeWoff(const std::vector<std::uint8_t>& f
         const auto target = std::span(out).subspan(at, t.origLength);
         if (t.compLength == t.origLength)
             std::copy(data.begin(), data.end(), target.begin());
-        else if (const auto problem = inflateInto(data, target))
+        else if (const auto problem = inflateInto(inflater.get(), data, target))
             return failure(BadWoff, "its table " + tagText(t.tag) + " " + *problem);
         at += (std::size_t(t.origLength) + 3) & ~std::size_t(3);
     }
@@ -108,15 +111,22 @@ std::variant<DecodedFont, Failure> decodeWoff(const std::vector<std::uint8_t>& f
 // The decoder's output, growing as it writes and never past `cap`.
 class CappedOut : public woff2::WOFF2Out {
 public:
-    explicit CappedOut(std::size_t cap) : cap_(cap) {}
+    // The header's totalSfntSize, already held to what the file's size can
+    // back, is reserved at once: the font is written without moving it.
+    explicit CappedOut(std::size_t cap) : cap_(cap) { bytes.reserve(cap); }
     bool Write(const void* buf, std::size_t n) override { return Write(buf, bytes.size(), n); }
     bool Write(const void* buf, std::size_t offset, std::size_t n) override
     {
         if (offset > cap_ || n > cap_ - offset)
             return false;
+        const auto* from = static_cast<const std::uint8_t*>(buf);
+        if (offset == bytes.size()) { // nearly every write appends
+            bytes.insert(bytes.end(), from, from + n);
+            return true;
+        }
         if (bytes.size() < offset + n)
             bytes.resize(offset + n);
-        std::copy_n(static_cast<const std::uint8_t*>(buf), n, bytes.begin() + std::ptrdiff_t(offset));
+        std::copy_n(from, n, bytes.begin() + std::ptrdiff_t(offset));
         return true;
     }
     std::size_t Size() override { return bytes.size(); }

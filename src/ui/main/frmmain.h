@@ -59,7 +59,6 @@ public:
     void mnuOpen_Click();
     void mnuSavePictureAs_Click();
     void mnuAbout_Click();
-    // File > "Compare With...": the open font compared with the file chosen.
     // File > Compare With > Font File...: the file chosen, its first face.
     void mnuCompareWith_Click();
     // Compares with face `face` of a font file; the status bar says with what, or why not.
@@ -160,7 +159,7 @@ private:
     ProblemsView* problems_ = nullptr; // the Problems tab, the badges and the font's check
     ComparisonView* comparison_ = nullptr; // File > Compare With, the overlay and the changed glyphs
     FindField* findField_ = nullptr;     // in the toolbar
-    StatusLabel* glyphInfo_ = nullptr;       // the status bar's description of the glyph shown
+    StatusLabel* glyphInfo_ = nullptr;   // the status bar's description of the glyph shown
     QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
     FacePicker* facePicker_ = nullptr;   // beside the face name, for collections
 

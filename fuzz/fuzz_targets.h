@@ -23,6 +23,7 @@ int Variations(const std::uint8_t* data, std::size_t size);     // glyphs at the
 int ColourGlyphs(const std::uint8_t* data, std::size_t size);   // CPAL, COLR versions 0 and 1: paint trees read and painted
 int HintedGlyphs(const std::uint8_t* data, std::size_t size);   // TrueType programs listed and run at two sizes, both interpreters
 int LayoutTables(const std::uint8_t* data, std::size_t size);   // GSUB and GPOS: scripts, features, every lookup expanded
+int ChecksAndDiff(const std::uint8_t* data, std::size_t size);  // outline checks of the glyphs; the font compared with itself and a mutated copy
 
 struct Target {
     const char* name; // also the folder of its regression inputs
@@ -35,6 +36,7 @@ inline constexpr Target Targets[] = {
     {"names", NamingTable}, {"thumbnail", Thumbnails}, {"containers", Containers},
     {"cff", CffCharStrings}, {"pixels_shaping", PixelsAndShaping}, {"variations", Variations},
     {"colour", ColourGlyphs}, {"hinting", HintedGlyphs}, {"layout", LayoutTables},
+    {"checks", ChecksAndDiff},
 };
 
 } // namespace fuzz

@@ -104,6 +104,30 @@ bool writeContainerSeeds(const std::filesystem::path& folder)
         && write(folder, "crafted-base.woff2", woff2);
 }
 
+// Outlines the checks must survive: contours of one and two points, of
+// off-curve points only, of points all at one place, crossing themselves,
+// lying on one another; near-colinear, near-vertical and turning-back
+// segments; a flipped component and a composite of a composite.
+ttf::ByteVector degenerateOutlines()
+{
+    using ttf::Contour;
+    const Contour square{{0, 0}, {0, 400}, {400, 400}, {400, 0}};
+    const Contour reversed(square.rbegin(), square.rend());
+    ttf::FontSpec design = ttf::squaresFont(1);
+    design.glyphs.push_back(ttf::simpleGlyph({{{10, 10}}, {{20, 20}, {30, 30, false}}}));
+    design.glyphs.push_back(ttf::simpleGlyph({{{0, 200, false}, {200, 400, false}, {400, 200, false}, {200, 0, false}}}));
+    design.glyphs.push_back(ttf::simpleGlyph({{{50, 50}, {50, 50}, {50, 50, false}, {50, 50}}, {{0, 0}, {0, 0}, {0, 400}, {400, 400}, {400, 0}}}));
+    design.glyphs.push_back(ttf::simpleGlyph({{{0, 0}, {500, 500}, {500, 0}, {0, 500}}}));
+    design.glyphs.push_back(ttf::simpleGlyph({square, square, reversed}));
+    design.glyphs.push_back(ttf::simpleGlyph({{{0, 0}, {100, 0}, {200, 1}, {300, 0}, {301, 300}, {150, 301, false}, {0, 300}, {290, 299}}}));
+    design.glyphs.push_back(ttf::compositeGlyph({{4, 0, 0, {-16384, 16384}}, {6, 10, 10}}));
+    design.glyphs.push_back(ttf::compositeGlyph({{7, 0, 0}, {7, 0, 0}}));
+    design.glyphNames = {".notdef", "dots", "offcurve", "onespot", "bowtie", "stacked", "jaggy", "flipped", "nested"};
+    for (int g = 1; g <= 8; ++g)
+        design.cmap[std::uint16_t('a' + g - 1)] = std::uint16_t(g);
+    return ttf::buildFont(design);
+}
+
 // "a glyph painting itself" as a file name: a-glyph-painting-itself.
 std::string slug(std::string name)
 {
@@ -130,6 +154,7 @@ int main(int argc, char** argv)
         ok &= write(folder, std::string("charstring-") + c.name + ".otf",
                     cff::otfFont(cff::cffTable(c.design), false, c.design.charStrings.size()));
     ok &= writeContainerSeeds(folder);
+    ok &= write(folder, "degenerate-outlines.ttf", degenerateOutlines());
     // The damaged COLR tables in the crafted font; those too big for a seed are in the regressions' replay.
     for (const colr::DamagedColr& c : colr::damagedColrCases())
         if (const ttf::ByteVector font = colr::colourFont(c.table()); font.size() <= SeedLimit)

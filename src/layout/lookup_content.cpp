@@ -9,6 +9,7 @@
 namespace {
 
 constexpr std::size_t GlyphIdCount = 65536; // no Coverage or ClassDef can name more glyphs than this
+constexpr std::size_t HeapBlock = 32;       // what the allocator takes for a short glyph list
 
 // One expansion under way: what it has given, its budget, the glyph it is filtered by.
 struct Expansion {
@@ -16,13 +17,13 @@ struct Expansion {
     std::optional<int> glyph;
     LookupContent out;
     int subtable = 0;
+    std::size_t held = 0; // bytes of the content, as MaxExpandedBytes counts them
 
     // Counts n steps; false once the budget is spent (the content is then cut).
     bool spend(std::size_t n)
     {
         out.steps += n;
-        out.cut = out.cut || out.steps > MaxExpansionSteps
-               || out.mappings.size() + out.pairs.size() + out.coverage.size() >= MaxExpandedEntries;
+        out.cut = out.cut || out.steps > MaxExpansionSteps || held >= MaxExpandedBytes;
         return !out.cut;
     }
     void problem(const std::string& what) { out.problems.push_back("subtable " + std::to_string(subtable) + ": " + what); }
@@ -32,8 +33,10 @@ struct Expansion {
     }
     void map(std::vector<int> input, std::vector<int> output)
     {
-        if (shows(input, output) && spend(1))
-            out.mappings.push_back({subtable, std::move(input), std::move(output)});
+        if (!shows(input, output) || !spend(1))
+            return;
+        held += sizeof(GlyphMapping) + 2 * HeapBlock + (input.size() + output.size()) * sizeof(int);
+        out.mappings.push_back({subtable, std::move(input), std::move(output)});
     }
 };
 
@@ -157,8 +160,10 @@ std::size_t valueSize(int format) { return 2 * std::size_t(std::popcount(unsigne
 
 void pair(Expansion& e, int first, int second, const PairValue& v1, const PairValue& v2)
 {
-    if ((!e.glyph || first == *e.glyph || second == *e.glyph) && e.spend(1))
+    if ((!e.glyph || first == *e.glyph || second == *e.glyph) && e.spend(1)) {
+        e.held += sizeof(GlyphPair);
         e.out.pairs.push_back({e.subtable, first, second, v1, v2});
+    }
 }
 
 void pairSets(Expansion& e, std::size_t at, int format1, int format2)
@@ -249,8 +254,10 @@ void otherCoverage(Expansion& e, std::size_t at, int type, int format)
         const std::size_t backtrack = r.u16();
         field = 2 + 2 + backtrack * 2 + 2; // past the backtrack coverages and inputGlyphCount
     }
-    if (const auto coverage = coverageAt(e, at, field))
+    if (const auto coverage = coverageAt(e, at, field)) {
+        e.held += coverage->size() * sizeof(int);
         e.out.coverage.insert(e.out.coverage.end(), coverage->begin(), coverage->end());
+    }
 }
 
 } // namespace

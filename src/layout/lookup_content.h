@@ -41,11 +41,14 @@ struct GlyphPair {
     PairValue value1, value2;
 };
 
-// The cap on what one expansion gives, entries and steps. A class pair
-// subtable is expanded per glyph of its coverage; pairs whose values are all
-// zero are left out of a class pair subtable (its every class meets every
-// other), kept in a pair set, which lists them.
-inline constexpr std::size_t MaxExpandedEntries = 1'000'000;
+// The cap on what one expansion gives, its memory and steps. The bytes held
+// count each mapping's glyph lists as the heap blocks they take: 20 MB hold
+// 160 000 mappings or 330 000 pairs, where a large kerning lookup expands
+// to 270 000, and the list's growth to twice that stays within what a font
+// may cost. A class pair subtable is expanded per glyph of its coverage;
+// pairs whose values are all zero are left out of a class pair subtable (its
+// every class meets every other), kept in a pair set, which lists them.
+inline constexpr std::size_t MaxExpandedBytes = 20u << 20;
 inline constexpr std::size_t MaxExpansionSteps = 1 << 22;
 
 struct LookupContent {

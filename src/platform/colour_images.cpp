@@ -136,6 +136,12 @@ ColourRendering RenderStrikeGlyph(const StrikeGlyph& glyph, int ppem, QColor for
     double scale = double(ppem) / glyph.strike.ppem;
     if (fit.isValid() && !out.image.isNull())
         scale = std::min({scale, double(fit.width()) / out.image.width(), double(fit.height()) / height});
+    // A small strike drawn at a large size: 255 pixels at 8 ppem would be a gigabyte at 512.
+    if (const int side = std::max(out.image.width(), height); side > 0 && side * scale > MaxColourPictureSide) {
+        scale = double(MaxColourPictureSide) / side;
+        out.messages.push_back("the strike image is drawn at " + std::to_string(MaxColourPictureSide)
+                               + " pixels a side, short of its size at " + std::to_string(ppem) + " ppem");
+    }
     if (scale == 1 || out.image.isNull()) {
         out.left = left, out.top = top;
         return out;

@@ -25,10 +25,12 @@ inline constexpr int MaxStrikeImageSide = 2048;
 // times the text's size, so a gzip bomb is refused here.
 inline constexpr qsizetype MaxSvgDocumentBytes = 32 * 1024 * 1024;
 
-// A picture's side in pixels, for SVG glyphs: eight em at the largest size
-// the colour view draws, 512 ppem (64 MB); a glyph's box past it is a
-// damaged or hostile document, not a glyph.
-inline constexpr int MaxColourPictureSide = 4096;
+// A picture's side in pixels: four em at the largest size the colour view
+// draws, 512 ppem, and 16 MB of pixels, so that a hostile glyph stays within
+// the 64 MB a font may cost. An SVG glyph's box past it is a damaged or
+// hostile document, not a glyph; a strike image scaled past it is drawn
+// at it.
+inline constexpr int MaxColourPictureSide = 2048;
 
 // Each gives a ColourRendering: a null image with a message when the glyph
 // cannot be drawn, a null image without one when it draws nothing.

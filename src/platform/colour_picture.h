@@ -33,8 +33,10 @@ public:
     bool flattened() const { return flattened_ > 0 || wasFlattened_; }
 
     // The pixels of every layer alive at once: a composite nested in a
-    // composite keeps a picture-sized layer per level.
-    static constexpr qsizetype MaxLayerBytes = qsizetype(256) << 20;
+    // composite keeps a picture-sized layer per level. Two pictures of the
+    // largest size: deeper nesting there is painted flat, where a glyph of
+    // a usual size has dozens of levels.
+    static constexpr qsizetype MaxLayerBytes = qsizetype(32) << 20;
     // Pixels filled and composited for one glyph: a graph of 10 000 paints
     // filling a 4096-pixel picture each would run for minutes; emoji fill
     // their picture a few dozen times.
@@ -75,6 +77,6 @@ ColourRendering RenderColourGlyph(const FontState& font, const ColourTables& tab
                                   const PaintSettings& settings, int ppem, QSize fit = {});
 
 // The picture reaches at most this many pixels from the glyph origin each
-// way: a clip box or transform can name a box of millions of pixels, and a
-// picture of 4096 pixels a side is 64 MB.
-inline constexpr int MaxPictureReach = 2048;
+// way (two em at 512 ppem): a clip box or transform can name a box of
+// millions of pixels, and a picture of 2048 pixels a side is already 16 MB.
+inline constexpr int MaxPictureReach = 1024;

@@ -3,16 +3,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
 
 #include "platform/shell.h"
+#include "support/container_builder.h"
 #include "support/quiet_toolkit.h"
 #include "support/ttf_builder.h"
 #include "ui/compare/comparison_view.h"
@@ -23,6 +27,7 @@
 #include "ui/problems/font_checks.h"
 #include "ui/problems/problems_view.h"
 #include "ui/session_signals.h"
+#include "ui/variations/variations_dialog.h"
 
 namespace {
 
@@ -37,6 +42,16 @@ ttf::FontSpec newerFont()
     ttf::FontSpec design = ttf::squaresFont(6);
     design.glyphs[Doubled] = ttf::simpleGlyph({{{0, 0}, {0, 200}, {0, 200}, {100, 200}, {100, 0}}});
     design.glyphs[Moved] = ttf::squareGlyph(10, 0, 114, 204);
+    return design;
+}
+
+// The older font at twice its units: every coordinate doubled.
+ttf::FontSpec olderAtTwiceTheUnits()
+{
+    ttf::FontSpec design = olderFont();
+    design.unitsPerEm = 2000;
+    for (int g = 0; g < 6; ++g)
+        design.glyphs[std::size_t(g)] = ttf::squareGlyph(0, 0, std::int16_t(200 + 2 * g), std::int16_t(400 + 2 * g));
     return design;
 }
 
@@ -82,6 +97,29 @@ protected:
         std::set<int> glyphs;
         for (int row = 0; row < model->rowCount(); ++row)
             glyphs.insert(model->index(row, 0).data(GlyphListModel::GlyphRole).toInt());
+        return glyphs;
+    }
+
+    // File > Compare With's entry, or a face of its Face menu by its number ("2:").
+    QAction* compareEntry(const QString& text) const
+    {
+        for (QAction* entry : w.findChild<QMenu*>("mnuCompareWithMenu")->actions()) {
+            if (entry->text() == text)
+                return entry;
+            if (entry->menu())
+                for (QAction* face : entry->menu()->actions())
+                    if (face->text().startsWith(text))
+                        return face;
+        }
+        return nullptr;
+    }
+
+    std::set<int> changed() const
+    {
+        std::set<int> glyphs;
+        for (std::size_t g = 0; g < w.comparison().changes().size(); ++g)
+            if (w.comparison().changes()[g] > 0)
+                glyphs.insert(int(g));
         return glyphs;
     }
 
@@ -203,6 +241,77 @@ TEST_F(ProblemsAndComparison, AnotherFontCancelsTheCheckBeforeIt)
     EXPECT_EQ(checks.checked(), 6);
     for (const GlyphFindings& g : checks.found())
         EXPECT_LT(g.glyph, 6);
+}
+
+// Another face of the open collection is compared as a file would be; a
+// partner of twice the units is overlaid at the shown glyph's size, arrows
+// only where points moved; the status bar keeps its message in view.
+TEST_F(ProblemsAndComparison, AnotherFaceOfTheCollection)
+{
+    const ttf::TempFontFile faces{ttf::collection(
+        {ttf::buildFont(newerFont()), ttf::buildFont(olderFont()), ttf::buildFont(olderAtTwiceTheUnits())})};
+    w.OpenFontFile(faces.path());
+    ASSERT_EQ(w.session().faceCount(), 3);
+    EXPECT_FALSE(compareEntry("Location...")->isEnabled()) << "no axes";
+    ASSERT_NE(compareEntry("3:"), nullptr);
+
+    compareEntry("2:")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !w.comparison().running(); }));
+    EXPECT_EQ(changed(), (std::set<int>{Doubled, Moved}));
+
+    compareEntry("3:")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !w.comparison().running(); }));
+    action("mnuOverlay")->setChecked(true);
+    session().showGlyph(3);
+    EXPECT_EQ(canvas->overlay().boundingRect(), QRectF(0, 0, 103, 203));
+    EXPECT_TRUE(canvas->arrows().empty());
+    session().showGlyph(Moved);
+    ASSERT_EQ(canvas->arrows().size(), 4u);
+    for (const QLineF& arrow : canvas->arrows())
+        EXPECT_EQ(arrow.p2() - arrow.p1(), QPointF(10, 0));
+
+    // A long glyph description and both progress texts leave the message room.
+    w.show();
+    QStatusBar* bar = w.findChild<QStatusBar*>("StatusBar1");
+    bar->showMessage(QString(40, QLatin1Char('m')));
+    QApplication::processEvents();
+    const int message = std::min(bar->fontMetrics().horizontalAdvance(bar->currentMessage()), bar->width() / 2);
+    EXPECT_GE(w.findChild<QLabel*>("glyphInfo")->x(), message);
+}
+
+// The open font against itself: none changed at its own location, the
+// glyphs moved by the weight at another, with arrows on the overlay.
+TEST_F(ProblemsAndComparison, ItselfAtAnotherLocation)
+{
+    w.OpenFontFile(INTER_VARIABLE_FONT);
+    ASSERT_TRUE(compareEntry("Location...")->isEnabled());
+    compareEntry("Location...")->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !w.comparison().running(); }));
+    EXPECT_EQ(changed(), std::set<int>{});
+
+    w.comparison().locationDialog()->field(0)->setValue(900); // wght
+    ASSERT_TRUE(waitUntil([&] { return !w.comparison().running(); }));
+    const int a = session().font()->Unicode.glyphFor(U'A');
+    EXPECT_EQ(w.comparison().changes()[std::size_t(a)], std::int8_t(GlyphChange::PointsMoved));
+    action("mnuOverlay")->setChecked(true);
+    session().showGlyph(a);
+    EXPECT_FALSE(canvas->arrows().empty());
+}
+
+// A file that is no font, or a face the file does not have, is not compared
+// and the status bar says so.
+TEST_F(ProblemsAndComparison, WhatCannotBeComparedSaysWhy)
+{
+    const ttf::TempFontFile text{ttf::ByteVector{'h', 'e', 'l', 'l', 'o'}};
+    const struct {
+        std::string path;
+        int face;
+    } cases[] = {{text.path(), 0}, {older.path(), 1}};
+    for (const auto& c : cases) {
+        w.compareWith(c.path, c.face);
+        EXPECT_FALSE(w.comparison().comparing()) << c.path << " face " << c.face;
+        EXPECT_TRUE(w.findChild<QStatusBar*>("StatusBar1")->currentMessage().contains("could not be compared"));
+    }
 }
 
 } // namespace

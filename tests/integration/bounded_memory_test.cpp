@@ -4,6 +4,7 @@
 #include <chrono>
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
@@ -11,16 +12,21 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
 
+#include "layout/lookup_content.h"
+#include "sfnt/table_directory.h"
 #include "support/cff_damaged.h"
 #include "support/colour_tables.h"
+#include "support/colr_builder.h"
 #include "support/compressors.h"
 #include "support/container_builder.h"
 #include "support/crafted_fonts.h"
 #include "support/variation_builder.h"
+#include "tables/loader.h"
 
 extern char** environ;
 
@@ -46,8 +52,9 @@ struct Usage {
     double seconds = 0;
 };
 
-// Runs lumaro-inspect with its output thrown away; its exit status and peak memory.
-Usage measure(std::vector<std::string> args)
+// Runs lumaro-inspect with its standard output written to `output` (thrown
+// away by default); its exit status and peak memory.
+Usage measure(std::vector<std::string> args, const std::string& output = "/dev/null")
 {
     args.insert(args.begin(), LUMARO_INSPECT);
     std::vector<char*> argv;
@@ -56,7 +63,7 @@ Usage measure(std::vector<std::string> args)
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 
     Usage usage;
@@ -263,7 +270,30 @@ struct Hostile {
     ttf::ByteVector bytes;
     std::vector<std::vector<std::string>> commands; // after the font
     int status;                                     // 2: refused, 1: abandoned, 0: opened and shown
+    const char* said = nullptr;                     // a part of every command's output, where given
 };
+
+// Each command of the case on its font: the status expected, within the
+// budget and a few seconds, and what it says where the case names it.
+void expectBounded(const Hostile& c)
+{
+    ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;
+    ttf::TempFontFile file(c.bytes), output({}, ".json");
+    for (std::vector<std::string> args : c.commands) {
+        const std::string command = c.what + std::string(": ") + args[0] + " " + args.back();
+        args.insert(args.begin() + 1, file.path());
+        const Usage u = measure(args, output.path());
+        EXPECT_EQ(u.status, c.status) << command;
+        EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
+        EXPECT_LT(u.seconds, FewSeconds) << command;
+        if (c.said) { // the end of what it printed, where the messages are: the test's own memory stays small
+            std::ifstream in(output.path(), std::ios::ate);
+            in.seekg(std::max<std::streamoff>(0, std::streamoff(in.tellg()) - 4096));
+            const std::string end{std::istreambuf_iterator<char>(in), {}};
+            EXPECT_NE(end.find(c.said), std::string::npos) << command << ": " << end;
+        }
+    }
+}
 
 // Files under 1 MB built to make the containers, charstrings, variations and pixels
 // exhaust memory or time: each refused or bounded, every command within the
@@ -313,20 +343,8 @@ TEST(BoundedMemory, HostileFilesOfTheNewFormats)
         // sbix face (it holds them bitmaps only): refused, the strike never decoded.
         {"sbix PNG of a gigabyte", ttf::assemble(strikeTables), {{"pixels", "1", "--ppem", "12"}}, 1},
     };
-    for (const Hostile& c : cases) {
-        ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;
-        ttf::TempFontFile file(c.bytes);
-        for (std::vector<std::string> args : c.commands) {
-            const std::string command = c.what + std::string(": ") + args[0];
-            args.insert(args.begin() + 1, file.path());
-            if (args[0] == "diff") // the font with itself
-                args.insert(args.begin() + 1, file.path());
-            const Usage u = measure(args);
-            EXPECT_EQ(u.status, c.status) << command;
-            EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
-            EXPECT_LT(u.seconds, FewSeconds) << command;
-        }
-    }
+    for (const Hostile& c : cases)
+        expectBounded(c);
 }
 
 // A font whose glyph 1 (a square) runs `glyph`, with the font and
@@ -360,36 +378,309 @@ TEST(BoundedMemory, HostileInstructions)
     for (const std::uint8_t b : {0xB8, 0xFF, 0xFD, 0x1C})
         loop.push_back(b);
     const Program recursion{0xB0, 0, 0x2C, 0xB0, 0, 0x2B, 0x2D}; // FDEF 0: CALL 0
-    Program everyFunction;                                       // FDEF 0 to 65 534, each empty
-    for (int f = 0; f < 0xFFFF; ++f)
-        everyFunction.insert(everyFunction.end(), {0xB8, std::uint8_t(f >> 8), std::uint8_t(f), 0x2C, 0x2D});
+    Program everyFunction; // FDEF 0 to 65 534, each empty; PUSHW sign-extends, so from 32 768 on f is 32 767 + an ADD
+    for (int f = 0; f < 0xFFFF; ++f) {
+        const int pushed = f < 0x8000 ? f : f - 0x7FFF;
+        everyFunction.insert(everyFunction.end(), {0xB8, std::uint8_t(pushed >> 8), std::uint8_t(pushed)});
+        if (f >= 0x8000)
+            everyFunction.insert(everyFunction.end(), {0xB8, 0x7F, 0xFF, 0x60});
+        everyFunction.insert(everyFunction.end(), {0x2C, 0x2D});
+    }
     // LOOPCALL of the last function 65 535 times.
-    const Program callEveryLast{0xB9, 0xFF, 0xFF, 0xFF, 0xFE, 0x2A};
+    const Program callEveryLast{0xB8, 0x7F, 0xFF, 0xB8, 0x7F, 0xFF, 0x60, 0xB0, 1, 0x60, // 65 535 = 32 767 + 32 767 + 1
+                                0xB8, 0x7F, 0xFF, 0xB8, 0x7F, 0xFF, 0x60, 0x2A};      // 65 534; LOOPCALL
     // Zone pointer 0 at the twilight zone, then MDAP[1] of each of its points in a loop.
     const Program twilightSweep{0xB0, 0, 0x13, 0xB9, 0xFF, 0xFE, 0x00, 0x00, // SZP0 0; counter 65 534
                                 0x20, 0x2E, 0xB0, 1, 0x61,             // DUP MDAP[0] 1 SUB
                                 0x20, 0xB8, 0xFF, 0xF7, 0x1A, 0x79};   // DUP -9 SWAP... JROF
     const std::vector<std::vector<std::string>> hint = {{"hint", "1", "--ppem", "200"},
-                                                        {"hint", "1", "--ppem", "12", "--interpreter", "35", "--trace"},
-                                                        {"instructions", "1"}};
+                                                        {"hint", "1", "--ppem", "12", "--interpreter", "35", "--trace"}};
     const Hostile cases[] = {
-        {"a glyph program of 65 535 bytes looping with JMPR", instructedSquare(loop, {}, {}), hint, 0},
-        {"a function calling itself", instructedSquare({0xB0, 0, 0x2B}, recursion, {}), hint, 0},
-        {"65 535 functions, the last called 65 535 times", instructedSquare(callEveryLast, everyFunction, {}), hint, 0},
+        {"a glyph program of 65 535 bytes looping with JMPR", instructedSquare(loop, {}, {}), hint, 0,
+         "a loop that runs too long"},
+        {"a function calling itself", instructedSquare({0xB0, 0, 0x2B}, recursion, {}), hint, 0,
+         "calls nested deeper than 32"},
+        {"65 535 functions, the last called 65 535 times", instructedSquare(callEveryLast, everyFunction, {}), hint, 0,
+         "a loop that runs too long"},
         {"the control-value program moving a twilight zone of 65 535 points", instructedSquare({}, {}, twilightSweep),
          hint, 0},
     };
     for (const Hostile& c : cases) {
-        ASSERT_LT(c.bytes.size(), 1u << 20) << c.what;
-        ttf::TempFontFile file(c.bytes);
-        for (std::vector<std::string> args : c.commands) {
-            const std::string command = c.what + std::string(": ") + args[0] + " " + args.back();
-            args.insert(args.begin() + 1, file.path());
-            const Usage u = measure(args);
-            EXPECT_EQ(u.status, c.status) << command;
-            EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << command;
-            EXPECT_LT(u.seconds, FewSeconds) << command;
-        }
+        expectBounded(c);
+        expectBounded({c.what, c.bytes, {{"instructions", "1"}}, 0});
+    }
+}
+
+} // namespace
+
+namespace {
+
+using colr::ColrBuilder;
+
+// The crafted base font of `glyphs` glyphs (the first eight drawn, the rest
+// empty) with `added` among its tables.
+ttf::ByteVector craftedWithTables(std::vector<ttf::Table> added, int glyphs = 8)
+{
+    ttf::FontSpec design = ttf::craftedBase();
+    if (glyphs > int(design.glyphs.size())) {
+        design.glyphs.resize(std::size_t(glyphs));
+        design.glyphNames.clear();
+    }
+    return ttf::craftedWith([&](std::vector<ttf::Table>& tables) { tables.insert(tables.end(), added.begin(), added.end()); },
+                            design);
+}
+
+ttf::ByteVector colrFont(const ColrBuilder& c, int glyphs = 8)
+{
+    return craftedWithTables({{"COLR", c.build()}, {"CPAL", colr::cpalTable()}}, glyphs);
+}
+
+// PaintGlyph of glyph 1 over a solid colour.
+std::uint32_t glyphOverSolid(ColrBuilder& c)
+{
+    const std::uint32_t at = c.at();
+    c.paints.u8(10);
+    colr::offset24(c.paints, 6);
+    c.paints.u16(1);
+    colr::solid(c);
+    return at;
+}
+
+// Glyph 5 paints glyph 6, which paints glyph 7 ... `depth` times over.
+ttf::ByteVector colrGlyphChain(int depth)
+{
+    ColrBuilder c;
+    for (int g = 5; g < 5 + depth; ++g)
+        c.bases.push_back({g, colr::colrGlyph(c, g + 1)});
+    c.bases.push_back({5 + depth, glyphOverSolid(c)});
+    return colrFont(c, 6 + depth);
+}
+
+// 65 535 layers: 255 PaintColrLayers of 255 glyphs each, under one more.
+ttf::ByteVector mostLayers()
+{
+    ColrBuilder c;
+    const std::uint32_t leaf = glyphOverSolid(c);
+    c.layers.assign(255 * 256, leaf);
+    for (std::uint32_t k = 0; k < 255; ++k)
+        c.layers.push_back(colr::layers(c, 255, int(k * 255)));
+    c.bases = {{5, colr::layers(c, 255, 255 * 256)}};
+    return colrFont(c);
+}
+
+// Two PaintColrLayers, each the other's one layer.
+ttf::ByteVector layerCycle()
+{
+    ColrBuilder c;
+    const std::uint32_t a = colr::layers(c, 1, 0), b = colr::layers(c, 1, 1);
+    c.layers = {b, a};
+    c.bases = {{5, a}};
+    return colrFont(c);
+}
+
+// A clip box 2^15 units a side: 16 777 pixels at 512 ppem.
+constexpr std::array<std::int16_t, 4> WideClip{-16384, -16384, 16384, 16384};
+
+// 255 layers of one colour filling the wide clip box.
+ttf::ByteVector wideClip()
+{
+    ColrBuilder c;
+    c.layers.assign(255, colr::solid(c));
+    c.bases = {{5, colr::layers(c, 255, 0)}};
+    c.clip = WideClip;
+    return colrFont(c);
+}
+
+// PaintComposite nested `depth` deep over the wide clip box: a layer of the
+// whole picture for each level.
+ttf::ByteVector wideComposites(int depth)
+{
+    ColrBuilder c;
+    for (int k = 0; k < depth; ++k) {
+        c.paints.u8(32);
+        colr::offset24(c.paints, 8); // source: the next composite, the last one's the solid
+        c.paints.u8(3);              // src_over
+        colr::offset24(c.paints, 8 * std::uint32_t(depth - k)); // backdrop: the solid after them all
+    }
+    colr::solid(c);
+    c.bases = {{5, 0}};
+    c.clip = WideClip;
+    return colrFont(c);
+}
+
+// Glyph 1 in a CBDT strike at `ppem`: a PNG of side x side grey pixels
+// over `inflated` bytes of image data, under metrics of 255 x 255.
+ttf::ByteVector cbdtPng(std::uint8_t ppem, std::uint32_t side, std::size_t inflated)
+{
+    const ttf::ByteVector png = ttf::pngOf(side, side, ttf::deflatedZeros(inflated));
+    const ttf::ByteVector cbdt = ttf::Bytes().u16(3).u16(0).u8(255).u8(255).u8(0).u8(0).u8(255) // header, small metrics
+                                     .u32(std::uint32_t(png.size())).append(png).data;
+    const ttf::ByteVector cblc = ttf::cblcTable(ppem, 32, 1, 1, 1, ttf::indexFormat1(1, 1, 17, 4, {0, std::uint32_t(cbdt.size() - 4)}));
+    return craftedWithTables({{"CBLC", cblc}, {"CBDT", cbdt}});
+}
+
+// Glyph 1's SVG document, as stored.
+ttf::ByteVector svgFont(const ttf::ByteVector& document)
+{
+    return craftedWithTables({{"SVG ", ttf::svgTable({{1, 1, 14, std::uint32_t(document.size())}}, document)}});
+}
+
+ttf::ByteVector svgFont(std::string_view document)
+{
+    return svgFont(ttf::Bytes().text(document).data);
+}
+
+// Files under 1 MB built to make the colour readers exhaust memory or time,
+// each shown by the colour command as the colour view would: bounded, and
+// the messages say what was left out.
+TEST(BoundedMemory, HostileColourGlyphs)
+{
+    const std::vector<std::vector<std::string>> colour = {{"colour", "5", "--ppem", "512"}};
+    const std::vector<std::vector<std::string>> glyph1 = {{"colour", "1", "--ppem", "512"}};
+    const Hostile cases[] = {
+        {"layers painting each other in a cycle", layerCycle(), colour, 0, "nests deeper than 64"},
+        {"a PaintColrGlyph chain 10 000 deep", colrGlyphChain(10000), colour, 0, "nests deeper than 64"},
+        {"65 535 layers", mostLayers(), colour, 0, "more than 10000 paints"},
+        {"a clip box of 2^15 units at 512 ppem", wideClip(), colour, 0, "cut at 1024 pixels"},
+        {"composites nested 8 deep in that clip box", wideComposites(8), colour, 0, "painted without their own layer"},
+        {"a CBDT PNG inflating to 4 GB", cbdtPng(20, 65536, 64u << 20), {{"colour", "1", "--ppem", "20"}}, 0, "over the limit"},
+        {"a CBDT strike of 8 ppem drawn at 512", cbdtPng(8, 255, 255 * 256), glyph1, 0, "drawn at 2048 pixels a side"},
+        {"a gzipped SVG document inflating to 256 MB", svgFont(ttf::deflatedZeros(256u << 20, true)), glyph1, 0,
+         "inflates past the limit"},
+        {"an SVG glyph 8 em wide", svgFont(R"(<svg xmlns="http://www.w3.org/2000/svg">
+             <rect id="glyph1" x="-4000" y="-4000" width="8000" height="8000"/></svg>)"), glyph1, 0, "over the limit"},
+        // librsvg leaves a reference cycle out without a word: the rest is drawn.
+        {"an SVG glyph using itself", svgFont(R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink">
+             <g id="glyph1"><rect y="-500" width="500" height="500"/><use xlink:href="#glyph1"/></g></svg>)"),
+         glyph1, 0, "\"width\": 256"},
+        {"SVG uses naming each other", svgFont(R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink">
+             <g id="glyph1"><use id="a" xlink:href="#b"/><use id="b" xlink:href="#a"/></g></svg>)"),
+         glyph1, 0, "\"width\": 0"},
+    };
+    for (const Hostile& c : cases)
+        expectBounded(c);
+}
+
+} // namespace
+
+namespace {
+
+// A GSUB table whose 'ccmp' feature, on for every script, runs lookup 0.
+// `lookups` are whole Lookup tables, each at a 16-bit offset: only the last
+// may run past 64 KB.
+ttf::ByteVector gsubOf(const std::vector<ttf::ByteVector>& lookups)
+{
+    ttf::Bytes b;
+    b.u16(1).u16(0).u16(10).u16(30).u16(44);          // version 1.0; ScriptList, FeatureList, LookupList
+    b.u16(1).tag("DFLT").u16(8).u16(4).u16(0);        // one script, its default LangSys 4 bytes on
+    b.u16(0).u16(0xFFFF).u16(1).u16(0);               // no required feature; feature 0
+    b.u16(1).tag("ccmp").u16(8).u16(0).u16(1).u16(0); // feature 'ccmp': lookup 0
+    b.u16(std::uint16_t(lookups.size()));
+    std::size_t at = 2 + 2 * lookups.size();
+    for (const ttf::ByteVector& l : lookups) {
+        b.u16(std::uint16_t(at));
+        at += l.size();
+    }
+    for (const ttf::ByteVector& l : lookups)
+        b.append(l);
+    return b.data;
+}
+
+// A contextual lookup (format 3) that runs lookup `next` twice at every glyph.
+ttf::ByteVector contextCalling(int next)
+{
+    ttf::Bytes b;
+    b.u16(5).u16(0).u16(1).u16(8);                           // contextual, no flags, one subtable 8 bytes on
+    b.u16(3).u16(1).u16(2).u16(16);                          // one input glyph, two lookups, its coverage 16 bytes on
+    b.u16(0).u16(std::uint16_t(next)).u16(0).u16(std::uint16_t(next)); // at input glyph 0: `next`, twice
+    b.u16(2).u16(1).u16(0).u16(0xFFFF).u16(0);               // coverage: one range, every glyph ID
+    return b.data;
+}
+
+// A single substitution lookup of `subtables` subtables (glyph + 1), all of
+// one coverage of 65 535 ranges of a glyph each.
+ttf::ByteVector singlesOfOneCoverage(int subtables)
+{
+    ttf::Bytes b;
+    b.u16(1).u16(0).u16(std::uint16_t(subtables));
+    const std::size_t first = 6 + 2 * std::size_t(subtables), coverage = first + 6 * std::size_t(subtables);
+    for (int k = 0; k < subtables; ++k)
+        b.u16(std::uint16_t(first + 6 * std::size_t(k)));
+    for (int k = 0; k < subtables; ++k)
+        b.u16(1).u16(std::uint16_t(coverage - first - 6 * std::size_t(k))).i16(1);
+    b.u16(2).u16(0xFFFF);
+    for (int g = 0; g < 0xFFFF; ++g)
+        b.u16(std::uint16_t(g)).u16(std::uint16_t(g)).u16(std::uint16_t(g));
+    return b.data;
+}
+
+// The resident memory of this process in kilobytes.
+long residentKilobytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// What the lookup browser reads, run in a child process: every lookup of
+// the font's GSUB expanded whole and for glyph 1. Its exit status is 1 when
+// some expansion was cut, its peak the memory it added.
+Usage browseLookups(const ttf::ByteVector& bytes)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return {};
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const long before = residentKilobytes();
+        FontState font;
+        LoadFont(bytes, font);
+        bool cut = false;
+        const auto read = ReadGsubGpos(TableBytes(font, "GSUB"), false);
+        if (const auto* layout = std::get_if<GsubGposTable>(&read))
+            for (int l = 0; l < int(layout->lookups.size()); ++l)
+                cut = ExpandLookup(*layout, l).cut | ExpandLookup(*layout, l, 1).cut | cut;
+        rusage r{};
+        getrusage(RUSAGE_SELF, &r);
+        const long added = r.ru_maxrss - before;
+        const bool written = write(pipeEnds[1], &added, sizeof added) == sizeof added;
+        _exit(written ? int(cut) : 3);
+    }
+    close(pipeEnds[1]);
+    Usage usage;
+    if (read(pipeEnds[0], &usage.peakKilobytes, sizeof usage.peakKilobytes) != sizeof usage.peakKilobytes)
+        usage.peakKilobytes = -1;
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    usage.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    usage.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return usage;
+}
+
+// GSUB tables built to make shaping and the lookup browser recurse or
+// multiply a coverage: shaped by lumaro-inspect and browsed, both bounded.
+TEST(BoundedMemory, HostileLayoutTables)
+{
+    const ttf::ByteVector recursion = craftedWithTables({{"GSUB", gsubOf({contextCalling(1), contextCalling(0)})}});
+    const ttf::ByteVector coverage = craftedWithTables({{"GSUB", gsubOf({singlesOfOneCoverage(64)})}});
+    // HarfBuzz ends the recursion at its own limits without a word: the text is shaped.
+    const std::string text(1000, 'A');
+    const Hostile cases[] = {
+        {"contextual lookups calling each other twice over", recursion, {{"shape", text}}, 0, "\"cluster\": 999"},
+        {"a coverage of 65 535 ranges in 64 subtables", coverage, {{"shape", text}, {"shape", text, "--trace"}}, 0,
+         "\"cluster\": 999"},
+    };
+    for (const Hostile& c : cases)
+        expectBounded(c);
+    for (const auto& [what, bytes, cut] : {std::tuple{"recursion", recursion, false}, std::tuple{"coverage", coverage, true}}) {
+        const Usage u = browseLookups(bytes);
+        EXPECT_EQ(u.status, int(cut)) << what; // 1: the browser says it shows the first entries only
+        EXPECT_GE(u.peakKilobytes, 0) << what;
+        EXPECT_LT(u.peakKilobytes, BudgetKilobytes) << what;
+        EXPECT_LT(u.seconds, FewSeconds) << what;
     }
 }
 

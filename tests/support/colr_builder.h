@@ -190,7 +190,7 @@ inline std::vector<DamagedColr> damagedColrCases()
          c.clip = std::array<std::int16_t, 4>{-512, -512, 512, 512};
          return c.build();
      },
-     "cut at 2048 pixels", 16},
+     "cut at 1024 pixels", 16},
     {"255 layers filling a clip box of 64 em",
      [] {
          ColrBuilder c;

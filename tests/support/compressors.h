@@ -20,11 +20,12 @@ inline ByteVector deflated(const ByteVector& data)
     return out;
 }
 
-// `count` zero bytes deflated a piece at a time, never all of them in memory.
-inline ByteVector deflatedZeros(std::size_t count)
+// `count` zero bytes deflated (with gzip's header when `gzip`) a piece at a
+// time, never all of them in memory.
+inline ByteVector deflatedZeros(std::size_t count, bool gzip = false)
 {
     z_stream z{};
-    deflateInit(&z, 9);
+    deflateInit2(&z, 9, Z_DEFLATED, gzip ? 16 + MAX_WBITS : MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
     const ByteVector zeros(1 << 16, 0);
     ByteVector out, piece(1 << 16);
     for (std::size_t left = count;;) {

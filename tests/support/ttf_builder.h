@@ -572,6 +572,7 @@ struct FontSpec {
     std::vector<std::string> glyphNames;         // not empty: post 2.0, glyph g named glyphNames[g] (number 258 + g)
     std::vector<NameRecord> names;               // not empty: a name table
     std::int16_t indexToLocFormat = 0;
+    std::uint16_t unitsPerEm = 1000;
     // Glyph g gets advance width 500 + g and left side bearing g.
 };
 
@@ -590,7 +591,7 @@ inline std::vector<Table> fontTables(const FontSpec& design)
     std::vector<Table> tables = {
         {"cmap", cmapTable({{3, 1, cmapFormat4(design.cmap)}})},
         {"glyf", gl.glyf},
-        {"head", headTable(design.indexToLocFormat)},
+        {"head", headTable(design.indexToLocFormat, design.unitsPerEm)},
         {"hhea", hheaTable(numGlyphs)},
         {"hmtx", hmtxTable(metrics)},
         {"loca", gl.loca},

@@ -45,6 +45,8 @@
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
 #include "ui/compare/comparison_view.h"
+#include "ui/font_sources.h"
+#include "ui/status_label.h"
 #include "ui/overview/overview_view.h"
 #include "ui/problems/problems_view.h"
 #include "ui/session_signals.h"
@@ -107,7 +109,6 @@ frmmain::frmmain(Toolkit& toolkit, ShellOpener& shell, QWidget* parent)
     connect(problems_, &ProblemsView::fontChecked, overview_, &OverviewView::setProblems);
     comparison_ = new ComparisonView(this, Picture1, *sessionSignals_, mnuView, StatusBar1);
     connect(comparison_, &ComparisonView::changesFound, overview_, &OverviewView::setChanges);
-    connect(mnuCompareWith, &QAction::triggered, this, &frmmain::mnuCompareWith_Click);
 
     // The window opens at its designed size, a client area of 10755 x 9420
     // twips below the menu bar, and can grow or shrink.
@@ -227,6 +228,11 @@ void frmmain::fontOpened(const FontState& font)
     mnuSavePictureAs->setEnabled(true);
     mnuReload->setEnabled(true);
     mnuCompareWith->setEnabled(true);
+    // Filled before it shows: a menu filled as it opens is placed for its old size.
+    FillFontSourceMenu(compareMenu_, &font, session_.faceCount(),
+                       {[this] { mnuCompareWith_Click(); },
+                        [this](int face) { compareWith(this->font().FontFileName, face); },
+                        [this] { comparison_->chooseLocation(); }});
     watchFontFile();
     Label2->setText(QString::fromStdString(GetFaceName(font.FontFileName, font.Face)) + QLatin1Char(' '));
     showFaces(font);
@@ -463,12 +469,18 @@ void frmmain::mnuCompareWith_Click()
         compareWith(FontFileName);
 }
 
-void frmmain::compareWith(const std::string& FontFileName)
+void frmmain::compareWith(const std::string& FontFileName, int face)
 {
     const QString file = QFileInfo(fromPath(FontFileName)).fileName();
-    const std::string why = comparison_->compareWith(FontFileName);
-    StatusBar1->showMessage(why.empty() ? QStringLiteral("Compared with ") + file
-                                        : file + QStringLiteral(" could not be compared: ") + QString::fromStdString(why));
+    const std::string why = comparison_->compareWith(FontFileName, face);
+    if (!why.empty()) {
+        StatusBar1->showMessage(file + QStringLiteral(" could not be compared: ") + QString::fromStdString(why));
+        return;
+    }
+    // Two builds of a font share its name: the file tells them apart.
+    const QString label = comparison_->otherLabel();
+    StatusBar1->showMessage(QStringLiteral("Compared with ") + file
+                            + (label == file ? QString() : QString::fromUtf8(" \u00b7 ") + label));
 }
 
 void frmmain::Command1_Click()

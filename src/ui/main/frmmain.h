@@ -33,6 +33,7 @@ class OverviewView;
 class ProblemsView;
 class SessionSignals;
 class ShellOpener;
+class StatusLabel;
 class Toolkit;
 
 // The main window: the glyph drawing, its read-out and the view controls.
@@ -58,9 +59,10 @@ public:
     void mnuOpen_Click();
     void mnuSavePictureAs_Click();
     void mnuAbout_Click();
-    // File > "Compare With...": the open font compared with the file chosen.
+    // File > Compare With > Font File...: the file chosen, its first face.
     void mnuCompareWith_Click();
-    void compareWith(const std::string& FontFileName);
+    // Compares with face `face` of a font file; the status bar says with what, or why not.
+    void compareWith(const std::string& FontFileName, int face = 0);
     const ComparisonView& comparison() const { return *comparison_; }
     void mnuExit_Click();
     // View > "Overview": opens the overview of the open font, or brings it to the front.
@@ -150,13 +152,14 @@ private:
     FontSession session_;
     Settings settings_;
     QMenu* recentFonts_ = nullptr; // File > Recent Fonts
+    QMenu* compareMenu_ = nullptr; // File > Compare With: a file, a face or a location
     QAction* mnuOverview = nullptr;
     SessionSignals* sessionSignals_ = nullptr; // what the windows beside this one follow
     OverviewView* overview_ = nullptr;
     ProblemsView* problems_ = nullptr; // the Problems tab, the badges and the font's check
     ComparisonView* comparison_ = nullptr; // File > Compare With, the overlay and the changed glyphs
     FindField* findField_ = nullptr;     // in the toolbar
-    QLabel* glyphInfo_ = nullptr;        // the status bar's description of the glyph shown
+    StatusLabel* glyphInfo_ = nullptr;   // the status bar's description of the glyph shown
     QLabel* zoomInfo_ = nullptr;         // the status bar's zoom percentage
     FacePicker* facePicker_ = nullptr;   // beside the face name, for collections
 

@@ -19,6 +19,7 @@
 #include "ui/main/find_field.h"
 #include "ui/main/form_layout.h"
 #include "ui/main/glyph_canvas.h"
+#include "ui/status_label.h"
 
 namespace {
 
@@ -168,9 +169,8 @@ void frmmain::createToolbar(QWidget* client)
     findField_->setObjectName("findField");
     findField_->setMaximumWidth(twips(0, 0, 3000, 0).width());
     Toolbar1->addWidget(findField_);
-    glyphInfo_ = new QLabel(StatusBar1);
+    glyphInfo_ = new StatusLabel(StatusBar1);
     glyphInfo_->setObjectName("glyphInfo");
-    StatusBar1->addPermanentWidget(glyphInfo_);
 }
 
 // " View ": the three lists, Previous and Next, the sliders and the start-mark check box.
@@ -243,7 +243,9 @@ void frmmain::createMenus()
     mnuReload->setObjectName("mnuReload");
     mnuReload->setShortcut(QKeySequence(Qt::Key_F5));
     mnuReload->setEnabled(false); // until a font is open
-    mnuCompareWith = mnuFile->addAction("Compare With...");
+    compareMenu_ = mnuFile->addMenu("Compare With...");
+    compareMenu_->setObjectName("mnuCompareWithMenu");
+    mnuCompareWith = compareMenu_->menuAction();
     mnuCompareWith->setObjectName("mnuCompareWith");
     mnuCompareWith->setEnabled(false); // until a font is open
     // One command, in the File menu and in the picture's popup.

@@ -95,6 +95,7 @@ public:
     void setOverlay(QPainterPath outline, std::vector<QLineF> arrows);
     const std::vector<QPointF>& badges() const { return badges_; }
     const QPainterPath& overlay() const { return overlay_; }
+    const std::vector<QLineF>& arrows() const { return arrows_; }
 
 signals:
     void MouseUp(Qt::MouseButton button);

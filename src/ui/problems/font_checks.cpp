@@ -1,30 +1,13 @@
 #include "ui/problems/font_checks.h"
 
-#include <chrono>
 #include <numeric>
-
-FontChecks::FontChecks(QObject* parent) : QObject(parent)
-{
-    pool_.setMaxThreadCount(1);
-}
-
-FontChecks::~FontChecks()
-{
-    cancel();
-    pool_.waitForDone();
-}
 
 void FontChecks::cancel()
 {
-    if (cancelled_)
-        cancelled_->store(true);
-    cancelled_.reset();
-    ++generation_; // batches already on their way are dropped
+    run_.cancel();
     running_ = false;
 }
 
-// The worker hands back a batch at most ten times a second, so a font of
-// 65 535 glyphs costs the GUI thread a few hundred small updates.
 void FontChecks::start(std::shared_ptr<const FontState> font, const Location& location)
 {
     cancel();
@@ -34,38 +17,28 @@ void FontChecks::start(std::shared_ptr<const FontState> font, const Location& lo
     if (checks_.empty())
         return;
     running_ = true;
-    auto cancelled = std::make_shared<std::atomic<bool>>(false);
-    cancelled_ = cancelled;
-    const quint64 generation = generation_;
-    pool_.start([this, font, location, cancelled, generation] {
+    run_.start([this, font, location](BackgroundRun::Job& job) {
         std::vector<int> glyphs(std::size_t(font->NumGlyphs));
         std::iota(glyphs.begin(), glyphs.end(), 0);
-        using Clock = std::chrono::steady_clock;
-        auto handed = Clock::now();
         std::vector<GlyphFindings> batch;
         int checked = 0;
         auto hand = [&](bool last) {
-            QMetaObject::invokeMethod(this, [this, generation, checked, last, b = std::move(batch)]() mutable {
-                if (generation == generation_)
-                    take(std::move(b), checked, last);
-            });
+            job.hand([this, checked, last, b = std::move(batch)]() mutable { take(std::move(b), checked, last); });
             batch.clear();
-            handed = Clock::now();
         };
         CheckGlyphs(*font, location, glyphs, [&](GlyphFindings&& g) {
-            if (cancelled->load(std::memory_order_relaxed))
+            if (job.cancelled())
                 return false;
             ++checked;
             if (!g.findings.empty()) {
                 g.reports = {}; // the window shows the findings only
                 batch.push_back(std::move(g));
             }
-            if (Clock::now() - handed > std::chrono::milliseconds(100))
+            if (job.due())
                 hand(false);
             return true;
         });
-        if (!cancelled->load())
-            hand(true); // never `this` after a cancel: the destructor may be waiting
+        hand(true);
     });
 }
 

@@ -1,13 +1,12 @@
 #pragma once
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include <QObject>
-#include <QThreadPool>
 
 #include "check/outline_checks.h"
+#include "ui/background_run.h"
 
 // Every glyph of a font checked on a worker thread, the findings handed back
 // to the GUI thread in batches as they come; a new run (another font, another
@@ -15,8 +14,7 @@
 class FontChecks : public QObject {
     Q_OBJECT
 public:
-    explicit FontChecks(QObject* parent = nullptr);
-    ~FontChecks() override; // cancels the run and waits for its worker
+    explicit FontChecks(QObject* parent = nullptr) : QObject(parent) {}
 
     void start(std::shared_ptr<const FontState> font, const Location& location);
     void cancel();
@@ -36,9 +34,7 @@ signals:
 private:
     void take(std::vector<GlyphFindings>&& batch, int checked, bool last);
 
-    QThreadPool pool_;
-    std::shared_ptr<std::atomic<bool>> cancelled_;
-    quint64 generation_ = 0;
+    BackgroundRun run_{this};
     bool running_ = false;
     int checked_ = 0;
     std::vector<GlyphFindings> found_;

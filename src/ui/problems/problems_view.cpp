@@ -15,6 +15,7 @@
 #include "ui/problems/font_checks.h"
 #include "ui/satellite_window.h"
 #include "ui/session_signals.h"
+#include "ui/status_label.h"
 
 namespace {
 
@@ -97,9 +98,8 @@ ProblemsView::ProblemsView(QWidget* window, GlyphCanvas* canvas, SessionSignals&
     QAction* fontProblems = viewMenu->addAction("Font Problems");
     fontProblems->setObjectName("mnuFontProblems");
 
-    progress_ = new QLabel(statusBar);
+    progress_ = new StatusLabel(static_cast<QStatusBar*>(statusBar));
     progress_->setObjectName("checkProgress");
-    static_cast<QStatusBar*>(statusBar)->addPermanentWidget(progress_);
     checks_ = new FontChecks(this);
 
     connect(&session_, &SessionSignals::fontOpened, this, &ProblemsView::locationChanged);
@@ -184,7 +184,7 @@ void ProblemsView::showFinding(int glyph, int index)
 void ProblemsView::showProgress()
 {
     if (checks_->running()) {
-        progress_->setText(QStringLiteral("Checking %1 of %2 glyphs").arg(checks_->checked()).arg(checks_->total()));
+        progress_->setText(QStringLiteral("Checking %1%").arg(checks_->checked() * 100 / std::max(1, checks_->total())));
         return;
     }
     std::size_t count = 0;

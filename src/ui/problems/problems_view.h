@@ -15,6 +15,7 @@ class QTableWidget;
 class QTreeWidget;
 class QWidget;
 class SessionSignals;
+class StatusLabel;
 
 // The outline problems in the window: the "Problems" table of the glyph
 // shown (a row chosen selects its point), a badge on the canvas at each
@@ -53,7 +54,7 @@ private:
     GlyphCanvas* canvas_;
     QTableWidget* table_;
     QAction* badges_;
-    QLabel* progress_;
+    StatusLabel* progress_;
     FontChecks* checks_;
     QTreeWidget* fontProblems_ = nullptr; // made when first asked for
     QWidget* window_;

@@ -23,9 +23,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "platform/face_name.h"
 #include "platform/font_file.h"
 #include "tables/names.h"
+#include "ui/font_sources.h"
 #include "ui/text/glyph_drawing.h"
 #include "ui/text/glyph_list.h"
 #include "ui/text/shaping_trace.h"
@@ -36,7 +36,6 @@ namespace {
 
 const std::vector<int> Sizes = {8, 10, 12, 14, 16, 18, 24, 32, 48, 64, 96};
 constexpr int SampleTextNameId = 19;
-constexpr int FullNameId = 4;
 
 // A pangram per script, or a short common phrase where the script has none
 // in wide use.
@@ -330,24 +329,9 @@ void TextPreview::selectRow(int row)
         rowList_->setCurrentRow(row);
 }
 
-// "Inter Light · wght 300 opsz 14", "Noto Sans CJK · face 3 of 10".
 QString TextPreview::rowLabel(const Row& row) const
 {
-    if (!row.font)
-        return "No font";
-    QString label = QString::fromStdString(FontNameText(*row.font, FullNameId));
-    if (label.isEmpty())
-        label = QFileInfo(QString::fromStdString(row.font->FontFileName)).fileName();
-    if (row.faceCount > 1)
-        label += QString::fromUtf8(" \u00b7 face %1 of %2").arg(row.font->Face + 1).arg(row.faceCount);
-    const auto& axes = row.font->Variations.axes;
-    QStringList values;
-    for (std::size_t a = 0; a < axes.size() && a < row.user.size(); ++a)
-        if (!axes[a].hidden)
-            values << QString("%1 %2").arg(QString::fromStdString(axes[a].tag)).arg(row.user[a] / 65536.0, 0, 'g', 6);
-    if (!values.isEmpty())
-        label += QString::fromUtf8(" \u00b7 ") + values.join(' ');
-    return label;
+    return row.font ? FontSourceLabel(*row.font, row.faceCount, row.user) : QStringLiteral("No font");
 }
 
 // The features and scripts of every row, each once, and the directions the
@@ -434,23 +418,15 @@ ShapeOptions TextPreview::options() const
 
 void TextPreview::fillAddMenu()
 {
-    addMenu_->clear();
-    addMenu_->addAction("Font File...", this, &TextPreview::addFontFile);
     const Row& main = rows_[0];
-    if (!main.font)
-        return;
-    if (main.faceCount > 1) {
-        QMenu* faces = addMenu_->addMenu("Face");
-        const std::string path = main.font->FontFileName;
-        for (int face = 0; face < main.faceCount; ++face)
-            faces->addAction(QString("%1: %2").arg(face + 1).arg(QString::fromStdString(GetFaceName(path, face))), this,
-                             [this, path, face] { addFontRow(path, face); });
-    }
-    QAction* location = addMenu_->addAction("Location...", this, [this] {
-        addLocationRow(rows_[0].user.empty() ? DefaultCoordinates(rows_[0].font->Variations) : rows_[0].user);
-        editLocation();
-    });
-    location->setEnabled(!main.font->Variations.axes.empty());
+    FillFontSourceMenu(addMenu_, main.font.get(), main.faceCount,
+                       {[this] { addFontFile(); },
+                        [this](int face) { addFontRow(rows_[0].font->FontFileName, face); },
+                        [this] {
+                            addLocationRow(rows_[0].user.empty() ? DefaultCoordinates(rows_[0].font->Variations)
+                                                                 : rows_[0].user);
+                            editLocation();
+                        }});
 }
 
 void TextPreview::addFontFile()

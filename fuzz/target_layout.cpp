@@ -10,6 +10,7 @@ namespace {
 // lookups that each spend it all is cut here, so that an input runs in well
 // under a second.
 constexpr std::size_t StepsPerInput = 4 * MaxExpansionSteps;
+constexpr std::size_t BrowserRows = 100000;
 
 } // namespace
 
@@ -26,13 +27,23 @@ int fuzz::LayoutTables(const std::uint8_t* data, std::size_t size)
         if (!layout)
             continue;
         // The language systems' feature indices and the features' lookup indices
-        // are the font's word: every one looked up as the browser would.
-        for (const ScriptRecord& script : layout->scripts)
-            for (const LangSys& lang : script.languages)
-                for (const int f : lang.features)
-                    if (std::size_t(f) < layout->features.size())
-                        for (const int l : layout->features[std::size_t(f)].lookups)
+        // are the font's word: each looked up as the browser would, within as
+        // many rows as its tree takes.
+        const auto browse = [&] {
+            std::size_t rows = 0;
+            for (const ScriptRecord& script : layout->scripts)
+                for (const LangSys& lang : script.languages)
+                    for (const int f : lang.features) {
+                        if (std::size_t(f) >= layout->features.size())
+                            continue;
+                        for (const int l : layout->features[std::size_t(f)].lookups) {
+                            if (++rows > BrowserRows)
+                                return;
                             LookupTypeName(gpos, std::size_t(l) < layout->lookups.size() ? layout->lookups[std::size_t(l)].type : 0);
+                        }
+                    }
+        };
+        browse();
         for (int l = 0; l < int(layout->lookups.size()) && steps < StepsPerInput; ++l) {
             steps += ExpandLookup(*layout, l).steps;
             steps += ExpandLookup(*layout, l, picked % std::max(font.NumGlyphs, 1)).steps;

@@ -52,6 +52,13 @@ void readScripts(GsubGposTable& t, std::size_t listOffset)
         t.problems.push_back("the ScriptList runs past the table");
         return;
     }
+    std::size_t named = 0; // feature indices of the language systems kept so far
+    const auto withinBudget = [&](const std::optional<LangSys>& lang) {
+        named += lang ? lang->features.size() : 0;
+        return named <= MaxIndicesNamed;
+    };
+    const std::string overBudget = "the language systems name more than " + std::to_string(MaxIndicesNamed)
+                                 + " features in all: the rest are left out";
     for (int k = 0; k < *count; ++k) {
         r.seek(listOffset + 2 + std::size_t(k) * 6);
         ScriptRecord script{tagAt(r), {}, {}};
@@ -66,14 +73,24 @@ void readScripts(GsubGposTable& t, std::size_t listOffset)
         }
         if (defaultOffset != 0 && !(script.defaultLangSys = readLangSys(t.table, at + defaultOffset, "dflt")))
             t.problems.push_back("the default language of script " + script.tag + " runs past the table");
+        if (!withinBudget(script.defaultLangSys)) {
+            t.problems.push_back(overBudget);
+            return;
+        }
         for (int l = 0; l < *langCount; ++l) {
             s.seek(at + 4 + std::size_t(l) * 6);
             std::string tag = tagAt(s);
             const std::size_t langOffset = s.u16();
-            if (auto lang = readLangSys(t.table, at + langOffset, tag))
-                script.languages.push_back(std::move(*lang));
-            else
+            auto lang = readLangSys(t.table, at + langOffset, tag);
+            if (!lang) {
                 t.problems.push_back("language " + tag + " of script " + script.tag + " runs past the table");
+            } else if (!withinBudget(lang)) {
+                t.problems.push_back(overBudget);
+                t.scripts.push_back(std::move(script));
+                return;
+            } else {
+                script.languages.push_back(std::move(*lang));
+            }
         }
         t.scripts.push_back(std::move(script));
     }
@@ -94,6 +111,7 @@ void readFeatures(GsubGposTable& t, std::size_t listOffset)
         t.problems.push_back("the FeatureList runs past the table");
         return;
     }
+    std::size_t named = 0; // lookup indices of the features so far
     for (int k = 0; k < *count; ++k) {
         r.seek(listOffset + 2 + std::size_t(k) * 6);
         FeatureRecord feature{tagAt(r), {}, 0};
@@ -105,6 +123,14 @@ void readFeatures(GsubGposTable& t, std::size_t listOffset)
         if (!lookupCount) {
             // Kept, empty, so that the language systems' feature indices still point right.
             t.problems.push_back("feature " + feature.tag + " runs past the table");
+            t.features.push_back(std::move(feature));
+            continue;
+        }
+        // Past the budget a feature is kept, empty, so that the indices still point right.
+        if ((named += std::size_t(*lookupCount)) > MaxIndicesNamed) {
+            if (named - std::size_t(*lookupCount) <= MaxIndicesNamed)
+                t.problems.push_back("the features name more than " + std::to_string(MaxIndicesNamed)
+                                     + " lookups in all: the lookups of the rest are left out");
             t.features.push_back(std::move(feature));
             continue;
         }

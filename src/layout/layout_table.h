@@ -47,6 +47,11 @@ struct LayoutLookup {
     int subtableCount = 0;     // as stored
 };
 
+// Language systems may share one feature list and features one lookup list,
+// so a small table can name billions of indices: past this many in all, the
+// language systems (and the features' lookups) that follow are left out.
+inline constexpr std::size_t MaxIndicesNamed = 1 << 18;
+
 struct GsubGposTable {
     std::span<const std::uint8_t> table;
     bool gpos = false;

@@ -251,6 +251,17 @@ void LookupBrowser::addTable(bool gpos)
     if (!t)
         return;
     auto* top = new QTreeWidgetItem(tree_, {gpos ? "GPOS" : "GSUB"});
+    // Language systems may share features and features lookups, so the tree
+    // could hold billions of rows a table names in a few kilobytes.
+    constexpr std::size_t MaxRows = 100000;
+    std::size_t rows = 0;
+    const auto full = [&](QTreeWidgetItem* parent, std::size_t adding) {
+        if ((rows += adding) <= MaxRows)
+            return false;
+        if (rows - adding <= MaxRows)
+            item(parent, QStringLiteral("… the rest left out (more than %1 rows)").arg(MaxRows));
+        return true;
+    };
     const auto addLang = [&](QTreeWidgetItem* script, const LangSys& lang) {
         auto* langItem = item(script, QString::fromStdString(lang.tag == "dflt" ? "default language" : lang.tag));
         std::vector<int> features = lang.features;
@@ -263,6 +274,8 @@ void LookupBrowser::addTable(bool gpos)
                 continue;
             }
             const FeatureRecord& feature = t->features[std::size_t(f)];
+            if (full(langItem, 1 + feature.lookups.size()))
+                return;
             QString label = QString::fromStdString(feature.tag) + (k == 0 && lang.requiredFeature >= 0 ? " (required)" : "");
             if (feature.uiNameID != 0)
                 label += QString::fromUtf8(" \u201c") + QString::fromStdString(FontNameText(*font_, feature.uiNameID))
@@ -278,6 +291,8 @@ void LookupBrowser::addTable(bool gpos)
             addLang(scriptItem, *script.defaultLangSys);
         for (const LangSys& lang : script.languages)
             addLang(scriptItem, lang);
+        if (rows > MaxRows)
+            break;
     }
     auto* all = item(top, QStringLiteral("All lookups (%1)").arg(t->lookups.size()));
     for (int l = 0; l < int(t->lookups.size()); ++l)

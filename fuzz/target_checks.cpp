@@ -11,7 +11,7 @@ namespace {
 // their points stay within this many, so that every glyph of a small font is
 // checked and an input runs in well under a second even under the
 // sanitizers. The checks' time on the largest glyphs is the memory tests'.
-constexpr std::size_t PointsPerInput = 20000;
+constexpr std::size_t PointsPerInput = 5000;
 
 // The glyphs from 0 on within the budget, resolved as the checks resolve them.
 std::vector<int> glyphsWithinBudget(const FontState& font, const Location& at)

@@ -45,14 +45,15 @@ int fuzz::HintedGlyphs(const std::uint8_t* data, std::size_t size)
     // default and the input's location.
     const int ppems[] = {6 + tailByte(data, size, 6) % 64, 100 + tailByte(data, size, 7) % 101};
     const Location chosen = locationFrom(data, size, int(font.Variations.axes.size()));
+    const std::vector<int> glyphs = glyphsChosen(font, data, size, FirstGlyphs, PickedGlyphs);
+    for (const int g : glyphs)
+        Disassemble(GlyphInstructions(font, g).bytes);
     StepReader reader;
     for (const int version : {40, 35})
         for (const int ppem : ppems)
             for (const Location& at : {Location{}, chosen}) {
-                for (int g : glyphsChosen(font, data, size, FirstGlyphs, PickedGlyphs)) {
-                    Disassemble(GlyphInstructions(font, g).bytes);
+                for (const int g : glyphs)
                     context.HintGlyph(g, ppem, version, at, g % 2 ? &reader : nullptr);
-                }
                 if (font.Variations.axes.empty())
                     break;
             }

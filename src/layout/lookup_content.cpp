@@ -40,6 +40,23 @@ struct Expansion {
     }
 };
 
+// Puts glyph IDs in order, each once: a bit per ID between the least and the
+// greatest, since damaged subtables can repeat one range millions of times.
+void inOrderOnce(std::vector<int>& glyphs)
+{
+    if (glyphs.empty())
+        return;
+    const auto [least, greatest] = std::minmax_element(glyphs.begin(), glyphs.end());
+    const int first = *least;
+    std::vector<bool> present(std::size_t(*greatest - first) + 1);
+    for (const int g : glyphs)
+        present[std::size_t(g - first)] = true;
+    glyphs.clear();
+    for (std::size_t k = 0; k < present.size(); ++k)
+        if (present[k])
+            glyphs.push_back(first + int(k));
+}
+
 // count 16-bit glyph IDs at r's position; nullopt when the bytes do not hold them.
 std::optional<std::vector<int>> glyphArray(ByteReader& r, std::size_t count)
 {
@@ -336,9 +353,8 @@ LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional
         else
             otherCoverage(e, at, lookup.type, format);
     }
-    std::sort(e.out.coverage.begin(), e.out.coverage.end());
-    e.out.coverage.erase(std::unique(e.out.coverage.begin(), e.out.coverage.end()), e.out.coverage.end());
     if (glyph)
         std::erase_if(e.out.coverage, [&](int g) { return g != *glyph; });
+    inOrderOnce(e.out.coverage);
     return e.out;
 }

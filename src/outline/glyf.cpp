@@ -56,6 +56,10 @@ static_assert(int(PointKind::OnCurve) == ON_CURVE && int(PointKind::QuadraticOff
 bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends)
 {
     r.skip(8); // xMin, yMin, xMax, yMax
+    // A damaged header can claim 32 767 contours in a few bytes: nothing is
+    // sized by the count until the bytes are there.
+    if (!r.canRead(2 * std::size_t(numberOfContours) + 2))
+        return false;
     ends.resize(std::size_t(numberOfContours));
     for (int& end : ends)
         end = ReadShort(r);

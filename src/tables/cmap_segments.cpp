@@ -68,24 +68,40 @@ int CmapSegments::glyphFor(std::uint32_t code) const
     return found == segments_.end() ? 0 : segmentGlyph(*found, code);
 }
 
-void CmapSegments::appendCodesFor(int glyph, std::vector<char32_t>& codes) const
+// Segment i answers for the codes above the endCodes before it, up to its
+// own: these ranges do not overlap and ascend, so at most 65536 codes are tried.
+template <typename Visit>
+void CmapSegments::forEachAnswered(Visit visit) const
 {
-    // Segment i answers for the codes above the endCodes before it, up to
-    // its own: these ranges do not overlap, so at most 65536 codes are tried.
     std::uint32_t answered = 0; // codes below this belong to earlier segments
     for (const Segment& s : segments_) {
         const std::uint32_t low = std::max<std::uint32_t>(answered, s.startCode);
         answered = std::max<std::uint32_t>(answered, s.endCode + 1u);
-        if (!s.readable)
-            continue;
+        if (s.readable && low <= s.endCode)
+            visit(s, low);
+    }
+}
+
+void CmapSegments::appendCodesFor(int glyph, std::vector<char32_t>& codes) const
+{
+    forEachAnswered([&](const Segment& s, std::uint32_t low) {
         if (s.idRangeOffset == 0) {
             const std::uint32_t code = (std::uint32_t(glyph) - s.idDelta) & 0xFFFF;
             if (code >= low && code <= s.endCode)
                 codes.push_back(code);
-            continue;
+            return;
         }
         for (std::uint32_t code = low; code <= s.endCode; ++code)
             if (segmentGlyph(s, code) == glyph)
                 codes.push_back(code);
-    }
+    });
+}
+
+void CmapSegments::forEachCode(const std::function<void(char32_t, int)>& visit) const
+{
+    forEachAnswered([&](const Segment& s, std::uint32_t low) {
+        for (std::uint32_t code = low; code <= s.endCode; ++code)
+            if (const int glyph = segmentGlyph(s, code))
+                visit(code, glyph);
+    });
 }

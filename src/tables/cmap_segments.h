@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -18,6 +19,8 @@ public:
     int glyphFor(std::uint32_t code) const;
     // Appends every code that maps to glyph g, in segment order.
     void appendCodesFor(int glyph, std::vector<char32_t>& codes) const;
+    // Every code with a glyph, in ascending order, with its glyph.
+    void forEachCode(const std::function<void(char32_t, int)>& visit) const;
 
     // segCountX2 / 2 as the subtable gives it.
     std::size_t claimedSegments() const { return claimed_; }
@@ -32,6 +35,10 @@ private:
         bool readable = false;           // its startCode, idDelta and idRangeOffset lie inside
     };
     int segmentGlyph(const Segment& s, std::uint32_t code) const;
+    // Calls visit(segment, lowest code it answers) for each readable segment
+    // that answers any code, in code order.
+    template <typename Visit>
+    void forEachAnswered(Visit visit) const;
 
     std::vector<Segment> segments_;
     std::vector<std::uint8_t> bytes_; // the subtable, for glyphIdArray

@@ -159,9 +159,7 @@ void UnicodeMap::forEachCode(const std::function<void(char32_t, int)>& visit) co
 {
     constexpr char32_t LastCode = 0x10FFFF;
     if (format_ == 4) {
-        for (char32_t code = 0; code <= 0xFFFF; ++code)
-            if (const int glyph = format4_.glyphFor(code))
-                visit(code, glyph);
+        format4_.forEachCode(visit);
         return;
     }
     // Groups are in order and apart; each gives at most 65 536 glyph numbers.

@@ -81,9 +81,15 @@ TEST(UnicodeMap, Format4AgreesWithCharToGlyphAndItsCodesWithItsLookups)
         font.CmapLength = int(subtable.size());
         UseSubtable(font, subtable);
         int wrong = 0;
-        for (int c = 0; c <= 0xFFFF; ++c)
+        std::vector<std::pair<char32_t, int>> mapped, visited;
+        for (int c = 0; c <= 0xFFFF; ++c) {
             wrong += map.glyphFor(char32_t(c)) != CharToGlyph(font, c);
+            if (const int g = map.glyphFor(char32_t(c)))
+                mapped.emplace_back(char32_t(c), g);
+        }
         EXPECT_EQ(wrong, 0);
+        map.forEachCode([&](char32_t c, int g) { visited.emplace_back(c, g); });
+        EXPECT_EQ(visited, mapped);
         for (int g : {1, 2, 5, 7, 15, 70, 120, 280})
             EXPECT_EQ(map.codesFor(g), codesByLookup(map, g)) << g;
     }

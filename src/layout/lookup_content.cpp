@@ -15,6 +15,7 @@ constexpr std::size_t HeapBlock = 32;       // what the allocator takes for a sh
 struct Expansion {
     const GsubGposTable& layout;
     std::optional<int> glyph;
+    std::size_t budget; // steps
     LookupContent out;
     int subtable = 0;
     std::size_t held = 0; // bytes of the content, as MaxExpandedBytes counts them
@@ -23,7 +24,7 @@ struct Expansion {
     bool spend(std::size_t n)
     {
         out.steps += n;
-        out.cut = out.cut || out.steps > MaxExpansionSteps || held >= MaxExpandedBytes;
+        out.cut = out.cut || out.steps > budget || held >= MaxExpandedBytes;
         return !out.cut;
     }
     void problem(const std::string& what) { out.problems.push_back("subtable " + std::to_string(subtable) + ": " + what); }
@@ -330,9 +331,9 @@ std::optional<std::vector<std::pair<int, int>>> ReadClassDef(std::span<const std
     return classes;
 }
 
-LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional<int> glyph)
+LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional<int> glyph, std::size_t budget)
 {
-    Expansion e{layout, glyph, {}, 0};
+    Expansion e{layout, glyph, budget, {}, 0};
     if (index < 0 || std::size_t(index) >= layout.lookups.size())
         return e.out;
     const LayoutLookup& lookup = layout.lookups[std::size_t(index)];

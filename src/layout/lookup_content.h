@@ -55,15 +55,16 @@ struct LookupContent {
     std::vector<GlyphMapping> mappings; // GSUB 1 to 4
     std::vector<GlyphPair> pairs;       // GPOS 2
     std::vector<int> coverage;          // other types: ascending, each glyph once
-    std::size_t steps = 0;              // the work it took, counted against MaxExpansionSteps
+    std::size_t steps = 0;              // the work it took, counted against the budget
     bool cut = false;                   // the cap was reached: what is here is the start
     std::vector<std::string> problems;  // subtables, or parts of them, that could not be read
 };
 
-// Expands lookup `index` of the table; with `glyph`, only entries in which
-// that glyph takes part (input or output, first or second). An index past
-// the lookups gives nothing.
-LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional<int> glyph = std::nullopt);
+// Expands lookup `index` of the table within `budget` steps; with `glyph`,
+// only entries in which that glyph takes part (input or output, first or
+// second). An index past the lookups gives nothing.
+LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional<int> glyph = std::nullopt,
+                           std::size_t budget = MaxExpansionSteps);
 
 // The glyphs of a Coverage table (formats 1 and 2) in coverage-index order;
 // nullopt when it is of another format, runs past the table or lists more

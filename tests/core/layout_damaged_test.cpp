@@ -100,6 +100,18 @@ std::vector<Case> cases()
         }
         EXPECT_LT(steps, 65535u * 16); // a few steps a lookup, not a count the bytes repeat
     }});
+    // One lookup of 30 000 subtable offsets that all lie past the table: reading
+    // them is work the expansion's budget must count.
+    Bytes past;
+    past.u16(1).u16(0).u16(10).u16(12).u16(14).u16(0).u16(0).u16(1).u16(4).u16(1).u16(0).u16(30000);
+    for (int k = 0; k < 30000; ++k)
+        past.u16(0xFFFF);
+    out.push_back({"subtable offsets past the end", past.data, false, [](const GsubGposTable& t) {
+        const LookupContent whole = ExpandLookup(t, 0);
+        EXPECT_EQ(whole.problems.size(), 30000u);
+        EXPECT_GE(whole.steps, 30000u);
+        EXPECT_TRUE(ExpandLookup(t, 0, std::nullopt, 1000).cut);
+    }});
     return out;
 }
 

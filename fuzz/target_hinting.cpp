@@ -12,20 +12,20 @@ namespace {
 constexpr int FirstGlyphs = 6, PickedGlyphs = 3;
 
 // Reads what a debugger reads after each step, so the recorded pops and
-// moves are built and touched.
+// moves are built and touched; summed modulo 2^64, as popped values can be any.
 class StepReader : public StepObserver {
 public:
     void step(const Execution& e) override
     {
         for (const std::int64_t v : e.lastStep.pops)
-            sum_ += v;
+            sum_ += std::uint64_t(v);
         for (const StepRecord::Moved& m : e.lastStep.moved)
-            sum_ += m.to.x ^ m.to.y;
+            sum_ += std::uint64_t(m.to.x ^ m.to.y);
     }
-    std::int64_t sum() const { return sum_; }
+    std::uint64_t sum() const { return sum_; }
 
 private:
-    std::int64_t sum_ = 0;
+    std::uint64_t sum_ = 0;
 };
 
 } // namespace

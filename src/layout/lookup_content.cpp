@@ -338,7 +338,7 @@ LookupContent ExpandLookup(const GsubGposTable& layout, int index, std::optional
         return e.out;
     const LayoutLookup& lookup = layout.lookups[std::size_t(index)];
     const auto subtables = LookupSubtables(layout, lookup, e.out.problems);
-    e.spend(std::size_t(lookup.subtableCount)); // reading the offsets is work too, if nothing else is
+    e.spend(std::size_t(lookup.subtableCount)); // reading the offsets is work, even when all are refused
     for (; std::size_t(e.subtable) < subtables.size() && e.spend(1); ++e.subtable) {
         const std::size_t at = subtables[std::size_t(e.subtable)];
         ByteReader r(layout.table);

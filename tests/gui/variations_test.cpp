@@ -2,11 +2,13 @@
 // read-out box as FreeType varies it, the instance picker sets the sliders,
 // "Default" goes back, and a font without axes hides the command.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QSlider>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -88,6 +90,14 @@ TEST(Variations, SliderInstancesAndDefaultMoveTheGlyphShown)
     emit d->instancePicker()->activated(thin);
     EXPECT_EQ(d->slider(0)->value(), 10000);
     EXPECT_NEAR(readout().width, freeTypeWidth(100), 1);
+
+    // A value entered stays: Enter is not the "Default" button's.
+    d->show();
+    d->field(0)->setValue(700);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(d->field(0), &enter);
+    EXPECT_EQ(w.session().userLocation(), (std::vector<Fixed>{700 << 16, 0}));
+    d->hide();
 
     d->defaultButton()->click();
     EXPECT_EQ(d->slider(0)->value(), 40000);

@@ -38,6 +38,9 @@ VariationsDialog::VariationsDialog(QWidget* parent) : QDialog(parent)
     instances_->setPlaceholderText("Named instance");
     default_ = new QPushButton("Default", this);
     default_->setObjectName("default");
+    // Enter in an axis field sets the value typed; as the dialog's default
+    // button, "Default" would take the same key and undo it.
+    default_->setAutoDefault(false);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel("Instance:", this));
     bottom->addWidget(instances_, 1);

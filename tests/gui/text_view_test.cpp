@@ -137,6 +137,12 @@ TEST(TextView, TheTraceListsEveryStepHarfBuzzReports)
         ShapingTrace* trace = view.trace();
         EXPECT_EQ(trace->stepCount(), int(shaped->trace.size()));
         EXPECT_EQ(trace->listedSteps(), trace->stepCount());
+        // Characters turned into the glyphs the font maps them to change
+        // nothing drawn (the first step counts as a change).
+        const auto gsub = std::find_if(shaped->trace.begin(), shaped->trace.end(),
+                                       [](const TraceStep& s) { return s.message == "start table GSUB"; });
+        ASSERT_NE(gsub, shaped->trace.end());
+        EXPECT_EQ(trace->changedBuffer(int(gsub - shaped->trace.begin())), gsub == shaped->trace.begin());
         trace->hideUnchanged(true);
         EXPECT_GT(trace->listedSteps(), 0);
         EXPECT_LT(trace->listedSteps(), trace->stepCount());

@@ -22,34 +22,36 @@ constexpr int ListRunSize = 22; // pixels to the em of the runs in the list
 constexpr int MessageWidth = 300;
 constexpr int ShownRunSize = 72;
 
-bool same(const ShapedGlyph& a, const ShapedGlyph& b, bool positioned)
+// Glyph `i` of `a` and `j` of `b` as drawn: a step that still holds
+// characters is drawn with the glyphs the font maps them to, so turning
+// characters into glyphs changes only what HarfBuzz maps otherwise.
+bool same(const ShapingTrace::Step& a, std::size_t i, const ShapingTrace::Step& b, std::size_t j, bool positioned)
 {
-    return a.glyph == b.glyph && a.cluster == b.cluster &&
-           (!positioned || (a.xAdvance == b.xAdvance && a.yAdvance == b.yAdvance && a.xOffset == b.xOffset &&
-                            a.yOffset == b.yOffset));
+    const ShapedGlyph& x = a.step.glyphs[i];
+    const ShapedGlyph& y = b.step.glyphs[j];
+    return a.glyphs[i] == b.glyphs[j] && x.cluster == y.cluster &&
+           (!positioned || (x.xAdvance == y.xAdvance && x.yAdvance == y.yAdvance && x.xOffset == y.xOffset &&
+                            x.yOffset == y.yOffset));
 }
 
 // The glyphs of `after` that differ from `before`: position by position when
 // the count stayed, else all but the common start and end.
-std::vector<bool> changes(const TraceStep& before, const TraceStep& after)
+std::vector<bool> changes(const ShapingTrace::Step& before, const ShapingTrace::Step& after)
 {
-    const auto& a = before.glyphs;
-    const auto& b = after.glyphs;
-    std::vector<bool> changed(b.size(), true);
-    if (before.characters != after.characters)
-        return changed;
-    const bool positioned = before.positioned && after.positioned;
-    if (a.size() == b.size()) {
-        for (std::size_t i = 0; i < b.size(); ++i)
-            changed[i] = !same(a[i], b[i], positioned);
+    const std::size_t a = before.glyphs.size(), b = after.glyphs.size();
+    std::vector<bool> changed(b, true);
+    const bool positioned = before.step.positioned && after.step.positioned;
+    if (a == b) {
+        for (std::size_t i = 0; i < b; ++i)
+            changed[i] = !same(before, i, after, i, positioned);
         return changed;
     }
-    const std::size_t shorter = std::min(a.size(), b.size());
+    const std::size_t shorter = std::min(a, b);
     std::size_t start = 0, end = 0;
-    while (start < shorter && same(a[start], b[start], positioned))
+    while (start < shorter && same(before, start, after, start, positioned))
         changed[start++] = false;
-    while (end < shorter - start && same(a[a.size() - 1 - end], b[b.size() - 1 - end], positioned))
-        changed[b.size() - 1 - end++] = false;
+    while (end < shorter - start && same(before, a - 1 - end, after, b - 1 - end, positioned))
+        changed[b - 1 - end++] = false;
     return changed;
 }
 
@@ -205,8 +207,8 @@ void ShapingTrace::setTrace(std::vector<TraceStep> steps, bool cut, bool rightTo
                 std::reverse(step.glyphs.begin(), step.glyphs.end());
             Step placed = place(std::move(step), rightToLeft);
             if (!steps_.empty()) {
-                placed.changed = changes(steps_.back().step, placed.step);
-                placed.unchanged = placed.step.glyphs.size() == steps_.back().step.glyphs.size() &&
+                placed.changed = changes(steps_.back(), placed);
+                placed.unchanged = placed.glyphs.size() == steps_.back().glyphs.size() &&
                                    std::find(placed.changed.begin(), placed.changed.end(), true) == placed.changed.end();
             } else {
                 placed.changed.assign(placed.glyphs.size(), false);

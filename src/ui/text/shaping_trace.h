@@ -50,7 +50,7 @@ public slots:
     // Marks the steps of that lookup of GSUB (gpos false) or GPOS; -1 marks none.
     void highlightLookup(bool gpos, int lookupIndex);
 
-private:
+public:
     // One step as drawn: each glyph's place in font units from the run's
     // left end, y up, and whether the step changed it.
     struct Step {
@@ -61,6 +61,8 @@ private:
         bool unchanged = false;
         double width = 0;
     };
+
+private:
     Step place(TraceStep step, bool rightToLeft) const;
     void fillList();
 

@@ -60,9 +60,12 @@ bool readContourEnds(ByteReader& r, int numberOfContours, std::vector<int>& ends
     // sized by the count until the bytes are there.
     if (!r.canRead(2 * std::size_t(numberOfContours) + 2))
         return false;
+    // Checked once for the whole array: a damaged glyph's thousands of ends
+    // cost no check each.
+    const std::span<const std::uint8_t> bytes = r.bytes(2 * std::size_t(numberOfContours));
     ends.resize(std::size_t(numberOfContours));
-    for (int& end : ends)
-        end = ReadShort(r);
+    for (std::size_t i = 0; i < ends.size(); ++i)
+        ends[i] = std::int16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
     const unsigned instructionLength = ReadUShort(r);
     if (!r.ok())
         return false;

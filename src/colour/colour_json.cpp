@@ -13,10 +13,19 @@ const char* extendName(Extend e)
 
 std::string listJson(const std::vector<std::string>& items)
 {
-    std::string out = "[";
-    for (std::size_t k = 0; k < items.size(); ++k)
-        out += (k ? ", " : "") + items[k];
-    return out + "]";
+    std::size_t length = 2;
+    for (const std::string& item : items)
+        length += item.size() + 2;
+    std::string out;
+    out.reserve(length);
+    out += "[";
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (k)
+            out += ", ";
+        out += items[k];
+    }
+    out += "]";
+    return out;
 }
 
 std::string stopsJson(const ColourLine& line, const ColourTables& tables, const PaintSettings& settings)

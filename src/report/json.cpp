@@ -73,7 +73,8 @@ std::string jsonArray(const std::vector<std::string>& texts)
             out += ", ";
         out += jsonString(texts[i]);
     }
-    return out + "]";
+    out += "]";
+    return out;
 }
 
 JsonObject& JsonObject::add(std::string_view key, std::string json)
@@ -91,13 +92,23 @@ std::string JsonObject::str(bool multiLine) const
 {
     if (members_.empty())
         return "{}";
-    std::string out = multiLine ? "{\n" : "{";
+    // Built in place: a paint tree nests objects 64 deep, and each level's
+    // text holds all of the levels below it.
+    std::size_t length = 4;
+    for (const auto& [key, value] : members_)
+        length += key.size() + value.size() + 6;
+    std::string out;
+    out.reserve(length);
+    out += multiLine ? "{\n" : "{";
     for (std::size_t i = 0; i < members_.size(); ++i) {
         if (multiLine)
             out += "  ";
-        out += members_[i].first + ": " + members_[i].second;
+        out += members_[i].first;
+        out += ": ";
+        out += members_[i].second;
         if (i + 1 < members_.size())
             out += multiLine ? ",\n" : ", ";
     }
-    return out + (multiLine ? "\n}" : "}");
+    out += multiLine ? "\n}" : "}";
+    return out;
 }

@@ -221,7 +221,7 @@ std::variant<GsubGposTable, Failure> ReadGsubGpos(std::span<const std::uint8_t> 
 }
 
 std::vector<std::uint32_t> LookupSubtables(const GsubGposTable& layout, const LayoutLookup& lookup,
-                                           std::vector<std::string>& problems)
+                                           LookupProblems& problems)
 {
     std::vector<std::uint32_t> subtables;
     ByteReader r(layout.table);
@@ -229,7 +229,7 @@ std::vector<std::uint32_t> LookupSubtables(const GsubGposTable& layout, const La
     for (int k = 0; k < lookup.subtableCount; ++k) {
         std::uint32_t at = lookup.offset + r.u16();
         const auto refuse = [&](const char* why) {
-            problems.push_back("subtable " + std::to_string(k) + " " + why);
+            problems.add("subtable " + std::to_string(k) + " " + why);
         };
         if (!r.ok() || at >= layout.table.size()) {
             refuse("lies past the table");

@@ -71,9 +71,25 @@ std::variant<GsubGposTable, Failure> ReadGsubGpos(std::span<const std::uint8_t> 
 // "type N" for a type the table's kind does not have.
 std::string LookupTypeName(bool gpos, int type);
 
+// What could not be read of one lookup: the first few problems listed, the
+// rest only counted, since a damaged lookup can have one at every glyph.
+struct LookupProblems {
+    static constexpr std::size_t MaxListed = 10;
+    std::vector<std::string> listed;
+    std::size_t unlisted = 0;
+    void add(std::string problem)
+    {
+        if (listed.size() < MaxListed)
+            listed.push_back(std::move(problem));
+        else
+            ++unlisted;
+    }
+    bool empty() const { return listed.empty(); }
+};
+
 // The subtables of a lookup as offsets from the table's start, an extension's
 // resolved to what it wraps. An extension that points at another extension,
 // or wraps another type than the first, is left out with a problem; so is
 // an offset past the table.
 std::vector<std::uint32_t> LookupSubtables(const GsubGposTable& layout, const LayoutLookup& lookup,
-                                           std::vector<std::string>& problems);
+                                           LookupProblems& problems);

@@ -27,7 +27,7 @@ struct Expansion {
         out.cut = out.cut || out.steps > budget || held >= MaxExpandedBytes;
         return !out.cut;
     }
-    void problem(const std::string& what) { out.problems.push_back("subtable " + std::to_string(subtable) + ": " + what); }
+    void problem(const std::string& what) { out.problems.add("subtable " + std::to_string(subtable) + ": " + what); }
     bool shows(const std::vector<int>& a, const std::vector<int>& b) const
     {
         return !glyph || std::count(a.begin(), a.end(), *glyph) || std::count(b.begin(), b.end(), *glyph);

@@ -57,7 +57,7 @@ struct LookupContent {
     std::vector<int> coverage;          // other types: ascending, each glyph once
     std::size_t steps = 0;              // the work it took, counted against the budget
     bool cut = false;                   // the cap was reached: what is here is the start
-    std::vector<std::string> problems;  // subtables, or parts of them, that could not be read
+    LookupProblems problems;            // subtables, or parts of them, that could not be read
 };
 
 // Expands lookup `index` of the table within `budget` steps; with `glyph`,

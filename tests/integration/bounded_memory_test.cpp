@@ -614,6 +614,24 @@ ttf::ByteVector singlesOfOneCoverage(int subtables)
     return b.data;
 }
 
+// A multiple substitution lookup of `subtables` offsets to one subtable
+// whose 30 000 sequences all claim 65 535 glyphs at the table's last bytes:
+// every covered glyph is a problem.
+ttf::ByteVector sequencesPastTheEnd(int subtables)
+{
+    constexpr std::size_t Sequences = 30000, Coverage = 6 + 2 * Sequences;
+    ttf::Bytes b;
+    b.u16(2).u16(0).u16(std::uint16_t(subtables));
+    for (int k = 0; k < subtables; ++k)
+        b.u16(std::uint16_t(6 + 2 * subtables));
+    b.u16(1).u16(std::uint16_t(Coverage)).u16(std::uint16_t(Sequences));
+    for (std::size_t k = 0; k < Sequences; ++k)
+        b.u16(std::uint16_t(Coverage + 10));
+    b.u16(2).u16(1).u16(0).u16(0xFFFE).u16(0); // every glyph covered
+    b.u16(0xFFFF);                             // a sequence of 65 535 glyphs, and the table ends
+    return b.data;
+}
+
 // The resident memory of this process in kilobytes.
 long residentKilobytes()
 {
@@ -666,6 +684,7 @@ TEST(BoundedMemory, HostileLayoutTables)
 {
     const ttf::ByteVector recursion = craftedWithTables({{"GSUB", gsubOf({contextCalling(1), contextCalling(0)})}});
     const ttf::ByteVector coverage = craftedWithTables({{"GSUB", gsubOf({singlesOfOneCoverage(64)})}});
+    const ttf::ByteVector sequences = craftedWithTables({{"GSUB", gsubOf({sequencesPastTheEnd(140)})}});
     // HarfBuzz ends the recursion at its own limits without a word: the text is shaped.
     const std::string text(1000, 'A');
     const Hostile cases[] = {
@@ -675,7 +694,8 @@ TEST(BoundedMemory, HostileLayoutTables)
     };
     for (const Hostile& c : cases)
         expectBounded(c);
-    for (const auto& [what, bytes, cut] : {std::tuple{"recursion", recursion, false}, std::tuple{"coverage", coverage, true}}) {
+    for (const auto& [what, bytes, cut] : {std::tuple{"recursion", recursion, false}, std::tuple{"coverage", coverage, true},
+                                           std::tuple{"4 million problems", sequences, true}}) {
         const Usage u = browseLookups(bytes);
         EXPECT_EQ(u.status, int(cut)) << what; // 1: the browser says it shows the first entries only
         EXPECT_GE(u.peakKilobytes, 0) << what;

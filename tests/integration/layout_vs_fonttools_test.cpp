@@ -56,7 +56,7 @@ void tableLines(std::vector<std::string>& out, const GsubGposTable& t)
                       + " mfs=" + std::to_string(l.markFilteringSet) + " subtables=" + std::to_string(l.subtableCount));
         const LookupContent content = ExpandLookup(t, int(i));
         EXPECT_FALSE(content.cut) << table << " lookup " << i;
-        EXPECT_TRUE(content.problems.empty()) << table << " lookup " << i << ": " << content.problems.front();
+        EXPECT_TRUE(content.problems.empty()) << table << " lookup " << i << ": " << content.problems.listed.front();
         for (const GlyphMapping& m : content.mappings)
             out.push_back(table + " map" + at + std::to_string(m.subtable) + " " + joined(m.input, " ") + " > "
                           + joined(m.output, " "));

@@ -362,8 +362,10 @@ void LookupBrowser::showLookup(bool gpos, int index)
     about += QStringLiteral("<br>%1 %2").arg(rows).arg(!c.pairs.empty() ? "pairs" : !c.mappings.empty() ? "mappings" : "glyphs covered");
     if (c.cut)
         about += QStringLiteral(" (the first %1: the rest is past what one lookup shows)").arg(rows);
-    for (const std::string& p : c.problems)
+    for (const std::string& p : c.problems.listed)
         about += "<br>" + QString::fromStdString(p).toHtmlEscaped();
+    if (c.problems.unlisted)
+        about += QStringLiteral("<br>… and %1 more problems").arg(c.problems.unlisted);
     about_->setText(about);
     for (int column = 0; column + 1 < model_->columnCount(); ++column)
         content_->resizeColumnToContents(column);

@@ -10,7 +10,7 @@ namespace {
 // that spends a few of them in all: an input runs in milliseconds, and the
 // fuzzer spends its time on many inputs, not on millions of entries of one.
 // The full budget's time and memory are the memory tests'.
-constexpr std::size_t StepsPerLookup = 1 << 14, StepsPerInput = 1 << 16;
+constexpr std::size_t StepsPerLookup = 1 << 12, StepsPerInput = 1 << 14;
 constexpr std::size_t BrowserRows = 100000;
 
 } // namespace
